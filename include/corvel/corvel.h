@@ -1,0 +1,160 @@
+/* corvel: a raster painting engine with 16-bit layers.
+ *
+ * Every export is a plain C function. Images cross the boundary as caller-owned
+ * byte buffers: RGB24 (R, G, B), RGBA32 (R, G, B, A), RGBA64 (four 16-bit words
+ * R, G, B, A) and 16-bit mask planes. Strides are in bytes unless a name says
+ * otherwise. 8-bit values widen by v * 256; 16-bit values narrow to the high byte.
+ * Calls that fail record "<Name> Excpt" (readable with CVL_GetLastError).
+ */
+#ifndef CORVEL_CORVEL_H
+#define CORVEL_CORVEL_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#  if defined(CORVEL_BUILDING)
+#    define CVL_API __declspec(dllexport)
+#  else
+#    define CVL_API __declspec(dllimport)
+#  endif
+#  if defined(_M_IX86) || defined(__i386__)
+#    define CVL_CALL __stdcall
+#  else
+#    define CVL_CALL
+#  endif
+#else
+#  define CVL_API __attribute__((visibility("default")))
+#  define CVL_CALL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Canvas, engine state and host utilities ---------------------------- */
+
+CVL_API void CVL_CALL CVL_CreateImage(void* owner, int32_t width, int32_t height, int32_t brush_capacity, int32_t reserved); /* new canvas; sizes <0 or >10000 become 100 */
+CVL_API void CVL_CALL CVL_NewSize(void* owner, int32_t width, int32_t height, int32_t brush_capacity, int32_t reserved); /* resize: per-canvas buffers made anew, layers untouched */
+CVL_API void CVL_CALL CVL_DeleteImage(void); /* releases every canvas buffer and layer */
+CVL_API void CVL_CALL CVL_SetLastError(const char* text); /* keeps at most 511 characters */
+CVL_API const char* CVL_CALL CVL_GetLastError(void); /* the last failure text */
+CVL_API int32_t CVL_CALL CVL_IsDisplayChanged(void); /* 1 once after a display change, else 0 */
+CVL_API void CVL_CALL CVL_SetRandomSeed(int32_t seed); /* seed of every random table and pattern */
+CVL_API void CVL_CALL CVL_SetStartDir(const char* path); /* base directory; paths of 1024+ characters are ignored */
+CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels); /* clears history, stores min(levels, 500) */
+CVL_API void CVL_CALL CVL_SetScale(int32_t x, int32_t y); /* view zoom */
+CVL_API void CVL_CALL CVL_SetOffset(int32_t x, int32_t y); /* view offset */
+CVL_API void CVL_CALL CVL_SetViewSize(int32_t width, int32_t height); /* host view size in output pixels */
+CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void); /* recounted undo memory, MiB */
+CVL_API int32_t CVL_CALL CVL_GetCurrentUndoMemory(void); /* undo memory, MiB */
+CVL_API int32_t CVL_CALL CVL_GetTotalPhyMemory(void); /* MiB */
+CVL_API int32_t CVL_CALL CVL_GetAvailPhyMemory(void); /* MiB */
+CVL_API int32_t CVL_CALL CVL_GetTotalPgMemory(void); /* MiB */
+CVL_API int32_t CVL_CALL CVL_GetAvailPgMemory(void); /* MiB */
+CVL_API int32_t CVL_CALL CVL_GetTotalVirMemory(void); /* MiB */
+CVL_API int32_t CVL_CALL CVL_GetAvailVirMemory(void); /* MiB */
+CVL_API void CVL_CALL CVL_SetGrid(int32_t value); /* accepted and ignored */
+CVL_API void CVL_CALL CVL_SetGridSpacing(int32_t value); /* accepted and ignored */
+CVL_API int32_t CVL_CALL CVL_GetWindowBackgroundColor(void); /* button-face colour, 0x00BBGGRR */
+CVL_API int32_t CVL_CALL CVL_GetWindowTextColor(void); /* button-text colour, 0x00BBGGRR */
+CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on); /* no effect on POSIX */
+CVL_API void CVL_CALL CVL_RedrawWindow(void* window); /* no effect on POSIX */
+CVL_API void* CVL_CALL CVL_Alloc(int32_t size); /* malloc */
+CVL_API void CVL_CALL CVL_Free(void* block); /* free unless null */
+CVL_API void CVL_CALL CVL_Memcpy(void* dst, const void* src, int32_t length); /* memmove; nothing when either is null */
+CVL_API void* CVL_CALL BankAdrs(void* address); /* returns its argument */
+
+/* ---- Pixel conversions between caller buffers --------------------------- */
+
+CVL_API void CVL_CALL CVL_RGBToRGBA(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src); /* RGB copied, dst alpha kept */
+CVL_API void CVL_CALL CVL_RGBAToRGB(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src); /* drops alpha */
+CVL_API void CVL_CALL CVL_RGBAlphaToRGB(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src); /* alpha as grey */
+CVL_API void CVL_CALL CVL_RGBToRGBAlpha(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src); /* alpha = (R+G+B)/3 */
+CVL_API void CVL_CALL CVL_RGBA64RectToRGBA32(const uint16_t* src, int32_t x, int32_t y, int32_t width, int32_t height, int32_t src_stride_pixels, int32_t ignored, uint8_t* dst); /* narrows a rectangle */
+CVL_API void CVL_CALL CVL_RGBA64RectToRGBA24(const uint16_t* src, int32_t x, int32_t y, int32_t width, int32_t height, int32_t src_stride_pixels, int32_t ignored, uint8_t* dst); /* narrows a rectangle, no alpha */
+CVL_API void CVL_CALL CVL_GetRGB24FromRGBA64Rect(uint8_t* dst, int32_t dst_stride, const uint16_t* src, int32_t src_stride, int32_t x, int32_t y, int32_t width, int32_t height); /* pointers address the rectangle */
+CVL_API void CVL_CALL CVL_GetRGBA32FromRGBA64Rect(uint8_t* dst, int32_t dst_stride, const uint16_t* src, int32_t src_stride, int32_t x, int32_t y, int32_t width, int32_t height); /* with alpha */
+CVL_API void CVL_CALL CVL_GetRGB24FromRGBA64(uint8_t* dst, int32_t dst_stride, const uint16_t* src, int32_t src_stride); /* whole canvas */
+CVL_API void CVL_CALL CVL_GetRGBA32FromRGBA64(uint8_t* dst, int32_t dst_stride, int32_t width, int32_t height, const uint16_t* src, int32_t src_stride); /* width x height */
+CVL_API void CVL_CALL CVL_ClearRGBA64(uint16_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a); /* canvas-sized fill, 16-bit */
+CVL_API void CVL_CALL CVL_ClearRGBA32(uint8_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a); /* canvas-sized fill, 8-bit */
+CVL_API void CVL_CALL CVL_ClearRGBA32Buf(uint8_t* buffer, int32_t width, int32_t height, int32_t r, int32_t g, int32_t b, int32_t a); /* packed fill */
+CVL_API void CVL_CALL CVL_InvertAlpha_RGBA32(uint8_t* buffer); /* canvas-sized, alpha = 255 - alpha */
+
+/* ---- Loading into layers ------------------------------------------------- */
+
+CVL_API void CVL_CALL CVL_Load(const uint8_t* src_bgr, int32_t src_stride, int32_t width, int32_t height); /* B,G,R rows into the current layer, opaque */
+CVL_API void CVL_CALL CVL_LoadRGB24(const uint8_t* src, int32_t src_stride, int32_t use_selection); /* replaces colour, keeps alpha */
+CVL_API void CVL_CALL CVL_LoadRGB24ToAlpha(const uint8_t* src, int32_t src_stride, int32_t use_selection); /* R byte into visible alphas */
+CVL_API int32_t CVL_CALL CVL_SetRGBA64Layer(const uint16_t* src, int32_t src_stride, int32_t layer); /* canvas height, or 0 */
+CVL_API void CVL_CALL CVL_SetLayerData(const uint16_t* src, int32_t layer); /* verbatim canvas-sized copy in */
+CVL_API void CVL_CALL CVL_CopyLayerData(int32_t from_layer, int32_t to_layer); /* layer pixels over another's */
+CVL_API void CVL_CALL CVL_SetPixelRGB24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, int32_t r16, int32_t g16, int32_t b16); /* one pixel of a caller RGB24 buffer */
+CVL_API void CVL_CALL CVL_Clear(int32_t r, int32_t g, int32_t b, int32_t a); /* fills the current layer */
+CVL_API void CVL_CALL CVL_ClearMasked(int32_t r, int32_t g, int32_t b, int32_t a); /* fill weighted by the mask */
+
+/* ---- Reading layers and probing pixels ----------------------------------- */
+
+CVL_API void CVL_CALL CVL_GetRGB24(uint8_t* dst, int32_t dst_stride); /* current layer */
+CVL_API int32_t CVL_CALL CVL_GetRGB24Layer(uint8_t* dst, int32_t dst_stride, int32_t layer); /* canvas height, or 0 */
+CVL_API void CVL_CALL CVL_GetRGB24FromAlpha(uint8_t* dst, int32_t dst_stride); /* alpha as grey */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32Layer(uint8_t* dst, int32_t dst_stride, int32_t layer); /* canvas height, or 0 */
+CVL_API void CVL_CALL CVL_GetRGBA32(uint8_t* dst, int32_t dst_stride); /* current layer */
+CVL_API void CVL_CALL CVL_GetRGBA64LayerRect(uint16_t* dst, int32_t dst_stride, int32_t layer, int32_t x, int32_t y, int32_t width, int32_t height); /* verbatim rectangle */
+CVL_API void CVL_CALL CVL_GetRGBA64Layer(uint16_t* dst, int32_t dst_stride, int32_t layer); /* whole canvas */
+CVL_API void CVL_CALL CVL_GetLayerData(uint16_t* dst, int32_t layer); /* verbatim canvas-sized copy out */
+CVL_API void CVL_CALL CVL_FindDataExtentsLayer(int32_t layer, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom); /* box of non-transparent pixels */
+CVL_API int32_t CVL_CALL CVL_GetRed64(int32_t x, int32_t y); /* 0 outside the canvas */
+CVL_API int32_t CVL_CALL CVL_GetGreen64(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetBlue64(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetAlpha64(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetMask64(int32_t x, int32_t y); /* 65535 - mask word, 0 when inactive */
+CVL_API void CVL_CALL CVL_GetMaskData16(uint16_t* dst); /* canvas mask out */
+CVL_API void CVL_CALL CVL_SetMaskData16(const uint16_t* src); /* canvas mask in */
+CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* image); /* R<<24|G<<16|B<<8|A, clamped */
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtUnderLayer(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtTrace(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtLayer(int32_t x, int32_t y, int32_t layer);
+CVL_API int32_t CVL_CALL CVL_GetColorAt(int32_t x, int32_t y, const uint16_t* image); /* R<<16|G<<8|B, -1 when transparent */
+CVL_API int32_t CVL_CALL CVL_GetColorAtSurface(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetColorAtUnderLayer(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetColorAtTrace(int32_t x, int32_t y);
+CVL_API int32_t CVL_CALL CVL_GetColorAtLayer(int32_t x, int32_t y, int32_t layer);
+CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y); /* under-layer colour while undo is possible */
+
+/* ---- Colour processing --------------------------------------------------- */
+
+/* ---- RGBA32 loaders ------------------------------------------------------ */
+
+/* ---- Tool settings and brush tips ---------------------------------------- */
+
+/* ---- View ---------------------------------------------------------------- */
+
+/* ---- Dabs ---------------------------------------------------------------- */
+
+/* ---- Layers and merging -------------------------------------------------- */
+
+CVL_API int32_t CVL_CALL CVL_CreateLayer(int32_t slot, int32_t width, int32_t height); /* cleared layer (slot 1 white); 1 or 0 */
+CVL_API void CVL_CALL CVL_DeleteLayer(int32_t slot); /* frees the slot's pixels */
+CVL_API void CVL_CALL CVL_SetLayer(int32_t slot); /* makes a slot with pixels current */
+
+/* ---- Paint layer, blend buffer and filter preparation -------------------- */
+
+/* ---- Undo ---------------------------------------------------------------- */
+
+/* ---- Masks and selections ------------------------------------------------ */
+
+/* ---- Image processing ---------------------------------------------------- */
+
+/* ---- Files and the new-RGBA buffer --------------------------------------- */
+
+/* ---- Added for hosts on every platform ----------------------------------- */
+
+CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CORVEL_CORVEL_H */

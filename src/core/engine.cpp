@@ -1,0 +1,10 @@
+#include "core/engine.h"
+
+namespace cvl {
+
+Engine& engine() {
+  static Engine instance;
+  return instance;
+}
+
+}  // namespace cvl

@@ -1,0 +1,25 @@
+// Conversions between caller buffers; no canvas state is involved except where
+// a function is defined over a canvas-sized area.
+#pragma once
+
+#include <cstdint>
+
+namespace cvl {
+
+void rgb_to_rgba(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+void rgba_to_rgb(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+void rgb_alpha_to_rgb(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+void rgb_to_rgb_alpha(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+
+// Narrows width x height RGBA64 pixels into 8-bit pixels of `channels` bytes (3 or 4).
+// Strides are in bytes; both pointers address the rectangle's first pixel.
+void narrow_rgba64_rect(uint8_t* dst, int32_t dst_stride, const uint16_t* src, int32_t src_stride,
+                        int32_t width, int32_t height, int channels);
+
+void clear_rgba64(uint16_t* buffer, int32_t stride, int32_t width, int32_t height, uint16_t r, uint16_t g,
+                  uint16_t b, uint16_t a);
+void clear_rgba32(uint8_t* buffer, int32_t stride, int32_t width, int32_t height, uint8_t r, uint8_t g,
+                  uint8_t b, uint8_t a);
+void invert_alpha_rgba32(uint8_t* buffer, int32_t width, int32_t height);
+
+}  // namespace cvl

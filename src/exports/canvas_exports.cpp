@@ -1,0 +1,118 @@
+// Canvas lifecycle, engine state and host utilities.
+#include <cstdlib>
+#include <cstring>
+
+#include "corvel/corvel.h"
+#include "core/canvas.h"
+#include "core/engine.h"
+#include "core/last_error.h"
+#include "core/rand.h"
+#include "exports/guard.h"
+#include "platform/system.h"
+#include "undo/undo_store.h"
+
+using namespace cvl;
+
+namespace {
+int32_t mib(uint64_t bytes) { return static_cast<int32_t>(bytes >> 20); }
+}  // namespace
+
+extern "C" {
+
+CVL_API void CVL_CALL CVL_CreateImage(void* owner, int32_t width, int32_t height, int32_t brush_capacity,
+                                      int32_t reserved) {
+  guarded("CreateImage Excpt", [&] { create_image(owner, width, height, brush_capacity, reserved); });
+}
+
+CVL_API void CVL_CALL CVL_NewSize(void* owner, int32_t width, int32_t height, int32_t brush_capacity,
+                                  int32_t reserved) {
+  guarded("NewSize Excpt", [&] { new_size(owner, width, height, brush_capacity, reserved); });
+}
+
+CVL_API void CVL_CALL CVL_DeleteImage(void) {
+  guarded("DeleteImage Excpt", [] { delete_image(); });
+}
+
+CVL_API void CVL_CALL CVL_SetLastError(const char* text) { set_last_error(text); }
+
+CVL_API const char* CVL_CALL CVL_GetLastError(void) { return last_error(); }
+
+CVL_API int32_t CVL_CALL CVL_IsDisplayChanged(void) {
+  Engine& e = engine();
+  if (!e.display_changed) return 0;
+  e.display_changed = 0;
+  return 1;
+}
+
+CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void) { engine().display_changed = 1; }
+
+CVL_API void CVL_CALL CVL_SetRandomSeed(int32_t seed) {
+  engine().random_seed = seed;
+  crt_srand(static_cast<uint32_t>(seed));
+}
+
+CVL_API void CVL_CALL CVL_SetStartDir(const char* path) {
+  if (!path) return;
+  const size_t len = strnlen(path, sizeof engine().start_dir);
+  if (len < sizeof engine().start_dir) std::memcpy(engine().start_dir, path, len + 1);
+}
+
+CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels) {
+  return guarded("SetUndoLevels Excpt", int32_t{0}, [&] { return set_undo_levels(levels); });
+}
+
+CVL_API void CVL_CALL CVL_SetScale(int32_t x, int32_t y) {
+  engine().view_scale_x = x;
+  engine().view_scale_y = y;
+}
+
+CVL_API void CVL_CALL CVL_SetOffset(int32_t x, int32_t y) {
+  engine().view_offset_x = x;
+  engine().view_offset_y = y;
+}
+
+CVL_API void CVL_CALL CVL_SetViewSize(int32_t width, int32_t height) {
+  engine().view_width = width;
+  engine().view_height = height;
+}
+
+CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void) {
+  return guarded("GetTotalUndoMemory Excpt", int32_t{0}, [] { return recount_undo_memory() / 1024; });
+}
+
+CVL_API int32_t CVL_CALL CVL_GetCurrentUndoMemory(void) { return engine().undo_memory / 1024; }
+
+CVL_API int32_t CVL_CALL CVL_GetTotalPhyMemory(void) { return mib(platform::memory_figures().total_physical); }
+CVL_API int32_t CVL_CALL CVL_GetAvailPhyMemory(void) { return mib(platform::memory_figures().available_physical); }
+CVL_API int32_t CVL_CALL CVL_GetTotalPgMemory(void) { return mib(platform::memory_figures().total_page_file); }
+CVL_API int32_t CVL_CALL CVL_GetAvailPgMemory(void) { return mib(platform::memory_figures().available_page_file); }
+CVL_API int32_t CVL_CALL CVL_GetTotalVirMemory(void) { return mib(platform::memory_figures().total_virtual); }
+CVL_API int32_t CVL_CALL CVL_GetAvailVirMemory(void) { return mib(platform::memory_figures().available_virtual); }
+
+CVL_API void CVL_CALL CVL_SetGrid(int32_t) {}
+CVL_API void CVL_CALL CVL_SetGridSpacing(int32_t) {}
+
+CVL_API int32_t CVL_CALL CVL_GetWindowBackgroundColor(void) {
+  return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonFace));
+}
+CVL_API int32_t CVL_CALL CVL_GetWindowTextColor(void) {
+  return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonText));
+}
+
+CVL_API void CVL_CALL CVL_SetWindowRedraw(void*, int32_t) {}
+CVL_API void CVL_CALL CVL_RedrawWindow(void*) {}
+
+CVL_API void* CVL_CALL CVL_Alloc(int32_t size) { return std::malloc(static_cast<size_t>(static_cast<uint32_t>(size))); }
+
+CVL_API void CVL_CALL CVL_Free(void* block) {
+  if (block) std::free(block);
+}
+
+CVL_API void CVL_CALL CVL_Memcpy(void* dst, const void* src, int32_t length) {
+  if (!dst || !src || length <= 0) return;
+  std::memmove(dst, src, static_cast<size_t>(length));
+}
+
+CVL_API void* CVL_CALL BankAdrs(void* address) { return address; }
+
+}  // extern "C"

@@ -1,0 +1,30 @@
+// A fresh canvas for each test, with helpers to give slots pixels directly.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "corvel/corvel.h"
+#include "core/engine.h"
+
+namespace cvl::test {
+
+// Gives a slot canvas-sized pixels filled with one RGBA64 colour.
+void give_slot_pixels(int slot, uint16_t r, uint16_t g, uint16_t b, uint16_t a);
+
+class CanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override { make_canvas(16, 12, 32); }
+  void TearDown() override { CVL_DeleteImage(); }
+
+  void make_canvas(int w, int h, int brush_capacity) {
+    CVL_DeleteImage();
+    CVL_SetRandomSeed(1);
+    CVL_CreateImage(nullptr, w, h, brush_capacity, 0);
+  }
+  Engine& e() { return engine(); }
+};
+
+}  // namespace cvl::test
