@@ -1,0 +1,13 @@
+// The texture map: one byte per canvas pixel (4..250) weighting dab coverage,
+// built from a layer's mean channel.
+#pragma once
+
+#include <cstdint>
+
+namespace cvl {
+
+// Builds the map from the slot's pixels; returns its address, null when the slot is empty.
+uint8_t* create_texture(int32_t slot);
+void delete_texture();
+
+}  // namespace cvl

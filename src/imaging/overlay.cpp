@@ -1,0 +1,32 @@
+#include "imaging/overlay.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace cvl::imaging {
+
+void copy_rect(uint8_t* dst, int32_t dst_stride, const uint8_t* src, int32_t src_stride, int32_t width,
+               int32_t height, int32_t bytes_per_pixel) {
+  if (!dst || !src || width <= 0 || height <= 0 || bytes_per_pixel <= 0) return;
+  const size_t row_bytes = static_cast<size_t>(width) * static_cast<size_t>(bytes_per_pixel);
+  if (dst_stride == src_stride && static_cast<size_t>(dst_stride) == row_bytes) {
+    std::memcpy(dst, src, row_bytes * static_cast<size_t>(height));
+    return;
+  }
+  for (int32_t y = 0; y < height; ++y)
+    std::memcpy(dst + static_cast<ptrdiff_t>(y) * dst_stride, src + static_cast<ptrdiff_t>(y) * src_stride, row_bytes);
+}
+
+void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t dst_stride, const uint8_t* src,
+                   int32_t src_width, int32_t src_height, int32_t src_stride, int32_t x, int32_t y,
+                   int32_t bytes_per_pixel) {
+  const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int32_t x1 = std::min(x + src_width, dst_width), y1 = std::min(y + src_height, dst_height);
+  if (x1 <= x0 || y1 <= y0) return;
+  copy_rect(dst + static_cast<ptrdiff_t>(y0) * dst_stride + static_cast<ptrdiff_t>(x0) * bytes_per_pixel, dst_stride,
+            src + static_cast<ptrdiff_t>(y0 - y) * src_stride + static_cast<ptrdiff_t>(x0 - x) * bytes_per_pixel,
+            src_stride, x1 - x0, y1 - y0, bytes_per_pixel);
+}
+
+}  // namespace cvl::imaging

@@ -1,0 +1,18 @@
+// Byte-exact rectangle copies between interleaved images of any pixel size.
+#pragma once
+
+#include <cstdint>
+
+namespace cvl::imaging {
+
+// Copies width x height pixels of `bytes_per_pixel` bytes from src to dst; strides in bytes.
+// Both pointers address the rectangle's first pixel.
+void copy_rect(uint8_t* dst, int32_t dst_stride, const uint8_t* src, int32_t src_stride, int32_t width,
+               int32_t height, int32_t bytes_per_pixel);
+
+// Places a whole source image into a destination at (x, y), clipped to the destination.
+void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t dst_stride, const uint8_t* src,
+                   int32_t src_width, int32_t src_height, int32_t src_stride, int32_t x, int32_t y,
+                   int32_t bytes_per_pixel);
+
+}  // namespace cvl::imaging
