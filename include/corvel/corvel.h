@@ -129,6 +129,39 @@ CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y); /* under-l
 
 /* ---- Tool settings and brush tips ---------------------------------------- */
 
+CVL_API void CVL_CALL CVL_SetTool(float tip_strength, int32_t grit_dot_size, int32_t grit_dot_chance, int32_t grit_dot_fill, int32_t tip_softness, int32_t color_vary, int32_t drawing_length, int32_t blend_strength, int32_t blend_primary_strength, int32_t blend_remix, int32_t flag11, int32_t tip_invert, int32_t flag13, const char* grit_path, const char* tip_path, int32_t tip_angle); /* stores the tool, builds grit patterns and tip */
+CVL_API void CVL_CALL CVL_SetBrushShape(const char* path, int32_t angle); /* tip from a script or image file, else round */
+CVL_API void CVL_CALL CVL_SetBrushShape_ORIGINAL(const char* path, int32_t angle); /* tip from an image file, else round */
+CVL_API uint8_t* CVL_CALL CVL_CreateTexture(int32_t layer); /* texture map from a layer; null on failure */
+CVL_API void CVL_CALL CVL_DeleteTexture(void); /* dabs lose their texture factor */
+CVL_API int32_t CVL_CALL CVL_CreateBlobFromImage(int32_t layer, int32_t mode); /* grey relief in place; rows processed */
+CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b); /* 8-bit paint colour, widened by << 8 */
+CVL_API void CVL_CALL CVL_SetColor16(int32_t r, int32_t g, int32_t b); /* 16-bit paint colour */
+CVL_API void CVL_CALL CVL_SetColorBanks(int32_t r0, int32_t g0, int32_t b0, int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3); /* four 8-bit bank colours */
+CVL_API void CVL_CALL CVL_SetBlendStrength(int32_t strength); /* 0..256; keep refreshed only when > 0 */
+CVL_API void CVL_CALL CVL_SetBlendPrimaryColorStrength(int32_t strength); /* 0..256; keep refreshed only when > 0 */
+CVL_API void CVL_CALL CVL_SetBlendRemix(int32_t on); /* low byte kept */
+CVL_API void CVL_CALL CVL_SetDensity(int32_t density); /* grit bytes up to density - 1 paint */
+CVL_API void CVL_CALL CVL_SetAlpha(int32_t percent); /* opacity; scale = trunc(percent * 1.28) */
+CVL_API void CVL_CALL CVL_SetColorVary(int32_t amount); /* per-dab colour variation */
+CVL_API void CVL_CALL CVL_SetAlphaLocked(int32_t on);
+CVL_API void CVL_CALL CVL_SetColorLocked(int32_t on);
+CVL_API void CVL_CALL CVL_SetBlobLocked(int32_t on);
+CVL_API void CVL_CALL CVL_SetAlphaLevel(int32_t level); /* >= 1: fixed alpha of painted pixels */
+CVL_API void CVL_CALL CVL_SetImageBrushMode(int32_t on); /* blend-buffer alpha scales coverage */
+CVL_API void CVL_CALL CVL_SetSolidBrushMode(int32_t on); /* full coverage wherever the tip covers */
+CVL_API void CVL_CALL CVL_SetRotateBrushMode(int32_t on, int32_t degrees); /* tip sampled rotated */
+CVL_API void CVL_CALL CVL_SetMixMode(int32_t mode, int32_t strength); /* brush mix mode and its strength 0..256 */
+CVL_API void CVL_CALL CVL_SetTracingMode(int32_t on); /* low byte kept */
+CVL_API void CVL_CALL CVL_DecDrawingLength(void); /* counts the stroke down by one */
+CVL_API void CVL_CALL CVL_TempDisableBlend(void); /* next dab skips blending */
+CVL_API void CVL_CALL CVL_SetEraseModeOn(void); /* next dab erases */
+CVL_API void CVL_CALL CVL_SetMaskMakerOn(void); /* dabs paint the mask until the next CVL_SetTool */
+CVL_API void CVL_CALL CVL_SetSize(int32_t size); /* brush edge in pixels; identity scale table */
+CVL_API void CVL_CALL CVL_SetScaleSize(int32_t size); /* dab footprint edge, 1..min(brush size, 999) */
+CVL_API void CVL_CALL CVL_SetPixColorVary(int32_t amount); /* per-pixel colour variation */
+CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t amount); /* per-pixel luminance variation */
+
 /* ---- View ---------------------------------------------------------------- */
 
 /* ---- Dabs ---------------------------------------------------------------- */
