@@ -69,12 +69,12 @@ void dot_row(uint8_t* pattern, int32_t stride, int32_t edge, int32_t r, TableCur
   for (int32_t c = 0; c < edge; c += n) {
     if (p.next() >= t.grit_dot_chance) continue;
     const uint8_t dot = v.next();
-    for (int32_t dy = 0; dy < n; ++dy) {
-      for (int32_t dx = 0; dx < n; ++dx) {
-        if (r + dy >= edge || c + dx >= edge) continue;
-        if (p.next() < t.grit_dot_fill)
-          pattern[static_cast<size_t>(r + dy) * static_cast<size_t>(stride) + static_cast<size_t>(c + dx)] = dot;
-      }
+    // Only the dot's part inside the square is visited (and consumes bytes).
+    const int32_t rows = std::min(n, edge - r), cols = std::min(n, edge - c);
+    for (int32_t dy = 0; dy < rows; ++dy) {
+      uint8_t* out = pattern + static_cast<size_t>(r + dy) * static_cast<size_t>(stride) + static_cast<size_t>(c);
+      for (int32_t dx = 0; dx < cols; ++dx)
+        if (p.next() < t.grit_dot_fill) out[dx] = dot;
     }
   }
 }
@@ -120,16 +120,18 @@ void build_random_grit() {
   Engine& e = engine();
   const int32_t n = tool().grit_dot_size;
   // A negative dot size would never step across the pattern.
-  if (n <= 0 || !has_grit_buffers(e) || !e.rand_255.data || !e.rand_254.data) return;
+  if (n <= 0 || !has_grit_buffers(e) || e.rand_255.length == 0 || e.rand_254.length == 0) return;
   const int32_t edge = pattern_edge(e);
   const int32_t k_stride = e.brush_capacity;
+  const int64_t p_span = (1000000 - 2 * static_cast<int64_t>(n)) / 32767;
+  const int64_t v_span = (1000000 - static_cast<int64_t>(n)) / 32767;
   for (int32_t k = 0; k < kGritBuffers; ++k) {
     current_grit() = {k, 0};
     fill_blank(e, k);
     uint8_t* pattern = e.grit_buffers[static_cast<size_t>(k)].get();
     for (int32_t r = 0; r < edge; r += n) {
-      TableCursor p(e.rand_255, static_cast<int64_t>(crt_rand()) * ((1000000 - 2 * n) / 32767));
-      TableCursor v(e.rand_254, static_cast<int64_t>(crt_rand()) * ((1000000 - n) / 32767));
+      TableCursor p(e.rand_255, crt_rand() * p_span);
+      TableCursor v(e.rand_254, crt_rand() * v_span);
       dot_row(pattern, k_stride, edge, r, p, v);
     }
   }
