@@ -31,6 +31,11 @@ KeptTip& kept() {
   return tip;
 }
 
+void forget_tip_image() {
+  engine().brush_shape_image.reset();
+  kept() = KeptTip{};
+}
+
 bool kept_matches(const char* path, int32_t angle) {
   const KeptTip& k = kept();
   return engine().brush_shape_image && k.has_path && k.angle == angle && std::strcmp(k.path, path) == 0;
@@ -121,11 +126,6 @@ bool build_file_tip(const char* path, int32_t angle, TipSource source) {
 
 }  // namespace
 
-void forget_tip_image() {
-  engine().brush_shape_image.reset();
-  kept() = KeptTip{};
-}
-
 void build_round_tip() {
   Engine& e = engine();
   const ToolSettings& t = tool();
@@ -135,14 +135,16 @@ void build_round_tip() {
   const double soft = radius * t.tip_softness / 255;  // width of the soft edge
   const double inner = radius - soft;
   const int32_t edge = tip_edge();
-  for (int32_t i = 0; i < edge; ++i) {
-    for (int32_t j = 0; j < edge; ++j) {
+  // Tip pixel (row j, column i); every pixel stands alone, so rows run outermost.
+  for (int32_t j = 0; j < edge; ++j) {
+    uint16_t* out = e.brush_alpha.get() + static_cast<size_t>(j) * k;
+    for (int32_t i = 0; i < edge; ++i) {
       const int32_t dist = static_cast<int32_t>(std::sqrt(static_cast<double>((j - c) * (j - c) + (i - c) * (i - c))));
       if (dist > radius) continue;
       double m = 65535;
       if (t.tip_softness > 0 && dist > inner) m = std::clamp((soft - (dist - inner)) / soft * 65535, 0.0, 65535.0);
       if (t.tip_invert) m = std::abs(std::trunc(m - 65535));
-      e.brush_alpha[static_cast<size_t>(j) * k + static_cast<size_t>(i)] = tip_value(m * t.tip_strength);
+      out[i] = tip_value(m * t.tip_strength);
     }
   }
 }

@@ -20,7 +20,4 @@ void set_brush_shape(const char* path, int32_t angle, TipSource source);
 // The round tip from brush_size, tip_softness, tip_invert and tip_strength.
 void build_round_tip();
 
-// Forgets the kept tip image (its path and angle); the next file tip is read anew.
-void forget_tip_image();
-
 }  // namespace cvl

@@ -160,24 +160,26 @@ TEST_F(BrushShapeTest, RotatedTipIsTheShapeTurned) {
   const std::string top = make_file("tip-top", 33, 33, [](int, int y) { return uint8_t(y < 12 ? 255 : 0); });
   if (!test::png_decoding_works(bar)) GTEST_SKIP() << "PNG decoding not available";
   round_tool(33, 0, 0, 1.0f);
-  const int hi = 200 * 256, lo = 50 * 256;
-
-  CVL_SetBrushShape(bar.c_str(), 0);
-  EXPECT_GT(tip(16, 3), hi);
-  EXPECT_LT(tip(3, 16), lo);
-  CVL_SetBrushShape(bar.c_str(), 90);
-  EXPECT_GT(tip(3, 16), hi);
-  EXPECT_GT(tip(29, 16), hi);
-  EXPECT_LT(tip(16, 3), lo);
-  EXPECT_LT(tip(16, 29), lo);
-
-  CVL_SetBrushShape(top.c_str(), 180);
-  EXPECT_GT(tip(28, 16), hi);
-  EXPECT_LT(tip(4, 16), lo);
-  // Corners turned in from outside the image are transparent black, no paint.
-  CVL_SetBrushShape(top.c_str(), 45);
-  EXPECT_LT(tip(0, 0), lo);
-  EXPECT_LT(tip(32, 32), lo);
+  struct Point {
+    int row, col;
+  };
+  struct Case {
+    const std::string& path;
+    int angle;
+    std::vector<Point> bright, dark;
+  };
+  const Case cases[] = {
+      {bar, 0, {{16, 3}, {16, 29}}, {{3, 16}, {29, 16}}},
+      {bar, 90, {{3, 16}, {29, 16}}, {{16, 3}, {16, 29}}},
+      {top, 180, {{28, 16}, {28, 4}}, {{4, 16}, {4, 28}}},
+      // Corners turned in from outside the image are transparent: no paint.
+      {top, 45, {}, {{0, 0}, {32, 32}, {0, 32}}},
+  };
+  for (const Case& c : cases) {
+    CVL_SetBrushShape(c.path.c_str(), c.angle);
+    for (const Point p : c.bright) EXPECT_GT(tip(p.row, p.col), 200 * 256) << c.angle << ": " << p.row << "," << p.col;
+    for (const Point p : c.dark) EXPECT_LT(tip(p.row, p.col), 50 * 256) << c.angle << ": " << p.row << "," << p.col;
+  }
 }
 
 }  // namespace
