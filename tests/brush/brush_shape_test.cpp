@@ -8,6 +8,7 @@
 
 #include "brush/tip_file.h"
 #include "brush/tool_settings.h"
+#include "imagescript/imagescript.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl {
@@ -159,6 +160,8 @@ TEST_F(BrushShapeTest, RotatedTipIsTheShapeTurned) {
   const std::string bar = make_file("tip-bar", 33, 33, [](int, int y) { return uint8_t(y >= 13 && y <= 19 ? 255 : 0); });
   const std::string top = make_file("tip-top", 33, 33, [](int, int y) { return uint8_t(y < 12 ? 255 : 0); });
   if (!test::png_decoding_works(bar)) GTEST_SKIP() << "PNG decoding not available";
+  uint8_t probe[4 * 4 * 4] = {};
+  if (!imagescript::rotate_in_place(probe, 4, 4, 90)) GTEST_SKIP() << "image rotation not available";
   round_tool(33, 0, 0, 1.0f);
   struct Point {
     int row, col;
