@@ -79,22 +79,27 @@ void dot_row(uint8_t* pattern, int32_t stride, int32_t edge, int32_t r, TableCur
   }
 }
 
-// Loads the grit source as one grey byte per pixel: a script's render tiled over
-// a 600 x 600 square, or else the image file as it is.
-bool load_grey_source(const char* path, std::vector<uint8_t>& grey, int32_t& width, int32_t& height) {
-  imaging::Image img;
-  imaging::Image source;
-  if (imagescript::render_script(path, img) == imagescript::ScriptResult::Ok && img.width > 0 && img.height > 0) {
-    source.width = source.height = kScriptTileEdge;
-    source.pixels.assign(static_cast<size_t>(kScriptTileEdge) * kScriptTileEdge * 4, 0);
-    for (int32_t y = 0; y < kScriptTileEdge; y += img.height)
-      for (int32_t x = 0; x < kScriptTileEdge; x += img.width)
-        imaging::overlay_image(source.pixels.data(), kScriptTileEdge, kScriptTileEdge, kScriptTileEdge * 4,
-                               img.pixels.data(), img.width, img.height, img.width * 4, x, y, 4);
-  } else if (imaging::decode_file(path, source) && source.width > 0 && source.height > 0) {
-  } else {
+// A script's render repeated over a 600 x 600 square, so that small procedural
+// tiles still leave room for a random window.
+bool render_tiled_script(const char* path, imaging::Image& out) {
+  imaging::Image tile;
+  if (imagescript::render_script(path, tile) != imagescript::ScriptResult::Ok || tile.width <= 0 || tile.height <= 0)
     return false;
-  }
+  out.width = out.height = kScriptTileEdge;
+  out.pixels.assign(static_cast<size_t>(kScriptTileEdge) * kScriptTileEdge * 4, 0);
+  for (int32_t y = 0; y < kScriptTileEdge; y += tile.height)
+    for (int32_t x = 0; x < kScriptTileEdge; x += tile.width)
+      imaging::overlay_image(out.pixels.data(), kScriptTileEdge, kScriptTileEdge, kScriptTileEdge * 4,
+                             tile.pixels.data(), tile.width, tile.height, tile.width * 4, x, y, 4);
+  return true;
+}
+
+// Loads the grit source, a script or else an image file, as one grey byte per pixel.
+bool load_grey_source(const char* path, std::vector<uint8_t>& grey, int32_t& width, int32_t& height) {
+  imaging::Image source;
+  const bool loaded = render_tiled_script(path, source) ||
+                      (imaging::decode_file(path, source) && source.width > 0 && source.height > 0);
+  if (!loaded) return false;
   width = source.width;
   height = source.height;
   grey.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
