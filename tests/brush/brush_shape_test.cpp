@@ -155,6 +155,24 @@ TEST_F(BrushShapeTest, SamePathAndAngleAreDecodedOnce) {
   EXPECT_EQ(tip(3, 3), 17920);
 }
 
+TEST_F(BrushShapeTest, PathsTooLongToStoreAreReadEveryTime) {
+  const std::string path = test::temp_path("tip-long");
+  files_.push_back(path);
+  ASSERT_TRUE(test::write_grey_png(path, 8, 8, [](int, int) { return uint8_t{100}; }));
+  if (!test::png_decoding_works(path)) GTEST_SKIP() << "PNG decoding not available";
+  const size_t slash = path.rfind('/');
+  std::string long_path = path.substr(0, slash + 1);
+  for (int i = 0; i < 520; ++i) long_path += "./";
+  long_path += path.substr(slash + 1);
+  ASSERT_GT(long_path.size(), 1024u);
+  round_tool(8, 0, 0, 1.0f);
+  CVL_SetBrushShape(long_path.c_str(), 0);
+  EXPECT_EQ(tip(3, 3), 25600);
+  ASSERT_TRUE(test::write_grey_png(path, 8, 8, [](int, int) { return uint8_t{50}; }));
+  CVL_SetBrushShape(long_path.c_str(), 0);
+  EXPECT_EQ(tip(3, 3), 12800);
+}
+
 TEST_F(BrushShapeTest, RotatedTipIsTheShapeTurned) {
   // A bright bar across the middle rows of a 33 x 33 tip, and a bright top half.
   const std::string bar = make_file("tip-bar", 33, 33, [](int, int y) { return uint8_t(y >= 13 && y <= 19 ? 255 : 0); });
