@@ -41,7 +41,11 @@ bool kept_matches(const char* path, int32_t angle) {
   return engine().brush_shape_image && k.has_path && k.angle == angle && std::strcmp(k.path, path) == 0;
 }
 
-bool usable(const imaging::Image& img) { return img.width > 0 && img.height > 0 && !img.empty(); }
+// The tip is resampled as packed RGBA32 of exactly its stated size.
+bool usable(const imaging::Image& img) {
+  return img.width > 0 && img.height > 0 && img.channels == 4 &&
+         img.pixels.size() == static_cast<size_t>(img.width) * static_cast<size_t>(img.height) * 4;
+}
 
 bool load_tip_image(const char* path, TipSource source, imaging::Image& img) {
   if (source == TipSource::ScriptOrImage &&
