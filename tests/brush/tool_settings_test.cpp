@@ -68,10 +68,6 @@ TEST(ToolSettings, RotationSineComesFromTheDoubleAngleAndCosineFromTheStoredFloa
   // sin(3.14159) = 2.6536e-6 while the sine of the float angle would be 2.5352e-6.
   EXPECT_NEAR(tool().rotate_sin, 2.65358979e-6, 1e-12);
   EXPECT_FLOAT_EQ(tool().rotate_cos, -1.0f);
-  CVL_SetRotateBrushMode(0, 90);
-  EXPECT_EQ(tool().rotate_mode, 0);
-  EXPECT_NEAR(tool().rotate_sin, 1.0, 1e-6);
-  EXPECT_NEAR(tool().rotate_cos, 1.3e-6, 1e-6);
 }
 
 std::vector<int32_t> scale_entries(int n) {
@@ -160,15 +156,6 @@ TEST_F(CanvasTest, SetToolStoresArgumentsSelectsNormalMixAndClearsOneDabSwitches
   // No grit and a round tip: the stroke countdown is not touched.
   EXPECT_EQ(e().drawing_length, 77);
   EXPECT_EQ(e().brush_alpha[4 * 32 + 4], 49151);  // trunc(65535 * 0.75)
-}
-
-TEST_F(CanvasTest, TracingModeAndDrawingLengthSetters) {
-  CVL_SetTracingMode(0x101);
-  EXPECT_EQ(e().tracing_mode, 1);
-  e().drawing_length = 3;
-  CVL_DecDrawingLength();
-  CVL_DecDrawingLength();
-  EXPECT_EQ(e().drawing_length, 1);
 }
 
 }  // namespace
