@@ -125,6 +125,9 @@ CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y); /* under-l
 
 /* ---- Colour processing --------------------------------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_ProcessBuffer_HSVAdjust(uint8_t* buffer, int32_t width, int32_t height, int32_t hue, int32_t saturation, int32_t value); /* RGBA32 hue shift (degrees), saturation and value change (percent); greys stay grey; returns width */
+CVL_API int32_t CVL_CALL CVL_ProcessBuffer_HSLAdjust(uint8_t* buffer, int32_t width, int32_t height, int32_t hue, int32_t saturation, int32_t lightness); /* the same in HSL; returns width */
+
 /* ---- RGBA32 loaders ------------------------------------------------------ */
 
 /* ---- Tool settings and brush tips ---------------------------------------- */
