@@ -22,11 +22,12 @@ int32_t build(const uint8_t* image, uint16_t value, Match match) {
   uint16_t* m = e.mask.get();
   const size_t n = e.canvas_pixels();
   int32_t matched = 0;
+  // Select rather than branch: on photographs and noise the outcome is hard
+  // to predict.
   for (size_t i = 0; i < n; ++i, image += Bytes) {
-    if (match(image)) {
-      m[i] = value;
-      ++matched;
-    }
+    const bool hit = match(image);
+    m[i] = hit ? value : m[i];
+    matched += hit;
   }
   return matched;
 }
@@ -64,19 +65,19 @@ bool hue_within(double h, double h0, double limit) {
 
 int32_t mask_from_rgba_colour(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
   return build<4>(rgba, mask_value_for_strength(strength),
-                  [=](const uint8_t* p) { return p[0] == c0 && p[1] == c1 && p[2] == c2; });
+                  [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });
 }
 
 int32_t mask_from_rgb24_colour(const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
   return build<3>(rgb, mask_value_for_strength(strength),
-                  [=](const uint8_t* p) { return p[0] == c0 && p[1] == c1 && p[2] == c2; });
+                  [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });
 }
 
 int32_t mask_from_rgba_colour_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
                                     int32_t strength) {
   const int32_t t = byte_tolerance(tol_percent);
   return build<4>(rgba, mask_value_for_strength(strength), [=](const uint8_t* p) {
-    return std::abs(p[0] - c0) <= t && std::abs(p[1] - c1) <= t && std::abs(p[2] - c2) <= t;
+    return (std::abs(p[0] - c0) <= t) & (std::abs(p[1] - c1) <= t) & (std::abs(p[2] - c2) <= t);
   });
 }
 
