@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "corvel/corvel.h"
 #include "core/engine.h"
+#include "corvel/corvel.h"
 
 namespace {
 
@@ -26,9 +26,8 @@ std::vector<uint8_t> noisy_canvas_image() {
 }
 
 void set_rate(benchmark::State& state, size_t pixels) {
-  state.counters["Mpix/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(pixels) / 1e6,
-                         benchmark::Counter::kIsRate);
+  state.counters["Mpix/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * static_cast<double>(pixels) / 1e6, benchmark::Counter::kIsRate);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * pixels * 4));
 }
 

@@ -24,44 +24,42 @@ size_t pixel_count(int32_t width, int32_t height) {
   return static_cast<size_t>(width) * static_cast<size_t>(height);
 }
 
-}  // namespace
-
-void hsv_adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shift, int32_t saturation,
-                       int32_t value) {
+// Shared loop: convert each pixel to the model, shift hue and saturation
+// (greys marked achromatic keep both at 0), move the third coordinate and
+// convert back. Alpha bytes are not touched.
+template <class ToModel, class FromModel>
+void adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shift, int32_t saturation, int32_t level,
+                   ToModel to_model, FromModel from_model) {
   if (!rgba) return;
-  const double ds = saturation / 100.0, dv = value / 100.0;
+  const double ds = saturation / 100.0, dl = level / 100.0;
   const size_t n = pixel_count(width, height);
   for (size_t i = 0; i < n; ++i, rgba += 4) {
-    double h = 0, s = 0, v = 0;
-    RgbToHsv(rgba[0], rgba[1], rgba[2], h, s, v);
+    double h = 0, s = 0, l = 0;
+    to_model(rgba[0], rgba[1], rgba[2], h, s, l);
     if (h == kAchromaticHue) {
-      // Greys have no hue to turn and stay grey however the saturation moves.
       h = 0.0;
       s = 0.0;
     } else {
       h = shift_hue(h, hue_shift);
       s = clamp_unit(s + ds);
     }
-    v = clamp_unit(v + dv);
-    HsvToRgb(h, s, v, rgba[0], rgba[1], rgba[2]);
+    l = clamp_unit(l + dl);
+    from_model(h, s, l, rgba[0], rgba[1], rgba[2]);
   }
+}
+
+}  // namespace
+
+// Only the HSV conversion marks greys, so the HSV adjuster keeps them grey
+// while the HSL one, seeing hue 0, tints them red when it raises saturation.
+void hsv_adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shift, int32_t saturation,
+                       int32_t value) {
+  adjust_buffer(rgba, width, height, hue_shift, saturation, value, RgbToHsv, HsvToRgb);
 }
 
 void hsl_adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shift, int32_t saturation,
                        int32_t lightness) {
-  if (!rgba) return;
-  const double ds = saturation / 100.0, dl = lightness / 100.0;
-  const size_t n = pixel_count(width, height);
-  for (size_t i = 0; i < n; ++i, rgba += 4) {
-    double h = 0, s = 0, l = 0;
-    RgbToHsl(rgba[0], rgba[1], rgba[2], h, s, l);
-    // Greys come out with hue 0, so raising their saturation tints them red
-    // (turned by the hue shift).
-    h = shift_hue(h, hue_shift);
-    s = clamp_unit(s + ds);
-    l = clamp_unit(l + dl);
-    HslToRgb(h, s, l, rgba[0], rgba[1], rgba[2]);
-  }
+  adjust_buffer(rgba, width, height, hue_shift, saturation, lightness, RgbToHsl, HslToRgb);
 }
 
 }  // namespace cvl

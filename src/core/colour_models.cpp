@@ -84,18 +84,10 @@ void HsvToRgb(double h, double s, double v, uint8_t& r, uint8_t& g, uint8_t& b) 
   int k = 0;
   if (std::isfinite(i)) k = static_cast<int>(std::fmod(i, 6.0));
   if (k < 0) k += 6;
-  double cr = v, cg = p, cb = q;
-  switch (k) {
-    case 0: cr = v, cg = t, cb = p; break;
-    case 1: cr = q, cg = v, cb = p; break;
-    case 2: cr = p, cg = v, cb = t; break;
-    case 3: cr = p, cg = q, cb = v; break;
-    case 4: cr = t, cg = p, cb = v; break;
-    default: break;
-  }
-  r = unit_to_byte(cr);
-  g = unit_to_byte(cg);
-  b = unit_to_byte(cb);
+  const double sectors[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
+  r = unit_to_byte(sectors[k][0]);
+  g = unit_to_byte(sectors[k][1]);
+  b = unit_to_byte(sectors[k][2]);
 }
 
 void RgbToHsl(int r8, int g8, int b8, double& h, double& s, double& l) {

@@ -1,6 +1,6 @@
 // Hue, saturation and value/lightness adjusters over caller RGBA32 buffers.
-#include "corvel/corvel.h"
 #include "core/colour_adjust.h"
+#include "corvel/corvel.h"
 
 using namespace cvl;
 

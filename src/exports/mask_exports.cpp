@@ -31,32 +31,32 @@ CVL_API void CVL_CALL CVL_CreateAlphaFromMask(void) { create_alpha_from_mask(); 
 CVL_API void CVL_CALL CVL_CreateMaskFromAlpha(void) { create_mask_from_alpha(); }
 
 CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageColor(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2,
-                                                         int32_t strength) {
+                                                          int32_t strength) {
   return mask_from_rgba_colour(image, c0, c1, c2, strength);
 }
 CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGB24ImageColor(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2,
-                                                          int32_t strength) {
+                                                           int32_t strength) {
   return mask_from_rgb24_colour(image, c0, c1, c2, strength);
 }
-CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageColorRange(const uint8_t* image, int32_t c0, int32_t c1,
-                                                              int32_t c2, int32_t tolerance, int32_t strength) {
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageColorRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2,
+                                                               int32_t tolerance, int32_t strength) {
   return mask_from_rgba_colour_range(image, c0, c1, c2, tolerance, strength);
 }
-CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageAlphaRange(const uint8_t* image, int32_t alpha,
-                                                              int32_t tolerance, int32_t strength) {
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageAlphaRange(const uint8_t* image, int32_t alpha, int32_t tolerance,
+                                                               int32_t strength) {
   return mask_from_rgba_alpha_range(image, alpha, tolerance, strength);
 }
 CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageLuminanceRange(const uint8_t* image, int32_t c0, int32_t c1,
-                                                                  int32_t c2, int32_t tolerance, int32_t strength) {
+                                                                   int32_t c2, int32_t tolerance, int32_t strength) {
   return mask_from_rgba_luminance_range(image, c0, c1, c2, tolerance, strength);
 }
 CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageHueRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2,
-                                                            int32_t tolerance, int32_t strength) {
+                                                             int32_t tolerance, int32_t strength) {
   return mask_from_rgba_hue_range(image, c0, c1, c2, tolerance, strength);
 }
 CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageHSLRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2,
-                                                            double hue_tol, double sat_tol, double light_tol,
-                                                            int32_t strength) {
+                                                             double hue_tol, double sat_tol, double light_tol,
+                                                             int32_t strength) {
   return mask_from_rgba_hsl_range(image, c0, c1, c2, hue_tol, sat_tol, light_tol, strength);
 }
 CVL_API int32_t CVL_CALL CVL_CreateMaskFromFloodMask(const uint8_t* flood_map, int32_t strength) {

@@ -20,7 +20,8 @@ void apply_mask_to_alpha_rect(uint8_t* rgba, int32_t pitch, int32_t x0, int32_t 
   for (int32_t y = top; y <= bottom; ++y) {
     const uint16_t* m = e.mask.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);
     uint8_t* alpha = byte_row(rgba, pitch, y - y0) + static_cast<ptrdiff_t>(left - x0) * 4 + 3;
-    for (int32_t x = left; x <= right; ++x, alpha += 4) *alpha = static_cast<uint8_t>(mask_weight_high_byte(*alpha, m[x]));
+    for (int32_t x = left; x <= right; ++x, alpha += 4)
+      *alpha = static_cast<uint8_t>(mask_weight_high_byte(*alpha, m[x]));
   }
 }
 

@@ -83,7 +83,8 @@ int32_t mask_from_rgba_colour_range(const uint8_t* rgba, int32_t c0, int32_t c1,
 
 int32_t mask_from_rgba_alpha_range(const uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t strength) {
   const int32_t t = byte_tolerance(tol_percent);
-  return build<4>(rgba, mask_value_for_strength(strength), [=](const uint8_t* p) { return std::abs(p[3] - alpha) <= t; });
+  return build<4>(rgba, mask_value_for_strength(strength),
+                  [=](const uint8_t* p) { return std::abs(p[3] - alpha) <= t; });
 }
 
 int32_t mask_from_rgba_luminance_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,

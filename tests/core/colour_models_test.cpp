@@ -47,7 +47,7 @@ const std::vector<std::vector<double>>& rows(const char* kind) {
   return it == reference().end() ? none : it->second;
 }
 
-#define REQUIRE_REFERENCE(kind)                                                        \
+#define REQUIRE_REFERENCE(kind) \
   if (rows(kind).empty()) GTEST_SKIP() << "no reference rows (python3 not available)"
 
 // The byte range that "times 255, truncate, clamp" allows for a reference value
@@ -97,53 +97,45 @@ TEST(ColourModels, RgbToHsvAndHslAgreeWithReferenceOnGrid) {
   }
 }
 
-TEST(ColourModels, HsvAndHslToRgbTruncateReferenceOnGrid) {
-  REQUIRE_REFERENCE("hsv_rgb");
-  for (const auto& row : rows("hsv_rgb")) {
+// Three-in, three-out conversions: bytes checked with the truncation allowance,
+// doubles to 1e-9.
+using ToBytes = void (*)(double, double, double, uint8_t&, uint8_t&, uint8_t&);
+void expect_bytes_match(const char* kind, ToBytes convert) {
+  for (const auto& row : rows(kind)) {
     uint8_t r, g, b;
-    HsvToRgb(row[0], row[1], row[2], r, g, b);
-    expect_bytes(r, g, b, row, 3);
-  }
-  for (const auto& row : rows("hsl_rgb")) {
-    uint8_t r, g, b;
-    HslToRgb(row[0], row[1], row[2], r, g, b);
+    convert(row[0], row[1], row[2], r, g, b);
     expect_bytes(r, g, b, row, 3);
   }
 }
 
+template <class Convert>
+void expect_doubles_match(const char* kind, Convert convert) {
+  for (const auto& row : rows(kind)) {
+    double out[3];
+    convert(row, out[0], out[1], out[2]);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(out[i], row[3 + i], 1e-9) << kind << ' ' << row[0] << ' ' << row[1] << ' ' << row[2];
+  }
+}
+
+TEST(ColourModels, HsvAndHslToRgbTruncateReferenceOnGrid) {
+  REQUIRE_REFERENCE("hsv_rgb");
+  expect_bytes_match("hsv_rgb", HsvToRgb);
+  expect_bytes_match("hsl_rgb", HslToRgb);
+}
+
 TEST(ColourModels, XyzAndLabAgreeWithTextbookFormulasOnGrid) {
   REQUIRE_REFERENCE("rgb_xyz");
-  for (const auto& row : rows("rgb_xyz")) {
-    double x, y, z;
-    RgbToXyz(int(row[0]), int(row[1]), int(row[2]), x, y, z);
-    EXPECT_NEAR(x, row[3], 1e-9);
-    EXPECT_NEAR(y, row[4], 1e-9);
-    EXPECT_NEAR(z, row[5], 1e-9);
-  }
-  for (const auto& row : rows("xyz_lab")) {
-    double l, a, b;
-    XyzToLab(row[0], row[1], row[2], l, a, b);
-    EXPECT_NEAR(l, row[3], 1e-9);
-    EXPECT_NEAR(a, row[4], 1e-9);
-    EXPECT_NEAR(b, row[5], 1e-9);
-  }
-  for (const auto& row : rows("lab_xyz")) {
-    double x, y, z;
-    LabToXyz(row[0], row[1], row[2], x, y, z);
-    EXPECT_NEAR(x, row[3], 1e-9);
-    EXPECT_NEAR(y, row[4], 1e-9);
-    EXPECT_NEAR(z, row[5], 1e-9);
-  }
-  for (const auto& row : rows("xyz_rgb")) {
-    uint8_t r, g, b;
-    XyzToRgb(row[0], row[1], row[2], r, g, b);
-    expect_bytes(r, g, b, row, 3);
-  }
-  for (const auto& row : rows("lab_rgb")) {
-    uint8_t r, g, b;
-    LabToRgb(row[0], row[1], row[2], r, g, b);
-    expect_bytes(r, g, b, row, 3);
-  }
+  using Row = std::vector<double>;
+  expect_doubles_match("rgb_xyz", [](const Row& r, double& x, double& y, double& z) {
+    RgbToXyz(int(r[0]), int(r[1]), int(r[2]), x, y, z);
+  });
+  expect_doubles_match("xyz_lab",
+                       [](const Row& r, double& l, double& a, double& b) { XyzToLab(r[0], r[1], r[2], l, a, b); });
+  expect_doubles_match("lab_xyz",
+                       [](const Row& r, double& x, double& y, double& z) { LabToXyz(r[0], r[1], r[2], x, y, z); });
+  expect_bytes_match("xyz_rgb", XyzToRgb);
+  expect_bytes_match("lab_rgb", LabToRgb);
 }
 
 TEST(ColourModels, CmykAgreesWithReferenceOnGrid) {

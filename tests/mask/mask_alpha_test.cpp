@@ -21,10 +21,10 @@ TEST_F(MaskAlpha, AlphaIsWeightedByTheMaskHighByte) {
     uint16_t m;
     uint8_t alpha, expected;
   } cases[] = {
-      {0x00FF, 200, 0},          // high byte 0 blocks
-      {0xFF00, 200, 200},        // high byte 255 keeps
-      {0x7F00, 200, 100},        // 200 * 128 >> 8
-      {0x0100, 255, 1},          // 255 * 2 >> 8
+      {0x00FF, 200, 0},    // high byte 0 blocks
+      {0xFF00, 200, 200},  // high byte 255 keeps
+      {0x7F00, 200, 100},  // 200 * 128 >> 8
+      {0x0100, 255, 1},    // 255 * 2 >> 8
       {0xFEFF, 255, 254},
   };
   std::vector<uint8_t> image(W * H * 4, 0);
@@ -63,8 +63,8 @@ TEST_F(MaskAlpha, RectangleOffTheCanvasEdgeTouchesOnlyTheCanvasPart) {
   std::vector<uint8_t> rect(w * h * 4, 200);
   CVL_ApplyMaskToAlphaRect_RGBA32(rect.data(), w * 4, -2, -1, 9, 4);
   auto alpha = [&](int x, int y) { return rect[(y * w + x) * 4 + 3]; };
-  EXPECT_EQ(alpha(2, 1), 0);   // canvas (0, 0)
-  EXPECT_EQ(alpha(9, 4), 0);   // canvas (7, 3)
+  EXPECT_EQ(alpha(2, 1), 0);  // canvas (0, 0)
+  EXPECT_EQ(alpha(9, 4), 0);  // canvas (7, 3)
   EXPECT_EQ(alpha(1, 1), 200);
   EXPECT_EQ(alpha(10, 1), 200);
   EXPECT_EQ(alpha(2, 0), 200);

@@ -72,10 +72,10 @@ TEST_F(MaskBuilders, ColourRangeToleranceScalesBy256Hundredths) {
     int tol;
     int matched;  // of the 5 set pixels plus the 27 black ones
   } cases[] = {
-      {0, 1},    // exact only
-      {3, 1},    // t = 7
-      {4, 2},    // t = 10
-      {5, 3},    // t = 12
+      {0, 1},     // exact only
+      {3, 1},     // t = 7
+      {4, 2},     // t = 10
+      {5, 3},     // t = 12
       {100, 32},  // t = 256: everything
   };
   for (const Case& c : cases) {
@@ -107,11 +107,11 @@ TEST_F(MaskBuilders, AlphaAndLuminanceRanges) {
 TEST_F(MaskBuilders, HueRangeWrapsAroundTheCircle) {
   // Hues: 0 red, 5, 350, 30, 180, and a grey.
   set(0, 255, 0, 0);
-  set(1, 255, 21, 0);   // about 4.9 degrees
-  set(2, 255, 0, 42);   // about 350 degrees
-  set(3, 255, 127, 0);  // about 30
-  set(4, 0, 255, 255);  // 180
-  set(5, 90, 90, 90);   // grey: hue -1
+  set(1, 255, 21, 0);                                 // about 4.9 degrees
+  set(2, 255, 0, 42);                                 // about 350 degrees
+  set(3, 255, 127, 0);                                // about 30
+  set(4, 0, 255, 255);                                // 180
+  set(5, 90, 90, 90);                                 // grey: hue -1
   for (int i = 6; i < W * H; ++i) set(i, 0, 0, 255);  // 240
   struct Case {
     uint8_t key[3];
@@ -121,7 +121,7 @@ TEST_F(MaskBuilders, HueRangeWrapsAroundTheCircle) {
       {{255, 0, 42}, 10, {0, 1, 2, 5}},  // 350 +- 18 reaches 5 across 0 (and the grey's -1)
       {{255, 21, 0}, 10, {0, 1, 2, 5}},  // 5 +- 18 reaches 350 the other way
       {{255, 21, 0}, 0, {1}},
-      {{255, 127, 0}, 5, {3}},           // +- 9
+      {{255, 127, 0}, 5, {3}},  // +- 9
       {{0, 255, 255}, 100, {0, 1, 2, 3, 4, 5}},
   };
   for (const Case& c : cases) {
@@ -137,19 +137,17 @@ TEST_F(MaskBuilders, HueRangeWrapsAroundTheCircle) {
 }
 
 TEST_F(MaskBuilders, HslRangeNeedsHueSaturationAndLightnessTogether) {
-  set(0, 255, 0, 0);    // h 0, s 1, l 0.5
-  set(1, 191, 64, 64);  // h 0, s ~0.5, l 0.5
-  set(2, 127, 0, 0);    // h 0, s 1, l ~0.25
-  set(3, 255, 0, 42);   // h ~350, s 1, l 0.5
+  set(0, 255, 0, 0);      // h 0, s 1, l 0.5
+  set(1, 191, 64, 64);    // h 0, s ~0.5, l 0.5
+  set(2, 127, 0, 0);      // h 0, s 1, l ~0.25
+  set(3, 255, 0, 42);     // h ~350, s 1, l 0.5
   set(4, 128, 128, 128);  // grey: h 0, s 0
   struct Case {
     double hue, sat, light;
     std::vector<int> matches;
   } cases[] = {
-      {0.0, 0.0, 0.0, {0}},
-      {0.1, 0.0, 0.0, {0, 3}},  // 18 degrees, across 0
-      {0.0, 0.6, 0.0, {0, 1}},
-      {0.0, 0.0, 0.3, {0, 2}},
+      {0.0, 0.0, 0.0, {0}},        {0.1, 0.0, 0.0, {0, 3}},  // 18 degrees, across 0
+      {0.0, 0.6, 0.0, {0, 1}},     {0.0, 0.0, 0.3, {0, 2}},
       {0.0, 1.0, 0.01, {0, 1, 4}},  // the grey has hue 0 and lightness 128 / 255
   };
   for (const Case& c : cases) {

@@ -25,14 +25,13 @@ TEST_F(MaskOps, ClearMaskMapsTheGreyMeanOntoProtection) {
     int r, g, b;
     uint16_t expected;
   } cases[] = {
-      {0, 0, 0, 65535},          // black: open
-      {255, 255, 256, 65535},    // mean 255 still open
-      {256, 256, 256, 65024},    // 65280 - 256
-      {300, 0, 0, 65535},        // mean 100
-      {65280, 65280, 65280, 0},  // white: fully protected
-      {65535, 65535, 65535, 0},  // above 65280 stays 0
-      {1000, 2000, 3001, 63280},
-      {-300, -300, -300, 65535},  // signed mean below 255
+      {0, 0, 0, 65535},                                      // black: open
+      {255, 255, 256, 65535},                                // mean 255 still open
+      {256, 256, 256, 65024},                                // 65280 - 256
+      {300, 0, 0, 65535},                                    // mean 100
+      {65280, 65280, 65280, 0},                              // white: fully protected
+      {65535, 65535, 65535, 0},                              // above 65280 stays 0
+      {1000, 2000, 3001, 63280}, {-300, -300, -300, 65535},  // signed mean below 255
   };
   for (const Case& c : cases) {
     CVL_ClearMask(c.r, c.g, c.b);
@@ -57,7 +56,7 @@ TEST_F(MaskOps, SaveThenLoadRoundsToMultiplesOf256AndKeepsOpen) {
   const int pitch = W * 3 + 5;  // padded rows
   std::vector<uint8_t> grey(pitch * H, 0xAA);
   CVL_SaveMask(grey.data(), pitch);
-  EXPECT_EQ(grey[3 * pitch + 0], 255);  // protected is white
+  EXPECT_EQ(grey[3 * pitch + 0], 255);        // protected is white
   EXPECT_EQ(grey[3 * pitch + 9 * 3 + 2], 0);  // open is black
   EXPECT_EQ(grey[3 * pitch + 4 * 3 + 1], 255 - 0x12);
   EXPECT_EQ(grey[pitch - 1], 0xAA);  // the padding is not written
@@ -77,8 +76,8 @@ TEST_F(MaskOps, LoadMaskAveragesChannelsAndStaysOnTheCanvas) {
     rgb[y * pitch + x * 3 + 1] = g;
     rgb[y * pitch + x * 3 + 2] = b;
   };
-  set(0, 0, 255, 0, 0);   // mean 85
-  set(1, 0, 1, 1, 0);     // mean 0: open
+  set(0, 0, 255, 0, 0);  // mean 85
+  set(1, 0, 1, 1, 0);    // mean 0: open
   set(2, 0, 255, 255, 255);
   CVL_ClearMask(65280, 65280, 65280);
   CVL_LoadMask(rgb.data(), pitch, 40, 40);  // larger than the canvas: only the canvas is written

@@ -50,8 +50,8 @@ TEST_F(MaskOverlay, PixelMixesCompositeAndCheckerColourByTheMask) {
       // Full strength: open shows the composite (a shade under its high byte, the
       // weights stop at 65535 / 65536), protected shows the checker colour.
       {1, 65535, 0, 0x1F, 0x3F, 0x7F},
-      {1, 0, 0, 254, 0, 0},    // blue square: (65535 * 65280 >> 8) >> 16
-      {1, 0, 32, 0, 0, 254},   // red square
+      {1, 0, 0, 254, 0, 0},   // blue square: (65535 * 65280 >> 8) >> 16
+      {1, 0, 32, 0, 0, 254},  // red square
       // Half strength: protected is an even mix, open still the composite.
       {0, 0, 32, 0x0F, 0x1F, 0xBF},
       {0, 65535, 32, 0x1F, 0x3F, 0x7F},
