@@ -99,7 +99,7 @@ int32_t mask_from_rgba_hue_range(const uint8_t* rgba, int32_t c0, int32_t c1, in
                                  int32_t strength) {
   double h0 = 0, s = 0, v = 0;
   RgbToHsv(c0, c1, c2, h0, s, v);
-  const int32_t limit = static_cast<int32_t>(tol_percent * 1.8);
+  const int32_t limit = scaled_tolerance(tol_percent, 1.8);  // 100 % is 180 degrees
   auto test = [=](int r, int g, int b) {
     double h = 0, ps = 0, pv = 0;
     RgbToHsv(r, g, b, h, ps, pv);

@@ -37,8 +37,18 @@ inline uint16_t mask_value_for_strength(int32_t s) {
   return static_cast<uint16_t>((65535u - static_cast<uint32_t>(s)) << 8);
 }
 
+// percent * factor truncated toward zero. Held to +-65536 first so that wild
+// percentages cannot overflow the conversion; every tolerance test compares
+// against differences far smaller than that, so the outcome is the same.
+inline int32_t scaled_tolerance(int32_t percent, double factor) {
+  const double t = percent * factor;
+  if (t >= 65536.0) return 65536;
+  if (t <= -65536.0) return -65536;
+  return static_cast<int32_t>(t);
+}
+
 // Percent tolerances on the 0..255 scale: tol * 2.56, truncated (100 % is 256,
 // so every 8-bit difference passes).
-inline int32_t byte_tolerance(int32_t percent) { return static_cast<int32_t>(percent * 2.56); }
+inline int32_t byte_tolerance(int32_t percent) { return scaled_tolerance(percent, 2.56); }
 
 }  // namespace cvl

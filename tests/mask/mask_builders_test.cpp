@@ -72,11 +72,13 @@ TEST_F(MaskBuilders, ColourRangeToleranceScalesBy256Hundredths) {
     int tol;
     int matched;  // of the 5 set pixels plus the 27 black ones
   } cases[] = {
-      {0, 1},     // exact only
-      {3, 1},     // t = 7
-      {4, 2},     // t = 10
-      {5, 3},     // t = 12
-      {100, 32},  // t = 256: everything
+      {0, 1},            // exact only
+      {3, 1},            // t = 7
+      {4, 2},            // t = 10
+      {5, 3},            // t = 12
+      {100, 32},         // t = 256: everything
+      {2000000000, 32},  // no overflow in the scaling
+      {-1, 0},
   };
   for (const Case& c : cases) {
     CVL_ClearMask(0, 0, 0);
