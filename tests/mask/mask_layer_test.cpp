@@ -74,14 +74,5 @@ TEST_F(MaskLayer, LayerSmallerThanTheCanvasIsNotOverrun) {
   EXPECT_EQ(small.data()[0], 65280);
 }
 
-TEST_F(MaskLayer, NothingWithoutACurrentLayer) {
-  e().current_layer = nullptr;
-  px(0, 0)[0] = px(0, 0)[1] = px(0, 0)[2] = 65280;
-  CVL_CreateMaskFromImage();
-  CVL_CreateAlphaFromMask();
-  EXPECT_EQ(mask(0, 0), 65535);
-  EXPECT_EQ(px(0, 0)[3], 1234);
-}
-
 }  // namespace
 }  // namespace cvl

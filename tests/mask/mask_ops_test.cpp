@@ -92,18 +92,6 @@ TEST_F(MaskOps, LoadMaskAveragesChannelsAndStaysOnTheCanvas) {
   EXPECT_EQ(mask(0, 1), 0);
 }
 
-TEST_F(MaskOps, GetMask64ReadsProtectionOnlyWhileActiveAndOnCanvas) {
-  mask(3, 4) = 65280;  // what a strength-0 builder writes
-  EXPECT_EQ(CVL_GetMask64(3, 4), 255);
-  EXPECT_EQ(CVL_GetMask64(0, 0), 0);
-  EXPECT_EQ(CVL_GetMask64(-1, 4), 0);
-  EXPECT_EQ(CVL_GetMask64(W, 4), 0);
-  EXPECT_EQ(CVL_EnableMask(0), 0);
-  EXPECT_EQ(CVL_GetMask64(3, 4), 0);
-  EXPECT_EQ(CVL_EnableMask(1), 1);
-  EXPECT_EQ(CVL_GetMask64(3, 4), 255);
-}
-
 TEST_F(MaskOps, NothingHappensWithoutACanvas) {
   CVL_DeleteImage();
   std::vector<uint8_t> rgb(W * H * 3, 7);

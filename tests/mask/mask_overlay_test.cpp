@@ -28,7 +28,7 @@ TEST_F(MaskOverlay, OptionsStoreWidenedColoursAndFlagsGateTheOverlay) {
   EXPECT_FALSE(mask_overlay_on());
   EXPECT_EQ(CVL_DisplayMask(1), 1);
   EXPECT_TRUE(mask_overlay_on());
-  CVL_EnableMask(0);
+  EXPECT_EQ(CVL_EnableMask(0), 0);
   EXPECT_FALSE(mask_overlay_on());  // a disabled mask is not shown
 }
 
