@@ -203,5 +203,21 @@ TEST_F(BrushShapeTest, RotatedTipIsTheShapeTurned) {
   }
 }
 
+TEST_F(BrushShapeTest, ScriptTipsAreRenderedUnlessOnlyImagesAreAsked) {
+  const std::string path = test::temp_path("tip-script");
+  files_.push_back(path);
+  if (!test::write_script(path, "imagescript 1\nsize 16 16\nfill 200 200 200 255\n"))
+    GTEST_SKIP() << "image scripts not available";
+  round_tool(16, 0, 0, 1.0f);
+  CVL_SetBrushShape("", 0);
+  const std::vector<uint16_t> round = whole_tip();
+  CVL_SetBrushShape_ORIGINAL(path.c_str(), 0);  // not an image file: the round tip
+  EXPECT_EQ(whole_tip(), round);
+  CVL_SetBrushShape(path.c_str(), 0);
+  EXPECT_EQ(tip(0, 0), 51200);
+  EXPECT_EQ(tip(15, 15), 51200);
+  EXPECT_EQ(tip(0, 16), 0);
+}
+
 }  // namespace
 }  // namespace cvl

@@ -9,6 +9,7 @@
 #include "brush/tip_file.h"
 #include "brush/tool_settings.h"
 #include "core/rand.h"
+#include "imaging/resample.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl {
@@ -178,6 +179,28 @@ TEST_F(GritFileTest, SourceSmallerThanTheWindowLeavesBlankPatterns) {
   if (!test::png_decoding_works(path_)) GTEST_SKIP() << "PNG decoding not available";
   set_grit_tool(0, 0, 0, path_.c_str());
   for (const auto& p : all_patterns()) EXPECT_EQ(p, std::vector<uint8_t>(buffer_bytes(), 255));
+}
+
+TEST_F(GritFileTest, ScriptTileIsRepeatedOver600By600BeforeTheWindowsAreCut) {
+  // A 7 x 5 tile with a ramp across it: every window spans several repeats.
+  imaging::Image tile;
+  if (!test::write_script(path_, "imagescript 1\nsize 7 5\nlinear 0 0 7 5 0 0 0 255 250 250 250 255\n", &tile))
+    GTEST_SKIP() << "image scripts not available";
+  std::vector<uint8_t> grey(7 * 5);
+  imaging::to_grey8(tile.view(), {grey.data(), 7, 5, 1, 7});
+  CVL_SetRandomSeed(3);
+  set_grit_tool(0, 0, 0, path_.c_str());
+  crt_srand(3);
+  const int window = 6 + 25;
+  for (int k = 0; k < kGritBuffers; ++k) {
+    const int x = crt_rand() % (600 - window);
+    const int y = crt_rand() % (600 - window);
+    const std::vector<uint8_t> pat = pattern(k);
+    for (int r = 0; r < window; ++r)
+      for (int c = 0; c < window; ++c)
+        ASSERT_EQ(pat[static_cast<size_t>(r * kCapacity + c)], grey[static_cast<size_t>((y + r) % 5 * 7 + (x + c) % 7)])
+            << k << ": " << r << "," << c;
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imaging/codec.h"
+#include "imagescript/imagescript.h"
 
 namespace cvl::test {
 
@@ -50,6 +51,22 @@ inline std::string temp_path(const std::string& name) {
 inline bool png_decoding_works(const std::string& path) {
   imaging::Image img;
   return imaging::decode_file(path.c_str(), img);
+}
+
+}  // namespace cvl::test
+
+namespace cvl::test {
+
+// Writes an image-script file; true once the image-script library renders it.
+inline bool write_script(const std::string& path, const std::string& text, imaging::Image* rendered = nullptr) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+  imaging::Image img;
+  const bool ok = imagescript::render_script(path.c_str(), img) == imagescript::ScriptResult::Ok;
+  if (rendered) *rendered = img;
+  return ok;
 }
 
 }  // namespace cvl::test
