@@ -36,6 +36,18 @@ WordPlane under_mask_plane();
 // A packed rectangle of `width` pixels per row, as a record holds it.
 WordPlane packed_plane(uint16_t* data, int32_t width, int32_t words_per_pixel);
 
+// Calls f(band, first_row) for bands of rows of the rectangle, top to bottom. When a
+// step makes several copies of one rectangle, making them band by band keeps the
+// band's rows in the core's cache from one copy to the next.
+template <class F>
+void for_each_band(const PlaneRect& r, F&& f) {
+  constexpr int32_t kBandRows = 16;
+  for (int32_t y = 0; y < r.height; y += kBandRows) {
+    const int32_t rows = r.height - y < kBandRows ? r.height - y : kBandRows;
+    f(PlaneRect{r.left, r.top + y, r.width, rows}, y);
+  }
+}
+
 // Copies the rectangle from (sx, sy) of src to (dx, dy) of dst.
 void copy_plane_rect(const WordPlane& dst, int32_t dx, int32_t dy, const WordPlane& src, int32_t sx, int32_t sy,
                      int32_t width, int32_t height);

@@ -80,9 +80,11 @@ void push_record(NewRecordBuffers& buffers, const PlaneRect& r, Layer* layer) {
   record.bottom = r.top + r.height - 1;
   record.slot = e.current_layer_num;
   if (record.pixels) {
-    copy_plane_rect(packed_plane(record.pixels.get(), r.width, 4), 0, 0, under_pixels_plane(), r.left, r.top,
-                    r.width, r.height);
-    copy_same_rect(under_pixels_plane(), layer_plane(*layer), r);
+    const WordPlane packed = packed_plane(record.pixels.get(), r.width, 4);
+    for_each_band(r, [&](const PlaneRect& band, int32_t y) {
+      copy_plane_rect(packed, 0, y, under_pixels_plane(), band.left, band.top, band.width, band.height);
+      copy_same_rect(under_pixels_plane(), layer_plane(*layer), band);
+    });
   }
   if (record.maskPixels)
     copy_plane_rect(packed_plane(record.maskPixels.get(), r.width, 1), 0, 0, under_mask_plane(), r.left, r.top,

@@ -12,9 +12,11 @@ namespace cvl {
 namespace {
 
 void exchange(const WordPlane& live, const WordPlane& under, const WordPlane& record, const PlaneRect& r) {
-  copy_plane_rect(live, r.left, r.top, record, 0, 0, r.width, r.height);
-  copy_plane_rect(record, 0, 0, under, r.left, r.top, r.width, r.height);
-  copy_same_rect(under, live, r);
+  for_each_band(r, [&](const PlaneRect& band, int32_t y) {
+    copy_plane_rect(live, band.left, band.top, record, 0, y, band.width, band.height);
+    copy_plane_rect(record, 0, y, under, band.left, band.top, band.width, band.height);
+    copy_same_rect(under, live, band);
+  });
 }
 
 // The record's layer, made current; null when its slot no longer holds a layer
