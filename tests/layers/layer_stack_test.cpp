@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/canvas_fixture.h"
+#include "undo/history_snapshot.h"
 #include "undo/stroke_rect.h"
 #include "undo/undo_records.h"
 #include "undo/undo_store.h"
@@ -152,18 +153,12 @@ TEST_F(LayerStack, AlphaOperationsCoverTheLayersOwnSize) {
 }
 
 // Memory pressure while creating a layer releases undo history, oldest first.
-class LayerAllocationFailure : public test::CanvasTest {
+class LayerAllocationFailure : public test::HistoryTest {
  protected:
-  void SetUp() override {
-    make_canvas(64, 64, 8);
-    CVL_SetUndoMB(0);
-    CVL_SetUndoLevels(50);
-    CVL_CreateLayer(2, 64, 64);
-    CVL_SetLayer(2);
-  }
+  void SetUp() override { start(64, 64, 50); }
   void TearDown() override {
     fail_next_layer_allocations(0);
-    test::CanvasTest::TearDown();
+    test::HistoryTest::TearDown();
   }
   void save(int value, bool layer, bool mask) {
     e().current_layer->data()[0] = static_cast<uint16_t>(value);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/engine.h"
+#include "support/canvas_fixture.h"
 #include "core/rand.h"
 #include "undo/stroke_rect.h"
 
@@ -53,5 +54,22 @@ inline void scribble(uint16_t* plane, int32_t words_per_pixel, const EditRect& r
       plane[y * stride + x] = static_cast<uint16_t>(crt_rand() * 2 + 1);
   widen_stroke_rect(r.left, r.top, r.right, r.bottom);
 }
+
+// A canvas whose slot 2 is the current layer, with a given number of undo levels
+// under the automatic memory limit.
+class HistoryTest : public CanvasTest {
+ protected:
+  void start(int w, int h, int levels) {
+    make_canvas(w, h, 8);
+    CVL_SetUndoMB(0);
+    CVL_SetUndoLevels(levels);
+    CVL_CreateLayer(2, w, h);
+    CVL_SetLayer(2);
+  }
+  void TearDown() override {
+    CVL_SetUndoMB(0);
+    CanvasTest::TearDown();
+  }
+};
 
 }  // namespace cvl::test

@@ -5,20 +5,16 @@
 #include <vector>
 
 #include "history_snapshot.h"
-#include "support/canvas_fixture.h"
 #include "undo/undo_records.h"
 
 namespace cvl {
 namespace {
 
-class History : public test::CanvasTest {
+class History : public test::HistoryTest {
  protected:
   void SetUp() override {
-    make_canvas(40, 30, 8);
-    CVL_SetUndoMB(0);
-    CVL_SetUndoLevels(500);
-    for (int slot = 1; slot <= 4; ++slot) CVL_CreateLayer(slot, 40, 30);
-    CVL_SetLayer(2);
+    start(40, 30, 500);
+    for (int slot : {1, 3, 4}) CVL_CreateLayer(slot, 40, 30);
   }
   uint16_t* current() { return e().current_layer->data(); }
   // One painted step on the current layer: the rectangle gets `value` everywhere.

@@ -3,26 +3,15 @@
 #include <vector>
 
 #include "history_snapshot.h"
-#include "support/canvas_fixture.h"
 #include "undo/undo_records.h"
 #include "undo/undo_store.h"
 
 namespace cvl {
 namespace {
 
-class UndoMemory : public test::CanvasTest {
+class UndoMemory : public test::HistoryTest {
  protected:
-  void SetUp() override {
-    make_canvas(64, 48, 8);
-    CVL_SetUndoMB(0);
-    CVL_SetUndoLevels(500);
-    CVL_CreateLayer(2, 64, 48);
-    CVL_SetLayer(2);
-  }
-  void TearDown() override {
-    CVL_SetUndoMB(0);
-    test::CanvasTest::TearDown();
-  }
+  void SetUp() override { start(64, 48, 500); }
   // What the history should hold: the under-layer buffer plus every record's charge.
   int32_t held_kib() {
     int32_t kib = charge_kib(static_cast<int64_t>(e().canvas_pixels()), 10);
