@@ -60,7 +60,7 @@ bool read_dib_header(const uint8_t* info, size_t info_size, DibHeader& h) {
   return r.ok();
 }
 
-// Scales a masked field to 8 bits, rounding.
+// Scales a masked field to 8 bits as v * 255 / max, truncated (5-bit 31 becomes 255).
 struct MaskField {
   uint32_t mask = 0;
   int shift = 0;
@@ -70,7 +70,7 @@ struct MaskField {
     while (!((m >> shift) & 1)) ++shift;
     max = m >> shift;
   }
-  uint8_t get(uint32_t v) const { return max ? uint8_t((((v & mask) >> shift) * 255 + max / 2) / max) : 0; }
+  uint8_t get(uint32_t v) const { return max ? uint8_t(uint64_t((v & mask) >> shift) * 255 / max) : 0; }
 };
 
 void store_masked(const DibHeader& h, const uint8_t* src, uint8_t* dst, int64_t width, bool& any_alpha) {

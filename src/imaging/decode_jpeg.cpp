@@ -3,6 +3,7 @@
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 
@@ -18,7 +19,11 @@ struct ErrorTrap {
 };
 
 void error_exit(j_common_ptr cinfo) { longjmp(reinterpret_cast<ErrorTrap*>(cinfo->err)->jump, 1); }
-void no_message(j_common_ptr, int) {}
+// A stream that ends early is refused rather than padded out with grey; other
+// warnings (stray bytes between markers and the like) are tolerated.
+void on_message(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) error_exit(cinfo);
+}
 
 struct JpegReader {
   jpeg_decompress_struct cinfo{};
@@ -27,7 +32,7 @@ struct JpegReader {
   JpegReader() {
     cinfo.err = jpeg_std_error(&trap.mgr);
     trap.mgr.error_exit = error_exit;
-    trap.mgr.emit_message = no_message;
+    trap.mgr.emit_message = on_message;
   }
   ~JpegReader() { jpeg_destroy_decompress(&cinfo); }
 };

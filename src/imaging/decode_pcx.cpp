@@ -32,6 +32,7 @@ bool decode_pcx(const uint8_t* data, size_t size, Image& out) {
   if (eight && planes == 1) {
     // The palette is the last 769 bytes, marked by 12; without it the image is grey.
     const bool has = size >= 128 + 769 && data[size - 769] == 12;
+    if (!has && data[1] == 5) return refuse(out);  // version 5 promises the palette: the file was cut short
     for (int i = 0; i < 256; ++i)
       pal[size_t(i)] = has ? std::array<uint8_t, 3>{data[size - 768 + i * 3], data[size - 767 + i * 3],
                                                     data[size - 766 + i * 3]}

@@ -16,6 +16,7 @@ struct MemoryFile {
   const uint8_t* data;
   uint64_t size;
   uint64_t pos;
+  bool error;  // libtiff reported an error, even one it carried on after
 };
 
 tmsize_t mem_read(thandle_t h, void* buf, tmsize_t n) {
@@ -41,7 +42,16 @@ int mem_close(thandle_t h) {
 toff_t mem_size(thandle_t h) { return static_cast<MemoryFile*>(h)->size; }
 int no_map(thandle_t, void**, toff_t*) { return 0; }
 void no_unmap(thandle_t, void*, toff_t) {}
-int quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int note_error(TIFF*, void* file, const char*, const char*, va_list) {
+  if (file) static_cast<MemoryFile*>(file)->error = true;
+  return 1;
+}
+// libtiff only warns when a tag's data lies past the end of the file, and then
+// carries on without the tag; for us that is a cut-off file.
+int note_short_read(TIFF*, void* file, const char*, const char* fmt, va_list) {
+  if (file && fmt && std::strstr(fmt, "IO error")) static_cast<MemoryFile*>(file)->error = true;
+  return 1;
+}
 
 void unpremultiply(uint8_t* px, size_t count) {
   for (size_t i = 0; i < count; ++i, px += 4) {
@@ -111,7 +121,7 @@ bool read_converted(TIFF* t, const Layout& l, Image& out) {
   char message[1024];
   if (!TIFFRGBAImageOK(t, message)) return false;
   auto* raster = reinterpret_cast<uint32_t*>(out.pixels.data());
-  if (!TIFFReadRGBAImageOriented(t, l.width, l.height, raster, ORIENTATION_TOPLEFT, 0)) return false;
+  if (!TIFFReadRGBAImageOriented(t, l.width, l.height, raster, ORIENTATION_TOPLEFT, 1)) return false;
   const size_t count = size_t(l.width) * l.height;
   uint8_t* px = out.pixels.data();
   for (size_t i = 0; i < count; ++i, px += 4) {
@@ -130,9 +140,9 @@ TIFF* open_tiff_memory(const uint8_t* data, size_t size) {
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   if (!options) return nullptr;
   TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(256) << 20);
-  TIFFOpenOptionsSetErrorHandlerExtR(options, quiet, nullptr);
-  TIFFOpenOptionsSetWarningHandlerExtR(options, quiet, nullptr);
-  auto* file = new MemoryFile{data, size, 0};
+  auto* file = new MemoryFile{data, size, 0, false};
+  TIFFOpenOptionsSetErrorHandlerExtR(options, note_error, file);
+  TIFFOpenOptionsSetWarningHandlerExtR(options, note_short_read, file);
   TIFF* t = TIFFClientOpenExt("memory", "rm", file, mem_read, mem_write, mem_seek, mem_close, mem_size, no_map,
                               no_unmap, options);
   TIFFOpenOptionsFree(options);
@@ -140,15 +150,19 @@ TIFF* open_tiff_memory(const uint8_t* data, size_t size) {
   return t;
 }
 
+bool tiff_had_error(TIFF* t) { return static_cast<MemoryFile*>(TIFFClientdata(t))->error; }
+
 bool decode_tiff(const uint8_t* data, size_t size, Image& out) {
   out = Image{};
   if (!data || size < 8) return false;
   std::unique_ptr<TIFF, TiffCloser> t(open_tiff_memory(data, size));
   if (!t) return false;
   const Layout l = read_layout(t.get());
+  // Tags libtiff could not read (a cut-off colour map, say) make it guess; we refuse instead.
+  if (tiff_had_error(t.get())) return false;
   if (!allocate_rgba(out, l.width, l.height)) return refuse(out);
   const bool ok = plain_layout(t.get(), l) ? read_plain(t.get(), l, out) : read_converted(t.get(), l, out);
-  return ok || refuse(out);
+  return (ok && !tiff_had_error(t.get())) || refuse(out);
 }
 
 bool probe_tiff(const uint8_t* data, size_t size, ImageInfo& info) {
