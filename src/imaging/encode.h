@@ -35,8 +35,10 @@ bool write_gif8(const char* path, const uint8_t* indices, int32_t width, int32_t
 int32_t quantize_rgb(const ImageView& src, uint8_t* indices, uint8_t* palette_rgb, int32_t max_colours);
 // Quantizes and writes a GIF in one step.
 bool write_gif(const char* path, const ImageView& src);
-// An enhanced metafile holding the image as one stretched bitmap record (read back by read_metafile).
-bool write_metafile(const char* path, const ImageView& src);
+// A metafile holding the image as one stretched 24-bit bitmap record at one logical unit
+// per pixel (read back by read_metafile). Windows metafiles hold at most 32767 pixels a side.
+enum class MetafileKind { Enhanced, Windows };
+bool write_metafile(const char* path, const ImageView& src, MetafileKind kind = MetafileKind::Enhanced);
 
 // Writes files one row at a time, so callers never hold the whole image. Rows arrive in
 // the order the file stores them: top row first, except BMP, which takes the bottom row
