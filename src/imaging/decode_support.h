@@ -14,7 +14,7 @@ namespace cvl::imaging {
 // Largest edge and pixel count a decoder accepts; larger headers are refused
 // rather than trusted with a huge allocation.
 inline constexpr int64_t kMaxDecodeEdge = 1 << 15;
-inline constexpr int64_t kMaxDecodePixels = int64_t(1) << 28;
+inline constexpr int64_t kMaxDecodePixels = int64_t(1) << 27;
 
 inline bool acceptable_size(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxDecodeEdge && height <= kMaxDecodeEdge &&

@@ -7,7 +7,8 @@
 
 #include "imaging/decode_support.h"
 #include "imaging/decoders.h"
-#include "imaging/tiff_memory.h"
+
+#include <tiffio.h>
 
 namespace cvl::imaging {
 namespace {
@@ -35,10 +36,7 @@ toff_t mem_seek(thandle_t h, toff_t off, int whence) {
   f->pos = base + off;
   return f->pos;
 }
-int mem_close(thandle_t h) {
-  delete static_cast<MemoryFile*>(h);
-  return 0;
-}
+int mem_close(thandle_t) { return 0; }
 toff_t mem_size(thandle_t h) { return static_cast<MemoryFile*>(h)->size; }
 int no_map(thandle_t, void**, toff_t*) { return 0; }
 void no_unmap(thandle_t, void*, toff_t) {}
@@ -134,49 +132,56 @@ bool read_converted(TIFF* t, const Layout& l, Image& out) {
   return true;
 }
 
+// A libtiff handle over bytes in memory, quiet, with a cap on every allocation libtiff
+// makes on the file's say-so. The handle is closed before the
+// file record it reads from goes.
+struct MemoryTiff {
+  std::unique_ptr<MemoryFile> file;
+  std::unique_ptr<TIFF, void (*)(TIFF*)> tiff{nullptr, TIFFClose};
+
+  MemoryTiff(const uint8_t* data, size_t size) : file(new MemoryFile{data, size, 0, false}) {
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options) return;
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(256) << 20);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, note_error, file.get());
+    TIFFOpenOptionsSetWarningHandlerExtR(options, note_short_read, file.get());
+    tiff.reset(TIFFClientOpenExt("memory", "rm", file.get(), mem_read, mem_write, mem_seek, mem_close, mem_size,
+                                 no_map, no_unmap, options));
+    TIFFOpenOptionsFree(options);
+  }
+  // libtiff reported an error, or a warning about data past the end of the file.
+  bool damaged() const { return file->error; }
+};
+
 }  // namespace
-
-TIFF* open_tiff_memory(const uint8_t* data, size_t size) {
-  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-  if (!options) return nullptr;
-  TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(256) << 20);
-  auto* file = new MemoryFile{data, size, 0, false};
-  TIFFOpenOptionsSetErrorHandlerExtR(options, note_error, file);
-  TIFFOpenOptionsSetWarningHandlerExtR(options, note_short_read, file);
-  TIFF* t = TIFFClientOpenExt("memory", "rm", file, mem_read, mem_write, mem_seek, mem_close, mem_size, no_map,
-                              no_unmap, options);
-  TIFFOpenOptionsFree(options);
-  // libtiff calls the close procedure itself when the open fails.
-  return t;
-}
-
-bool tiff_had_error(TIFF* t) { return static_cast<MemoryFile*>(TIFFClientdata(t))->error; }
 
 bool decode_tiff(const uint8_t* data, size_t size, Image& out) {
   out = Image{};
   if (!data || size < 8) return false;
-  std::unique_ptr<TIFF, TiffCloser> t(open_tiff_memory(data, size));
+  MemoryTiff m(data, size);
+  TIFF* t = m.tiff.get();
   if (!t) return false;
-  const Layout l = read_layout(t.get());
+  const Layout l = read_layout(t);
   // Tags libtiff could not read (a cut-off colour map, say) make it guess; we refuse instead.
-  if (tiff_had_error(t.get())) return false;
+  if (m.damaged()) return false;
   if (!allocate_rgba(out, l.width, l.height)) return refuse(out);
-  const bool ok = plain_layout(t.get(), l) ? read_plain(t.get(), l, out) : read_converted(t.get(), l, out);
-  return (ok && !tiff_had_error(t.get())) || refuse(out);
+  const bool ok = plain_layout(t, l) ? read_plain(t, l, out) : read_converted(t, l, out);
+  return (ok && !m.damaged()) || refuse(out);
 }
 
 bool probe_tiff(const uint8_t* data, size_t size, ImageInfo& info) {
   if (!data || size < 8) return false;
-  std::unique_ptr<TIFF, TiffCloser> t(open_tiff_memory(data, size));
+  MemoryTiff m(data, size);
+  TIFF* t = m.tiff.get();
   if (!t) return false;
-  const Layout l = read_layout(t.get());
+  const Layout l = read_layout(t);
   info.width = static_cast<int32_t>(l.width);
   info.height = static_cast<int32_t>(l.height);
   float rx = 0, ry = 0;
   uint16_t unit = RESUNIT_INCH;
-  if (TIFFGetField(t.get(), TIFFTAG_XRESOLUTION, &rx)) {
-    if (!TIFFGetField(t.get(), TIFFTAG_YRESOLUTION, &ry)) ry = rx;
-    TIFFGetFieldDefaulted(t.get(), TIFFTAG_RESOLUTIONUNIT, &unit);
+  if (TIFFGetField(t, TIFFTAG_XRESOLUTION, &rx)) {
+    if (!TIFFGetField(t, TIFFTAG_YRESOLUTION, &ry)) ry = rx;
+    TIFFGetFieldDefaulted(t, TIFFTAG_RESOLUTIONUNIT, &unit);
     info.resolution.x = rx;
     info.resolution.y = ry;
     info.resolution.unit = unit == RESUNIT_INCH         ? ResolutionUnit::PerInch
