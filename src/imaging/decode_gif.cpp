@@ -12,19 +12,8 @@
 namespace cvl::imaging {
 namespace {
 
-struct MemorySource {
-  const uint8_t* data;
-  size_t size;
-  size_t pos;
-};
-
 int read_from_memory(GifFileType* gif, GifByteType* out, int length) {
-  auto* src = static_cast<MemorySource*>(gif->UserData);
-  if (length <= 0) return 0;
-  const size_t n = std::min(size_t(length), src->size - src->pos);
-  std::memcpy(out, src->data + src->pos, n);
-  src->pos += n;
-  return static_cast<int>(n);
+  return length <= 0 ? 0 : static_cast<int>(static_cast<MemorySource*>(gif->UserData)->read(out, size_t(length)));
 }
 
 struct GifCloser {
@@ -90,7 +79,7 @@ bool read_frame(GifFileType* gif, int transparent, Image& out) {
 bool decode_gif(const uint8_t* data, size_t size, Image& out) {
   out = Image{};
   if (!data || size < 13) return false;
-  MemorySource source{data, size, 0};
+  MemorySource source{data, size};
   int error = 0;
   std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, read_from_memory, &error));
   if (!gif) return false;

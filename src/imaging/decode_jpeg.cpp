@@ -1,11 +1,8 @@
 // JPEG through libjpeg-turbo, read from memory. The library's fatal errors longjmp
 // back to us instead of ending the process.
-#include <cstdio>
-// jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
-#include <jerror.h>
+#include "imaging/jpeg_error_trap.h"
 
-#include <csetjmp>
+#include <jerror.h>
 
 #include "imaging/decode_support.h"
 #include "imaging/decoders.h"
@@ -13,27 +10,17 @@
 namespace cvl::imaging {
 namespace {
 
-struct ErrorTrap {
-  jpeg_error_mgr mgr;
-  jmp_buf jump;
-};
-
-void error_exit(j_common_ptr cinfo) { longjmp(reinterpret_cast<ErrorTrap*>(cinfo->err)->jump, 1); }
 // A stream that ends early is refused rather than padded out with grey; other
 // warnings (stray bytes between markers and the like) are tolerated.
 void on_message(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) error_exit(cinfo);
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) cinfo->err->error_exit(cinfo);
 }
 
 struct JpegReader {
   jpeg_decompress_struct cinfo{};
-  ErrorTrap trap{};
+  JpegErrorTrap trap{};
 
-  JpegReader() {
-    cinfo.err = jpeg_std_error(&trap.mgr);
-    trap.mgr.error_exit = error_exit;
-    trap.mgr.emit_message = on_message;
-  }
+  JpegReader() { cinfo.err = trap.install(on_message); }
   ~JpegReader() { jpeg_destroy_decompress(&cinfo); }
 };
 

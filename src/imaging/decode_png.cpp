@@ -11,17 +11,8 @@
 namespace cvl::imaging {
 namespace {
 
-struct MemorySource {
-  const uint8_t* data;
-  size_t size;
-  size_t pos;
-};
-
 void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
-  auto* src = static_cast<MemorySource*>(png_get_io_ptr(png));
-  if (length > src->size - src->pos) png_error(png, "truncated");
-  std::memcpy(out, src->data + src->pos, length);
-  src->pos += length;
+  if (static_cast<MemorySource*>(png_get_io_ptr(png))->read(out, length) != length) png_error(png, "truncated");
 }
 
 void quiet_warning(png_structp, png_const_charp) {}
@@ -33,7 +24,7 @@ struct PngReader {
   png_infop info = nullptr;
   MemorySource source;
 
-  PngReader(const uint8_t* data, size_t size) : source{data, size, 0} {
+  PngReader(const uint8_t* data, size_t size) : source{data, size} {
     png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, error_exit, quiet_warning);
     if (png) info = png_create_info_struct(png);
     if (png && info) {

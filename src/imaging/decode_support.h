@@ -3,6 +3,7 @@
 // anything is allocated or indexed.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -82,6 +83,21 @@ class ByteReader {
   size_t size_;
   size_t pos_ = 0;
   bool ok_ = true;
+};
+
+// Bytes handed out in order to a library's read callback.
+struct MemorySource {
+  const uint8_t* data;
+  size_t size;
+  size_t pos = 0;
+
+  // Copies up to `n` bytes and returns how many there were.
+  size_t read(void* out, size_t n) {
+    n = std::min(n, size - pos);
+    if (n) std::memcpy(out, data + pos, n);
+    pos += n;
+    return n;
+  }
 };
 
 // Clears `out` and reports failure; decoders end every refusal with it.

@@ -54,8 +54,7 @@ class BmpLines final : public CountingLineWriter {
 
 std::unique_ptr<LineWriter> open_bmp_lines(const char* path, int32_t width, int32_t height, int32_t channels,
                                            const Resolution& res) {
-  auto w = std::make_unique<BmpLines>(path, width, height, channels, res);
-  return w->ready() ? std::move(w) : nullptr;
+  return start_writer<BmpLines>(path, width, height, channels, res);
 }
 
 }  // namespace cvl::imaging

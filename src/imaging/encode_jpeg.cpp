@@ -1,13 +1,10 @@
 // Baseline JPEG writing through libjpeg-turbo, one row at a time, with full-size
 // chroma (no subsampling) and no smoothing, so that flat artwork keeps crisp colour edges.
-#include <cstdio>
-// jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
-
 #include <algorithm>
 #include <cmath>
-#include <csetjmp>
 #include <vector>
+
+#include "imaging/jpeg_error_trap.h"
 
 #include "imaging/file_sink.h"
 #include "imaging/line_writers.h"
@@ -15,21 +12,12 @@
 namespace cvl::imaging {
 namespace {
 
-struct ErrorTrap {
-  jpeg_error_mgr mgr;
-  jmp_buf jump;
-};
-
-void error_exit(j_common_ptr cinfo) { longjmp(reinterpret_cast<ErrorTrap*>(cinfo->err)->jump, 1); }
-void no_message(j_common_ptr, int) {}
 
 class JpegLines final : public CountingLineWriter {
  public:
   JpegLines(const char* path, int32_t w, int32_t h, int32_t ch, int quality, const Resolution& res)
       : CountingLineWriter(w, h, ch), sink_(path), row_(size_t(w) * 3) {
-    cinfo_.err = jpeg_std_error(&trap_.mgr);
-    trap_.mgr.error_exit = error_exit;
-    trap_.mgr.emit_message = no_message;
+    cinfo_.err = trap_.install();
     ready_ = sink_.ok() && start(quality, res);
   }
   ~JpegLines() override { jpeg_destroy_compress(&cinfo_); }
@@ -83,7 +71,7 @@ class JpegLines final : public CountingLineWriter {
 
   FileSink sink_;
   jpeg_compress_struct cinfo_{};
-  ErrorTrap trap_{};
+  JpegErrorTrap trap_{};
   std::vector<uint8_t> row_;
   bool ready_ = false;
 };
@@ -93,8 +81,7 @@ class JpegLines final : public CountingLineWriter {
 std::unique_ptr<LineWriter> open_jpeg_lines(const char* path, int32_t width, int32_t height, int32_t channels,
                                             int quality, const Resolution& res) {
   if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return nullptr;
-  auto w = std::make_unique<JpegLines>(path, width, height, channels, quality, res);
-  return w->ready() ? std::move(w) : nullptr;
+  return start_writer<JpegLines>(path, width, height, channels, quality, res);
 }
 
 }  // namespace cvl::imaging

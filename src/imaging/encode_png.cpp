@@ -66,8 +66,7 @@ class PngLines final : public CountingLineWriter {
 std::unique_ptr<LineWriter> open_png_lines(const char* path, int32_t width, int32_t height, int32_t channels,
                                            const Resolution& res, int compression_level) {
   if (uint64_t(width) > PNG_UINT_31_MAX || uint64_t(height) > PNG_UINT_31_MAX) return nullptr;
-  auto w = std::make_unique<PngLines>(path, width, height, channels, res, compression_level);
-  return w->ready() ? std::move(w) : nullptr;
+  return start_writer<PngLines>(path, width, height, channels, res, compression_level);
 }
 
 }  // namespace cvl::imaging

@@ -46,8 +46,7 @@ class TgaLines final : public CountingLineWriter {
 }  // namespace
 
 std::unique_ptr<LineWriter> open_tga_lines(const char* path, int32_t width, int32_t height, int32_t channels) {
-  auto w = std::make_unique<TgaLines>(path, width, height, channels);
-  return w->ready() ? std::move(w) : nullptr;
+  return start_writer<TgaLines>(path, width, height, channels);
 }
 
 }  // namespace cvl::imaging

@@ -79,8 +79,7 @@ class TiffLines final : public CountingLineWriter {
 
 std::unique_ptr<LineWriter> open_tiff_lines(const char* path, int32_t width, int32_t height, int32_t channels,
                                             const Resolution& res) {
-  auto w = std::make_unique<TiffLines>(path, width, height, channels, res);
-  return w->ready() ? std::move(w) : nullptr;
+  return start_writer<TiffLines>(path, width, height, channels, res);
 }
 
 }  // namespace cvl::imaging

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "imaging/encode.h"
 
@@ -40,6 +41,13 @@ class CountingLineWriter : public LineWriter {
   int32_t rows_ = 0;
   bool failed_ = false, finished_ = false, result_ = false;
 };
+
+// Builds a writer and hands it out only if it started cleanly.
+template <class Writer, class... Args>
+std::unique_ptr<LineWriter> start_writer(Args&&... args) {
+  auto w = std::make_unique<Writer>(std::forward<Args>(args)...);
+  return w->ready() ? std::move(w) : nullptr;
+}
 
 std::unique_ptr<LineWriter> open_bmp_lines(const char* path, int32_t width, int32_t height, int32_t channels,
                                            const Resolution& res);

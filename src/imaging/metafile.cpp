@@ -1,6 +1,7 @@
 // Raster metafiles: writing an image as one stretched-bitmap record, and reading back
-// the bitmap records of enhanced and Windows metafiles. Vector records are skipped;
-// logical units are taken as pixels of the picture.
+// the bitmap records of enhanced and Windows metafiles. Vector records are skipped, and a
+// metafile without any bitmap is refused rather than rendered as a blank; logical units
+// are taken as pixels of the picture.
 #include "imaging/metafile.h"
 
 #include <algorithm>
@@ -122,8 +123,11 @@ bool dib_is_bottom_up(const uint8_t* info, size_t size) {
   return size >= 12 && int32_t(info[8] | info[9] << 8 | info[10] << 16 | uint32_t(info[11]) << 24) > 0;
 }
 
+// Metafiles state their size in a few bytes, so the picture is capped lower than decoded images.
+constexpr int64_t kMaxMetafilePixels = int64_t(1) << 26;
+
 bool start_canvas(Image& out, int64_t w, int64_t h, uint32_t background) {
-  if (!acceptable_size(w, h)) return false;
+  if (!acceptable_size(w, h) || w * h > kMaxMetafilePixels) return false;
   out.width = int32_t(w), out.height = int32_t(h), out.channels = 3;
   out.pixels.resize(size_t(w * h) * 3);
   for (size_t i = 0; i < out.pixels.size(); i += 3)
@@ -137,34 +141,38 @@ bool read_emf(const uint8_t* data, size_t size, uint32_t background, int32_t fw,
   const uint32_t header_size = r.u32le();
   const int32_t left = int32_t(r.u32le()), top = int32_t(r.u32le()), right = int32_t(r.u32le()), bottom = int32_t(r.u32le());
   if (!r.ok() || header_size < 88 || header_size % 4 || header_size > size) return false;
-  int64_t w = int64_t(right) - left + 1, h = int64_t(bottom) - top + 1;
-  if (w <= 0 || h <= 0) w = fw, h = fh;
-  if (!start_canvas(out, w, h, background)) return false;
-  Canvas canvas{out, left, top};
-  size_t at = header_size;
+
+  // Records are walked once to check them and find the bitmaps, then the bitmaps are drawn.
+  std::vector<std::pair<size_t, uint32_t>> stretches;  // offset, length
   bool ended = false;
-  while (!ended && size - at >= 8) {
+  for (size_t at = header_size; !ended && size - at >= 8;) {
     ByteReader rec(data + at, size - at);
     const uint32_t type = rec.u32le(), length = rec.u32le();
     if (length < 8 || length % 4 || length > size - at) return false;
     if (type == kEmrEof) ended = true;
-    if (type == kEmrStretchDIBits && length >= 80) {
-      ByteReader f(data + at, length);
-      f.skip(24);
-      Placement p{};
-      p.dest_x = int32_t(f.u32le()), p.dest_y = int32_t(f.u32le());
-      p.src_x = int32_t(f.u32le()), p.src_y = int32_t(f.u32le()), p.src_w = int32_t(f.u32le()), p.src_h = int32_t(f.u32le());
-      const uint32_t bmi_at = f.u32le(), bmi_size = f.u32le(), bits_at = f.u32le(), bits_size = f.u32le();
-      f.skip(8);
-      p.dest_w = int32_t(f.u32le()), p.dest_h = int32_t(f.u32le());
-      if (bmi_at > length || bmi_size > length - bmi_at || bits_at > length || bits_size > length - bits_at) return false;
-      Image bmp;
-      if (!decode_dib(data + at + bmi_at, bmi_size, data + at + bits_at, bits_size, bmp)) return false;
-      draw_bitmap(canvas, bmp, dib_is_bottom_up(data + at + bmi_at, bmi_size), p);
-    }
+    if (type == kEmrStretchDIBits && length >= 80) stretches.emplace_back(at, length);
     at += length;
   }
-  return ended;
+  if (!ended || stretches.empty()) return false;
+  int64_t w = int64_t(right) - left + 1, h = int64_t(bottom) - top + 1;
+  if (w <= 0 || h <= 0) w = fw, h = fh;
+  if (!start_canvas(out, w, h, background)) return false;
+  Canvas canvas{out, left, top};
+  for (const auto& [at, length] : stretches) {
+    ByteReader f(data + at, length);
+    f.skip(24);
+    Placement p{};
+    p.dest_x = int32_t(f.u32le()), p.dest_y = int32_t(f.u32le());
+    p.src_x = int32_t(f.u32le()), p.src_y = int32_t(f.u32le()), p.src_w = int32_t(f.u32le()), p.src_h = int32_t(f.u32le());
+    const uint32_t bmi_at = f.u32le(), bmi_size = f.u32le(), bits_at = f.u32le(), bits_size = f.u32le();
+    f.skip(8);
+    p.dest_w = int32_t(f.u32le()), p.dest_h = int32_t(f.u32le());
+    if (bmi_at > length || bmi_size > length - bmi_at || bits_at > length || bits_size > length - bits_at) return false;
+    Image bmp;
+    if (!decode_dib(data + at + bmi_at, bmi_size, data + at + bits_at, bits_size, bmp)) return false;
+    draw_bitmap(canvas, bmp, dib_is_bottom_up(data + at + bmi_at, bmi_size), p);
+  }
+  return true;
 }
 
 bool read_wmf(const uint8_t* data, size_t size, uint32_t background, int32_t fw, int32_t fh, Image& out) {
@@ -199,7 +207,7 @@ bool read_wmf(const uint8_t* data, size_t size, uint32_t background, int32_t fw,
     if (function == kMetaStretchDib || function == kMetaDibStretchBlt) stretches.push_back(at);
     at += size_t(words) * 2;
   }
-  if (!ended) return false;
+  if (!ended || stretches.empty()) return false;
   if (ext_w > 0 && ext_h > 0) w = ext_w, h = ext_h;
   if (w <= 0 || h <= 0) w = fw, h = fh;
   if (!start_canvas(out, w, h, background)) return false;

@@ -221,5 +221,24 @@ TEST(Metafiles, BothKindsReadBackAsTheWrittenPicture) {
   }
 }
 
+TEST(Metafiles, PicturesWithoutABitmapOrWithAHugeFrameAreRefused) {
+  ScratchDir dir;
+  Picture pic(4, 3, 3);
+  const std::string path = dir.path("small.emf");
+  ASSERT_TRUE(write_metafile(path.c_str(), pic.view));
+  auto bytes = test::read_bytes(path);
+  // The stretched bitmap record turned into a comment record: nothing left to draw.
+  std::vector<uint8_t> vector_only = bytes;
+  vector_only[88] = 70;
+  Image im;
+  EXPECT_FALSE(read_metafile(vector_only.data(), vector_only.size(), 0, 4, 3, im));
+  // Bounds claiming 100000 x 100000 pixels from a few hundred bytes.
+  std::vector<uint8_t> huge = bytes;
+  for (int at : {16, 20}) huge[size_t(at)] = 0x9F, huge[size_t(at) + 1] = 0x86, huge[size_t(at) + 2] = 0x01;
+  EXPECT_FALSE(read_metafile(huge.data(), huge.size(), 0, 4, 3, im));
+  EXPECT_TRUE(im.empty());
+  EXPECT_TRUE(read_metafile(bytes.data(), bytes.size(), 0, 4, 3, im));
+}
+
 }  // namespace
 }  // namespace cvl::imaging
