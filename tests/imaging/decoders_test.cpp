@@ -76,8 +76,9 @@ TEST(Decoders, AgreeWithIndependentDecoderOnFilesItWrote) {
   ScratchDir dir;
   for (const ToolCase& c : kToolCases) {
     SCOPED_TRACE(c.file);
-    const std::string code = std::string("F = '") + c.file + "'\n" + c.make + "\ndump(" +
-                             (c.reference ? "'" + std::string(c.reference) + "'" : std::string("F")) + ", F + '.raw')\n";
+    std::string code = std::string("F = '") + c.file + "'\nR = ";
+    code += c.reference ? std::string("'") + c.reference + "'" : std::string("F");
+    code += std::string("\n") + c.make + "\ndump(R, F + '.raw')\n";
     ASSERT_TRUE(dir.python(code));
     Image theirs = test::read_dump(dir.path(std::string(c.file) + ".raw"));
     const auto bytes = test::read_bytes(dir.path(c.file));
@@ -148,6 +149,38 @@ TEST(Decoders, RefuseEveryShortPrefixOfAWholeFile) {
         EXPECT_FALSE(decode_memory(bytes.data(), n, im)) << name << " cut to " << n;
       }
     }
+  }
+}
+
+TEST(Probes, ReportSizeAndStoredResolutionOfToolWrittenFiles) {
+  if (!test::have_pil() || !test::have_magick()) GTEST_SKIP() << "needs Python PIL and ImageMagick";
+  struct Case {
+    const char* file;
+    const char* make;
+    double x, y;
+    ResolutionUnit unit;
+  } cases[] = {
+      {"dpcm.jpg", "pattern('RGB', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-units', 'PixelsPerCentimeter', '-density', '118', F], check=True)", 118, 118, ResolutionUnit::PerCentimetre},
+      {"dpi.jpg", "pattern('RGB', 23, 17).save(F, dpi=(300, 150))", 300, 150, ResolutionUnit::PerInch},
+      {"none.jpg", "pattern('RGB', 23, 17).save(F, dpi=(0, 0))", 0, 0, ResolutionUnit::None},
+      {"ppm.png", "pattern('RGB', 23, 17).save(F, dpi=(72.009, 72.009))", 2835, 2835, ResolutionUnit::PerMetre},
+      {"none.png", "pattern('RGB', 23, 17).save(F)", 0, 0, ResolutionUnit::None},
+      {"dpi.tif", "pattern('RGB', 23, 17).save(F, dpi=(120, 120))", 120, 120, ResolutionUnit::PerInch},
+      {"dpcm.tif", "pattern('RGB', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-units', 'PixelsPerCentimeter', '-density', '40', F], check=True)", 40, 40, ResolutionUnit::PerCentimetre},
+      {"dpi.bmp", "pattern('RGB', 23, 17).save(F, dpi=(300, 300))", 11811, 11811, ResolutionUnit::PerMetre},
+      {"dpi.psd", "pattern('RGB', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-units', 'PixelsPerInch', '-density', '200', F], check=True)", 200, 200, ResolutionUnit::PerInch},
+  };
+  ScratchDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ASSERT_TRUE(dir.python(std::string("F = '") + c.file + "'\n" + c.make + "\n"));
+    ImageInfo info;
+    ASSERT_TRUE(probe_file(dir.path(c.file).c_str(), info));
+    EXPECT_EQ(info.width, 23);
+    EXPECT_EQ(info.height, 17);
+    EXPECT_EQ(info.resolution.unit, c.unit);
+    EXPECT_NEAR(info.resolution.x, c.x, 0.5);
+    EXPECT_NEAR(info.resolution.y, c.y, 0.5);
   }
 }
 
