@@ -121,7 +121,9 @@ TEST(Composite, FixedPixelsThroughAllModesMatchTheReference) {
             test::reference::composite_pixel(s.data(), expected.data(), opt);
             const Pixel got = composite_one(s, d, mode, same, 256, keep);
             EXPECT_EQ(got, expected) << "mode " << mode << " same " << same;
-            if (keep) EXPECT_EQ(got[3], d[3]) << "mode " << mode;
+            if (keep) {
+              EXPECT_EQ(got[3], d[3]) << "mode " << mode;
+            }
           }
 }
 
@@ -132,9 +134,13 @@ TEST(Composite, FloatPathNeverWritesColourAbove65280WhileExactCopyKeeps65535) {
       const Pixel src{65535, 65535, 65535, alpha};
       const Pixel out = composite_one(src, kDstOpaque, mode);
       const bool exact_copy = (mode == 0 || mode == 20) && alpha >= 65280;
+      if (out == kDstOpaque) continue;  // the mode left the destination alone
       for (int ch = 0; ch < 3; ++ch) {
-        if (exact_copy) EXPECT_EQ(out[ch], 65535) << "mode " << mode;
-        else if (out != kDstOpaque) EXPECT_LE(out[ch], 65280) << "mode " << mode << " alpha " << alpha;
+        if (exact_copy) {
+          EXPECT_EQ(out[ch], 65535) << "mode " << mode;
+        } else {
+          EXPECT_LE(out[ch], 65280) << "mode " << mode << " alpha " << alpha;
+        }
       }
     }
   EXPECT_EQ(composite_one(white_src, kDstOpaque, 13), (Pixel{65280, 65280, 65280, 65535}));
@@ -169,6 +175,10 @@ TEST(Composite, EveryModeLoopMatchesThePlainReferenceWordForWord) {
           for (int with_mask = 0; with_mask < 2; ++with_mask) {
             for (auto* buf : {&src, &mask, &dst})
               for (uint16_t& w : *buf) w = interesting_value(rng);
+            // Stretches of opaque sources, broken at varying places, reach the
+            // loops' run copies.
+            for (size_t px = 0; px < src.size() / 4; ++px)
+              if ((px / 13) % 3 == 0 && px % 29 != 5) src[px * 4 + 3] = static_cast<uint16_t>(65280 + rng() % 256);
             std::vector<uint16_t> expected = dst;
             test::reference::Options opt;
             opt.mode = mode;
