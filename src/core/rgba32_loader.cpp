@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/canvas_geometry.h"
+#include "layers/rect_clip.h"
 #include "core/pixel_access.h"
 #include "core/selection_weight.h"
 #include "layers/filter_prep.h"
@@ -60,7 +61,7 @@ int32_t load_rgba32_layer(const uint8_t* src, int32_t src_stride, int32_t slot, 
   const uint8_t* texture = use_selection ? e.texture_map.get() : nullptr;
   const uint16_t* mask = use_selection && e.mask_active() ? e.mask.get() : nullptr;
   const bool weighted = texture || mask;
-  int32_t right = std::min(x + width, layer->width), bottom = std::min(y + height, layer->height);
+  int32_t right = end_within(x, width, layer->width), bottom = end_within(y, height, layer->height);
   if (weighted) {
     // The texture map and the mask cover the canvas only.
     right = std::min(right, e.canvas_width);

@@ -1,16 +1,12 @@
 // The paint layer, the blend buffer and the filter preparation helpers.
 #include "corvel/corvel.h"
+#include "exports/arguments.h"
 #include "exports/guard.h"
 #include "layers/blend_buffer.h"
 #include "layers/filter_prep.h"
 #include "layers/paint_layer.h"
 
 using namespace cvl;
-
-namespace {
-bool low_byte(int32_t flag) { return (flag & 0xFF) != 0; }
-uint8_t u8(int32_t v) { return static_cast<uint8_t>(v); }
-}  // namespace
 
 extern "C" {
 
@@ -26,7 +22,7 @@ CVL_API void CVL_CALL CVL_BlurPaintLayerAlpha(void) {
 }
 
 CVL_API int32_t CVL_CALL CVL_CopyBlendBufferSurface(int32_t x, int32_t y, int32_t amount, int32_t pick_up) {
-  return copy_blend_buffer_surface(x, y, amount, low_byte(pick_up));
+  return copy_blend_buffer_surface(x, y, amount, low_byte_set(pick_up));
 }
 CVL_API int32_t CVL_CALL CVL_CopyBlendBufferLayer(int32_t slot, int32_t x, int32_t y, int32_t amount) {
   return copy_blend_buffer_layer(slot, x, y, amount);
@@ -39,7 +35,7 @@ CVL_API int32_t CVL_CALL CVL_CopyBlendBufferTrace(int32_t x, int32_t y, int32_t 
 }
 CVL_API int32_t CVL_CALL CVL_DoCopyBlendBuffer(int32_t x, int32_t y, const uint16_t* source, int32_t amount,
                                                int32_t pick_up) {
-  return do_copy_blend_buffer(x, y, source, amount, low_byte(pick_up));
+  return do_copy_blend_buffer(x, y, source, amount, low_byte_set(pick_up));
 }
 CVL_API int32_t CVL_CALL CVL_DoCopyBlendBufferMask(int32_t x, int32_t y, int32_t amount) {
   return do_copy_blend_buffer_mask(x, y, amount);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/canvas_geometry.h"
+#include "layers/rect_clip.h"
 #include "core/pixel_access.h"
 #include "core/selection_weight.h"
 
@@ -71,7 +72,7 @@ void adjust_rgba32_rect_by_mask_and_texture(uint8_t* image, int32_t x, int32_t y
   const uint16_t* mask = e.mask_active() ? e.mask.get() : nullptr;
   if (!image || (!texture && !mask)) return;
   const int32_t left = std::max(x, 0), top = std::max(y, 0);
-  const int32_t right = std::min(x + width, e.canvas_width), bottom = std::min(y + height, e.canvas_height);
+  const int32_t right = end_within(x, width, e.canvas_width), bottom = end_within(y, height, e.canvas_height);
   for (int32_t row = top; row < bottom; ++row) {
     uint8_t* p = image + (static_cast<size_t>(row - y) * static_cast<size_t>(width) + static_cast<size_t>(left - x)) * 4;
     const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/canvas_geometry.h"
+#include "layers/rect_clip.h"
 #include "core/pixel_access.h"
 #include "layers/composite.h"
 #include "layers/layer_stack.h"
@@ -65,7 +66,7 @@ void merge_layer_into_rect(int32_t slot, uint16_t* dst, int32_t x, int32_t y, in
   // Only the part of the rectangle inside the layer is read; the buffer keeps
   // its origin at the requested corner.
   const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
-  const int32_t x1 = std::min(x + width, layer->width), y1 = std::min(y + height, layer->height);
+  const int32_t x1 = end_within(x, width, layer->width), y1 = end_within(y, height, layer->height);
   if (x1 <= x0 || y1 <= y0) return;
   CompositeArgs args = layer_source(slot, *layer);
   args.x = x0;
