@@ -109,10 +109,21 @@ void view_layer_pass(const ViewPassArgs& args, ViewAccumulator& acc) {
   constexpr bool kNormal = Mode == 0 || Mode == 20;
   // Copying whole words is only right while nothing rescales the alpha.
   const bool plain = kNormal && !Masked && !args.forced_opaque && args.opacity >= 255;
+  const bool runs = plain && args.step == 4;
   ViewQueue queue;
   for (int32_t i = args.begin; i < args.end; ++i) {
     const uint16_t* sp = args.src + i * args.step;
     uint16_t* ap = acc.px + i * 4;
+    if (runs) {
+      while (i + 4 <= args.end && (sp[3] & sp[7] & sp[11] & sp[15]) == 65535) {
+        std::memcpy(ap, sp, 32);
+        std::memset(acc.is_real + i, 0, 4);
+        i += 4;
+        sp += 16;
+        ap += 16;
+      }
+      if (i == args.end) break;
+    }
     uint32_t a = sp[3];
     if (plain && a == 65535) {
       std::memcpy(ap, sp, 8);
