@@ -1,10 +1,9 @@
 // The view's per-layer loops: one per mix mode, with and without a layer mask,
 // chosen once per render call.
 //
-// A pass over a span first settles every sample that needs no arithmetic
+// A pass over a span settles every sample that needs no arithmetic
 // (transparent samples skipped, an empty accumulator or an opaque Normal sample
-// replaced exactly) and queues the rest; the queue is then blended four samples
-// at a time in single precision.
+// replaced exactly) with integers and blends the rest in single precision.
 #include <array>
 #include <cstring>
 #include <utility>
@@ -23,77 +22,24 @@ void ViewAccumulator::clear(int32_t n) {
 
 namespace {
 
-// Samples of one pass waiting for the floating-point blend.
-struct ViewQueue {
-  alignas(16) int32_t c[3][kViewChunk + 4];
-  alignas(16) int32_t o[kViewChunk + 4];
-  int32_t at[kViewChunk + 4];
-  int32_t count = 0;
-
-  void push(int32_t i, const SourcePixel& p) {
-    const int32_t n = count++;
-    for (int ch = 0; ch < 3; ++ch) c[ch][n] = static_cast<int32_t>(p.c[ch]);
-    o[n] = static_cast<int32_t>(p.o);
-    at[n] = i;
-  }
-
-  // Repeats the last entry up to a multiple of four; a repeat computes the same
-  // values for the same sample again.
-  void pad() {
-    while (count % 4 != 0) {
-      const int32_t last = count - 1, n = count++;
-      for (int ch = 0; ch < 3; ++ch) c[ch][n] = c[ch][last];
-      o[n] = o[last];
-      at[n] = at[last];
-    }
-  }
-};
-
-inline f32x4 load_lanes(const int32_t* p) {
-  i32x4 v;
-  std::memcpy(&v, p, sizeof v);
-  return lane_float(v);
-}
-
-// The accumulator of four samples as the blend's destination: premultiplied
-// colour D and alpha Da. Integer samples scale as the compositor scales layer
-// words; blended samples carry their real values on.
-inline void destination_lanes(const ViewAccumulator& acc, const int32_t* at, f32x4 D[3], f32x4& Da) {
-  f32x4 words[4] = {}, real[4] = {};
-  i32x4 is_real = {};
-  for (int l = 0; l < 4; ++l) {
-    const int32_t i = at[l];
-    if (acc.is_real[i]) {
-      for (int ch = 0; ch < 4; ++ch) real[ch][l] = acc.real[ch][i];
-      is_real[l] = -1;
-    } else {
-      for (int ch = 0; ch < 4; ++ch) words[ch][l] = static_cast<float>(acc.px[i * 4 + ch]);
-    }
-  }
-  const f32x4 word_alpha = words[3] / splat<f32x4>(65535.0f);
-  Da = is_real ? real[3] : word_alpha;
-  for (int ch = 0; ch < 3; ++ch) {
-    D[ch] = is_real ? real[ch] * real[3] : words[ch] * word_alpha / splat<f32x4>(65280.0f);
-  }
-}
-
+// Blends the source over sample i with the compositor's blend of mode K and
+// keeps the untruncated result.
 template <int K>
-void blend_queue(ViewQueue& q, ViewAccumulator& acc) {
-  if (q.count == 0) return;
-  q.pad();
-  for (int32_t j = 0; j < q.count; j += 4) {
-    const f32x4 c[3] = {load_lanes(&q.c[0][j]), load_lanes(&q.c[1][j]), load_lanes(&q.c[2][j])};
-    f32x4 D[3], Da, out[3], Ra;
-    destination_lanes(acc, &q.at[j], D, Da);
-    blend_real<K>(c, load_lanes(&q.o[j]), D, Da, out, Ra);
-    for (int l = 0; l < 4; ++l) {
-      const int32_t i = q.at[j + l];
-      for (int ch = 0; ch < 3; ++ch) acc.real[ch][i] = out[ch][l];
-      acc.real[3][i] = Ra[l];
-      acc.is_real[i] = 1;
-    }
+inline void blend_sample(ViewAccumulator& acc, int32_t i, const SourcePixel& p) {
+  Unrounded c[3], dc[3], alpha, out[4];
+  for (int ch = 0; ch < 3; ++ch) c[ch] = static_cast<float>(p.c[ch]);
+  float* real = acc.real[i];
+  if (acc.is_real[i]) {
+    for (int ch = 0; ch < 3; ++ch) dc[ch] = real[ch];
+    alpha = real[3];
+  } else {
+    const uint16_t* ap = acc.px + i * 4;
+    for (int ch = 0; ch < 3; ++ch) dc[ch] = static_cast<float>(ap[ch]);
+    alpha = static_cast<float>(ap[3]);
   }
-  q.count = 0;
+  blend_pixel<K>(c, Unrounded(static_cast<float>(p.o)), dc, alpha, out);
+  for (int ch = 0; ch < 4; ++ch) real[ch] = out[ch].v;
+  acc.is_real[i] = 1;
 }
 
 inline void set_words(uint16_t* ap, const SourcePixel& p, uint32_t alpha) {
@@ -110,7 +56,8 @@ void view_layer_pass(const ViewPassArgs& args, ViewAccumulator& acc) {
   // Copying whole words is only right while nothing rescales the alpha.
   const bool plain = kNormal && !Masked && !args.forced_opaque && args.opacity >= 255;
   const bool runs = plain && args.step == 4;
-  ViewQueue queue;
+  // The background is listed first, so it always lands on an empty accumulator.
+  const bool opaque_background = kNormal && !Masked && args.forced_opaque && args.opacity >= 255;
   for (int32_t i = args.begin; i < args.end; ++i) {
     const uint16_t* sp = args.src + i * args.step;
     uint16_t* ap = acc.px + i * 4;
@@ -123,6 +70,11 @@ void view_layer_pass(const ViewPassArgs& args, ViewAccumulator& acc) {
         ap += 16;
       }
       if (i == args.end) break;
+    }
+    if (opaque_background) {
+      std::memcpy(ap, sp, 6);
+      ap[3] = 65535;
+      continue;
     }
     uint32_t a = sp[3];
     if (plain && a == 65535) {
@@ -157,9 +109,8 @@ void view_layer_pass(const ViewPassArgs& args, ViewAccumulator& acc) {
         continue;
       }
     }
-    queue.push(i, p);
+    blend_sample<blend_kind(Mode, false)>(acc, i, p);
   }
-  blend_queue<blend_kind(Mode, false)>(queue, acc);
 }
 
 using PassPair = std::array<ViewPass, 2>;

@@ -305,23 +305,24 @@ TEST_F(ViewRenderTest, Render_SingleLayerOfEachModeEqualsTheMergedImage) {
   }
 }
 
-// The view's blend of an integer pixel gives the compositor's words once truncated.
-TEST(ViewBlendTest, BlendOfIntegerPixelMatchesTheCompositor) {
+// The view runs the compositor's blend on untruncated values; truncated, they
+// are the compositor's words.
+TEST(ViewBlendTest, UnroundedBlendTruncatesToTheCompositorsWords) {
   crt_srand(3);
   auto check = [](auto kind) {
     constexpr int K = decltype(kind)::value;
     for (int n = 0; n < 2000; ++n) {
       float c[3], dc[3];
-      for (int ch = 0; ch < 3; ++ch) c[ch] = static_cast<float>(crt_rand() * 2), dc[ch] = static_cast<float>(crt_rand() * 2);
+      Unrounded uc[3], udc[3], out[4];
+      for (int ch = 0; ch < 3; ++ch) {
+        uc[ch] = c[ch] = static_cast<float>(crt_rand() * 2);
+        udc[ch] = dc[ch] = static_cast<float>(crt_rand() * 2);
+      }
       const float o = static_cast<float>(crt_rand() * 2 + 1), A = static_cast<float>(crt_rand() * 2 + 1);
       int32_t want[4];
       blend_pixel<K>(c, o, dc, A, want);
-      const float Da = A / 65535.0f;
-      float D[3], q[3], Ra;
-      for (int ch = 0; ch < 3; ++ch) D[ch] = dc[ch] * Da / 65280.0f;
-      blend_real<K>(c, o, D, Da, q, Ra);
-      for (int ch = 0; ch < 3; ++ch) ASSERT_EQ(static_cast<int32_t>(q[ch] * 65280.0f), want[ch]) << K;
-      ASSERT_EQ(static_cast<int32_t>(Ra * 65535.0f), want[3]) << K;
+      blend_pixel<K>(uc, Unrounded(o), udc, Unrounded(A), out);
+      for (int ch = 0; ch < 4; ++ch) ASSERT_EQ(static_cast<int32_t>(out[ch].v), want[ch]) << K;
     }
   };
   [&]<int... K>(std::integer_sequence<int, K...>) {
