@@ -2,10 +2,8 @@
 
 #include <array>
 #include <cstring>
-#include <utility>
 #include <vector>
 
-#include "brush/view_accumulator.h"
 #include "core/rand.h"
 #include "layers/mix_mode_names.h"
 #include "mask/mask_state.h"
@@ -240,15 +238,37 @@ TEST_F(ViewRenderTest, Render_WritesOnlyInsideTheCanvasAndTheView) {
       EXPECT_EQ(v.at(c.want_cols - 1, c.want_rows - 1), colour);
     }
   }
-}
-
-TEST_F(ViewRenderTest, Render_NeedsACurrentLayerWithPixels) {
-  layer(kBackgroundSlot, {0, 0, 0, 65535});
+  CVL_SetViewSize(99, 99);
   e().current_layer = nullptr;
-  EXPECT_EQ(render_all().written(0), 0);
+  EXPECT_EQ(render_all().written(0), 0) << "no current layer";
   CVL_SetLayer(2);
   CVL_DeleteLayer(2);
-  EXPECT_EQ(render_all().written(0), 0);
+  EXPECT_EQ(render_all().written(0), 0) << "the current layer has no pixels";
+}
+
+// Layers, layer masks and the trace layer of another size than the canvas
+// take part only where they have pixels.
+TEST_F(ViewRenderTest, Render_SmallerLayersShowOnlyWhereTheyHavePixels) {
+  layer(kBackgroundSlot, {65535, 65535, 65535, 65535});
+  CVL_CreateLayer(3, 8, 6);
+  CVL_SetLayerOptions(3, 1, 0, 100, "Normal");
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) put(3, x, y, {65535, 0, 0, 65535});
+  CVL_CreateLayer(4, 4, 3);  // black mask over the top-left corner only
+  CVL_SetLayerOptions(4, 1, 0, 100, "Layer Mask");
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) put(4, x, y, {0, 0, 0, 65535});
+  CVL_CreateLayer(kTraceSlot, 2, 2);
+  e().tracing_mode = 1;
+  const View v = render_all();
+  e().tracing_mode = 0;
+  const Bgr white{255, 255, 255}, red{0, 0, 255};
+  EXPECT_EQ(v.at(0, 0), (Bgr{127, 127, 127})) << "masked away, then traced with black";
+  EXPECT_EQ(v.at(3, 2), white) << "masked away";
+  EXPECT_EQ(v.at(4, 2), red);
+  EXPECT_EQ(v.at(7, 5), red);
+  EXPECT_EQ(v.at(8, 5), white);
+  EXPECT_EQ(v.at(7, 6), white);
 }
 
 // Alphas for a stack where each pixel has at most one partly transparent
@@ -303,31 +323,6 @@ TEST_F(ViewRenderTest, Render_SingleLayerOfEachModeEqualsTheMergedImage) {
       EXPECT_EQ(render_all().bytes, merged_view(0, 0, w, h).bytes) << mode_name(mode) << " at " << opacity;
     }
   }
-}
-
-// The view runs the compositor's blend on untruncated values; truncated, they
-// are the compositor's words.
-TEST(ViewBlendTest, UnroundedBlendTruncatesToTheCompositorsWords) {
-  crt_srand(3);
-  auto check = [](auto kind) {
-    constexpr int K = decltype(kind)::value;
-    for (int n = 0; n < 2000; ++n) {
-      float c[3], dc[3];
-      Unrounded uc[3], udc[3], out[4];
-      for (int ch = 0; ch < 3; ++ch) {
-        uc[ch] = c[ch] = static_cast<float>(crt_rand() * 2);
-        udc[ch] = dc[ch] = static_cast<float>(crt_rand() * 2);
-      }
-      const float o = static_cast<float>(crt_rand() * 2 + 1), A = static_cast<float>(crt_rand() * 2 + 1);
-      int32_t want[4];
-      blend_pixel<K>(c, o, dc, A, want);
-      blend_pixel<K>(uc, Unrounded(o), udc, Unrounded(A), out);
-      for (int ch = 0; ch < 4; ++ch) ASSERT_EQ(static_cast<int32_t>(out[ch].v), want[ch]) << K;
-    }
-  };
-  [&]<int... K>(std::integer_sequence<int, K...>) {
-    (check(std::integral_constant<int, K>{}), ...);
-  }(std::integer_sequence<int, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 16, 17, 18, 19>{});
 }
 
 }  // namespace
