@@ -9,6 +9,7 @@
 
 #include "core/engine.h"
 #include "corvel/corvel.h"
+#include "layers/mix_mode_names.h"
 
 #if defined(CORVEL_HAVE_PIXMAN)
 #include <pixman.h>
@@ -32,7 +33,7 @@ struct Stack {
     CVL_SetRandomSeed(1);
     CVL_CreateImage(nullptr, kEdge, kEdge, 64, 0);
     CVL_DeleteLayer(cvl::kBackgroundSlot);
-    cvl::engine().slot(cvl::kBackgroundSlot).visible = 0;
+    CVL_SetLayerOptions(cvl::kBackgroundSlot, 0, 0, 100, "Normal");
     for (int i = 0; i < kLayers; ++i) CVL_CreateLayer(kFirstSlot + i, kEdge, kEdge);
   }
   ~Stack() { CVL_DeleteImage(); }
@@ -54,12 +55,7 @@ struct Stack {
   }
 
   void set_mode(int mode) {
-    for (int i = 0; i < kLayers; ++i) {
-      cvl::Layer& layer = cvl::engine().slot(kFirstSlot + i);
-      layer.visible = 1;
-      layer.opacity = 256;
-      layer.mixMode = mode;
-    }
+    for (int i = 0; i < kLayers; ++i) CVL_SetLayerOptions(kFirstSlot + i, 1, 0, 100, cvl::mode_name(mode));
   }
 
   const uint16_t* layer(int i) { return cvl::engine().slot(kFirstSlot + i).data(); }

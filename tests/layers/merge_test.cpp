@@ -16,13 +16,12 @@ class MergeTest : public test::CanvasTest {
  protected:
   void SetUp() override {
     make_canvas(6, 4, 8);
-    e().slot(kBackgroundSlot).visible = 0;
+    for (int slot = 0; slot < kLayerSlots; ++slot) CVL_SetLayerOptions(slot, 0, 0, 100, "Normal");
   }
-  // A visible layer of one colour in the mode; the top layer follows it.
+  // A visible layer of one colour at full opacity in the mode.
   void layer(int slot, Pixel p, int mode = 0) {
     test::give_slot_pixels(slot, p[0], p[1], p[2], p[3]);
-    e().slot(slot).mixMode = mode;
-    e().top_layer = std::max(e().top_layer, slot);
+    CVL_SetLayerOptions(slot, 1, 0, 100, mode_name(mode));
   }
   void set_pixel(int slot, int x, int y, Pixel p) {
     std::memcpy(e().slot(slot).data() + (static_cast<size_t>(y) * 6 + static_cast<size_t>(x)) * 4, p.data(), 8);
@@ -53,7 +52,7 @@ TEST_F(MergeTest, MergeRect_SkipsHiddenLayersAndTheTraceLayer) {
   layer(kTraceSlot, {100, 100, 100, 65535});
   layer(2, {1000, 2000, 3000, 65535});
   layer(3, {9, 9, 9, 65535});
-  e().slot(3).visible = 0;
+  CVL_SetLayerOptions(3, 0, 0, 100, "Normal");
   EXPECT_EQ(at(merged(), 0, 0), (Pixel{1000, 2000, 3000, 65535}));
 }
 
@@ -81,7 +80,7 @@ TEST_F(MergeTest, LayerMaskIsTheNextVisibleLayerAboveOnly) {
   layer(4, {30000, 30000, 30000, 65535}, kModeLayerMask);
   EXPECT_EQ(find_layer_mask(2), 0);  // a visible Normal layer sits between
   EXPECT_EQ(find_layer_mask(3), 4);
-  e().slot(3).visible = 0;
+  CVL_SetLayerOptions(3, 0, 0, 100, "Normal");
   EXPECT_EQ(find_layer_mask(2), 4);  // hidden layers are passed over
   EXPECT_EQ(find_layer_mask(4), 0);  // nothing above the top layer
   e().top_layer = 3;
