@@ -42,19 +42,20 @@ void composite_span(const ViewFrame& f, int32_t cx, int32_t cy, int32_t step, in
   for (int32_t k = 0; k < f.layers.count; ++k) {
     const ViewLayer& v = f.layers.entries[k];
     const Layer& layer = *v.layer;
-    if (cy >= layer.height) continue;
-    const int32_t inside = samples_before(cx, step, n, layer.width);
+    const int32_t inside = cy < layer.height ? samples_before(cx, step, n, layer.width) : 0;
+    if (inside == 0) continue;
     ViewPassArgs args;
     args.src = layer_row(layer, cy) + static_cast<size_t>(cx) * 4;
     args.step = static_cast<ptrdiff_t>(step) * 4;
     args.opacity = layer.opacity;
     args.forced_opaque = v.forced_opaque;
     const Layer* mask = v.layer_mask;
-    if (mask && cy < mask->height) {
+    const int32_t masked = mask && cy < mask->height ? std::min(inside, samples_before(cx, step, n, mask->width)) : 0;
+    if (masked > 0) {
       args.mask = layer_row(*mask, cy) + static_cast<size_t>(cx) * 4;
-      args.end = std::min(inside, samples_before(cx, step, n, mask->width));
-      if (args.end > 0) v.masked_pass(args, acc);
-      args.begin = std::max(args.end, 0);
+      args.end = masked;
+      v.masked_pass(args, acc);
+      args.begin = masked;
     }
     args.end = inside;
     if (args.begin < args.end) v.pass(args, acc);
@@ -67,10 +68,8 @@ void composite_span(const ViewFrame& f, int32_t cx, int32_t cy, int32_t step, in
 void resolve_span(const ViewFrame& f, int32_t cx, int32_t cy, int32_t step, int32_t n, ViewAccumulator& acc) {
   const uint16_t* trace = nullptr;
   int32_t traced = 0;
-  if (f.trace && cy < f.trace->height) {
-    trace = layer_row(*f.trace, cy) + static_cast<size_t>(cx) * 4;
-    traced = samples_before(cx, step, n, f.trace->width);
-  }
+  if (f.trace && cy < f.trace->height) traced = samples_before(cx, step, n, f.trace->width);
+  if (traced > 0) trace = layer_row(*f.trace, cy) + static_cast<size_t>(cx) * 4;
   const uint32_t row_square = static_cast<uint32_t>(cy >> 5);
   for (int32_t i = 0; i < n; ++i) {
     uint16_t* p = acc.px + i * 4;
