@@ -173,6 +173,8 @@ CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t amount); /* per-pixel luminance 
 
 /* ---- View ---------------------------------------------------------------- */
 
+CVL_API void CVL_CALL CVL_Render(uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width, int32_t height); /* composites the canvas rectangle into a BGR24 view at the view scale */
+
 /* ---- Dabs ---------------------------------------------------------------- */
 
 /* ---- Layers and merging -------------------------------------------------- */
