@@ -45,7 +45,7 @@ CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels); /* clears history, s
 CVL_API void CVL_CALL CVL_SetScale(int32_t x, int32_t y); /* view zoom */
 CVL_API void CVL_CALL CVL_SetOffset(int32_t x, int32_t y); /* view offset */
 CVL_API void CVL_CALL CVL_SetViewSize(int32_t width, int32_t height); /* host view size in output pixels */
-CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void); /* recounted undo memory, MiB */
+CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void); /* the undo memory limit, recomputed, MiB */
 CVL_API int32_t CVL_CALL CVL_GetCurrentUndoMemory(void); /* undo memory, MiB */
 CVL_API int32_t CVL_CALL CVL_GetTotalPhyMemory(void); /* MiB */
 CVL_API int32_t CVL_CALL CVL_GetAvailPhyMemory(void); /* MiB */
@@ -170,11 +170,32 @@ CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t amount); /* per-pixel luminance 
 
 CVL_API int32_t CVL_CALL CVL_CreateLayer(int32_t slot, int32_t width, int32_t height); /* cleared layer (slot 1 white); 1 or 0 */
 CVL_API void CVL_CALL CVL_DeleteLayer(int32_t slot); /* frees the slot's pixels */
-CVL_API void CVL_CALL CVL_SetLayer(int32_t slot); /* makes a slot with pixels current */
+CVL_API void CVL_CALL CVL_SetLayer(int32_t slot); /* makes a slot with pixels current and refreshes the under-layer */
+CVL_API void CVL_CALL CVL_SwapLayers(int32_t a, int32_t b); /* exchanges two slots; the current number stays */
+CVL_API int32_t CVL_CALL CVL_SetLayerOptions(int32_t slot, int32_t visible, int32_t lock_alpha, int32_t opacity, const char* mode_name); /* opacity in percent; unknown or null name is Normal */
+CVL_API int32_t CVL_CALL CVL_GetLayerCount(void); /* slots 0..63 holding pixels */
+CVL_API int32_t CVL_CALL CVL_GetLayerNum(void); /* the current layer number */
+CVL_API void CVL_CALL CVL_InvertAlpha(int32_t slot); /* alpha becomes 65535 - alpha */
+CVL_API void CVL_CALL CVL_SetLayerAlpha(int32_t slot, int32_t value); /* every alpha becomes the low 16 bits of value */
+CVL_API void CVL_CALL CVL_NormalizeLayerAlpha(int32_t slot); /* alpha = opacity * alpha >> 8; opacity 256 */
 
 /* ---- Paint layer, blend buffer and filter preparation -------------------- */
 
 /* ---- Undo ---------------------------------------------------------------- */
+
+CVL_API void CVL_CALL CVL_SaveUndoBuffer(int32_t save_layer, int32_t save_mask); /* records the stroke rectangle of the current layer and/or mask */
+CVL_API void CVL_CALL CVL_SaveUndoBackBuffer(int32_t slot); /* copies the slot and the mask into the under-layer buffer */
+CVL_API void CVL_CALL CVL_Undo(void); /* steps back one record */
+CVL_API void CVL_CALL CVL_Redo(void); /* steps forward one record */
+CVL_API int32_t CVL_CALL CVL_CanUndo(void); /* 1 when a step can be undone */
+CVL_API int32_t CVL_CALL CVL_CanRedo(void); /* 1 when a step can be redone */
+CVL_API int32_t CVL_CALL CVL_GetRedoCount(void); /* undone steps that can be redone */
+CVL_API int32_t CVL_CALL CVL_GetUndoCount(void); /* records holding data */
+CVL_API void CVL_CALL CVL_ClearUndo(void); /* empties the history and ends a pause */
+CVL_API void CVL_CALL CVL_ReduceUndo(int32_t kib); /* frees old records until kib KiB are released */
+CVL_API void CVL_CALL CVL_PauseUndo(void); /* suspends saves, undos and redos */
+CVL_API void CVL_CALL CVL_ResumeUndo(void); /* ends the pause */
+CVL_API void CVL_CALL CVL_SetUndoMB(int32_t mb); /* memory limit in MiB; 0 follows free memory */
 
 /* ---- Masks and selections ------------------------------------------------ */
 

@@ -15,6 +15,27 @@ CVL_API void CVL_CALL CVL_DeleteLayer(int32_t slot) {
   guarded("DeleteLayer Excpt", [&] { delete_layer(slot); });
 }
 
-CVL_API void CVL_CALL CVL_SetLayer(int32_t slot) { set_layer(slot); }
+CVL_API void CVL_CALL CVL_SwapLayers(int32_t a, int32_t b) { swap_layers(a, b); }
+
+// Building a texture map on the way may allocate.
+CVL_API void CVL_CALL CVL_SetLayer(int32_t slot) {
+  guarded("SetLayer Excpt", [&] { set_layer(slot); });
+}
+
+CVL_API int32_t CVL_CALL CVL_SetLayerOptions(int32_t slot, int32_t visible, int32_t lock_alpha, int32_t opacity,
+                                             const char* mode_name) {
+  return guarded("SetLayerOptions Excpt", int32_t{0},
+                 [&] { return set_layer_options(slot, visible, lock_alpha, opacity, mode_name); });
+}
+
+CVL_API int32_t CVL_CALL CVL_GetLayerCount(void) { return layer_count(); }
+
+CVL_API int32_t CVL_CALL CVL_GetLayerNum(void) { return current_layer_number(); }
+
+CVL_API void CVL_CALL CVL_InvertAlpha(int32_t slot) { invert_alpha(slot); }
+
+CVL_API void CVL_CALL CVL_SetLayerAlpha(int32_t slot, int32_t value) { set_layer_alpha(slot, value); }
+
+CVL_API void CVL_CALL CVL_NormalizeLayerAlpha(int32_t slot) { normalize_layer_alpha(slot); }
 
 }  // extern "C"
