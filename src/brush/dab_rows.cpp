@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "brush/dab_normal_simd.h"
 #include "brush/dab_rows.h"
 #include "brush/tool_settings.h"
 
@@ -104,6 +105,11 @@ inline void write_pixel(const DabFrame& f, const MixResult& m, uint16_t* p) {
 template <MixKernel K, WriteKind W>
 void mix_pass(DabFrame& f, int32_t y, const RowScratch& r, const uint32_t* source, int32_t source_step) {
   uint16_t* p = f.dest + static_cast<size_t>(y) * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4;
+#ifdef CVL_HAVE_SSE2_DAB_ROW
+  if constexpr (K == MixKernel::LowNormal && W == WriteKind::Paint) {
+    if (source_step == 0) return normal_row_sse2(r.v.data(), f.cols, source, p);
+  }
+#endif
   const MixContext& ctx = f.mix;
   for (int32_t j = 0; j < f.cols; ++j, p += 4) {
     const uint32_t v = r.v[j];

@@ -154,6 +154,23 @@ TEST(BrushMix, RandomBankModesDrawOneNumberPerPixel) {
   EXPECT_EQ(mix(254, c, {40000, 40000, 40000, 65535}, 65535, {5, 6, 7, 65535}), (Px{1000, 2000, 3000, 65535}));
 }
 
+TEST(BrushMix, ReciprocalDivisionTruncatesLikeIntegerDivision) {
+  // Every divisor, at the numerators where truncation could slip: exact
+  // multiples and their neighbours, up to the top of the 32-bit range.
+  for (uint32_t a = 1; a <= 65535; ++a) {
+    const double inv = mix::reciprocal(a);
+    const uint32_t top = 0xFFFFFFFFu / a;
+    for (uint32_t m : {1u, 2u, 65535u / a + 1, top / 2, top}) {
+      const uint32_t n = m * a;
+      ASSERT_EQ(mix::divide(n, inv), m) << n << " / " << a;
+      ASSERT_EQ(mix::divide(n - 1, inv), m - 1) << n - 1 << " / " << a;
+      if (n <= 0xFFFFFFFFu - (a - 1)) {
+        ASSERT_EQ(mix::divide(n + a - 1, inv), m) << n + a - 1 << " / " << a;
+      }
+    }
+  }
+}
+
 TEST(BrushMix, KernelsAreChosenByModeBlendingAndErasing) {
   EXPECT_EQ(select_mix_kernel(32, true, true), MixKernel::LowBlend);
   EXPECT_EQ(select_mix_kernel(33, true, true), MixKernel::LowErase);
