@@ -98,16 +98,17 @@ inline void apply_coverage(uint32_t e[4], uint32_t v, const uint32_t d[3], uint3
   e[3] = (((e[3] * v) >> 8) + ((i * da) >> 8)) >> 8;
 }
 
-// The quotient num / a, truncated, for any num below 2^32 and divisor a in
-// 1..65535, through the divisor's reciprocal, so that vector code can share one
-// division between channels. The product is within 2^-19 of the true quotient
-// (rounding of the reciprocal, the product and the nudge), the nudge of 2^-18
-// lifts exact multiples clear of the integer below, and the fraction of any
-// other quotient lies between 1/65535 and 1 - 1/65535, beyond both; so the
-// truncation equals the integer division.
-inline double reciprocal(uint32_t a) { return 1.0 / static_cast<double>(a); }
-inline uint32_t divide(uint32_t num, double inv) {
-  return static_cast<uint32_t>(static_cast<int64_t>(static_cast<double>(num) * inv + 0x1p-18));
+// Truncating divisions through a reciprocal, so that vector code can share one
+// division between channels: q = trunc(num * r + 2^-18) with r the rounded
+// 1 / a (or factor / a). For quotients below 2^32 the product is within 2^-19 of
+// the true quotient (rounding of r, of the product and of the nudge); the nudge
+// of 2^-18 lifts exact multiples clear of the integer below; any other quotient
+// has a fraction between 1/65535 and 1 - 1/65535 when a <= 65535, beyond both.
+// So the truncation equals the integer division, for num < 2^32 (num * factor <
+// 2^32 for the scaled form) and a in 1..65535.
+inline double reciprocal(uint32_t a, double factor = 1.0) { return factor / static_cast<double>(a); }
+inline uint32_t divide(uint32_t num, double r) {
+  return static_cast<uint32_t>(static_cast<int64_t>(static_cast<double>(num) * r + 0x1p-18));
 }
 
 // Signed differences clamp at zero, as the blend formulas mean them.

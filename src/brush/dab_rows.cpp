@@ -107,7 +107,7 @@ void mix_pass(DabFrame& f, int32_t y, const RowScratch& r, const uint32_t* sourc
   uint16_t* p = f.dest + static_cast<size_t>(y) * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4;
 #ifdef CVL_HAVE_SSE2_DAB_ROW
   if constexpr (K == MixKernel::LowNormal && W == WriteKind::Paint) {
-    if (source_step == 0) return normal_row_sse2(r.v.data(), f.cols, source, p);
+    if (source_step == 0) return normal_row_sse2(f.cols, source, p, [&](int32_t j) { return r.v[j]; });
   }
 #endif
   const MixContext& ctx = f.mix;
@@ -165,6 +165,7 @@ void mask_row(DabFrame& f, int32_t y, int32_t tr) {
     dab::mask_write(f, f.mask_solid ? kFull : v, value, m + j, bj, Remix);
   }
 }
+
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "core/rand.h"
@@ -167,6 +168,16 @@ TEST(BrushMix, ReciprocalDivisionTruncatesLikeIntegerDivision) {
       if (n <= 0xFFFFFFFFu - (a - 1)) {
         ASSERT_EQ(mix::divide(n + a - 1, inv), m) << n + a - 1 << " / " << a;
       }
+    }
+    // x * 65535 / a with the factor folded into the reciprocal, at the x where
+    // the product is an exact multiple of a, and beside them.
+    const double scaled = mix::reciprocal(a, 65535.0);
+    uint32_t step = a;
+    for (uint32_t g = 65535; g != 0;) std::swap(step, g), g %= step;  // step = gcd(a, 65535)
+    step = a / step;
+    for (uint32_t x : {step, step * (65535u / step), step - 1, 65535u / step * step - 1, a - 1}) {
+      if (x == 0 || x > 65535) continue;
+      ASSERT_EQ(mix::divide(x, scaled), x * 65535u / a) << x << " * 65535 / " << a;
     }
   }
 }
