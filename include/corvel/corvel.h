@@ -109,8 +109,8 @@ CVL_API int32_t CVL_CALL CVL_GetGreen64(int32_t x, int32_t y);
 CVL_API int32_t CVL_CALL CVL_GetBlue64(int32_t x, int32_t y);
 CVL_API int32_t CVL_CALL CVL_GetAlpha64(int32_t x, int32_t y);
 CVL_API int32_t CVL_CALL CVL_GetMask64(int32_t x, int32_t y); /* 65535 - mask word, 0 when inactive */
-CVL_API void CVL_CALL CVL_GetMaskData16(uint16_t* dst); /* canvas mask out */
-CVL_API void CVL_CALL CVL_SetMaskData16(const uint16_t* src); /* canvas mask in */
+CVL_API int32_t CVL_CALL CVL_GetMaskData16(uint16_t* dst); /* canvas mask out; returns the bytes copied */
+CVL_API int32_t CVL_CALL CVL_SetMaskData16(const uint16_t* src); /* canvas mask in; returns the bytes copied */
 CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* image); /* R<<24|G<<16|B<<8|A, clamped */
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y);
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtUnderLayer(int32_t x, int32_t y);
@@ -124,6 +124,9 @@ CVL_API int32_t CVL_CALL CVL_GetColorAtLayer(int32_t x, int32_t y, int32_t layer
 CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y); /* under-layer colour while undo is possible */
 
 /* ---- Colour processing --------------------------------------------------- */
+
+CVL_API int32_t CVL_CALL CVL_ProcessBuffer_HSVAdjust(uint8_t* buffer, int32_t width, int32_t height, int32_t hue, int32_t saturation, int32_t value); /* RGBA32 hue shift (degrees), saturation and value change (percent); greys stay grey; returns width */
+CVL_API int32_t CVL_CALL CVL_ProcessBuffer_HSLAdjust(uint8_t* buffer, int32_t width, int32_t height, int32_t hue, int32_t saturation, int32_t lightness); /* the same in HSL; returns width */
 
 /* ---- RGBA32 loaders ------------------------------------------------------ */
 
@@ -238,6 +241,30 @@ CVL_API void CVL_CALL CVL_ResumeUndo(void); /* ends the pause */
 CVL_API void CVL_CALL CVL_SetUndoMB(int32_t mb); /* memory limit in MiB; 0 follows free memory */
 
 /* ---- Masks and selections ------------------------------------------------ */
+
+CVL_API int32_t CVL_CALL CVL_EnableMask(int32_t flag); /* readers honour the mask while set; returns the flag */
+CVL_API int32_t CVL_CALL CVL_DisplayMask(int32_t flag); /* view shows the mask overlay while set (and enabled); returns the flag */
+CVL_API void CVL_CALL CVL_SetMaskOptions(int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2, int32_t full); /* overlay checker colours (8-bit); full 0 keeps it at half strength */
+CVL_API void CVL_CALL CVL_ClearMask(int32_t r, int32_t g, int32_t b); /* whole mask from a 16-bit grey: black open, white protected */
+CVL_API void CVL_CALL CVL_InvertMask(void); /* every word becomes 65535 - word */
+CVL_API void CVL_CALL CVL_SaveMask(uint8_t* dst, int32_t pitch); /* canvas-sized grey RGB24, protected parts white */
+CVL_API void CVL_CALL CVL_LoadMask(const uint8_t* src, int32_t pitch, int32_t width, int32_t height); /* grey RGB24 into the mask, cut to the canvas */
+CVL_API void CVL_CALL CVL_CreateMaskFromImage(void); /* current layer's grey level becomes the mask */
+CVL_API void CVL_CALL CVL_CreateImageFromMask(void); /* current layer becomes the mask as an opaque grey image */
+CVL_API void CVL_CALL CVL_CreateAlphaFromMask(void); /* current layer's alpha := mask */
+CVL_API void CVL_CALL CVL_CreateMaskFromAlpha(void); /* mask := current layer's alpha */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageColor(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2, int32_t strength); /* pixels of exactly that colour; returns pixels matched */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGB24ImageColor(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2, int32_t strength); /* the same on RGB24 */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageColorRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2, int32_t tolerance, int32_t strength); /* every channel within tolerance % */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageAlphaRange(const uint8_t* image, int32_t alpha, int32_t tolerance, int32_t strength); /* alpha within tolerance % */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageLuminanceRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2, int32_t tolerance, int32_t strength); /* channel mean within tolerance % */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageHueRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2, int32_t tolerance, int32_t strength); /* HSV hue within tolerance * 1.8 degrees, wrapping */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromRGBAImageHSLRange(const uint8_t* image, int32_t c0, int32_t c1, int32_t c2, double hue_tol, double sat_tol, double light_tol, int32_t strength); /* HSL within fractional tolerances */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromFloodMask(const uint8_t* flood_map, int32_t strength); /* canvas byte map, 1 marks the region */
+CVL_API int32_t CVL_CALL CVL_CreateMaskFromDiff_RGBA32(const uint8_t* a, const uint8_t* b, int32_t value); /* pixels that differ get the mask word value */
+CVL_API void CVL_CALL CVL_ApplyMaskToAlphaRect_RGBA32(uint8_t* buffer, int32_t pitch, int32_t x0, int32_t y0, int32_t x1, int32_t y1); /* weights the alpha of an image of canvas rect x0..x1, y0..y1 by the mask */
+CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_RGBA32(uint8_t* buffer); /* the same for a canvas-sized image */
+CVL_API void CVL_CALL CVL_ReplaceFromRGBAImageAlphaRange(uint8_t* image, int32_t alpha, int32_t tolerance, int32_t r, int32_t g, int32_t b, int32_t a); /* pixels with alpha within tolerance % become (r, g, b, a) */
 
 /* ---- Image processing ---------------------------------------------------- */
 

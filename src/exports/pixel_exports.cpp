@@ -5,6 +5,7 @@
 #include "core/pixel_access.h"
 #include "core/pixel_convert.h"
 #include "layers/layer_stack.h"
+#include "mask/mask_ops.h"
 #include "undo/undo_store.h"
 
 using namespace cvl;
@@ -142,8 +143,14 @@ CVL_API int32_t CVL_CALL CVL_GetGreen64(int32_t x, int32_t y) { return get_chann
 CVL_API int32_t CVL_CALL CVL_GetBlue64(int32_t x, int32_t y) { return get_channel64(x, y, 2); }
 CVL_API int32_t CVL_CALL CVL_GetAlpha64(int32_t x, int32_t y) { return get_channel64(x, y, 3); }
 CVL_API int32_t CVL_CALL CVL_GetMask64(int32_t x, int32_t y) { return get_mask64(x, y); }
-CVL_API void CVL_CALL CVL_GetMaskData16(uint16_t* dst) { get_mask_data16(dst); }
-CVL_API void CVL_CALL CVL_SetMaskData16(const uint16_t* src) { set_mask_data16(src); }
+CVL_API int32_t CVL_CALL CVL_GetMaskData16(uint16_t* dst) {
+  get_mask_data16(dst);
+  return mask_data_bytes();
+}
+CVL_API int32_t CVL_CALL CVL_SetMaskData16(const uint16_t* src) {
+  set_mask_data16(src);
+  return mask_data_bytes();
+}
 
 CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* image) { return get_rgba_at(x, y, image); }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y) { return get_rgba_at(x, y, current_pixels()); }

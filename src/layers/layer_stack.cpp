@@ -78,7 +78,7 @@ int32_t create_layer(int32_t slot, int32_t width, int32_t height) {
   if (layer.has_pixels() && (layer.width != width || layer.height != height)) layer.pixels.reset();
   layer.width = width;
   layer.height = height;
-  layer.rowStride = width * 4;
+  layer.rowStride = static_cast<int32_t>(int64_t{width} * 4);
   if (!layer.has_pixels()) {
     layer.pixels = allocate_layer_pixels(words);
     if (!layer.has_pixels()) return 0;

@@ -183,15 +183,5 @@ TEST_F(History, SavesOnALayerSmallerThanTheCanvasStayInsideIt) {
   EXPECT_EQ(current()[79 * 4], 3);
 }
 
-TEST_F(History, BackBufferCopiesTheSlotAndTheMask) {
-  e().slot(4).data()[7] = 1234;
-  e().mask[3] = 99;
-  CVL_SaveUndoBackBuffer(4);
-  EXPECT_EQ(e().under_layer.pixels[7], 1234);
-  EXPECT_EQ(e().under_layer.mask[3], 99);
-  CVL_SaveUndoBackBuffer(64);  // no such slot: the mask is still copied
-  EXPECT_EQ(e().under_layer.pixels[7], 1234);
-}
-
 }  // namespace
 }  // namespace cvl
