@@ -177,6 +177,9 @@ CVL_API void CVL_CALL CVL_Render(uint8_t* dst, int32_t dst_stride, int32_t x, in
 
 /* ---- Dabs ---------------------------------------------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b); /* one dab at (x, y) in colour (r, g, b) & 0xFF00; result meaningless */
+CVL_API int32_t CVL_CALL CVL_DrawDabGritMask(int32_t x, int32_t y); /* one dab into the mask; result meaningless */
+
 /* ---- Layers and merging -------------------------------------------------- */
 
 CVL_API int32_t CVL_CALL CVL_CreateLayer(int32_t slot, int32_t width, int32_t height); /* cleared layer (slot 1 white); 1 or 0 */
