@@ -1,21 +1,32 @@
 // The plainest and most common dab row: normal mode, one source colour for the
-// whole dab, colour and alpha written as mixed. The three colour channels of a
-// pixel go through the normal-mode formula side by side in SSE2 lanes, with
-// every truncation of the scalar formula kept:
+// whole dab, colour and alpha written as mixed. Two pixels go through the
+// normal-mode formula at once, R, G, B, A of each in 16-bit lanes, with every
+// truncation of the scalar formula kept:
 //   (d * dA) >> 16 and (k * s) >> 16 are the high halves of 16-bit products;
 //   a product P <= 65535^2 divided by 65535 is (P + 1 + (P >> 16)) >> 16, which
-//   equals the truncating division over that whole range;
-//   the final x * 65535 / A' goes through 65535 / A' in doubles (see
-//   mix::divide) and stands as x when A' is 65535.
+//   equals the truncating division over that whole range; with P split into
+//   its 16-bit halves that is the high half plus a carry out of low + high + 1;
+//   the alpha lane runs the same multiply-divide-add on other operands and so
+//   yields A' = (65535 - dA) * k / 65535 + dA beside the colour;
+//   every colour numerator x stays below A' (so below 65536), and x * 65535 / A'
+//   goes through 65535 / A' in doubles (see mix::divide), needed only where A'
+//   is under 65535 (x itself otherwise).
+// The doubles step takes four lanes per instruction where the processor has
+// AVX2; that is checked once, and the build itself assumes no more than SSE2.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "brush/brush_mix.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #define CVL_HAVE_SSE2_DAB_ROW 1
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define CVL_HAVE_AVX2_DAB_ROW 1
+#endif
 #endif
 
 namespace cvl {
@@ -24,68 +35,163 @@ namespace cvl {
 
 namespace simd {
 
-// Truncating division by 65535 of 32-bit lanes holding at most 65535^2.
-inline __m128i div65535(__m128i p) {
-  const __m128i one = _mm_set1_epi32(1);
-  return _mm_srli_epi32(_mm_add_epi32(_mm_add_epi32(p, one), _mm_srli_epi32(p, 16)), 16);
+// floor(a * b / 65535) per 16-bit lane.
+inline __m128i mul_div65535(__m128i a, __m128i b) {
+  const __m128i hi = _mm_mulhi_epu16(a, b), lo = _mm_mullo_epi16(a, b);
+  return _mm_sub_epi16(hi, _mm_cmpeq_epi16(_mm_adds_epu16(lo, hi), _mm_set1_epi16(-1)));
 }
 
-// The low 16 bits of four 32-bit lanes, packed into the low four 16-bit lanes.
-inline __m128i low_words(__m128i x) {
+// The low 16 bits of the 32-bit lanes of lo and hi, packed (lo first).
+inline __m128i low_words(__m128i lo, __m128i hi) {
   const __m128i bias = _mm_set1_epi32(32768);
-  const __m128i w = _mm_sub_epi32(_mm_and_si128(x, _mm_set1_epi32(0xFFFF)), bias);
-  return _mm_xor_si128(_mm_packs_epi32(w, w), _mm_set1_epi16(static_cast<short>(0x8000)));
+  const __m128i mask = _mm_set1_epi32(0xFFFF);
+  const __m128i w = _mm_packs_epi32(_mm_sub_epi32(_mm_and_si128(lo, mask), bias), _mm_sub_epi32(_mm_and_si128(hi, mask), bias));
+  return _mm_xor_si128(w, _mm_set1_epi16(static_cast<short>(0x8000)));
 }
 
-// floor(x * 65535 / a) per 32-bit lane, through the reciprocal of a.
-inline __m128i scale_by_inverse(__m128i x, uint32_t a) {
-  const __m128d r = _mm_set1_pd(mix::reciprocal(a, 65535.0));
+// 65535 / a for the alpha lanes (3 and 7) of x, a 0 (never divided by) taken as 1.
+inline __m128d pair_reciprocals(__m128i x) {
+  const int a0 = _mm_extract_epi16(x, 3), a1 = _mm_extract_epi16(x, 7);
+  return _mm_div_pd(_mm_set1_pd(65535.0), _mm_setr_pd(a0 ? a0 : 1, a1 ? a1 : 1));
+}
+
+// trunc(x * r + 2^-18) of four 32-bit lanes.
+inline __m128i scale4_sse2(__m128i x, __m128d r) {
   const __m128d nudge = _mm_set1_pd(0x1p-18);
   const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(x), r), nudge);
   const __m128d hi = _mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(x, 0x4E)), r), nudge);
   return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
 }
 
-}  // namespace simd
-
-// Mixes source s (R, G, B, A) into the pixels p[0..n) of one row, pixel j with
-// coverage cover(j). With an opaque source k = v * 65535 / 65535 is v itself.
-template <bool OpaqueSource, class Cover>
-inline void normal_row_sse2(int32_t n, const uint32_t s[4], uint16_t* p, Cover&& cover) {
-  constexpr uint32_t kFull = 65535;
-  const uint32_t sa = s[3];
-  const __m128i src = _mm_setr_epi16(static_cast<short>(s[0]), static_cast<short>(s[1]), static_cast<short>(s[2]),
-                                     static_cast<short>(sa), 0, 0, 0, 0);
+// floor(x * 65535 / A') of every lane of two pixels, A' taken from each pixel's
+// alpha lane (the alpha lanes themselves come out as garbage).
+inline __m128i scale_pair_sse2(__m128i x) {
+  const __m128d r = pair_reciprocals(x);
   const __m128i zero = _mm_setzero_si128();
-  for (int32_t j = 0; j < n; ++j, p += 4) {
-    const uint32_t vj = cover(j);
-    if (vj == 0) continue;
-    const uint32_t da = p[3];
-    if (da == 0) {
-      const __m128i out = _mm_insert_epi16(src, static_cast<int>((vj * sa) >> 16), 3);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(p), out);
-      continue;
-    }
-    const uint32_t k = OpaqueSource ? vj : (vj * sa) / kFull;
-    const uint32_t a = ((kFull - da) * k) / kFull + da;
-    const __m128i d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    const __m128i u = _mm_mulhi_epu16(d, _mm_shufflelo_epi16(d, 0xFF));
-    const __m128i kk = _mm_cvtsi32_si128(static_cast<int>(k | ((kFull - k) << 16)));
-    const __m128i keep = _mm_shufflelo_epi16(kk, 0x55);
-    const __m128i kept = simd::div65535(_mm_unpacklo_epi16(_mm_mullo_epi16(u, keep), _mm_mulhi_epu16(u, keep)));
-    const __m128i added = _mm_unpacklo_epi16(_mm_mulhi_epu16(_mm_shufflelo_epi16(kk, 0x00), src), zero);
-    const __m128i x = _mm_add_epi32(kept, added);
-    const __m128i e = a == kFull ? x : simd::scale_by_inverse(x, a);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_insert_epi16(simd::low_words(e), static_cast<int>(a), 3));
+  const __m128i q0 = scale4_sse2(_mm_unpacklo_epi16(x, zero), _mm_unpacklo_pd(r, r));
+  const __m128i q1 = scale4_sse2(_mm_unpackhi_epi16(x, zero), _mm_unpackhi_pd(r, r));
+  return low_words(q0, q1);
+}
+
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+// The same with four doubles per instruction. Only multiply and add are used
+// (no fused multiply-add), so every rounding is that of the SSE2 form.
+__attribute__((target("avx2"))) inline __m128i scale_pair_avx2(__m128i x) {
+  const __m128d r = pair_reciprocals(x);
+  const __m256d nudge = _mm256_set1_pd(0x1p-18);
+  const __m128i zero = _mm_setzero_si128();
+  const __m256d r0 = _mm256_broadcastsd_pd(r), r1 = _mm256_broadcastsd_pd(_mm_unpackhi_pd(r, r));
+  const __m256d p0 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_unpacklo_epi16(x, zero)), r0), nudge);
+  const __m256d p1 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_unpackhi_epi16(x, zero)), r1), nudge);
+  return _mm_packus_epi32(_mm256_cvttpd_epi32(p0), _mm256_cvttpd_epi32(p1));
+}
+#endif
+
+// The per-dab constants of the pair step.
+struct NormalSource {
+  __m128i rgb;    // s0 s1 s2 0 | s0 s1 s2 0
+  __m128i alpha;  // sA in every lane
+};
+
+inline NormalSource normal_source(const uint32_t s[4]) {
+  const auto w = [](uint32_t c) { return static_cast<short>(c); };
+  return {_mm_setr_epi16(w(s[0]), w(s[1]), w(s[2]), 0, w(s[0]), w(s[1]), w(s[2]), 0), _mm_set1_epi16(w(s[3]))};
+}
+
+// Two destination pixels d with their coverages vb (each repeated over its four
+// lanes) through the normal mix. Pixels with no coverage come back unchanged.
+template <bool OpaqueSource, bool Avx2>
+inline __m128i normal_pair(__m128i d, __m128i vb, const NormalSource& src) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i ones = _mm_set1_epi16(-1);
+  const __m128i alpha_lanes = _mm_setr_epi16(0, 0, 0, -1, 0, 0, 0, -1);
+  const __m128i da = _mm_shufflehi_epi16(_mm_shufflelo_epi16(d, 0xFF), 0xFF);
+  // With an opaque source k = v * 65535 / 65535 is v itself.
+  const __m128i k = OpaqueSource ? vb : mul_div65535(vb, src.alpha);
+  // Colour lanes: ((d * dA) >> 16) * (65535 - k) / 65535 + ((k * s) >> 16).
+  // Alpha lane:   (65535 - dA) * k / 65535 + dA.
+  const __m128i lhs = _mm_or_si128(_mm_andnot_si128(alpha_lanes, _mm_mulhi_epu16(d, da)), _mm_andnot_si128(da, alpha_lanes));
+  const __m128i rhs = _mm_xor_si128(k, _mm_xor_si128(alpha_lanes, ones));
+  const __m128i added = _mm_or_si128(_mm_mulhi_epu16(k, src.rgb), _mm_and_si128(da, alpha_lanes));
+  __m128i e = _mm_add_epi16(mul_div65535(lhs, rhs), added);
+  const __m128i no_da = _mm_cmpeq_epi16(da, zero), no_v = _mm_cmpeq_epi16(vb, zero);
+  // Only painted pixels over some alpha whose A' is under 65535 need the division.
+  const __m128i plain = _mm_or_si128(_mm_cmpeq_epi16(e, ones), _mm_or_si128(no_da, no_v));
+  if ((_mm_movemask_epi8(plain) & 0xC0C0) != 0xC0C0) {
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+    const __m128i q = Avx2 ? scale_pair_avx2(e) : scale_pair_sse2(e);
+#else
+    const __m128i q = scale_pair_sse2(e);
+#endif
+    e = _mm_or_si128(_mm_andnot_si128(alpha_lanes, q), _mm_and_si128(alpha_lanes, e));
+  }
+  // Over no alpha the source colour stands, with alpha (v * sA) >> 16.
+  const __m128i bare = _mm_or_si128(src.rgb, _mm_and_si128(_mm_mulhi_epu16(vb, src.alpha), alpha_lanes));
+  e = _mm_or_si128(_mm_and_si128(no_da, bare), _mm_andnot_si128(no_da, e));
+  return _mm_or_si128(_mm_and_si128(no_v, d), _mm_andnot_si128(no_v, e));
+}
+
+// Coverages v0 (low half) and v1 (high half) of a 32-bit word, each over four lanes.
+inline __m128i spread_pair(uint32_t vv) {
+  const __m128i v = _mm_cvtsi32_si128(static_cast<int>(vv));
+  const __m128i v2 = _mm_unpacklo_epi16(v, v);
+  return _mm_unpacklo_epi32(v2, v2);
+}
+
+template <bool OpaqueSource, bool Avx2, class V>
+inline void normal_row_pairs(int32_t n, const NormalSource& src, uint16_t* p, const V* v) {
+  int32_t j = 0;
+  for (; j + 2 <= n; j += 2) {
+    const uint32_t vv = static_cast<uint32_t>(v[j]) | (static_cast<uint32_t>(v[j + 1]) << 16);
+    if (vv == 0) continue;
+    __m128i* at = reinterpret_cast<__m128i*>(p + static_cast<size_t>(j) * 4);
+    _mm_storeu_si128(at, normal_pair<OpaqueSource, Avx2>(_mm_loadu_si128(at), spread_pair(vv), src));
+  }
+  if (j < n && v[j] != 0) {
+    __m128i* at = reinterpret_cast<__m128i*>(p + static_cast<size_t>(j) * 4);
+    _mm_storel_epi64(at, normal_pair<OpaqueSource, Avx2>(_mm_loadl_epi64(at), spread_pair(v[j]), src));
   }
 }
 
-template <class Cover>
-inline void normal_row_sse2(int32_t n, const uint32_t s[4], uint16_t* p, Cover&& cover) {
-  if (s[3] == 65535)
-    normal_row_sse2<true>(n, s, p, cover);
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+template <bool OpaqueSource, class V>
+__attribute__((target("avx2"), flatten)) void normal_row_pairs_avx2(int32_t n, const NormalSource& src, uint16_t* p,
+                                                             const V* v) {
+  normal_row_pairs<OpaqueSource, true>(n, src, p, v);
+}
+#endif
+
+}  // namespace simd
+
+// Settled once per process: whether the processor runs the AVX2 doubles step.
+inline bool dab_row_has_avx2() {
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+#else
+  return false;
+#endif
+}
+
+// Mixes source s (R, G, B, A) into the pixels p[0..n) of one row, pixel j with
+// coverage v[j] (at most 65535; 0 leaves the pixel).
+template <class V>
+inline void normal_row_sse2(int32_t n, const uint32_t s[4], uint16_t* p, const V* v) {
+  const simd::NormalSource src = simd::normal_source(s);
+  const bool opaque = s[3] == 65535;
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+  if (dab_row_has_avx2()) {
+    if (opaque)
+      simd::normal_row_pairs_avx2<true>(n, src, p, v);
+    else
+      simd::normal_row_pairs_avx2<false>(n, src, p, v);
+    return;
+  }
+#endif
+  if (opaque)
+    simd::normal_row_pairs<true, false>(n, src, p, v);
   else
-    normal_row_sse2<false>(n, s, p, cover);
+    simd::normal_row_pairs<false, false>(n, src, p, v);
 }
 
 #endif

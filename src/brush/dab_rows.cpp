@@ -107,7 +107,7 @@ void mix_pass(DabFrame& f, int32_t y, const RowScratch& r, const uint32_t* sourc
   uint16_t* p = f.dest + static_cast<size_t>(y) * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4;
 #ifdef CVL_HAVE_SSE2_DAB_ROW
   if constexpr (K == MixKernel::LowNormal && W == WriteKind::Paint) {
-    if (source_step == 0) return normal_row_sse2(f.cols, source, p, [&](int32_t j) { return r.v[j]; });
+    if (source_step == 0) return normal_row_sse2(f.cols, source, p, r.v.data());
   }
 #endif
   const MixContext& ctx = f.mix;
@@ -165,11 +165,76 @@ void mask_row(DabFrame& f, int32_t y, int32_t tr) {
     dab::mask_write(f, f.mask_solid ? kFull : v, value, m + j, bj, Remix);
   }
 }
+#ifdef CVL_HAVE_SSE2_DAB_ROW
+// (t * opacity) >> 7 of eight 16-bit lanes; the opacity is at most 128, so the
+// product's high half is below 128.
+inline __m128i opacity8(__m128i t, __m128i os) {
+  return _mm_or_si128(_mm_srli_epi16(_mm_mullo_epi16(t, os), 7), _mm_slli_epi16(_mm_mulhi_epu16(t, os), 9));
+}
 
+// m < 65535 ? (m * v) >> 16 : v of eight 16-bit lanes.
+inline __m128i masked8(__m128i v, __m128i m) {
+  const __m128i full = _mm_cmpeq_epi16(m, _mm_set1_epi16(-1));
+  return _mm_or_si128(_mm_and_si128(full, v), _mm_andnot_si128(full, _mm_mulhi_epu16(m, v)));
+}
+
+// The plain dab row: straight tip samples (one run of the tip row when the
+// scale table steps by one) under opacity and mask, as 16-bit coverages, then
+// the normal mix two pixels at a time.
+template <bool Mask, bool Contiguous>
+void plain_normal_row(DabFrame& f, int32_t y, int32_t tr) {
+  alignas(16) std::array<uint16_t, kScaleTableSize> v;
+  const int32_t n = f.cols;
+  const uint16_t* tip = f.tip + static_cast<size_t>(tr) * static_cast<size_t>(f.capacity) + f.cx;
+  const uint16_t* mask =
+      Mask ? f.mask + static_cast<size_t>(y) * static_cast<size_t>(f.canvas_width) + static_cast<size_t>(f.x0) : nullptr;
+  const uint32_t os = f.opacity_scale;
+  int32_t j = 0;
+  if constexpr (Contiguous) {
+    tip += f.scale[0];
+    const __m128i os8 = _mm_set1_epi16(static_cast<short>(os));
+    for (; j + 8 <= n; j += 8) {
+      __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tip + j));
+      if (os != 128) c = opacity8(c, os8);
+      if (Mask) c = masked8(c, _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + j)));
+      _mm_store_si128(reinterpret_cast<__m128i*>(v.data() + j), c);
+    }
+  }
+  for (; j < n; ++j) {
+    uint32_t c = ((Contiguous ? tip[j] : tip[f.scale[j]]) * os) >> 7;
+    if (Mask) c = dab::masked(c, mask[j]);
+    v[static_cast<size_t>(j)] = static_cast<uint16_t>(c);
+  }
+  uint16_t* p = f.dest + static_cast<size_t>(y) * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4;
+  normal_row_sse2(n, f.dab, p, v.data());
+}
+
+bool steps_by_one(const DabFrame& f) {
+  for (int32_t j = 1; j < f.cols; ++j)
+    if (f.scale[j] != f.scale[0] + j) return false;
+  return true;
+}
+
+// Normal mode with the dab colour, straight samples and no texture, grit or
+// solid fill: the most common dab, which the pair mix takes whole.
+bool is_plain_normal(const DabFrame& f) {
+  return !f.rotate && !f.grit && !f.texture && !f.solid && !f.blending && !f.color_vary.on() && !f.lum_vary.on() &&
+         f.kernel == MixKernel::LowNormal && f.write == WriteKind::Paint;
+}
+
+DabRowFn select_plain_row(const DabFrame& f) {
+  return with_bool(f.mask != nullptr, [&](auto mask) {
+    return with_bool(steps_by_one(f), [&](auto run) -> DabRowFn { return &plain_normal_row<mask, run>; });
+  });
+}
+#endif
 
 }  // namespace
 
 DabRowFn select_color_row(const DabFrame& f) {
+#ifdef CVL_HAVE_SSE2_DAB_ROW
+  if (is_plain_normal(f)) return select_plain_row(f);
+#endif
   // Rotated samples can meet within a row; while the result flows back into the
   // blend buffer each pixel must see its neighbour's write, which only the
   // one-pixel-at-a-time path gives.

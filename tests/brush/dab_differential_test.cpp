@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "brush/dab.h"
+#include "brush/dab_normal_simd.h"
 #include "brush/dab_fixture.h"
 #include "brush/grit.h"
 #include "core/rand.h"
@@ -175,6 +176,72 @@ TEST_F(DabTest, SpecialisedRowsMatchThePerPixelReferenceWordForWord) {
   }
   EXPECT_GT(painted, 300) << "most random strokes must change some pixels";
 }
+
+// The same comparison for the commonest dab (normal mode, the dab colour, no
+// grit, texture, rotation or locks), which has a row of its own: scale,
+// opacity, mask, paint layer and per-dab colour variation still vary.
+TEST_F(DabTest, PlainNormalRowsMatchThePerPixelReferenceWordForWord) {
+  make_canvas(40, 30, 32);
+  test::give_slot_pixels(1, 0, 0, 0, 0);
+  test::give_slot_pixels(2, 0, 0, 0, 0);
+  Random rnd(77);
+  int painted = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    std::vector<Dab> dabs = random_setup(rnd);
+    for (Dab& d : dabs) d.erase = d.mask_maker = d.mask_only = false;
+    ToolSettings& t = tool();
+    t.mix_mode = kBrushMixNormal;
+    t.grit_dot_size = t.blend_strength = t.rotate_mode = t.solid_mode = 0;
+    t.alpha_level = t.alpha_locked = t.color_locked = t.blob_locked = t.pix_color_vary = t.pix_lum_vary = 0;
+    engine().slot(1).lockAlpha = engine().slot(2).lockAlpha = 0;
+    CVL_DeleteTexture();
+    const ToolSettings settings = tool();
+    const CanvasState before = capture();
+    set_dab_path(DabPath::Specialised);
+    const CanvasState fast = run_stroke(dabs, settings, static_cast<uint32_t>(trial));
+    restore(before);
+    set_dab_path(DabPath::Generic);
+    const CanvasState reference = run_stroke(dabs, settings, static_cast<uint32_t>(trial));
+    ASSERT_TRUE(fast == reference) << "trial " << trial;
+    painted += fast.slot1 != before.slot1 || fast.slot2 != before.slot2 || fast.paint != before.paint;
+  }
+  EXPECT_GT(painted, 150);
+}
+
+#ifdef CVL_HAVE_SSE2_DAB_ROW
+// The pair mix against the scalar normal formula, in each instruction set the
+// processor has, over edge and random words, odd row lengths and uncovered pixels.
+TEST(DabNormalRow, PairMixMatchesTheScalarFormulaWordForWord) {
+  Random rnd(99);
+  const MixContext ctx;
+  for (const bool avx2 : {false, true}) {
+    if (avx2 && !dab_row_has_avx2()) continue;
+    for (int trial = 0; trial < 40000; ++trial) {
+      const uint32_t s[4] = {rnd.word(), rnd.word(), rnd.word(), rnd.chance(50) ? 65535u : rnd.word()};
+      const int32_t n = rnd.in(1, 5);
+      uint16_t row[20], want[20], v[5];
+      for (int32_t j = 0; j < n; ++j) {
+        v[j] = rnd.chance(15) ? 0 : rnd.word();
+        uint32_t d[4];
+        for (int ch = 0; ch < 4; ++ch) d[ch] = row[j * 4 + ch] = want[j * 4 + ch] = rnd.word();
+        if (v[j] == 0) continue;
+        const MixResult m = mix_pixel<MixKernel::LowNormal>(ctx, s, v[j], d);
+        for (int ch = 0; ch < 4; ++ch) want[j * 4 + ch] = static_cast<uint16_t>(m.c[ch]);
+      }
+      const simd::NormalSource src = simd::normal_source(s);
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+      if (avx2)
+        s[3] == 65535 ? simd::normal_row_pairs_avx2<true>(n, src, row, v)
+                      : simd::normal_row_pairs_avx2<false>(n, src, row, v);
+      else
+#endif
+        s[3] == 65535 ? simd::normal_row_pairs<true, false>(n, src, row, v)
+                      : simd::normal_row_pairs<false, false>(n, src, row, v);
+      ASSERT_TRUE(std::equal(row, row + n * 4, want)) << "trial " << trial << (avx2 ? " avx2" : " sse2");
+    }
+  }
+}
+#endif
 
 // A stroke from a fresh canvas, using the host's calls only.
 CanvasState host_stroke(int32_t seed, int32_t mode) {
