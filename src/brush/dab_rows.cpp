@@ -66,6 +66,16 @@ CoverFn select_cover(const DabFrame& f, bool mask, bool solid) {
 template <bool Blend, bool ColorVary, bool LumVary, bool Primary, bool Image>
 void source_pass(DabFrame& f, RowScratch& r) {
   constexpr dab::PixelSwitches sw{false, false, false, false, false, ColorVary, LumVary, Primary, Image};
+  if constexpr (Blend && !ColorVary && !LumVary && !Primary && !Image) {
+    // The picked-up colour as it is: copied for every column, painted or not,
+    // which costs less than testing each (grit leaves holes at random).
+    for (int32_t j = 0; j < f.cols; ++j) {
+      const uint16_t* b = f.blend + static_cast<size_t>(r.index[j]) * 4;
+      uint32_t* s = &r.source[static_cast<size_t>(j) * 4];
+      s[0] = b[0], s[1] = b[1], s[2] = b[2], s[3] = b[3];
+    }
+    return;
+  }
   for (int32_t j = 0; j < f.cols; ++j) {
     if (r.v[j] == 0) continue;
     uint32_t* s = &r.source[static_cast<size_t>(j) * 4];
