@@ -130,11 +130,53 @@ CVL_API int32_t CVL_CALL CVL_ProcessBuffer_HSLAdjust(uint8_t* buffer, int32_t wi
 
 /* ---- RGBA32 loaders ------------------------------------------------------ */
 
+CVL_API int32_t CVL_CALL CVL_LoadRGBA32Layer(const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y, int32_t width, int32_t height, int32_t use_selection); /* RGBA32 into a layer at (x, y), clipped; honours lockAlpha and, with the flag, mask and texture */
+CVL_API int32_t CVL_CALL CVL_LoadRGBA32Into(const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y, int32_t width, int32_t height); /* CVL_LoadRGBA32Layer through the selection */
+CVL_API int32_t CVL_CALL CVL_LoadRGBA32(const uint8_t* src, int32_t src_stride, int32_t use_selection); /* into the current layer at (0, 0) */
+CVL_API void CVL_CALL CVL_LoadRGBA32Layer_BAD(uint8_t* image, int32_t ignored, int32_t slot, int32_t width, int32_t height, int32_t use_selection); /* composites a canvas-sized image after clearing the current layer under the mask */
+CVL_API int32_t CVL_CALL CVL_ClearMaskedAlpha(int32_t r, int32_t g, int32_t b, int32_t a); /* fills the current layer through the mask; 0 when out of memory */
+
 /* ---- Tool settings and brush tips ---------------------------------------- */
+
+CVL_API void CVL_CALL CVL_SetTool(float tip_strength, int32_t grit_dot_size, int32_t grit_dot_chance, int32_t grit_dot_fill, int32_t tip_softness, int32_t color_vary, int32_t drawing_length, int32_t blend_strength, int32_t blend_primary_strength, int32_t blend_remix, int32_t flag11, int32_t tip_invert, int32_t flag13, const char* grit_path, const char* tip_path, int32_t tip_angle); /* stores the tool, builds grit patterns and tip */
+CVL_API void CVL_CALL CVL_SetBrushShape(const char* path, int32_t angle); /* tip from a script or image file, else round */
+CVL_API void CVL_CALL CVL_SetBrushShape_ORIGINAL(const char* path, int32_t angle); /* tip from an image file, else round */
+CVL_API uint8_t* CVL_CALL CVL_CreateTexture(int32_t layer); /* texture map from a layer; null on failure */
+CVL_API void CVL_CALL CVL_DeleteTexture(void); /* dabs lose their texture factor */
+CVL_API int32_t CVL_CALL CVL_CreateBlobFromImage(int32_t layer, int32_t mode); /* grey relief in place; rows processed */
+CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b); /* 8-bit paint colour, widened by << 8 */
+CVL_API void CVL_CALL CVL_SetColor16(int32_t r, int32_t g, int32_t b); /* 16-bit paint colour */
+CVL_API void CVL_CALL CVL_SetColorBanks(int32_t r0, int32_t g0, int32_t b0, int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3); /* four 8-bit bank colours */
+CVL_API void CVL_CALL CVL_SetBlendStrength(int32_t strength); /* 0..256; keep refreshed only when > 0 */
+CVL_API void CVL_CALL CVL_SetBlendPrimaryColorStrength(int32_t strength); /* 0..256; keep refreshed only when > 0 */
+CVL_API void CVL_CALL CVL_SetBlendRemix(int32_t on); /* low byte kept */
+CVL_API void CVL_CALL CVL_SetDensity(int32_t density); /* grit bytes up to density - 1 paint */
+CVL_API void CVL_CALL CVL_SetAlpha(int32_t percent); /* opacity; scale = trunc(percent * 1.28) */
+CVL_API void CVL_CALL CVL_SetColorVary(int32_t amount); /* per-dab colour variation */
+CVL_API void CVL_CALL CVL_SetAlphaLocked(int32_t on);
+CVL_API void CVL_CALL CVL_SetColorLocked(int32_t on);
+CVL_API void CVL_CALL CVL_SetBlobLocked(int32_t on);
+CVL_API void CVL_CALL CVL_SetAlphaLevel(int32_t level); /* >= 1: fixed alpha of painted pixels */
+CVL_API void CVL_CALL CVL_SetImageBrushMode(int32_t on); /* blend-buffer alpha scales coverage */
+CVL_API void CVL_CALL CVL_SetSolidBrushMode(int32_t on); /* full coverage wherever the tip covers */
+CVL_API void CVL_CALL CVL_SetRotateBrushMode(int32_t on, int32_t degrees); /* tip sampled rotated */
+CVL_API void CVL_CALL CVL_SetMixMode(int32_t mode, int32_t strength); /* brush mix mode and its strength 0..256 */
+CVL_API void CVL_CALL CVL_SetTracingMode(int32_t on); /* low byte kept */
+CVL_API void CVL_CALL CVL_DecDrawingLength(void); /* counts the stroke down by one */
+CVL_API void CVL_CALL CVL_TempDisableBlend(void); /* next dab skips blending */
+CVL_API void CVL_CALL CVL_SetEraseModeOn(void); /* next dab erases */
+CVL_API void CVL_CALL CVL_SetMaskMakerOn(void); /* dabs paint the mask until the next CVL_SetTool */
+CVL_API void CVL_CALL CVL_SetSize(int32_t size); /* brush edge in pixels; identity scale table */
+CVL_API void CVL_CALL CVL_SetScaleSize(int32_t size); /* dab footprint edge, 1..min(brush size, 999) */
+CVL_API void CVL_CALL CVL_SetPixColorVary(int32_t amount); /* per-pixel colour variation */
+CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t amount); /* per-pixel luminance variation */
 
 /* ---- View ---------------------------------------------------------------- */
 
 /* ---- Dabs ---------------------------------------------------------------- */
+
+CVL_API int32_t CVL_CALL CVL_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b); /* one dab at (x, y) in colour (r, g, b) & 0xFF00; result meaningless */
+CVL_API int32_t CVL_CALL CVL_DrawDabGritMask(int32_t x, int32_t y); /* one dab into the mask; result meaningless */
 
 /* ---- Layers and merging -------------------------------------------------- */
 
@@ -148,8 +190,39 @@ CVL_API int32_t CVL_CALL CVL_GetLayerNum(void); /* the current layer number */
 CVL_API void CVL_CALL CVL_InvertAlpha(int32_t slot); /* alpha becomes 65535 - alpha */
 CVL_API void CVL_CALL CVL_SetLayerAlpha(int32_t slot, int32_t value); /* every alpha becomes the low 16 bits of value */
 CVL_API void CVL_CALL CVL_NormalizeLayerAlpha(int32_t slot); /* alpha = opacity * alpha >> 8; opacity 256 */
+CVL_API void CVL_CALL CVL_MergeLayer(int32_t src_slot, int32_t dst_slot); /* composites one layer onto another in place */
+CVL_API void CVL_CALL CVL_MergeLayerIntoRect(int32_t slot, uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height); /* a layer's rectangle onto a packed RGBA64 buffer */
+CVL_API void CVL_CALL CVL_MergeLayerInto(int32_t slot, uint16_t* dst); /* a layer onto a canvas-sized RGBA64 buffer */
+CVL_API void CVL_CALL CVL_MergeRect(uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height); /* flattens the visible layers over a rectangle */
+CVL_API void CVL_CALL CVL_Merge(uint16_t* dst); /* flattens the visible layers over the canvas */
+CVL_API int32_t CVL_CALL CVL_GetColorAtMerged(int32_t x, int32_t y); /* flattened R << 16 | G << 8 | B, or -1 where transparent */
 
 /* ---- Paint layer, blend buffer and filter preparation -------------------- */
+
+CVL_API void CVL_CALL CVL_CreatePaintLayer(int32_t opacity_percent, const char* mode_name); /* creates the stroke layer if needed, sets its options */
+CVL_API void CVL_CALL CVL_ClearPaintLayer(void); /* transparent black, changed area empty */
+CVL_API void CVL_CALL CVL_ClearPaintLayer_old(void); /* every word 65535, the changed area 0 */
+CVL_API void CVL_CALL CVL_DeletePaintLayer(void); /* frees the paint layer's pixels */
+CVL_API void CVL_CALL CVL_MergePaintLayer(int32_t slot); /* composites the changed area onto a layer, then clears */
+CVL_API void CVL_CALL CVL_BlurPaintLayerAlpha(void); /* softens the paint layer's alpha edges */
+CVL_API int32_t CVL_CALL CVL_CopyBlendBufferSurface(int32_t x, int32_t y, int32_t amount, int32_t pick_up); /* picks up the current layer around (x, y) */
+CVL_API int32_t CVL_CALL CVL_CopyBlendBufferLayer(int32_t slot, int32_t x, int32_t y, int32_t amount); /* picks up a layer */
+CVL_API int32_t CVL_CALL CVL_CopyBlendBufferUnderLayer(int32_t x, int32_t y, int32_t amount); /* picks up the under-layer buffer */
+CVL_API int32_t CVL_CALL CVL_CopyBlendBufferTrace(int32_t x, int32_t y, int32_t amount); /* picks up the trace layer */
+CVL_API int32_t CVL_CALL CVL_DoCopyBlendBuffer(int32_t x, int32_t y, const uint16_t* source, int32_t amount, int32_t pick_up); /* picks up a canvas-sized RGBA64 image; 0 while blending is off */
+CVL_API int32_t CVL_CALL CVL_DoCopyBlendBufferMask(int32_t x, int32_t y, int32_t amount); /* picks up the mask into the 16-bit plane */
+CVL_API void CVL_CALL CVL_ClearBlendBuffer(void); /* zeroes the buffer's first brush_capacity^2 words */
+CVL_API void CVL_CALL CVL_FilterBlendBuffer(int32_t kind, int32_t level_percent); /* 289 grey, 290 invert, 291/292 threshold */
+CVL_API void CVL_CALL CVL_AdjustRGBA32PreFilter(uint8_t* image, int32_t width, int32_t height); /* premultiply */
+CVL_API void CVL_CALL CVL_AdjustRGBA32PostFilter(uint8_t* image, int32_t width, int32_t height); /* un-premultiply */
+CVL_API void CVL_CALL CVL_AdjustRGBA64PreFilter(uint16_t* image, int32_t width, int32_t height); /* premultiply, 16-bit */
+CVL_API void CVL_CALL CVL_AdjustRGBA64PostFilter(uint16_t* image, int32_t width, int32_t height); /* un-premultiply, 16-bit */
+CVL_API void CVL_CALL CVL_AdjustRGBA32ForAlphaComp(int32_t flag, uint8_t* image); /* un-premultiplies a canvas-sized image when flag is set */
+CVL_API void CVL_CALL CVL_AdjustRGBA32ByMaskAndTexture(uint8_t* image, int32_t width, int32_t height); /* alpha times the selection weight */
+CVL_API void CVL_CALL CVL_AdjustRGBA32RectByMaskAndTexture(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height); /* the same for an image at (x, y) */
+CVL_API void CVL_CALL CVL_SetColorAlpha(int32_t r, int32_t g, int32_t b); /* recolours the current layer's transparent pixels */
+CVL_API void CVL_CALL CVL_SetColorAlphaRGBABuf(uint8_t* image, int32_t width, int32_t height, int32_t r, int32_t g, int32_t b); /* recolours pixels with alpha 0 */
+CVL_API void CVL_CALL CVL_SetColorRGBABuf(uint8_t* image, int32_t width, int32_t height, int32_t r, int32_t g, int32_t b); /* recolours every pixel, alpha kept */
 
 /* ---- Undo ---------------------------------------------------------------- */
 

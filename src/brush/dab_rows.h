@@ -1,0 +1,21 @@
+// The row code of the dab renderer. A dab picks its row function once, from what
+// cannot change within it; each call then renders one canvas row of the footprint.
+#pragma once
+
+#include <cstdint>
+
+#include "brush/dab_frame.h"
+
+namespace cvl {
+
+// Renders canvas row y, whose tip row is tr, over the frame's columns.
+using DabRowFn = void (*)(DabFrame& f, int32_t y, int32_t tr);
+
+DabRowFn select_color_row(const DabFrame& f);
+DabRowFn select_mask_row(const DabFrame& f);
+
+// The reference rows: every step per pixel, settings tested as they come.
+void color_row_generic(DabFrame& f, int32_t y, int32_t tr);
+void mask_row_generic(DabFrame& f, int32_t y, int32_t tr);
+
+}  // namespace cvl

@@ -1,0 +1,180 @@
+// The compositor's loops. Each (mode, same-alpha) pair has its own row loop,
+// picked once per call from a table, so no pixel pays for a mode switch.
+//
+// A row is done in chunks: a first integer pass settles every pixel that needs
+// no arithmetic (transparent sources skipped, transparent destinations and
+// opaque Normal sources copied, the alpha-mode step) and queues the rest; a
+// second pass blends the queue four pixels at a time in single precision.
+#include "layers/composite.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "layers/alpha_modes.h"
+#include "layers/blend_formulas.h"
+#include "layers/mix_mode_names.h"
+
+namespace cvl {
+
+namespace {
+
+constexpr int kChunk = 256;
+
+// Pixels of one chunk waiting for the floating-point blend, one array per value.
+struct BlendQueue {
+  alignas(16) int32_t c[3][kChunk + 4];
+  alignas(16) int32_t o[kChunk + 4];
+  alignas(16) int32_t d[4][kChunk + 4];  // destination R, G, B, A
+  alignas(16) int32_t at[kChunk + 4];    // pixel index in the row
+  int count = 0;
+
+  void push(int32_t index, const SourcePixel& p, const uint16_t* dp) {
+    const int n = count++;
+    for (int ch = 0; ch < 3; ++ch) c[ch][n] = static_cast<int32_t>(p.c[ch]);
+    o[n] = static_cast<int32_t>(p.o);
+    for (int ch = 0; ch < 4; ++ch) d[ch][n] = dp[ch];
+    at[n] = index;
+  }
+
+  // Repeats the last entry up to a multiple of four; the repeats write the
+  // same words to the same pixel again.
+  void pad() {
+    if (count == 0) return;
+    while (count % 4 != 0) {
+      const int last = count - 1, n = count++;
+      for (int ch = 0; ch < 3; ++ch) c[ch][n] = c[ch][last];
+      o[n] = o[last];
+      for (int ch = 0; ch < 4; ++ch) d[ch][n] = d[ch][last];
+      at[n] = at[last];
+    }
+  }
+};
+
+inline i32x4 load4(const int32_t* p) {
+  i32x4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <int K>
+void blend_queue(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
+  q.pad();
+  for (int j = 0; j < q.count; j += 4) {
+    const f32x4 c[3] = {lane_float(load4(&q.c[0][j])), lane_float(load4(&q.c[1][j])), lane_float(load4(&q.c[2][j]))};
+    const f32x4 dc[3] = {lane_float(load4(&q.d[0][j])), lane_float(load4(&q.d[1][j])), lane_float(load4(&q.d[2][j]))};
+    i32x4 out[4];
+    blend_pixel<K>(c, lane_float(load4(&q.o[j])), dc, lane_float(load4(&q.d[3][j])), out);
+    for (int l = 0; l < 4; ++l) {
+      uint16_t* dp = drow + static_cast<size_t>(q.at[j + l]) * 4;
+      dp[0] = static_cast<uint16_t>(out[0][l]);
+      dp[1] = static_cast<uint16_t>(out[1][l]);
+      dp[2] = static_cast<uint16_t>(out[2][l]);
+      if (!keep_alpha) dp[3] = static_cast<uint16_t>(out[3][l]);
+    }
+  }
+  q.count = 0;
+}
+
+struct Row {
+  const uint16_t* src;
+  const uint16_t* mask;  // null unless the layer mask applies
+  uint16_t* dst;
+  int32_t width;
+  int32_t opacity;
+  bool keep_alpha;
+};
+
+inline void write_source(uint16_t* dp, const SourcePixel& p, bool keep_alpha) {
+  dp[0] = static_cast<uint16_t>(p.c[0]);
+  dp[1] = static_cast<uint16_t>(p.c[1]);
+  dp[2] = static_cast<uint16_t>(p.c[2]);
+  if (!keep_alpha) dp[3] = static_cast<uint16_t>(p.o);
+}
+
+template <int Mode, bool SameAlpha>
+void composite_row(const Row& row) {
+  constexpr bool kAlphaMode = Mode > 20;
+  // Mode 20 has no name and stands for Normal in every respect.
+  constexpr bool kExactCopy = Mode == 0 || Mode == 20;
+  // Opaque Normal pixels are copied four at a time while nothing scales alpha.
+  const bool plain_copies = kExactCopy && !row.mask && row.opacity >= 255 && !row.keep_alpha;
+  BlendQueue queue;
+  for (int32_t start = 0; start < row.width; start += kChunk) {
+    const int32_t end = std::min(row.width, start + kChunk);
+    for (int32_t i = start; i < end; ++i) {
+      const uint16_t* sp = row.src + static_cast<size_t>(i) * 4;
+      uint16_t* dp = row.dst + static_cast<size_t>(i) * 4;
+      if (plain_copies) {
+        while (i + 4 <= end && sp[3] >= 65280 && sp[7] >= 65280 && sp[11] >= 65280 && sp[15] >= 65280) {
+          std::memcpy(dp, sp, 32);
+          i += 4;
+          sp += 16;
+          dp += 16;
+        }
+        if (i == end) break;
+      }
+      uint32_t a = sp[3];
+      if constexpr (!kAlphaMode) {
+        if (a == 0) continue;
+      }
+      if (row.mask) {
+        const uint16_t* mp = row.mask + static_cast<size_t>(i) * 4;
+        if (mp[3] > 0) a = ((static_cast<uint32_t>(mp[0]) + mp[1] + mp[2]) / 3 * a) >> 16;
+      }
+      if (row.opacity < 255) a = (static_cast<uint32_t>(row.opacity + 1) * a) >> 8;
+      SourcePixel p{{sp[0], sp[1], sp[2]}, a};
+      p.texturize = is_texturize(Mode);
+      if constexpr (kAlphaMode) apply_alpha_step<Mode, SameAlpha>(p, a);
+      if (dp[3] == 0 || p.replace) {
+        if (p.texturize) {
+          dp[0] = dp[1] = dp[2] = 0;
+          if (!row.keep_alpha) dp[3] = 0;
+        } else {
+          write_source(dp, p, row.keep_alpha);
+        }
+        continue;
+      }
+      if (p.o == 0) continue;
+      if constexpr (kExactCopy) {
+        if (p.o >= 65280) {
+          write_source(dp, p, row.keep_alpha);
+          continue;
+        }
+      }
+      queue.push(i, p, dp);
+    }
+    blend_queue<blend_kind(Mode, SameAlpha)>(queue, row.dst, row.keep_alpha);
+  }
+}
+
+using RowLoop = void (*)(const Row&);
+
+template <size_t... Modes>
+constexpr std::array<std::array<RowLoop, 2>, sizeof...(Modes)> make_loops(std::index_sequence<Modes...>) {
+  // Same-alpha mode only changes modes above 20.
+  return {{{&composite_row<Modes, false>, &composite_row<Modes, (Modes > 20)>}...}};
+}
+
+constexpr auto kLoops = make_loops(std::make_index_sequence<kMixModeCount>{});
+
+}  // namespace
+
+void composite(const CompositeArgs& args) {
+  if (!args.src || !args.dst || args.width <= 0 || args.height <= 0) return;
+  const int32_t mode = (args.mode >= 0 && args.mode < kMixModeCount) ? args.mode : 0;
+  const RowLoop loop = kLoops[static_cast<size_t>(mode)][args.same_alpha ? 1 : 0];
+  const bool use_mask = args.layer_mask && args.layer_mask_mode == kModeLayerMask;
+  for (int32_t r = 0; r < args.height; ++r) {
+    const size_t s_off = static_cast<size_t>(args.y + r) * static_cast<size_t>(args.src_stride) +
+                         static_cast<size_t>(args.x) * 4;
+    const size_t d_off = static_cast<size_t>(args.dst_y + r) * static_cast<size_t>(args.dst_stride) +
+                         static_cast<size_t>(args.dst_x) * 4;
+    const Row row{args.src + s_off, use_mask ? args.layer_mask + s_off : nullptr, args.dst + d_off, args.width,
+                  args.opacity, args.keep_dst_alpha};
+    loop(row);
+  }
+}
+
+}  // namespace cvl
