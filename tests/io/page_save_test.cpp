@@ -37,6 +37,12 @@ class PageSaveTest : public test::CanvasTest {
     CVL_SetLayerOptions(2, 1, 0, 80, "Multiply");
     CVL_SetLayer(2);
   }
+  // Layer options outlive the canvas; later tests start from plain slots.
+  void TearDown() override {
+    test::CanvasTest::TearDown();
+    e().slot(1) = Layer{};
+    e().slot(2) = Layer{};
+  }
   // The flattened canvas as 8-bit RGBA, alpha forced opaque when the format has none.
   imaging::Image flattened(bool keep_alpha) {
     std::vector<uint16_t> wide(kW * kH * 4);
@@ -126,12 +132,14 @@ TEST(PageSaveMemoryTest, SavingABigCanvasHoldsOnlyAFewRowsBeyondTheLayers) {
   CVL_DeleteImage();
   CVL_CreateImage(nullptr, n, n, 8, 0);
   ASSERT_EQ(CVL_CreateLayer(1, n, n), 1);  // a white background: 8 bytes per pixel, all touched
+  CVL_SetLayerOptions(1, 1, 0, 100, "Normal");
   // Resetting the peak makes it the current resident size; what the save adds shows as growth.
   if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "cannot reset the peak resident size";
   const long before = status_kib("VmRSS:");
   CVL_SavePageToFileRGB32("/dev/null", ".png", 72);
   const long peak = status_kib("VmHWM:");
   CVL_DeleteImage();
+  engine().slot(1) = Layer{};
   ASSERT_GT(before, 0);
   const long layer_kib = long(n) * n * 8 / 1024;
   const long grown = peak - before;

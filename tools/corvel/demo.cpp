@@ -202,6 +202,7 @@ int run_demo(const char* out_path) {
     std::fprintf(stderr, "corvel demo: could not create layers: %s\n", CVL_GetLastError());
     return 1;
   }
+  CVL_SetLayerOptions(1, 1, 0, 100, "Normal");  // the white paper
   CVL_SetLayerOptions(kSky, 1, 0, 100, "Normal");
   CVL_SetLayerOptions(kHills, 1, 0, 85, "Multiply");
   CVL_SetLayerOptions(kGrass, 1, 0, 100, "Normal");
