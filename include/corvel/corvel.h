@@ -173,6 +173,8 @@ CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t amount); /* per-pixel luminance 
 
 /* ---- View ---------------------------------------------------------------- */
 
+CVL_API void CVL_CALL CVL_Render(uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width, int32_t height); /* composites the canvas rectangle into a BGR24 view at the view scale */
+
 /* ---- Dabs ---------------------------------------------------------------- */
 
 CVL_API int32_t CVL_CALL CVL_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b); /* one dab at (x, y) in colour (r, g, b) & 0xFF00; result meaningless */

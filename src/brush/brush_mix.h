@@ -119,7 +119,8 @@ inline uint32_t soft_light(uint32_t s, uint32_t d) {
   const float b = static_cast<float>(d) / 65535.0f;
   const float r = a < 0.5f ? b * (2.0f * a + (1.0f - 2.0f * a) * b)
                            : std::sqrt(b) * (2.0f * a - 1.0f) + 2.0f * b * (1.0f - a);
-  return static_cast<uint32_t>(65535.0f * r);
+  // Sources above 65535 (a primary strength beyond 256) would turn r negative.
+  return r > 0.0f ? static_cast<uint32_t>(65535.0f * r) : 0u;
 }
 
 inline uint32_t posterise4(uint32_t s) {

@@ -139,16 +139,23 @@ void build_round_tip() {
   const double soft = radius * t.tip_softness / 255;  // width of the soft edge
   const double inner = radius - soft;
   const int32_t edge = tip_edge();
-  // Tip pixel (row j, column i); every pixel stands alone, so rows run outermost.
+  // A pixel's value depends only on its whole-pixel distance from the centre, so
+  // each distance is worked out once; beyond the radius the value stays 0.
+  const int32_t reach = std::max(c, edge) + 1;
+  std::vector<uint16_t> by_distance(static_cast<size_t>(reach * 3 / 2) + 1, 0);
+  for (int32_t dist = 0; dist < static_cast<int32_t>(by_distance.size()) && dist <= radius; ++dist) {
+    double m = 65535;
+    if (t.tip_softness > 0 && dist > inner) m = std::clamp((soft - (dist - inner)) / soft * 65535, 0.0, 65535.0);
+    if (t.tip_invert) m = std::abs(std::trunc(m - 65535));
+    by_distance[static_cast<size_t>(dist)] = tip_value(m * t.tip_strength);
+  }
+  // Tip pixel (row j, column i).
   for (int32_t j = 0; j < edge; ++j) {
     uint16_t* out = e.brush_alpha.get() + static_cast<size_t>(j) * k;
+    const int32_t dy2 = (j - c) * (j - c);
     for (int32_t i = 0; i < edge; ++i) {
-      const int32_t dist = static_cast<int32_t>(std::sqrt(static_cast<double>((j - c) * (j - c) + (i - c) * (i - c))));
-      if (dist > radius) continue;
-      double m = 65535;
-      if (t.tip_softness > 0 && dist > inner) m = std::clamp((soft - (dist - inner)) / soft * 65535, 0.0, 65535.0);
-      if (t.tip_invert) m = std::abs(std::trunc(m - 65535));
-      out[i] = tip_value(m * t.tip_strength);
+      const int32_t dist = static_cast<int32_t>(std::sqrt(static_cast<double>((i - c) * (i - c) + dy2)));
+      out[i] = by_distance[static_cast<size_t>(dist)];
     }
   }
 }

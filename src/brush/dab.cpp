@@ -18,8 +18,9 @@ DabPath g_path = DabPath::Specialised;
 constexpr uint32_t kFull = 65535;
 constexpr int32_t kGritRowChoices = 25;
 
-// The per-dab colour offset: (color_vary / 2 - rand() % color_vary) * 256.
-int32_t dab_color_offset(int32_t amount) { return (amount / 2 - crt_rand() % amount) * 256; }
+// The per-dab colour offset: (color_vary / 2 - rand() % color_vary) * 256, wide
+// enough that no amount overflows before the clamp.
+int64_t dab_color_offset(int32_t amount) { return (int64_t{amount / 2} - crt_rand() % amount) * 256; }
 
 // The dab colour: the paint colour, shifted as a whole by the colour variation
 // (alpha too, so a negative shift thins the dab), or white without alpha to erase.
@@ -27,8 +28,8 @@ void set_dab_color(DabFrame& f, const ToolSettings& t) {
   for (int ch = 0; ch < 3; ++ch) f.dab[ch] = t.paint_color[static_cast<size_t>(ch)];
   f.dab[3] = kFull;
   if (t.color_vary >= 1) {
-    const int32_t o = dab_color_offset(t.color_vary);
-    for (int ch = 0; ch < 4; ++ch) f.dab[ch] = dab::clamp_channel(int64_t{f.dab[ch]} + o);
+    const int64_t o = dab_color_offset(t.color_vary);
+    for (int ch = 0; ch < 4; ++ch) f.dab[ch] = dab::clamp_channel(f.dab[ch] + o);
   }
   if (t.erase_once) f.dab[0] = f.dab[1] = f.dab[2] = kFull, f.dab[3] = 0;
 }
@@ -109,7 +110,8 @@ void set_sampling(DabFrame& f, const Engine& e, const ToolSettings& t, int32_t d
   f.rot_sin = t.rotate_sin;
   f.rot_centre = t.brush_size / 2;
   f.rot_bound = std::min(t.brush_size, e.brush_capacity);
-  f.opacity_scale = t.opacity_percent < 100 ? static_cast<uint32_t>(t.opacity_scale) : 128u;
+  // A negative opacity would wrap the coverage to huge values; it paints nothing.
+  f.opacity_scale = t.opacity_percent < 100 ? static_cast<uint32_t>(std::clamp(t.opacity_scale, 0, 128)) : 128u;
   f.texture = e.texture_map.get();
   const int32_t size = std::clamp<int32_t>(t.scaled_size, 0, kScaleTableSize);
   f.color_vary = vary_cursor(e.pix_color_vary_table, t.pix_color_vary, e.brush_capacity, size);
@@ -211,7 +213,7 @@ void paint_color_dab(int32_t x, int32_t y) {
 // deselects, and the colour variation shifts it (any overflow selects fully).
 uint32_t mask_target(const ToolSettings& t) {
   const int32_t l = (t.paint_color[0] + t.paint_color[1] + t.paint_color[2]) / 3;
-  int32_t m = l < 256 ? 65535 : 65280 - l;
+  int64_t m = l < 256 ? 65535 : 65280 - l;
   if (t.color_vary > 0) {
     m += dab_color_offset(t.color_vary);
     if (m > 65535 || m < 0) m = 65535;

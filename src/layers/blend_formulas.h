@@ -30,7 +30,7 @@ constexpr bool is_texturize(int k) { return k >= 17 && k <= 19; }
 // One premultiplied channel value V of blend K (P is the part of each input
 // outside the other's coverage). `tex` carries Texturize's per-pixel term.
 template <int K, class F>
-inline F blend_channel(F S, F D, F Sa, F Da, F tex) {
+CVL_LANES_INLINE F blend_channel(F S, F D, F Sa, F Da, F tex) {
   const F one = splat<F>(1.0f), two = splat<F>(2.0f);
   const F P = S * (one - Da) + D * (one - Sa);
   if constexpr (K == 0) {
@@ -77,7 +77,7 @@ inline F blend_channel(F S, F D, F Sa, F Da, F tex) {
 // Blends source colour c (0..65535 each) at alpha o over destination colour dc at
 // alpha A (both alphas above 0) and gives the four result words.
 template <int K, class F, class I>
-inline void blend_pixel(const F c[3], F o, const F dc[3], F A, I out[4]) {
+CVL_LANES_INLINE void blend_pixel(const F c[3], F o, const F dc[3], F A, I out[4]) {
   const F one = splat<F>(1.0f);
   const F Sa = o / splat<F>(65535.0f);
   const F Da = A / splat<F>(65535.0f);

@@ -24,10 +24,10 @@ constexpr int kChunk = 256;
 
 // Pixels of one chunk waiting for the floating-point blend, one array per value.
 struct BlendQueue {
-  alignas(16) int32_t c[3][kChunk + 4];
-  alignas(16) int32_t o[kChunk + 4];
-  alignas(16) int32_t d[4][kChunk + 4];  // destination R, G, B, A
-  alignas(16) int32_t at[kChunk + 4];    // pixel index in the row
+  alignas(32) int32_t c[3][kChunk + 8];
+  alignas(32) int32_t o[kChunk + 8];
+  alignas(32) int32_t d[4][kChunk + 8];  // destination R, G, B, A
+  alignas(32) int32_t at[kChunk + 8];    // pixel index in the row
   int count = 0;
 
   void push(int32_t index, const SourcePixel& p, const uint16_t* dp) {
@@ -38,11 +38,11 @@ struct BlendQueue {
     at[n] = index;
   }
 
-  // Repeats the last entry up to a multiple of four; the repeats write the
-  // same words to the same pixel again.
-  void pad() {
+  // Repeats the last entry up to a multiple of the lane count; the repeats
+  // write the same words to the same pixel again.
+  void pad(int lanes) {
     if (count == 0) return;
-    while (count % 4 != 0) {
+    while (count % lanes != 0) {
       const int last = count - 1, n = count++;
       for (int ch = 0; ch < 3; ++ch) c[ch][n] = c[ch][last];
       o[n] = o[last];
@@ -52,21 +52,26 @@ struct BlendQueue {
   }
 };
 
-inline i32x4 load4(const int32_t* p) {
-  i32x4 v;
+template <class I>
+CVL_LANES_INLINE I load_lanes(const int32_t* p) {
+  I v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
 
-template <int K>
-void blend_queue(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
-  q.pad();
-  for (int j = 0; j < q.count; j += 4) {
-    const f32x4 c[3] = {lane_float(load4(&q.c[0][j])), lane_float(load4(&q.c[1][j])), lane_float(load4(&q.c[2][j]))};
-    const f32x4 dc[3] = {lane_float(load4(&q.d[0][j])), lane_float(load4(&q.d[1][j])), lane_float(load4(&q.d[2][j]))};
-    i32x4 out[4];
-    blend_pixel<K>(c, lane_float(load4(&q.o[j])), dc, lane_float(load4(&q.d[3][j])), out);
-    for (int l = 0; l < 4; ++l) {
+// Blends the queue W pixels at a time (F and I: W float and int lanes).
+template <int K, class F, class I>
+CVL_LANES_INLINE void blend_queue_lanes(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
+  constexpr int W = static_cast<int>(sizeof(F) / sizeof(float));
+  q.pad(W);
+  for (int j = 0; j < q.count; j += W) {
+    const F c[3] = {lane_float(load_lanes<I>(&q.c[0][j])), lane_float(load_lanes<I>(&q.c[1][j])),
+                    lane_float(load_lanes<I>(&q.c[2][j]))};
+    const F dc[3] = {lane_float(load_lanes<I>(&q.d[0][j])), lane_float(load_lanes<I>(&q.d[1][j])),
+                     lane_float(load_lanes<I>(&q.d[2][j]))};
+    I out[4];
+    blend_pixel<K>(c, lane_float(load_lanes<I>(&q.o[j])), dc, lane_float(load_lanes<I>(&q.d[3][j])), out);
+    for (int l = 0; l < W; ++l) {
       uint16_t* dp = drow + static_cast<size_t>(q.at[j + l]) * 4;
       dp[0] = static_cast<uint16_t>(out[0][l]);
       dp[1] = static_cast<uint16_t>(out[1][l]);
@@ -75,6 +80,30 @@ void blend_queue(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
     }
   }
   q.count = 0;
+}
+
+template <int K>
+void blend_queue_4(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
+  blend_queue_lanes<K, f32x4, i32x4>(q, drow, keep_alpha);
+}
+
+#if defined(CVL_HAVE_AVX2_LANES)
+template <int K>
+__attribute__((target("avx2"))) void blend_queue_8(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
+  blend_queue_lanes<K, f32x8, i32x8>(q, drow, keep_alpha);
+}
+#endif
+
+bool portable_lanes_only = false;
+
+// Eight lanes when the processor has AVX2; the words are the same either way.
+bool wide_lanes() {
+#if defined(CVL_HAVE_AVX2_LANES)
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available && !portable_lanes_only;
+#else
+  return false;
+#endif
 }
 
 struct Row {
@@ -93,7 +122,7 @@ inline void write_source(uint16_t* dp, const SourcePixel& p, bool keep_alpha) {
   if (!keep_alpha) dp[3] = static_cast<uint16_t>(p.o);
 }
 
-template <int Mode, bool SameAlpha>
+template <int Mode, bool SameAlpha, bool Wide>
 void composite_row(const Row& row) {
   constexpr bool kAlphaMode = Mode > 20;
   // Mode 20 has no name and stands for Normal in every respect.
@@ -145,26 +174,37 @@ void composite_row(const Row& row) {
       }
       queue.push(i, p, dp);
     }
-    blend_queue<blend_kind(Mode, SameAlpha)>(queue, row.dst, row.keep_alpha);
+    constexpr int kBlend = blend_kind(Mode, SameAlpha);
+#if defined(CVL_HAVE_AVX2_LANES)
+    if constexpr (Wide) {
+      blend_queue_8<kBlend>(queue, row.dst, row.keep_alpha);
+      continue;
+    }
+#endif
+    blend_queue_4<kBlend>(queue, row.dst, row.keep_alpha);
   }
 }
 
 using RowLoop = void (*)(const Row&);
 
-template <size_t... Modes>
+// Loops by [wide lanes][mode][same alpha]. Same-alpha mode only changes modes above 20.
+template <bool Wide, size_t... Modes>
 constexpr std::array<std::array<RowLoop, 2>, sizeof...(Modes)> make_loops(std::index_sequence<Modes...>) {
-  // Same-alpha mode only changes modes above 20.
-  return {{{&composite_row<Modes, false>, &composite_row<Modes, (Modes > 20)>}...}};
+  return {{{&composite_row<Modes, false, Wide>, &composite_row<Modes, (Modes > 20), Wide>}...}};
 }
 
-constexpr auto kLoops = make_loops(std::make_index_sequence<kMixModeCount>{});
+constexpr std::array<std::array<std::array<RowLoop, 2>, kMixModeCount>, 2> kLoops = {
+    make_loops<false>(std::make_index_sequence<kMixModeCount>{}),
+    make_loops<true>(std::make_index_sequence<kMixModeCount>{})};
 
 }  // namespace
+
+void composite_use_portable_lanes(bool on) { portable_lanes_only = on; }
 
 void composite(const CompositeArgs& args) {
   if (!args.src || !args.dst || args.width <= 0 || args.height <= 0) return;
   const int32_t mode = (args.mode >= 0 && args.mode < kMixModeCount) ? args.mode : 0;
-  const RowLoop loop = kLoops[static_cast<size_t>(mode)][args.same_alpha ? 1 : 0];
+  const RowLoop loop = kLoops[wide_lanes() ? 1 : 0][static_cast<size_t>(mode)][args.same_alpha ? 1 : 0];
   const bool use_mask = args.layer_mask && args.layer_mask_mode == kModeLayerMask;
   for (int32_t r = 0; r < args.height; ++r) {
     const size_t s_off = static_cast<size_t>(args.y + r) * static_cast<size_t>(args.src_stride) +

@@ -29,4 +29,8 @@ struct CompositeArgs {
 
 void composite(const CompositeArgs& args);
 
+// Test seam: keeps the blend on its four-lane form even where the processor
+// offers wider lanes, so that both forms can be held to the same results.
+void composite_use_portable_lanes(bool on);
+
 }  // namespace cvl

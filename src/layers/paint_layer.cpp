@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/canvas_geometry.h"
-#include "imaging/alpha_blur.h"
+#include "imaging/blur.h"
 #include "layers/composite.h"
 #include "layers/layer_stack.h"
 #include "layers/mix_mode_names.h"
@@ -107,8 +107,9 @@ void blur_paint_layer_alpha() {
   uint8_t* a = planes.get();
   uint8_t* b = a + n;
   uint16_t* px = p.data();
-  for (size_t i = 0; i < n; ++i) a[i] = static_cast<uint8_t>(px[i * 4 + 3] >> 8);
-  if (!imaging::blur3x3_plane8(a, p.width, p.height, p.width, b, p.width, 100)) return;
+  for (size_t i = 0; i < n; ++i) a[i] = b[i] = static_cast<uint8_t>(px[i * 4 + 3] >> 8);
+  // A full-strength blur of the nearest neighbours: one 3x3 box pass.
+  imaging::blur_plane8(b, p.width, p.height, p.width, 1, 1);
   // Solid parts stay solid; only the edges soften.
   for (size_t i = 0; i < n; ++i) px[i * 4 + 3] = a[i] >= 240 ? 65535 : static_cast<uint16_t>(b[i] << 8);
 }

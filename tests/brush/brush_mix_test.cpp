@@ -182,17 +182,5 @@ TEST(BrushMix, ReciprocalDivisionTruncatesLikeIntegerDivision) {
   }
 }
 
-TEST(BrushMix, KernelsAreChosenByModeBlendingAndErasing) {
-  EXPECT_EQ(select_mix_kernel(32, true, true), MixKernel::LowBlend);
-  EXPECT_EQ(select_mix_kernel(33, true, true), MixKernel::LowErase);
-  EXPECT_EQ(select_mix_kernel(32, false, false), MixKernel::LowNormal);
-  EXPECT_EQ(select_mix_kernel(0, true, false), MixKernel::LowMultiply);
-  EXPECT_EQ(select_mix_kernel(34, false, false), MixKernel::Screen);
-  EXPECT_EQ(select_mix_kernel(48, false, false), MixKernel::Subtract);
-  EXPECT_EQ(select_mix_kernel(249, false, false), MixKernel::Bank249);
-  EXPECT_EQ(select_mix_kernel(262, false, false), MixKernel::Poster262);
-  EXPECT_EQ(select_mix_kernel(100, false, true), MixKernel::Source);
-}
-
 }  // namespace
 }  // namespace cvl

@@ -63,6 +63,19 @@ TEST_F(DabTest, CoverageTakesOpacityTextureAndMask) {
   EXPECT_EQ(px(e().paint_layer, 9, 6)[3], 0) << "a closed mask word paints nothing";
   EXPECT_EQ(px(e().paint_layer, 7, 6)[3], 65534);
 
+  CVL_SetAlpha(-5);
+  CVL_ClearPaintLayer();
+  CVL_DrawDabGrit(7, 6, 0, 0, 0);
+  EXPECT_EQ(px(e().paint_layer, 7, 6)[3], 0) << "a negative opacity paints nothing";
+  CVL_SetAlpha(100);
+
+  test::give_slot_pixels(2, 65535, 65535, 65535, 65535);
+  ASSERT_NE(CVL_CreateTexture(2), nullptr);  // white: 250 everywhere, V = (250 * 65535) >> 8
+  CVL_ClearPaintLayer();
+  CVL_DrawDabGrit(8, 6, 0, 0, 0);
+  EXPECT_EQ(px(e().paint_layer, 7, 6)[3], (63999u * 65535u) >> 16);
+  CVL_DeleteTexture();
+
   CVL_SetSolidBrushMode(1);
   CVL_ClearPaintLayer();
   CVL_DrawDabGrit(8, 6, 0, 0, 0);

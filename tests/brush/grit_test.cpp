@@ -150,27 +150,33 @@ class GritFileTest : public GritTest {
   bool write_source(int w, int h) {
     return test::write_grey_png(path_, w, h, [](int x, int y) { return static_cast<uint8_t>((x * 7 + y * 13) % 251); });
   }
+  // Cuts from `path_` with `seed` and checks every pattern against source_grey(x, y)
+  // inside its window at the position drawn for it, and 255 outside.
+  template <class Grey>
+  void expect_windows(int seed, int source_w, int source_h, Grey source_grey) {
+    CVL_SetRandomSeed(seed);
+    set_grit_tool(0, 0, 0, path_.c_str());
+    crt_srand(static_cast<uint32_t>(seed));
+    const int window = 6 + 25;
+    for (int k = 0; k < kGritBuffers; ++k) {
+      const int x = crt_rand() % (source_w - window);
+      const int y = crt_rand() % (source_h - window);
+      const std::vector<uint8_t> pat = pattern(k);
+      for (int r = 0; r < kCapacity + 25; ++r)
+        for (int c = 0; c < kCapacity; ++c) {
+          const int want = (r < window && c < window) ? source_grey(x + c, y + r) : 255;
+          ASSERT_EQ(pat[static_cast<size_t>(r * kCapacity + c)], want) << k << ": " << r << "," << c;
+        }
+    }
+    EXPECT_EQ(e().drawing_length, 12);
+  }
   std::string path_ = test::temp_path("grit-source");
 };
 
 TEST_F(GritFileTest, PatternsAreRandomWindowsOfTheGreyImage) {
   ASSERT_TRUE(write_source(100, 80));
   if (!test::png_decoding_works(path_)) GTEST_SKIP() << "PNG decoding not available";
-  CVL_SetRandomSeed(11);
-  set_grit_tool(0, 0, 0, path_.c_str());
-  crt_srand(11);
-  const int window = 6 + 25;
-  for (int k = 0; k < kGritBuffers; ++k) {
-    const int x = crt_rand() % (100 - window);
-    const int y = crt_rand() % (80 - window);
-    const std::vector<uint8_t> pat = pattern(k);
-    for (int r = 0; r < kCapacity + 25; ++r)
-      for (int c = 0; c < kCapacity; ++c) {
-        const int want = (r < window && c < window) ? ((x + c) * 7 + (y + r) * 13) % 251 : 255;
-        ASSERT_EQ(pat[static_cast<size_t>(r * kCapacity + c)], want) << k << ": " << r << "," << c;
-      }
-  }
-  EXPECT_EQ(e().drawing_length, 12);
+  expect_windows(11, 100, 80, [](int x, int y) { return (x * 7 + y * 13) % 251; });
 }
 
 TEST_F(GritFileTest, SourceSmallerThanTheWindowLeavesBlankPatterns) {
@@ -188,19 +194,7 @@ TEST_F(GritFileTest, ScriptTileIsRepeatedOver600By600BeforeTheWindowsAreCut) {
     GTEST_SKIP() << "image scripts not available";
   std::vector<uint8_t> grey(7 * 5);
   imaging::to_grey8(tile.view(), {grey.data(), 7, 5, 1, 7});
-  CVL_SetRandomSeed(3);
-  set_grit_tool(0, 0, 0, path_.c_str());
-  crt_srand(3);
-  const int window = 6 + 25;
-  for (int k = 0; k < kGritBuffers; ++k) {
-    const int x = crt_rand() % (600 - window);
-    const int y = crt_rand() % (600 - window);
-    const std::vector<uint8_t> pat = pattern(k);
-    for (int r = 0; r < window; ++r)
-      for (int c = 0; c < window; ++c)
-        ASSERT_EQ(pat[static_cast<size_t>(r * kCapacity + c)], grey[static_cast<size_t>((y + r) % 5 * 7 + (x + c) % 7)])
-            << k << ": " << r << "," << c;
-  }
+  expect_windows(3, 600, 600, [&](int x, int y) { return grey[static_cast<size_t>(y % 5 * 7 + x % 7)]; });
 }
 
 }  // namespace

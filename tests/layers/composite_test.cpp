@@ -163,11 +163,13 @@ uint16_t interesting_value(std::mt19937& rng) {
 }
 
 // Every mode's specialised loop against the one-pixel reference, over rows of
-// random pixel pairs, for each combination of the compositor's switches.
+// random pixel pairs, for each combination of the compositor's switches and
+// with both the four-lane and (where the processor has it) the eight-lane blend.
 TEST(Composite, EveryModeLoopMatchesThePlainReferenceWordForWord) {
   constexpr int kWidth = 301, kHeight = 3, kStride = (kWidth + 5) * 4;
   std::mt19937 rng(20240611);
   std::vector<uint16_t> src(static_cast<size_t>(kStride) * kHeight), mask(src.size()), dst(src.size());
+  for (bool portable : {false, true})
   for (int mode = 0; mode < kMixModeCount; ++mode)
     for (int same_alpha = 0; same_alpha < 2; ++same_alpha)
       for (int opacity : {256, 255, 254, 128, 0})
@@ -208,9 +210,11 @@ TEST(Composite, EveryModeLoopMatchesThePlainReferenceWordForWord) {
             args.opacity = opacity;
             args.keep_dst_alpha = keep_alpha;
             args.same_alpha = same_alpha;
+            composite_use_portable_lanes(portable);
             composite(args);
+            composite_use_portable_lanes(false);
             const size_t first = static_cast<size_t>(std::mismatch(dst.begin(), dst.end(), expected.begin()).first - dst.begin());
-            ASSERT_EQ(dst, expected) << "first word " << first << " mode " << mode << " same alpha " << same_alpha << " opacity " << opacity
+            ASSERT_EQ(dst, expected) << "portable " << portable << " first word " << first << " mode " << mode << " same alpha " << same_alpha << " opacity " << opacity
                                      << " keep alpha " << keep_alpha << " layer mask " << with_mask;
           }
 }

@@ -1,0 +1,14 @@
+// Showing the canvas in the host's display buffer.
+#include "brush/view_render.h"
+#include "corvel/corvel.h"
+
+using namespace cvl;
+
+extern "C" {
+
+CVL_API void CVL_CALL CVL_Render(uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width,
+                                 int32_t height) {
+  render_view(dst, dst_stride, x, y, width, height);
+}
+
+}  // extern "C"
