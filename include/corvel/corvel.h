@@ -272,9 +272,29 @@ CVL_API void CVL_CALL CVL_ReplaceFromRGBAImageAlphaRange(uint8_t* image, int32_t
 
 /* ---- Files and the new-RGBA buffer --------------------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_GetDPIFromFile(const char* path); /* file resolution snapped to 96/150/200/300/450/600 dpi, else 72 */
+CVL_API int32_t CVL_CALL CVL_ReadFromFile(const char* path); /* decodes into the new-RGBA buffer; 1 or 0 */
+CVL_API int32_t CVL_CALL CVL_ReadFromFileRGB24(uint8_t* dst, int32_t width, int32_t height, const char* path); /* 1 when the file is width x height, copied as RGB24; else dst untouched */
+CVL_API int32_t CVL_CALL CVL_ReadFromFileRGBA32(uint8_t* dst, int32_t width, int32_t height, const char* path); /* the same as RGBA32 */
+CVL_API int32_t CVL_CALL CVL_WriteToFileRGB24(const uint8_t* image, int32_t width, int32_t height, const char* path, const char* ext, int32_t dpi); /* .bmp .png .emf .gif .jpg .pcx .psd .wmf, any case; 1 written, 0 not */
+CVL_API int32_t CVL_CALL CVL_WriteToFileRGBA32(const uint8_t* image, int32_t width, int32_t height, const char* path, const char* ext, int32_t dpi); /* .png .tga .tif */
+CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB24(const char* path, const char* ext, int32_t dpi); /* flattened canvas row by row to .bmp .png .jpg; always 0 */
+CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB32(const char* path, const char* ext, int32_t dpi); /* with alpha to .png .tga .tif; always 0 */
+CVL_API int32_t CVL_CALL CVL_MakeThumbnail(const char* src_path, const char* dst_path); /* BMP, longer side 100; always 0 */
+CVL_API int32_t CVL_CALL CVL_MakeWebPic(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height); /* JPEG quality 75 within the limits, never grown; always 0 */
+CVL_API int32_t CVL_CALL CVL_GetNewRGBAWidth(void); /* width of the last new-RGBA image made */
+CVL_API int32_t CVL_CALL CVL_GetNewRGBAHeight(void); /* its height */
+CVL_API int32_t CVL_CALL CVL_DeleteNewRGBA(void); /* frees the new-RGBA pixels; size kept; result meaningless */
+CVL_API int32_t CVL_CALL CVL_IsNewRGBA32Transparent(void); /* 1 if some alpha is below 255 */
+CVL_API int32_t CVL_CALL CVL_SetInNewRGBA(void); /* loads the new-RGBA image into the current layer through the selection */
+CVL_API void CVL_CALL CVL_GetNewRGBA32(uint8_t* dst); /* copies it out as packed RGBA32 */
+CVL_API void CVL_CALL CVL_GetNewRGBA24(uint8_t* dst); /* copies it out as packed RGB24 */
+CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32_t height); /* scaled copy as packed RGB24 */
+
 /* ---- Added for hosts on every platform ----------------------------------- */
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
+CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
 
 #ifdef __cplusplus
 }

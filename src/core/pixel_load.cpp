@@ -65,10 +65,14 @@ inline uint16_t blend_in(uint32_t s, uint32_t w, uint16_t old) {
 
 }  // namespace
 
-void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
+namespace {
+
+// Walks the current layer beside an RGB24 source, handing each pixel's source,
+// destination and selection weight to `write`; the weight is 65535 without a selection.
+template <class Write>
+void for_each_rgb24_pixel(const uint8_t* src, int32_t src_stride, const Rgb24Selection& sel, Write write) {
   Layer* layer = current_layer_with_pixels();
   if (!layer || !src) return;
-  const Rgb24Selection sel = selection_for(use_selection, true);
   const LayerSpan span = canvas_span(*layer);
   const int32_t cw = engine().canvas_width;
   for (int32_t y = 0; y < span.rows; ++y) {
@@ -77,35 +81,34 @@ void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
     const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(cw);
     for (int32_t x = 0; x < span.cols; ++x, s += 3, d += 4) {
       const uint32_t w = sel.active() ? sel.weight(row_index + static_cast<size_t>(x)) : 65535;
-      if (w == 65535) {
-        for (int c = 0; c < 3; ++c) d[c] = static_cast<uint16_t>(s[c] << 8);
-      } else if (w != 0) {
-        for (int c = 0; c < 3; ++c) d[c] = blend_in(s[c], w, d[c]);
-      }
+      write(s, d, w);
     }
   }
 }
 
+}  // namespace
+
+void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
+  for_each_rgb24_pixel(src, src_stride, selection_for(use_selection, true),
+                       [](const uint8_t* s, uint16_t* d, uint32_t w) {
+                         if (w == 65535) {
+                           for (int c = 0; c < 3; ++c) d[c] = static_cast<uint16_t>(s[c] << 8);
+                         } else if (w != 0) {
+                           for (int c = 0; c < 3; ++c) d[c] = blend_in(s[c], w, d[c]);
+                         }
+                       });
+}
+
 void load_rgb24_to_alpha(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  Layer* layer = current_layer_with_pixels();
-  if (!layer || !src) return;
-  const Rgb24Selection sel = selection_for(use_selection, false);
-  const LayerSpan span = canvas_span(*layer);
-  const int32_t cw = engine().canvas_width;
-  for (int32_t y = 0; y < span.rows; ++y) {
-    const uint8_t* s = byte_row(src, src_stride, y);
-    uint16_t* d = layer_row(*layer, y);
-    const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(cw);
-    for (int32_t x = 0; x < span.cols; ++x, s += 3, d += 4) {
-      if (d[3] == 0) continue;  // a transparent pixel never becomes visible
-      const uint32_t w = sel.active() ? sel.weight(row_index + static_cast<size_t>(x)) : 65535;
-      if (w == 65535) {
-        d[3] = static_cast<uint16_t>(s[0] << 8);
-      } else if (w != 0) {
-        d[3] = blend_in(s[0], w, d[3]);
-      }
-    }
-  }
+  for_each_rgb24_pixel(src, src_stride, selection_for(use_selection, false),
+                       [](const uint8_t* s, uint16_t* d, uint32_t w) {
+                         if (d[3] == 0) return;  // a transparent pixel never becomes visible
+                         if (w == 65535) {
+                           d[3] = static_cast<uint16_t>(s[0] << 8);
+                         } else if (w != 0) {
+                           d[3] = blend_in(s[0], w, d[3]);
+                         }
+                       });
 }
 
 int32_t set_rgba64_layer(const uint16_t* src, int32_t src_stride, int32_t slot) {

@@ -4,6 +4,7 @@
 #include "core/engine.h"
 #include "core/pixel_access.h"
 #include "core/pixel_convert.h"
+#include "exports/arguments.h"
 #include "layers/layer_stack.h"
 #include "mask/mask_ops.h"
 #include "undo/undo_store.h"
@@ -26,7 +27,7 @@ const uint16_t* trace_pixels() {
   return (layer && layer->has_pixels()) ? layer->data() : nullptr;
 }
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(v); }
-uint8_t u8(int32_t v) { return static_cast<uint8_t>(v); }
+
 
 // Pointer to pixel (x, y) of an RGBA64 image whose stride is given in pixels.
 const uint16_t* rgba64_at(const uint16_t* src, int32_t x, int32_t y, int32_t stride_pixels) {
@@ -96,10 +97,10 @@ CVL_API void CVL_CALL CVL_InvertAlpha_RGBA32(uint8_t* buffer) {
 
 CVL_API void CVL_CALL CVL_Load(const uint8_t* src, int32_t stride, int32_t w, int32_t h) { load_bgr(src, stride, w, h); }
 CVL_API void CVL_CALL CVL_LoadRGB24(const uint8_t* src, int32_t stride, int32_t use_selection) {
-  load_rgb24(src, stride, (use_selection & 0xFF) != 0);
+  load_rgb24(src, stride, low_byte_set(use_selection));
 }
 CVL_API void CVL_CALL CVL_LoadRGB24ToAlpha(const uint8_t* src, int32_t stride, int32_t use_selection) {
-  load_rgb24_to_alpha(src, stride, (use_selection & 0xFF) != 0);
+  load_rgb24_to_alpha(src, stride, low_byte_set(use_selection));
 }
 CVL_API int32_t CVL_CALL CVL_SetRGBA64Layer(const uint16_t* src, int32_t stride, int32_t layer) {
   return set_rgba64_layer(src, stride, layer);

@@ -51,8 +51,11 @@ TEST(Rotate, OddAnglesKeepSizeColourAndClearUncoveredCorners) {
     EXPECT_EQ(at(turned, w, w - 1, h - 1)[3], 0) << degrees;
     EXPECT_EQ(at(turned, w, w / 2, h / 2)[3], 255) << degrees;
     // Edge pixels fade in alpha only; the colour stays that of the picture.
-    for (size_t i = 0; i < turned.size(); i += 4)
-      if (turned[i + 3]) ASSERT_TRUE(turned[i] == 200 && turned[i + 1] == 10 && turned[i + 2] == 60) << degrees;
+    for (size_t i = 0; i < turned.size(); i += 4) {
+      if (turned[i + 3]) {
+        ASSERT_TRUE(turned[i] == 200 && turned[i + 1] == 10 && turned[i + 2] == 60) << degrees;
+      }
+    }
   }
 }
 

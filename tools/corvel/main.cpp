@@ -1,6 +1,5 @@
 // corvel: a command-line host for the engine.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "commands.h"
@@ -9,7 +8,9 @@ namespace {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: corvel demo [OUT.png]   paint a picture with the engine and save it\n");
+               "usage: corvel demo [OUT.png]     paint a picture with the engine and save it\n"
+               "       corvel convert IN OUT     read any supported image and write it as OUT's extension asks\n"
+               "       corvel info FILE          print an image file's format, size and resolution\n");
   return 2;
 }
 
@@ -18,6 +19,8 @@ int usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string cmd = argv[1];
-  if (cmd == "demo") return corvel_tool::run_demo(argc > 2 ? argv[2] : "demo.png");
+  if (cmd == "demo" && argc <= 3) return corvel_tool::run_demo(argc > 2 ? argv[2] : "demo.png");
+  if (cmd == "convert" && argc == 4) return corvel_tool::run_convert(argv[2], argv[3]);
+  if (cmd == "info" && argc == 3) return corvel_tool::run_info(argv[2]);
   return usage();
 }
