@@ -45,8 +45,9 @@ inline __m128i mul_div65535(__m128i a, __m128i b) {
 inline __m128i low_words(__m128i lo, __m128i hi) {
   const __m128i bias = _mm_set1_epi32(32768);
   const __m128i mask = _mm_set1_epi32(0xFFFF);
-  const __m128i w = _mm_packs_epi32(_mm_sub_epi32(_mm_and_si128(lo, mask), bias), _mm_sub_epi32(_mm_and_si128(hi, mask), bias));
-  return _mm_xor_si128(w, _mm_set1_epi16(static_cast<short>(0x8000)));
+  const __m128i wlo = _mm_sub_epi32(_mm_and_si128(lo, mask), bias);
+  const __m128i whi = _mm_sub_epi32(_mm_and_si128(hi, mask), bias);
+  return _mm_xor_si128(_mm_packs_epi32(wlo, whi), _mm_set1_epi16(static_cast<short>(0x8000)));
 }
 
 // 65535 / a for the alpha lanes (3 and 7) of x, a 0 (never divided by) taken as 1.
@@ -110,7 +111,8 @@ inline __m128i normal_pair(__m128i d, __m128i vb, const NormalSource& src) {
   const __m128i k = OpaqueSource ? vb : mul_div65535(vb, src.alpha);
   // Colour lanes: ((d * dA) >> 16) * (65535 - k) / 65535 + ((k * s) >> 16).
   // Alpha lane:   (65535 - dA) * k / 65535 + dA.
-  const __m128i lhs = _mm_or_si128(_mm_andnot_si128(alpha_lanes, _mm_mulhi_epu16(d, da)), _mm_andnot_si128(da, alpha_lanes));
+  const __m128i u = _mm_mulhi_epu16(d, da);
+  const __m128i lhs = _mm_or_si128(_mm_andnot_si128(alpha_lanes, u), _mm_andnot_si128(da, alpha_lanes));
   const __m128i rhs = _mm_xor_si128(k, _mm_xor_si128(alpha_lanes, ones));
   const __m128i added = _mm_or_si128(_mm_mulhi_epu16(k, src.rgb), _mm_and_si128(da, alpha_lanes));
   __m128i e = _mm_add_epi16(mul_div65535(lhs, rhs), added);

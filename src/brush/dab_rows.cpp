@@ -2,7 +2,9 @@
 // row, each a template on what the dab fixed: coverage (rotation, grit, texture,
 // mask, solid), source colour (blending and the variations; skipped when the
 // source is the plain dab colour), and mix-and-write (the mix kernel and the
-// write rules). The passes hand each other fixed-size arrays on the stack.
+// write rules). The passes hand each other fixed-size arrays on the stack. The
+// plain normal-mode dab has a row of its own: 16-bit coverages straight from the
+// tip row, then the vector mix.
 #include <array>
 #include <cstddef>
 #include <type_traits>
