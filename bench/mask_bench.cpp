@@ -12,10 +12,13 @@ namespace {
 
 constexpr int kEdge = 4096;
 
-// Shares the process's one canvas with the other benchmarks: makes one only
-// when none exists, and sizes the image from whatever canvas is there.
+// The process has one canvas, which other benchmarks create and delete: make a
+// fresh one unless a live canvas of this size (with its mask) is already there.
 std::vector<uint8_t> noisy_canvas_image() {
-  if (cvl::engine().canvas_width == 0) CVL_CreateImage(nullptr, kEdge, kEdge, 64, 0);
+  if (!cvl::engine().mask || cvl::engine().canvas_width != kEdge || cvl::engine().canvas_height != kEdge) {
+    CVL_DeleteImage();
+    CVL_CreateImage(nullptr, kEdge, kEdge, 64, 0);
+  }
   std::vector<uint8_t> image(cvl::engine().canvas_pixels() * 4);
   uint32_t state = 12345;
   for (auto& byte : image) {
