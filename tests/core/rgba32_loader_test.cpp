@@ -8,7 +8,7 @@
 namespace cvl {
 namespace {
 
-using Pixel = std::array<uint16_t, 4>;
+using test::Pixel;
 constexpr int kW = 8, kH = 6;
 
 class Rgba32LoaderTest : public test::CanvasTest {
@@ -19,14 +19,8 @@ class Rgba32LoaderTest : public test::CanvasTest {
     e().slot(2).lockAlpha = 0;  // slot options outlive the canvas
     CVL_SetLayer(2);
   }
-  Pixel px(int x, int y, int slot = 2) {
-    const uint16_t* p = e().slot(slot).data() + (static_cast<size_t>(y) * kW + static_cast<size_t>(x)) * 4;
-    return {p[0], p[1], p[2], p[3]};
-  }
-  void set_px(int x, int y, Pixel p) {
-    uint16_t* d = e().slot(2).data() + (static_cast<size_t>(y) * kW + static_cast<size_t>(x)) * 4;
-    std::copy(p.begin(), p.end(), d);
-  }
+  Pixel px(int x, int y, int slot = 2) { return test::read_pixel(e().slot(slot), x, y); }
+  void set_px(int x, int y, Pixel p) { std::copy(p.begin(), p.end(), test::pixel_at(e().slot(2), x, y)); }
   // A texture map of one byte everywhere.
   void texture(uint8_t t) {
     e().texture_map = Buffer<uint8_t>(e().canvas_pixels());

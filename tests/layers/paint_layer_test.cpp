@@ -8,7 +8,7 @@
 namespace cvl {
 namespace {
 
-using Pixel = std::array<uint16_t, 4>;
+using test::Pixel;
 constexpr int kW = 10, kH = 8;
 
 class PaintLayerTest : public test::CanvasTest {
@@ -19,11 +19,8 @@ class PaintLayerTest : public test::CanvasTest {
     test::give_slot_pixels(2, 10000, 20000, 30000, 65535);
   }
   Layer& p() { return e().paint_layer; }
-  uint16_t* at(Layer& l, int x, int y) { return l.data() + (static_cast<size_t>(y) * kW + static_cast<size_t>(x)) * 4; }
-  Pixel px(Layer& l, int x, int y) {
-    const uint16_t* q = at(l, x, y);
-    return {q[0], q[1], q[2], q[3]};
-  }
+  uint16_t* at(Layer& l, int x, int y) { return test::pixel_at(l, x, y); }
+  Pixel px(Layer& l, int x, int y) { return test::read_pixel(l, x, y); }
   void paint(int x, int y, Pixel c) { std::copy(c.begin(), c.end(), at(p(), x, y)); }
   void changed(int l, int t, int r, int b) {
     p().changedLeft = l;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +15,17 @@ namespace cvl::test {
 
 // Gives a slot canvas-sized pixels filled with one RGBA64 colour.
 void give_slot_pixels(int slot, uint16_t r, uint16_t g, uint16_t b, uint16_t a);
+
+using Pixel = std::array<uint16_t, 4>;
+
+// The words of pixel (x, y) of a layer, addressed with the layer's own stride.
+inline uint16_t* pixel_at(const Layer& layer, int x, int y) {
+  return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.rowStride) + static_cast<size_t>(x) * 4;
+}
+inline Pixel read_pixel(const Layer& layer, int x, int y) {
+  const uint16_t* p = pixel_at(layer, x, y);
+  return {p[0], p[1], p[2], p[3]};
+}
 
 class CanvasTest : public ::testing::Test {
  protected:
