@@ -268,7 +268,42 @@ CVL_API void CVL_CALL CVL_ApplyMaskToAlphaRect_RGBA32(uint8_t* buffer, int32_t p
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_RGBA32(uint8_t* buffer); /* the same for a canvas-sized image */
 CVL_API void CVL_CALL CVL_ReplaceFromRGBAImageAlphaRange(uint8_t* image, int32_t alpha, int32_t tolerance, int32_t r, int32_t g, int32_t b, int32_t a); /* pixels with alpha within tolerance % become (r, g, b, a) */
 
-/* ---- Image processing ---------------------------------------------------- */
+/* ---- Image-processing buffers and geometry ------------------------------ */
+
+CVL_API void CVL_CALL CVL_IPLInit(int32_t unused); /* once before any image operation */
+CVL_API void CVL_CALL CVL_IPLExit(void); /* closes the image operations */
+CVL_API uint8_t* CVL_CALL CVL_IPLAllocSrcBuffer32(void); /* canvas-sized RGBA32 source filled from the current layer */
+CVL_API uint8_t* CVL_CALL CVL_IPLUpdateSrcBuffer32(void); /* refills the RGBA32 source; null when it does not exist */
+CVL_API void CVL_CALL CVL_IPLSetSrcBuffer32(const uint8_t* src); /* copies canvas-sized RGBA32 into the source, if it exists */
+CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer32(void); /* frees the RGBA32 source */
+CVL_API uint8_t* CVL_CALL CVL_IPLAllocDstBuffer32(void); /* canvas-sized RGBA32 destination, contents undefined */
+CVL_API void CVL_CALL CVL_IPLSetDstBuffer32(const uint8_t* src); /* copies canvas-sized RGBA32 into the destination, if it exists */
+CVL_API void CVL_CALL CVL_IPLFreeDstBuffer32(void); /* frees the RGBA32 destination */
+CVL_API uint8_t* CVL_CALL CVL_IPLAllocSrcBuffer24(void); /* canvas-sized RGB24 source filled from the current layer */
+CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer24(void); /* frees the RGB24 source */
+CVL_API uint8_t* CVL_CALL CVL_IPLAllocDstBuffer24(void); /* canvas-sized RGB24 destination, contents undefined */
+CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void); /* frees the RGB24 destination */
+CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA32 source's alpha by the enabled mask */
+
+/* ---- Image effects ------------------------------------------------------- */
+
+/* ---- Selection and fill tools -------------------------------------------- */
+
+/* ---- Drawing primitives and text ----------------------------------------- */
+
+/* ---- Lua filters --------------------------------------------------------- */
+
+/* ---- Run-length and compressed layer transfer ---------------------------- */
+
+/* ---- Image brush --------------------------------------------------------- */
+
+/* ---- Clipboard and screen capture ---------------------------------------- */
+
+/* ---- Splines and point warp ---------------------------------------------- */
+
+/* ---- Tablet -------------------------------------------------------------- */
+
+/* ---- Movie, PDF, scanner and file utilities ------------------------------ */
 
 /* ---- Files and the new-RGBA buffer --------------------------------------- */
 
@@ -295,6 +330,41 @@ CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+
+/* Services that need a person's answer go to the host. The first field is the
+ * struct's own size in bytes, so entries are only ever appended: a host built
+ * against an older header passes a smaller size and keeps the defaults for the
+ * rest. A null entry (or a null table) keeps the headless default. */
+typedef struct CVL_HostCallbacks {
+  uint32_t size; /* sizeof(CVL_HostCallbacks) as the host was built */
+  void* user_data; /* handed back as the first argument of every entry */
+
+  /* a modal message with an OK button; default prints "caption: text" to stderr */
+  void (*message_box)(void* user_data, const char* caption, const char* text);
+
+  /* non-zero when Escape was pressed since the previous query; default never */
+  int32_t (*escape_pressed)(void* user_data);
+
+  /* debugger output; default stderr only when CORVEL_DEBUG_OUTPUT is set */
+  void (*debug_output)(void* user_data, const char* text);
+
+  /* the font chooser: fills the 60-byte LOGFONTA record, non-zero when the user chose */
+  int32_t (*choose_font)(void* user_data, void* logfont);
+
+  /* the movie compression choice: non-zero to go on, 0 cancels */
+  int32_t (*choose_compression)(void* user_data, uint32_t* fourcc, int32_t* quality);
+
+  /* the scanner source: an index into devices, or -1 to cancel */
+  int32_t (*choose_scanner)(void* user_data, const char* const* devices, int32_t count);
+
+  /* the desktop clipboard: a CF_DIB block the host hands in (null when empty), valid until the next call */
+  const uint8_t* (*clipboard_get_dib)(void* user_data, uint32_t* size);
+
+  /* the desktop clipboard: the engine's CF_DIB block for the host to publish */
+  void (*clipboard_set_dib)(void* user_data, const uint8_t* dib, uint32_t size);
+} CVL_HostCallbacks;
+
+CVL_API void CVL_CALL CVL_SetHostCallbacks(const CVL_HostCallbacks* callbacks); /* registers the host's services; null restores the defaults */
 
 #ifdef __cplusplus
 }
