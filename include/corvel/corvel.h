@@ -293,6 +293,8 @@ CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA
 
 /* ---- Lua filters --------------------------------------------------------- */
 
+CVL_API void CVL_CALL CVL_LuaFilterRun(const char* script_path, int32_t slider1, int32_t slider2, int32_t slider3, int32_t slider4, int32_t slider5, int32_t slider6, int32_t style1, int32_t style2, int32_t flag1, int32_t flag2, int32_t flag3, int32_t flag4, int32_t flag5, int32_t flag6); /* runs the script over the RGBA32 working images, then into the current layer through the selection */
+
 /* ---- Run-length and compressed layer transfer ---------------------------- */
 
 /* ---- Image brush --------------------------------------------------------- */
@@ -365,6 +367,9 @@ typedef struct CVL_HostCallbacks {
 } CVL_HostCallbacks;
 
 CVL_API void CVL_CALL CVL_SetHostCallbacks(const CVL_HostCallbacks* callbacks); /* registers the host's services; null restores the defaults */
+
+/* Lua filters */
+CVL_API void CVL_CALL CVL_SetLuaSandbox(int32_t on); /* later filters run without io, os.execute/remove/rename/exit, package.loadlib, debug, dofile/loadfile/require; off by default */
 
 #ifdef __cplusplus
 }
