@@ -54,37 +54,32 @@ uint8_t cmyk_byte(double ink, double k) {
   return static_cast<uint8_t>(low32_of_trunc((1.0 - (k + (1.0 - k) * ink)) * 255.0));
 }
 
-}  // namespace
+using ToHueModel = void (*)(int, int, int, double&, double&, double&);
+using FromHueModel = void (*)(double, double, double, uint8_t&, uint8_t&, uint8_t&);
 
-int get_hsv(lua_State* L) {
+// HSV or HSL of the pixel. A grey leaves HSV's saturation unwritten: it stays 0.
+int push_hue_model(lua_State* L, ToHueModel convert) {
   const Rgb c = read_rgb(L);
-  double h = 0, s = 0, v = 0;  // a grey leaves s alone: it stays 0
-  RgbToHsv(c.r, c.g, c.b, h, s, v);
+  double h = 0, s = 0, v = 0;
+  convert(c.r, c.g, c.b, h, s, v);
   return push3(L, h, s, v);
 }
 
-int set_hsv(lua_State* L) {
+// Hue held to 0..359 (360 would be read as 0), the other two to 0..1.
+int set_hue_model(lua_State* L, FromHueModel convert) {
   uint8_t r = 0, g = 0, b = 0;
-  HsvToRgb(clamp_arg(arg_num(L, 3), 0.0, 359.0), clamp_arg(arg_num(L, 4), 0.0, 1.0), clamp_arg(arg_num(L, 5), 0.0, 1.0),
-           r, g, b);
+  convert(clamp_arg(arg_num(L, 3), 0.0, 359.0), clamp_arg(arg_num(L, 4), 0.0, 1.0), clamp_arg(arg_num(L, 5), 0.0, 1.0),
+          r, g, b);
   write_rgb(L, r, g, b);
   return 0;
 }
 
-int get_hsl(lua_State* L) {
-  const Rgb c = read_rgb(L);
-  double h = 0, s = 0, l = 0;
-  RgbToHsl(c.r, c.g, c.b, h, s, l);
-  return push3(L, h, s, l);
-}
+}  // namespace
 
-int set_hsl(lua_State* L) {
-  uint8_t r = 0, g = 0, b = 0;
-  HslToRgb(clamp_arg(arg_num(L, 3), 0.0, 359.0), clamp_arg(arg_num(L, 4), 0.0, 1.0), clamp_arg(arg_num(L, 5), 0.0, 1.0),
-           r, g, b);
-  write_rgb(L, r, g, b);
-  return 0;
-}
+int get_hsv(lua_State* L) { return push_hue_model(L, RgbToHsv); }
+int set_hsv(lua_State* L) { return set_hue_model(L, HsvToRgb); }
+int get_hsl(lua_State* L) { return push_hue_model(L, RgbToHsl); }
+int set_hsl(lua_State* L) { return set_hue_model(L, HslToRgb); }
 
 int get_lab(lua_State* L) {
   const Rgb c = read_rgb(L);
