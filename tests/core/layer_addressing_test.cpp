@@ -123,79 +123,40 @@ const std::vector<Writer>& writers() {
   return w;
 }
 
+// Readers into a caller buffer that starts out as the unread pattern.
+std::function<Image64()> into_words(void (*read)(uint16_t*)) {
+  return [read] {
+    auto v = unread_words();
+    read(v.data());
+    return from_words(v);
+  };
+}
+std::function<Image64()> into_bytes(int channels, void (*read)(uint8_t*)) {
+  return [channels, read] {
+    auto v = unread_bytes(channels);
+    read(v.data());
+    return from_bytes(v, channels);
+  };
+}
+Pixel unpacked_rgba(int32_t packed) {
+  const uint32_t v = uint32_t(packed);
+  return {uint16_t(v >> 16 & 0xFF00), uint16_t(v >> 8 & 0xFF00), uint16_t(v & 0xFF00), uint16_t(v << 8 & 0xFF00)};
+}
+
 const std::vector<Reader>& readers() {
   static const std::vector<Reader> r = {
-      {"GetRGBA64Layer",
-       [] {
-         auto v = unread_words();
-         CVL_GetRGBA64Layer(v.data(), kW * 8, kSlot);
-         return from_words(v);
-       },
+      {"GetRGBA64Layer", into_words([](uint16_t* d) { CVL_GetRGBA64Layer(d, kW * 8, kSlot); }), as_is},
+      {"GetRGBA64LayerRect", into_words([](uint16_t* d) { CVL_GetRGBA64LayerRect(d, kW * 8, kSlot, 0, 0, kW, kH); }),
        as_is},
-      {"GetRGBA64LayerRect",
-       [] {
-         auto v = unread_words();
-         CVL_GetRGBA64LayerRect(v.data(), kW * 8, kSlot, 0, 0, kW, kH);
-         return from_words(v);
-       },
-       as_is},
-      {"GetLayerData",
-       [] {
-         auto v = unread_words();
-         CVL_GetLayerData(v.data(), kSlot);
-         return from_words(v);
-       },
-       as_is},
-      {"GetRGBA32Layer",
-       [] {
-         auto v = unread_bytes(4);
-         CVL_GetRGBA32Layer(v.data(), kW * 4, kSlot);
-         return from_bytes(v, 4);
-       },
-       high_bytes},
-      {"GetRGBA32",
-       [] {
-         auto v = unread_bytes(4);
-         CVL_GetRGBA32(v.data(), kW * 4);
-         return from_bytes(v, 4);
-       },
-       high_bytes},
-      {"GetRGB24Layer",
-       [] {
-         auto v = unread_bytes(3);
-         CVL_GetRGB24Layer(v.data(), kW * 3, kSlot);
-         return from_bytes(v, 3);
-       },
-       colour_bytes},
-      {"GetRGB24",
-       [] {
-         auto v = unread_bytes(3);
-         CVL_GetRGB24(v.data(), kW * 3);
-         return from_bytes(v, 3);
-       },
-       colour_bytes},
-      {"GetRGB24FromAlpha",
-       [] {
-         auto v = unread_bytes(3);
-         CVL_GetRGB24FromAlpha(v.data(), kW * 3);
-         return from_bytes(v, 3);
-       },
-       alpha_as_grey},
-      {"GetRGBAAtLayer",
-       [] {
-         return probed([](int x, int y) {
-           const uint32_t v = uint32_t(CVL_GetRGBAAtLayer(x, y, kSlot));
-           return Pixel{uint16_t(v >> 16 & 0xFF00), uint16_t(v >> 8 & 0xFF00), uint16_t(v & 0xFF00), uint16_t(v << 8 & 0xFF00)};
-         });
-       },
+      {"GetLayerData", into_words([](uint16_t* d) { CVL_GetLayerData(d, kSlot); }), as_is},
+      {"GetRGBA32Layer", into_bytes(4, [](uint8_t* d) { CVL_GetRGBA32Layer(d, kW * 4, kSlot); }), high_bytes},
+      {"GetRGBA32", into_bytes(4, [](uint8_t* d) { CVL_GetRGBA32(d, kW * 4); }), high_bytes},
+      {"GetRGB24Layer", into_bytes(3, [](uint8_t* d) { CVL_GetRGB24Layer(d, kW * 3, kSlot); }), colour_bytes},
+      {"GetRGB24", into_bytes(3, [](uint8_t* d) { CVL_GetRGB24(d, kW * 3); }), colour_bytes},
+      {"GetRGB24FromAlpha", into_bytes(3, [](uint8_t* d) { CVL_GetRGB24FromAlpha(d, kW * 3); }), alpha_as_grey},
+      {"GetRGBAAtLayer", [] { return probed([](int x, int y) { return unpacked_rgba(CVL_GetRGBAAtLayer(x, y, kSlot)); }); },
        high_bytes, Pixel{}},
-      {"GetRGBAAtSurface",
-       [] {
-         return probed([](int x, int y) {
-           const uint32_t v = uint32_t(CVL_GetRGBAAtSurface(x, y));
-           return Pixel{uint16_t(v >> 16 & 0xFF00), uint16_t(v >> 8 & 0xFF00), uint16_t(v & 0xFF00), uint16_t(v << 8 & 0xFF00)};
-         });
-       },
+      {"GetRGBAAtSurface", [] { return probed([](int x, int y) { return unpacked_rgba(CVL_GetRGBAAtSurface(x, y)); }); },
        high_bytes, Pixel{}},
       {"GetColorAtLayer",
        [] {
@@ -208,9 +169,8 @@ const std::vector<Reader>& readers() {
       {"GetRed64..GetAlpha64",
        [] {
          return probed([](int x, int y) {
-           const Pixel p = {uint16_t(CVL_GetRed64(x, y)), uint16_t(CVL_GetGreen64(x, y)), uint16_t(CVL_GetBlue64(x, y)),
-                            uint16_t(CVL_GetAlpha64(x, y))};
-           return p;
+           return Pixel{uint16_t(CVL_GetRed64(x, y)), uint16_t(CVL_GetGreen64(x, y)), uint16_t(CVL_GetBlue64(x, y)),
+                        uint16_t(CVL_GetAlpha64(x, y))};
          });
        },
        as_is, Pixel{}},
