@@ -33,7 +33,8 @@ TEST_F(LuaSandbox, FileAndProcessAccessFailsAsAScriptError) {
       "package.loadlib('libc.so.6', 'system')",
       "os.exit(3)",
       "assert(loadstring(string.dump(function() end)))",
-      "assert(load(function() return nil end))",
+      "local d, done = string.dump(function() end), false "
+      "assert(load(function() if done then return nil end done = true return d end))",
   };
   const Pixel before = layer_pixel(0, 0);
   for (const std::string& call : calls) {

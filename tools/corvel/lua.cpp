@@ -114,11 +114,11 @@ int run_lua(int argc, char** argv) {
   CVL_IPLAllocDstBuffer32();
 
   Messages messages;
-  CVL_HostCallbacks host{};
-  host.size = sizeof host;
-  host.user_data = &messages;
-  host.message_box = show_message;
-  host.debug_output = print_debug;
+  const CVL_HostCallbacks host{.size = sizeof(CVL_HostCallbacks),
+                               .user_data = &messages,
+                               .message_box = show_message,
+                               .escape_pressed = nullptr,
+                               .debug_output = print_debug};
   CVL_SetHostCallbacks(&host);
   CVL_LuaFilterRun(a.script, a.sliders[0], a.sliders[1], a.sliders[2], a.sliders[3], a.sliders[4], a.sliders[5],
                    a.styles[0], a.styles[1], a.flags[0], a.flags[1], a.flags[2], a.flags[3], a.flags[4], a.flags[5]);
