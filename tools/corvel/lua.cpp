@@ -77,8 +77,6 @@ void show_message(void* user, const char* caption, const char* text) {
   std::printf("%s: %s\n", caption, text);
 }
 
-void print_debug(void*, const char* text) { std::fprintf(stderr, "%s", text); }
-
 bool write_layer(const char* path, int32_t w, int32_t h) {
   std::string ext = std::filesystem::path(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -114,11 +112,11 @@ int run_lua(int argc, char** argv) {
   CVL_IPLAllocDstBuffer32();
 
   Messages messages;
-  const CVL_HostCallbacks host{.size = sizeof(CVL_HostCallbacks),
-                               .user_data = &messages,
-                               .message_box = show_message,
-                               .escape_pressed = nullptr,
-                               .debug_output = print_debug};
+  // Debugger output keeps the engine's default: standard error when CORVEL_DEBUG_OUTPUT is set.
+  CVL_HostCallbacks host{};
+  host.size = sizeof host;
+  host.user_data = &messages;
+  host.message_box = show_message;
   CVL_SetHostCallbacks(&host);
   CVL_LuaFilterRun(a.script, a.sliders[0], a.sliders[1], a.sliders[2], a.sliders[3], a.sliders[4], a.sliders[5],
                    a.styles[0], a.styles[1], a.flags[0], a.flags[1], a.flags[2], a.flags[3], a.flags[4], a.flags[5]);
