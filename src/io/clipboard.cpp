@@ -34,7 +34,7 @@ ImageView new_rgba_view() {
   return rgba_view(n.pixels.get(), n.width, n.height);
 }
 
-void put_on_clipboard(const ImageView& image) { platform::clipboard_put_dib(imaging::rgba_to_dib(image)); }
+void put_on_clipboard(const ImageView& image) { platform::clipboard_put_dib(imaging::make_dib32(image)); }
 
 // Replaces the new-RGBA picture with a decoded DIB block. The block is decoded
 // first, so a damaged one leaves the earlier picture in place.
