@@ -11,4 +11,10 @@ int run_info(const char* path);
 // Runs a Lua filter over an image file: SCRIPT IN OUT [--slider1..6 N] [--style1/2 N] [--flag1..6].
 int run_lua(int argc, char** argv);
 
+// Publishes an image file on the X11 clipboard through the engine's clipboard
+// and serves it for `seconds` or until another program takes the clipboard.
+int run_copy(const char* in_path, int seconds);
+// Reads the X11 clipboard's image through the engine and writes it as PNG.
+int run_paste(const char* out_path);
+
 }  // namespace corvel_tool
