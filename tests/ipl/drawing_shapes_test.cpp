@@ -13,9 +13,7 @@ namespace {
 class DrawingShapes : public test::CanvasTest {
  protected:
   void SetUp() override {
-    make_canvas(32, 20, 32);
-    test::give_slot_pixels(2, 0, 0, 0, 0);
-    CVL_SetLayer(2);
+    make_canvas_on_clear_layer(32, 20);
   }
   uint16_t alpha(int x, int y) { return test::read_pixel(e().slot(2), x, y)[3]; }
   // The columns and rows holding any ink.

@@ -12,9 +12,7 @@ namespace {
 class Gradient : public test::CanvasTest {
  protected:
   void SetUp() override {
-    make_canvas(21, 21, 32);
-    test::give_slot_pixels(2, 0, 0, 0, 0);
-    CVL_SetLayer(2);
+    make_canvas_on_clear_layer(21, 21);
   }
   test::Pixel at(int x, int y) { return test::read_pixel(e().slot(2), x, y); }
   void expect_colour(int x, int y, int r, int g, int b) {
