@@ -199,7 +199,7 @@ void composite_row_4(const Row& row) {
 
 #if defined(CVL_HAVE_AVX2_LANES)
 template <int Mode, bool SameAlpha>
-__attribute__((target("avx2"))) void composite_row_8(const Row& row) {
+__attribute__((target("avx2"), flatten)) void composite_row_8(const Row& row) {
   composite_row_lanes<Mode, SameAlpha, f32x8, i32x8>(row);
 }
 #else

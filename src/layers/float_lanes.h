@@ -87,10 +87,8 @@ CVL_LANES_INLINE bool all_lanes(I m) {
   return all != 0;
 }
 
-// Consecutive RGBA64 pixels as one lane per pixel, one vector per channel. The
-// lanes may hold the pixels in another order (the x86 forms interleave them), but
-// store_rgba64_lanes puts every lane back where load_rgba64_lanes found it, and the
-// blends treat lanes alike.
+// Consecutive RGBA64 pixels as one lane per pixel (lane l is pixel l), one vector
+// per channel.
 template <class I>
 CVL_LANES_INLINE void load_rgba64_lanes(const uint16_t* p, I out[4]) {
   for (int l = 0; l < lane_count<I>; ++l)
@@ -138,10 +136,10 @@ CVL_LANES_INLINE void store_rgba64_lanes(uint16_t* p, const i32x4 in[4]) {
 #endif
 
 #if defined(CVL_HAVE_AVX2_LANES)
-// Eight pixels: each 128-bit half holds one pixel after widening, and the same
-// transpose within halves leaves lane k holding pixel 0, 2, 4, 6, 1, 3, 5, 7.
-// Not forced inline: the generic helpers that call these are built for every
-// processor, and only the eight-lane functions that inline those may inline these.
+// Eight pixels: pixels k and k + 4 are widened into the two halves of one vector,
+// so the same transpose within halves gives lanes in pixel order. Not forced
+// inline: the generic helpers that call these are built for every processor, and
+// only the eight-lane functions that inline those may inline these.
 inline __attribute__((target("avx2"))) void transpose4(__m256i& a, __m256i& b, __m256i& c, __m256i& d) {
   const __m256i t0 = _mm256_unpacklo_epi32(a, b), t1 = _mm256_unpackhi_epi32(a, b);
   const __m256i t2 = _mm256_unpacklo_epi32(c, d), t3 = _mm256_unpackhi_epi32(c, d);
@@ -151,12 +149,13 @@ inline __attribute__((target("avx2"))) void transpose4(__m256i& a, __m256i& b, _
 
 template <>
 inline __attribute__((target("avx2"))) void load_rgba64_lanes(const uint16_t* p, i32x8 out[4]) {
-  const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16));
-  __m256i r = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(lo));
-  __m256i g = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(lo, 1));
-  __m256i b = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(hi));
-  __m256i a = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(hi, 1));
+  const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));       // pixels 0..3
+  const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16));  // pixels 4..7
+  const __m256i even = _mm256_unpacklo_epi64(lo, hi), odd = _mm256_unpackhi_epi64(lo, hi);  // 0 4 | 2 6, 1 5 | 3 7
+  __m256i r = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(even));
+  __m256i g = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(odd));
+  __m256i b = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(even, 1));
+  __m256i a = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(odd, 1));
   transpose4(r, g, b, a);
   out[0] = i32x8(r), out[1] = i32x8(g), out[2] = i32x8(b), out[3] = i32x8(a);
 }
@@ -164,12 +163,11 @@ inline __attribute__((target("avx2"))) void load_rgba64_lanes(const uint16_t* p,
 template <>
 inline __attribute__((target("avx2"))) void store_rgba64_lanes(uint16_t* p, const i32x8 in[4]) {
   __m256i x0 = __m256i(in[0]), x1 = __m256i(in[1]), x2 = __m256i(in[2]), x3 = __m256i(in[3]);
-  // The transpose is its own inverse: halves of x0..x3 are pixels 0|1, 2|3, 4|5, 6|7.
-  transpose4(x0, x1, x2, x3);
-  const __m256i lo = _mm256_permute4x64_epi64(_mm256_packus_epi32(x0, x1), 0xD8);
-  const __m256i hi = _mm256_permute4x64_epi64(_mm256_packus_epi32(x2, x3), 0xD8);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), lo);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 16), hi);
+  transpose4(x0, x1, x2, x3);  // pixels 0 | 4, 1 | 5, 2 | 6, 3 | 7
+  const __m256i a = _mm256_packus_epi32(x0, x1);  // 0 1 | 4 5
+  const __m256i b = _mm256_packus_epi32(x2, x3);  // 2 3 | 6 7
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_permute2x128_si256(a, b, 0x20));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 16), _mm256_permute2x128_si256(a, b, 0x31));
 }
 #endif
 
