@@ -51,7 +51,7 @@ TEST_F(Displacement, AFlatReliefOrAMissingScriptLeavesTheLayer) {
 
 TEST_F(Displacement, ASlopeMovesPixelsAndTheFillShowsPastTheEdge) {
   ASSERT_TRUE(test::write_script(path_, "imagescript 1\nsize 24 16\nlinear 0 0 24 0 0 0 0 255 255 255 255 255\n"));
-  CVL_IPLDisplacementBummp(path_.c_str(), 60.0, 0x0000FF);  // blue fill
+  CVL_IPLDisplacementBummp(path_.c_str(), 60.0, 0xFF0000);  // blue fill: r | g << 8 | b << 16
   const test::Pixel mid = test::read_pixel(e().slot(2), 10, 8);
   EXPECT_GT(mid[0], 100 << 8);  // fetched from further right
   const test::Pixel edge = test::read_pixel(e().slot(2), W - 1, 8);
