@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "imaging/pixel_span.h"
 
 namespace cvl::imaging {
@@ -33,8 +37,37 @@ class NearColour {
       std::memcpy(&mask_, mask, 4);
       std::memcpy(&word_, key.data(), 4);
       word_ &= mask_;
+#if defined(__SSE2__)
+      mask4_ = _mm_set1_epi32(static_cast<int32_t>(mask_));
+      word4_ = _mm_set1_epi32(static_cast<int32_t>(word_));
+      key16_ = _mm_setr_epi16(key[0], key[1], key[2], 0, key[0], key[1], key[2], 0);
+      limit4_ = _mm_set1_epi32(limit);
+#endif
     }
   }
+
+#if defined(__SSE2__)
+  // Four-byte pixels four at a time: bit i is set when pixel i of the sixteen
+  // bytes at p matches. Long runs of one colour are the usual case, and this
+  // tests a run about four times faster than one pixel at a time.
+  int match4(const uint8_t* p) const
+    requires(C == 4)
+  {
+    const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), mask4_);
+    if constexpr (Exact) {
+      return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(v, word4_)));
+    } else {
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i lo = _mm_sub_epi16(_mm_unpacklo_epi8(v, zero), key16_);
+      const __m128i hi = _mm_sub_epi16(_mm_unpackhi_epi8(v, zero), key16_);
+      // Per pixel: (dr^2 + dg^2) and (db^2 + 0), two pixels per register.
+      const __m128 slo = _mm_castsi128_ps(_mm_madd_epi16(lo, lo)), shi = _mm_castsi128_ps(_mm_madd_epi16(hi, hi));
+      const __m128i dist = _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(slo, shi, _MM_SHUFFLE(2, 0, 2, 0))),
+                                         _mm_castps_si128(_mm_shuffle_ps(slo, shi, _MM_SHUFFLE(3, 1, 3, 1))));
+      return ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(dist, limit4_))) & 15;
+    }
+  }
+#endif
 
   bool operator()(const uint8_t* p) const {
     if constexpr (Exact) {
@@ -62,6 +95,9 @@ class NearColour {
   int32_t k_[3] = {};
   int32_t limit_ = 0;
   uint32_t mask_ = 0, word_ = 0;
+#if defined(__SSE2__)
+  __m128i mask4_{}, word4_{}, key16_{}, limit4_{};
+#endif
 };
 
 // Calls body(NearColour<C, Exact>) for the image's pixel size and whether the

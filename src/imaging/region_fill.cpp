@@ -1,5 +1,6 @@
 #include "imaging/region_fill.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -13,6 +14,24 @@ namespace {
 struct Span {
   int32_t x1, x2, y, dy;
 };
+
+// Pixel-at-a-time run finders over any region's open(x); see PaintedRegion
+// for what each returns.
+template <class Region>
+int32_t scan_open_until(const Region& r, int32_t x, int32_t end) {
+  while (x < end && r.open(x)) ++x;
+  return x;
+}
+template <class Region>
+int32_t scan_closed_until(const Region& r, int32_t x, int32_t end) {
+  while (x < end && !r.open(x)) ++x;
+  return x;
+}
+template <class Region>
+int32_t scan_open_from(const Region& r, int32_t x) {
+  while (x > 0 && r.open(x - 1)) --x;
+  return x;
+}
 
 // A region whose claimed pixels stop matching once painted, so the picture
 // itself records what has been filled.
@@ -28,7 +47,46 @@ class PaintedRegion {
     fill_span(row_ + static_cast<ptrdiff_t>(x1) * image_.channels, x2 - x1 + 1, image_.channels, colour_);
   }
 
+  // The first closed column in x..end - 1 (end when there is none).
+  int32_t open_until(int32_t x, int32_t end) const {
+    if constexpr (kBlocks) {
+      for (; x + 4 <= end; x += 4) {
+        const int m = block(x);
+        if (m != 15) return x + std::countr_one(static_cast<unsigned>(m));
+      }
+    }
+    return scan_open_until(*this, x, end);
+  }
+  // The first open column in x..end - 1 (end when there is none).
+  int32_t closed_until(int32_t x, int32_t end) const {
+    if constexpr (kBlocks) {
+      for (; x + 4 <= end; x += 4) {
+        const int m = block(x);
+        if (m != 0) return x + std::countr_zero(static_cast<unsigned>(m));
+      }
+    }
+    return scan_closed_until(*this, x, end);
+  }
+  // The leftmost column of the open run ending at x - 1 (x when x - 1 is closed).
+  int32_t open_from(int32_t x) const {
+    // Most runs start at a wall right beside where the scan came in.
+    if (x == 0 || !open(x - 1)) return x;
+    if constexpr (kBlocks) {
+      for (; x >= 4; x -= 4) {
+        const unsigned closed = ~static_cast<unsigned>(block(x - 4)) & 15u;
+        if (closed) return x - 4 + (32 - std::countl_zero(closed));
+      }
+    }
+    return scan_open_from(*this, x);
+  }
+
  private:
+  static constexpr bool kBlocks = requires(const Near& n, const uint8_t* p) { n.match4(p); };
+  int block(int32_t x) const {
+    if constexpr (kBlocks) return near_.match4(row_ + static_cast<ptrdiff_t>(x) * 4);
+    return 0;
+  }
+
   ImageView image_;
   Near near_;
   Colour colour_;
@@ -58,6 +116,9 @@ class MappedRegion {
     if constexpr (Paint)
       fill_span(row_ + static_cast<ptrdiff_t>(x1) * image_.channels, x2 - x1 + 1, image_.channels, colour_);
   }
+  int32_t open_until(int32_t x, int32_t end) const { return scan_open_until(*this, x, end); }
+  int32_t closed_until(int32_t x, int32_t end) const { return scan_closed_until(*this, x, end); }
+  int32_t open_from(int32_t x) const { return scan_open_from(*this, x); }
 
  private:
   ImageView image_;
@@ -101,7 +162,7 @@ int64_t scan_fill(Region& region, int32_t width, int32_t height, Point seed) {
     if (ahead >= 0 && ahead < height) region.prefetch(ahead, x1);
     int32_t x = x1;
     if (region.open(x)) {
-      while (x > 0 && region.open(x - 1)) --x;
+      x = region.open_from(x);
       if (x < x1) {
         claim(x, x1 - 1);
         push(x, x1 - 1, y - dy, -dy);
@@ -109,12 +170,12 @@ int64_t scan_fill(Region& region, int32_t width, int32_t height, Point seed) {
     }
     while (x1 <= x2) {
       const int32_t run = x1;
-      while (x1 < width && region.open(x1)) ++x1;
+      x1 = region.open_until(x1, width);
       if (x1 > run) claim(run, x1 - 1);
       if (x1 > x) push(x, x1 - 1, y + dy, dy);
       if (x1 - 1 > x2) push(x2 + 1, x1 - 1, y - dy, -dy);
       ++x1;
-      while (x1 < x2 && !region.open(x1)) ++x1;
+      x1 = region.closed_until(x1, x2);
       x = x1;
     }
   }
