@@ -289,6 +289,13 @@ CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA
 
 /* ---- Selection and fill tools -------------------------------------------- */
 
+CVL_API void CVL_CALL CVL_IPLMaskRectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength); /* protects the box (corners included) by strength %; mask rounded to multiples of 256 */
+CVL_API void CVL_CALL CVL_IPLMaskEllipse(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength); /* the same for the ellipse in the box, radii at least 2 */
+CVL_API void CVL_CALL CVL_IPLMaskWand(int32_t x, int32_t y, int32_t tolerance, int32_t strength, const char* mode); /* adds the pixels the mode selects around (x, y); tolerance is percent * 500 */
+CVL_API void CVL_CALL CVL_IPLFloodFill(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t tolerance, const char* mode); /* paints or erases the selected pixels of the current layer through the selection */
+CVL_API void CVL_CALL CVL_ColorRGBA32FromFloodMask(uint8_t* image, const uint8_t* flood_map, int32_t r, int32_t g, int32_t b, int32_t a); /* canvas-sized RGBA32: pixels whose map byte is 1 become (r, g, b, a) */
+CVL_API void CVL_CALL CVL_SetAlphaFromRGBAImageColor(uint8_t* image, int32_t r, int32_t g, int32_t b); /* canvas-sized RGBA32: alpha 0 where the colour is (r, g, b) */
+
 /* ---- Drawing primitives and text ----------------------------------------- */
 
 CVL_API void CVL_CALL CVL_IPLRectangle(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t opacity); /* filled box (x1's column left out), opacity in percent, through the selection */
