@@ -284,6 +284,11 @@ CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer24(void); /* frees the RGB24 source */
 CVL_API uint8_t* CVL_CALL CVL_IPLAllocDstBuffer24(void); /* canvas-sized RGB24 destination, contents undefined */
 CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void); /* frees the RGB24 destination */
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA32 source's alpha by the enabled mask */
+CVL_API void CVL_CALL CVL_IPLFlipHorizontal(void); /* mirrors every layer left to right; locked alpha stays */
+CVL_API void CVL_CALL CVL_IPLFlipVertical(void); /* mirrors every layer top to bottom; locked alpha stays */
+CVL_API void CVL_CALL CVL_IPLCrop(int32_t left, int32_t top, int32_t right, int32_t bottom); /* cuts every layer to [left, right) x [top, bottom) */
+CVL_API void CVL_CALL CVL_IPLRotateLeft(void); /* turns every layer a quarter counter-clockwise */
+CVL_API void CVL_CALL CVL_IPLRotateRight(void); /* turns every layer a quarter clockwise */
 
 /* ---- Image effects ------------------------------------------------------- */
 

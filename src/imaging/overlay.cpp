@@ -29,4 +29,13 @@ void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t 
             src_stride, x1 - x0, y1 - y0, bytes_per_pixel);
 }
 
+bool crop_image(const ImageView& src, int32_t left, int32_t top, int32_t right, int32_t bottom, const ImageView& dst) {
+  if (!src.data || !dst.data || src.channels != dst.channels) return false;
+  if (left < 0 || top < 0 || right > src.width || bottom > src.height || right <= left || bottom <= top) return false;
+  if (dst.width != right - left || dst.height != bottom - top) return false;
+  copy_rect(dst.data, dst.stride, src.row(top) + static_cast<ptrdiff_t>(left) * src.channels, src.stride, dst.width,
+            dst.height, src.channels);
+  return true;
+}
+
 }  // namespace cvl::imaging

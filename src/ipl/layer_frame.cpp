@@ -1,0 +1,87 @@
+#include "ipl/layer_frame.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/buffer.h"
+#include "core/engine.h"
+#include "core/pixel_access.h"
+#include "core/rgba32_loader.h"
+#include "layers/layer_stack.h"
+
+namespace cvl {
+namespace {
+
+using imaging::ImageView;
+
+// A packed RGBA32 image that may fail to be had; the frame then does nothing.
+struct WorkImage {
+  Buffer<uint8_t> bytes;
+  ImageView view;
+
+  WorkImage(int32_t width, int32_t height) {
+    const uint64_t size = uint64_t(width) * uint64_t(height) * 4;
+    if (width <= 0 || height <= 0 || size > SIZE_MAX / 2) return;
+    bytes = Buffer<uint8_t>::try_allocate(static_cast<size_t>(size));
+    if (bytes) view = {bytes.get(), width, height, 4, width * 4};
+  }
+  explicit operator bool() const { return static_cast<bool>(bytes); }
+};
+
+// The layer narrowed to 8 bits over the canvas. Whatever the layer does not
+// cover (a layer smaller than the canvas) reads as transparent black.
+void read_layer(const Layer& layer, const ImageView& work) {
+  if (layer.width < work.width || layer.height < work.height)
+    std::memset(work.data, 0, static_cast<size_t>(work.stride) * static_cast<size_t>(work.height));
+  get_rgba32_layer(work.data, work.stride, &layer);
+}
+
+// Lifts the alpha lock while a layer is rebuilt and puts it back on every path out.
+class AlphaLockLifted {
+ public:
+  explicit AlphaLockLifted(Layer& layer) : layer_(layer), saved_(layer.lockAlpha) { layer.lockAlpha = 0; }
+  ~AlphaLockLifted() { layer_.lockAlpha = saved_; }
+  AlphaLockLifted(const AlphaLockLifted&) = delete;
+  AlphaLockLifted& operator=(const AlphaLockLifted&) = delete;
+
+ private:
+  Layer& layer_;
+  uint8_t saved_;
+};
+
+template <class Body>
+void walk_layers(Body body) {
+  Engine& e = engine();
+  for (int32_t slot = kBackgroundSlot; slot <= e.top_layer && slot < kLayerSlots; ++slot)
+    if (e.slot(slot).has_pixels()) body(slot, e.slot(slot));
+}
+
+}  // namespace
+
+void for_each_layer_in_place(const InPlaceLayerOp& op) {
+  const Engine& e = engine();
+  WorkImage work(e.canvas_width, e.canvas_height);
+  if (!work) return;
+  walk_layers([&](int32_t slot, Layer& layer) {
+    read_layer(layer, work.view);
+    if (!op(work.view)) return;
+    load_rgba32_layer(work.view.data, work.view.stride, slot, 0, 0, layer.width, layer.height, false);
+  });
+}
+
+void for_each_layer_resized(int32_t new_width, int32_t new_height, const ResizingLayerOp& op) {
+  const Engine& e = engine();
+  WorkImage work(e.canvas_width, e.canvas_height);
+  WorkImage out(new_width, new_height);
+  if (!work || !out) return;
+  walk_layers([&](int32_t slot, Layer& layer) {
+    read_layer(layer, work.view);
+    if (!op(work.view, out.view, slot)) return;
+    AlphaLockLifted unlocked(layer);
+    delete_layer(slot);
+    if (create_layer(slot, new_width, new_height))
+      load_rgba32_layer(out.view.data, out.view.stride, slot, 0, 0, layer.width, layer.height, false);
+  });
+}
+
+}  // namespace cvl
