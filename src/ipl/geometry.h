@@ -25,6 +25,9 @@ void ipl_crop(int32_t left, int32_t top, int32_t right, int32_t bottom);
 // ("Area Average", "Nearest Neighbor", "Bilinear", "Bicubic", "Box", ...
 // "Catrom"). An unknown name changes nothing.
 void ipl_resize(int32_t new_width, int32_t new_height, const char* filter_name);
+// The filter names in their table order, for hosts that list them.
+int32_t resize_filter_count();
+const char* resize_filter_name(int32_t index);
 
 // Changes the width by removing (or inserting) the least visible seams; while
 // the mask is enabled, unselected pixels are protected. Rows beyond the

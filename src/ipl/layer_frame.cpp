@@ -1,11 +1,14 @@
 #include "ipl/layer_frame.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #include "core/buffer.h"
+#include "core/canvas_geometry.h"
 #include "core/engine.h"
 #include "core/pixel_access.h"
+#include "core/pixel_convert.h"
 #include "core/rgba32_loader.h"
 #include "layers/layer_stack.h"
 
@@ -49,6 +52,14 @@ class AlphaLockLifted {
   uint8_t saved_;
 };
 
+// Replaces the layer by a new_width x new_height one holding `out`.
+void rebuild_layer(int32_t slot, Layer& layer, const ImageView& out) {
+  AlphaLockLifted unlocked(layer);
+  delete_layer(slot);
+  if (create_layer(slot, out.width, out.height))
+    load_rgba32_layer(out.data, out.stride, slot, 0, 0, layer.width, layer.height, false);
+}
+
 template <class Body>
 void walk_layers(Body body) {
   Engine& e = engine();
@@ -76,11 +87,23 @@ void for_each_layer_resized(int32_t new_width, int32_t new_height, const Resizin
   if (!work || !out) return;
   walk_layers([&](int32_t slot, Layer& layer) {
     read_layer(layer, work.view);
-    if (!op(work.view, out.view, slot)) return;
-    AlphaLockLifted unlocked(layer);
-    delete_layer(slot);
-    if (create_layer(slot, new_width, new_height))
-      load_rgba32_layer(out.view.data, out.view.stride, slot, 0, 0, layer.width, layer.height, false);
+    if (op(work.view, out.view, slot)) rebuild_layer(slot, layer, out.view);
+  });
+}
+
+void for_each_layer_streamed(int32_t new_width, int32_t new_height, const StreamingLayerOp& op) {
+  const Engine& e = engine();
+  WorkImage out(new_width, new_height);
+  if (!out || e.canvas_width <= 0 || e.canvas_height <= 0) return;
+  walk_layers([&](int32_t slot, Layer& layer) {
+    const int32_t cols = std::min(layer.width, e.canvas_width);
+    const auto narrow_row = [&layer, cols, width = e.canvas_width](int32_t y, uint8_t* scratch) -> const uint8_t* {
+      // Like the canvas-sized copy: what the layer does not cover is transparent black.
+      if (cols < width || y >= layer.height) std::memset(scratch, 0, static_cast<size_t>(width) * 4);
+      if (y < layer.height) narrow_rgba64_rect(scratch, width * 4, layer_row(layer, y), layer.rowStride * 2, cols, 1, 4);
+      return scratch;
+    };
+    if (op({narrow_row, e.canvas_width, e.canvas_height, 4}, out.view)) rebuild_layer(slot, layer, out.view);
   });
 }
 

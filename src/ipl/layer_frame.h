@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "imaging/image_view.h"
+#include "imaging/resample_separable.h"
 
 namespace cvl {
 
@@ -28,5 +29,12 @@ void for_each_layer_in_place(const InPlaceLayerOp& op);
 // transformed alpha, and restored afterwards. A layer that cannot be made again
 // leaves its slot empty.
 void for_each_layer_resized(int32_t new_width, int32_t new_height, const ResizingLayerOp& op);
+
+// The same for operations that read the layer a row at a time: the rows are
+// the layer narrowed to 8 bits over the canvas, as the copy would hold them,
+// made as they are asked for, so no canvas-sized copy is needed.
+using StreamingLayerOp =
+    std::function<bool(const imaging::RowSource& layer_rows, const imaging::ImageView& out)>;
+void for_each_layer_streamed(int32_t new_width, int32_t new_height, const StreamingLayerOp& op);
 
 }  // namespace cvl
