@@ -28,4 +28,10 @@ bool read_picture(const char* path, Picture& out);
 bool write_rgba(const uint8_t* rgba, int32_t width, int32_t height, bool transparent, const char* out_path,
                 int32_t dpi);
 
+// Publishes an image file on the X11 clipboard through the engine's clipboard
+// and serves it for `seconds` or until another program takes the clipboard.
+int run_copy(const char* in_path, int seconds);
+// Reads the X11 clipboard's image through the engine and writes it as PNG.
+int run_paste(const char* out_path);
+
 }  // namespace corvel_tool
