@@ -56,8 +56,9 @@ class AlphaLockLifted {
 void rebuild_layer(int32_t slot, Layer& layer, const ImageView& out) {
   AlphaLockLifted unlocked(layer);
   delete_layer(slot);
-  if (create_layer(slot, out.width, out.height))
-    load_rgba32_layer(out.data, out.stride, slot, 0, 0, layer.width, layer.height, false);
+  // The new layer is written in its own geometry: the host gives the canvas
+  // the new size afterwards, and the layer must then read as the output.
+  if (create_layer(slot, out.width, out.height)) load_rgba32_whole_layer(out.data, out.stride, slot);
 }
 
 template <class Body>
@@ -96,11 +97,13 @@ void for_each_layer_streamed(int32_t new_width, int32_t new_height, const Stream
   WorkImage out(new_width, new_height);
   if (!out || e.canvas_width <= 0 || e.canvas_height <= 0) return;
   walk_layers([&](int32_t slot, Layer& layer) {
-    const int32_t cols = std::min(layer.width, e.canvas_width);
-    const auto narrow_row = [&layer, cols, width = e.canvas_width](int32_t y, uint8_t* scratch) -> const uint8_t* {
-      // Like the canvas-sized copy: what the layer does not cover is transparent black.
-      if (cols < width || y >= layer.height) std::memset(scratch, 0, static_cast<size_t>(width) * 4);
-      if (y < layer.height) narrow_rgba64_rect(scratch, width * 4, layer_row(layer, y), layer.rowStride * 2, cols, 1, 4);
+    // Rows as the canvas-sized copy holds them: the layer addressed over the
+    // canvas, and transparent black where its pixels end.
+    const CanvasPlane plane = canvas_plane(layer);
+    const auto narrow_row = [plane, width = e.canvas_width](int32_t y, uint8_t* scratch) -> const uint8_t* {
+      const int32_t cols = y < plane.height ? plane.cols(y) : 0;
+      if (cols < width) std::memset(scratch, 0, static_cast<size_t>(width) * 4);
+      if (cols > 0) narrow_rgba64_rect(scratch, width * 4, plane.row(y), width * 8, cols, 1, 4);
       return scratch;
     };
     if (op({narrow_row, e.canvas_width, e.canvas_height, 4}, out.view)) rebuild_layer(slot, layer, out.view);

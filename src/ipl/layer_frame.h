@@ -25,7 +25,7 @@ using ResizingLayerOp =
 void for_each_layer_in_place(const InPlaceLayerOp& op);
 
 // Replaces each layer by a new one of new_width x new_height holding the
-// output. The alpha lock is lifted for the reload, so the new layer takes the
+// output, laid out at the new size (ready for the canvas to follow). The alpha lock is lifted for the reload, so the new layer takes the
 // transformed alpha, and restored afterwards. A layer that cannot be made again
 // leaves its slot empty.
 void for_each_layer_resized(int32_t new_width, int32_t new_height, const ResizingLayerOp& op);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ipl/geometry.h"
 #include "ipl/layer_patterns.h"
 
@@ -57,6 +59,19 @@ TEST_F(Resize, ResizedAlphaReachesALockedLayer) {
   EXPECT_EQ(test::read_pixel(e().slot(2), 1, 1), (test::Pixel{0, 0, 0, 0}));
   EXPECT_EQ(test::read_pixel(e().slot(2), 6, 1), (test::Pixel{0x4000, 0x8000, 0xC000, 0xFF00}));
   EXPECT_EQ(e().slot(2).lockAlpha, 1);
+}
+
+TEST_F(Resize, TheCanvasCanFollowAndReadsTheResizedLayers) {
+  // Columns 0..7 dark, 8..15 light: halved, the host resizes the canvas and
+  // reads the layer back in the new geometry.
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 16; ++x) test::pixel_at(e().slot(2), x, y)[0] = x < 8 ? 0x1000 : 0xF000;
+  CVL_IPLResize(8, 6, "Area Average");
+  CVL_NewSize(nullptr, 8, 6, 16, 0);
+  std::vector<uint8_t> rgba(8 * 6 * 4);
+  ASSERT_NE(CVL_GetRGBA32Layer(rgba.data(), 8 * 4, 2), 0);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(rgba[size_t(y * 8 + x) * 4], x < 4 ? 0x10 : 0xF0) << x << "," << y;
 }
 
 }  // namespace
