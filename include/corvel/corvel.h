@@ -320,6 +320,15 @@ CVL_API int32_t CVL_CALL CVL_ReadTabletY(int32_t index); /* packet y relative to
 CVL_API void* CVL_CALL CVL_CreateAVI(const char* path, int32_t frame_period); /* starts a movie, frame_period ms per frame; its handle, or null */
 CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path); /* appends a BMP file as a frame; 0 without a movie or a loadable bitmap */
 CVL_API int32_t CVL_CALL CVL_CloseAVI(void); /* completes and closes the movie; 0 */
+CVL_API int32_t CVL_CALL CVL_I2PDF_Reset(void); /* empties the PDF album; 1 */
+CVL_API int32_t CVL_CALL CVL_I2PDF_AddImage(const char* path); /* adds an image file as the next page; 1, or 0 when it is no image */
+CVL_API int32_t CVL_CALL CVL_I2PDF_MakePDF(const char* path); /* one page per image at 96 dpi in a 20-point grey border, images then deleted, album emptied; 1, or 0 when no PDF was written */
+CVL_API int32_t CVL_CALL CVL_I2PDF_MakePDFSlideshow(const char* path); /* the same as a full-screen slide show with page transitions */
+CVL_API int32_t CVL_CALL CVL_IsTwain(void); /* 1 when a scanner can be used */
+CVL_API int32_t CVL_CALL CVL_TwainSelectSource(void); /* asks the host which scanner to use; 1 when one was chosen */
+CVL_API int32_t CVL_CALL CVL_TwainAcquire(void); /* scans one image into the new-RGBA buffer; 1, or 0 with the buffer untouched */
+CVL_API int32_t CVL_CALL CVL_RenameFile(const char* old_path, const char* new_path); /* 1 renamed; 0 on failure or when new_path exists (never replaced) */
+CVL_API const char* CVL_CALL CVL_GetDirInfo(void); /* the system directory, valid until the next call */
 
 /* ---- Files and the new-RGBA buffer --------------------------------------- */
 
