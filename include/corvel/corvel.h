@@ -291,6 +291,10 @@ CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA
 
 /* ---- Drawing primitives and text ----------------------------------------- */
 
+CVL_API void CVL_CALL CVL_IPLRectangle(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t opacity); /* filled box (x1's column left out), opacity in percent, through the selection */
+CVL_API void CVL_CALL CVL_IPLEllipse(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t opacity); /* the box's inscribed ellipse, radii at least 2, anti-aliased edge */
+CVL_API void CVL_CALL CVL_IPLGradient(int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3, int32_t r4, int32_t g4, int32_t b4, int32_t count, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const char* type); /* "Linear" along the line, else radial; count 0 fades colour 1 in, 1 fades it out */
+
 /* ---- Lua filters --------------------------------------------------------- */
 
 /* ---- Run-length and compressed layer transfer ---------------------------- */
