@@ -295,6 +295,17 @@ CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA
 
 /* ---- Run-length and compressed layer transfer ---------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_RLECompressRGBA64ToRGBA32(const uint16_t* src, uint8_t* dst, int32_t count); /* 5-byte runs (length, R, G, B, A high bytes); bytes written, 0 for a null pointer */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64(const uint8_t* src, uint16_t* dst, int32_t count); /* decodes up to count pixels, stopping at a zero-length run; pixels written */
+CVL_API int32_t CVL_CALL CVL_RLECompressG16ToG8(const uint16_t* src, uint8_t* dst, int32_t count); /* 2-byte runs (length, high byte); bytes written, 0 for a null pointer */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16(const uint8_t* src, uint16_t* dst, int32_t count); /* decodes up to count words, stopping at a zero-length run; words written */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerLineRLE(uint8_t* dst, int32_t slot, int32_t row); /* one layer row as colour runs; byte count, 0 without pixels */
+CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLE(const uint8_t* src, int32_t slot, int32_t row); /* decodes colour runs into one layer row; pixels written */
+CVL_API int32_t CVL_CALL CVL_GetMaskLineRLE(uint8_t* dst, int32_t row); /* one mask row as mask runs; byte count, 0 without a mask */
+CVL_API int32_t CVL_CALL CVL_PutMaskLineRLE(const uint8_t* src, int32_t row); /* decodes mask runs into one mask row; words written */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerCompressed(uint8_t* dst, int32_t ignored, int32_t capacity, int32_t slot, int32_t option); /* the layer as a deflated RGBA32 block (option = level 0..9); block length, 0 on failure */
+CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int32_t ignored, int32_t length, int32_t slot); /* inflates a block of the layer's size and loads it unmasked; 0 when the block is damaged */
+
 /* ---- Image brush --------------------------------------------------------- */
 
 /* ---- Clipboard and screen capture ---------------------------------------- */
@@ -330,6 +341,12 @@ CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+
+/* Run-length and compressed layer transfer: decoders that also stop at the end of a stream of known length */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; words written */
+CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLEBounded(const uint8_t* src, int32_t slot, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
+CVL_API int32_t CVL_CALL CVL_PutMaskLineRLEBounded(const uint8_t* src, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; words written */
 
 /* Services that need a person's answer go to the host. The first field is the
  * struct's own size in bytes, so entries are only ever appended: a host built
