@@ -314,6 +314,18 @@ CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int
 
 /* ---- Tablet -------------------------------------------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_InitTablet(void* window); /* opens the pen context on the window; 0 without a tablet library or pressure axis */
+CVL_API int32_t CVL_CALL CVL_SetTabletOrigin(void); /* positions are read relative to the window's client origin from now on; 0 without a context */
+CVL_API int32_t CVL_CALL CVL_CloseTablet(void); /* closes the context; 0 without one */
+CVL_API int32_t CVL_CALL CVL_ResetTabletPressure(void); /* pressure ramp back to 10, queued packets discarded; their number */
+CVL_API int32_t CVL_CALL CVL_ReadTabletPackets(void); /* reads the next batch of up to 256 packets; their number */
+CVL_API int32_t CVL_CALL CVL_ReadTabletPressure(int32_t index); /* the packet's pressure 1..100, or the no-packet ramp 10, 35, 60, 85, 100 */
+CVL_API int32_t CVL_CALL CVL_ReadRawTabletPressure(int32_t index); /* the packet's pressure scaled to 0..100, unadjusted; 0 out of range */
+CVL_API int32_t CVL_CALL CVL_IsPacketInvert(int32_t index); /* 1 when the packet came from the eraser end */
+CVL_API int32_t CVL_CALL CVL_PacketStatus(int32_t index); /* the packet's status bits; 0 out of range */
+CVL_API int32_t CVL_CALL CVL_ReadTabletX(int32_t index); /* packet x relative to the tablet origin; 0 out of range */
+CVL_API int32_t CVL_CALL CVL_ReadTabletY(int32_t index); /* packet y relative to the tablet origin; 0 out of range */
+
 /* ---- Movie, PDF, scanner and file utilities ------------------------------ */
 
 /* ---- Files and the new-RGBA buffer --------------------------------------- */
@@ -347,6 +359,9 @@ CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* s
 CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; words written */
 CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLEBounded(const uint8_t* src, int32_t slot, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
 CVL_API int32_t CVL_CALL CVL_PutMaskLineRLEBounded(const uint8_t* src, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; words written */
+
+/* Tablet */
+CVL_API void CVL_CALL CVL_SetTabletWindowPlace(int32_t client_x, int32_t client_y, int32_t screen_width, int32_t screen_height); /* without a window system: the window's client origin on the screen and the screen size (0: unknown) */
 
 /* Services that need a person's answer go to the host. The first field is the
  * struct's own size in bytes, so entries are only ever appended: a host built
