@@ -328,6 +328,10 @@ CVL_API int32_t CVL_CALL CVL_ReadTabletY(int32_t index); /* packet y relative to
 
 /* ---- Movie, PDF, scanner and file utilities ------------------------------ */
 
+CVL_API void* CVL_CALL CVL_CreateAVI(const char* path, int32_t frame_period); /* starts a movie, frame_period ms per frame; its handle, or null */
+CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path); /* appends a BMP file as a frame; 0 without a movie or a loadable bitmap */
+CVL_API int32_t CVL_CALL CVL_CloseAVI(void); /* completes and closes the movie; 0 */
+
 /* ---- Files and the new-RGBA buffer --------------------------------------- */
 
 CVL_API int32_t CVL_CALL CVL_GetDPIFromFile(const char* path); /* file resolution snapped to 96/150/200/300/450/600 dpi, else 72 */

@@ -1,6 +1,7 @@
 // Loading caller images into layers, reading layers back and probing pixels.
-// Loops run over the canvas geometry, clipped to the layer's own size so that a
-// layer left at an old size after a canvas resize is never overrun.
+// Every function addresses a layer as a canvas-sized image (canvas width, height and
+// row stride, see CanvasPlane), cut off where a layer left at an old size after a
+// canvas resize holds fewer pixels, so that it is never overrun.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +38,11 @@ int32_t get_channel64(int32_t x, int32_t y, int channel);
 int32_t get_mask64(int32_t x, int32_t y);
 void get_mask_data16(uint16_t* dst);
 void set_mask_data16(const uint16_t* src);
+// On a canvas-sized caller image (the under-layer buffer is one too).
 int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image);
 int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image);
+// On a layer; 0 when it is null or has no pixels.
+int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer);
+int32_t get_color_at(int32_t x, int32_t y, const Layer* layer);
 
 }  // namespace cvl

@@ -17,11 +17,12 @@ Layer* current_layer_with_pixels() {
 void load_bgr(const uint8_t* src, int32_t src_stride, int32_t width, int32_t height) {
   Layer* layer = current_layer_with_pixels();
   if (!layer || !src) return;
-  const LayerSpan span = canvas_span(*layer);
-  const int32_t cols = std::min(width, span.cols), rows = std::min(height, span.rows);
+  const CanvasPlane plane = canvas_plane(*layer);
+  const int32_t rows = std::min(height, plane.height);
   for (int32_t y = 0; y < rows; ++y) {
     const uint8_t* s = byte_row(src, src_stride, y);
-    uint16_t* d = layer_row(*layer, y);
+    uint16_t* d = plane.row(y);
+    const int32_t cols = std::min(width, plane.cols(y));
     for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) {
       d[0] = static_cast<uint16_t>(s[2] << 8);
       d[1] = static_cast<uint16_t>(s[1] << 8);
@@ -73,13 +74,12 @@ template <class Write>
 void for_each_rgb24_pixel(const uint8_t* src, int32_t src_stride, const Rgb24Selection& sel, Write write) {
   Layer* layer = current_layer_with_pixels();
   if (!layer || !src) return;
-  const LayerSpan span = canvas_span(*layer);
-  const int32_t cw = engine().canvas_width;
-  for (int32_t y = 0; y < span.rows; ++y) {
+  const CanvasPlane plane = canvas_plane(*layer);
+  for (int32_t y = 0; y < plane.height; ++y) {
     const uint8_t* s = byte_row(src, src_stride, y);
-    uint16_t* d = layer_row(*layer, y);
-    const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(cw);
-    for (int32_t x = 0; x < span.cols; ++x, s += 3, d += 4) {
+    uint16_t* d = plane.row(y);
+    const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(plane.width);
+    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, s += 3, d += 4) {
       const uint32_t w = sel.active() ? sel.weight(row_index + static_cast<size_t>(x)) : 65535;
       write(s, d, w);
     }
@@ -114,9 +114,9 @@ void load_rgb24_to_alpha(const uint8_t* src, int32_t src_stride, bool use_select
 int32_t set_rgba64_layer(const uint16_t* src, int32_t src_stride, int32_t slot) {
   Layer* layer = layer_with_pixels(slot);
   if (!layer || !src) return 0;
-  const LayerSpan span = canvas_span(*layer);
-  for (int32_t y = 0; y < span.rows; ++y)
-    std::memcpy(layer_row(*layer, y), byte_row(src, src_stride, y), static_cast<size_t>(span.cols) * 8);
+  const CanvasPlane plane = canvas_plane(*layer);
+  for (int32_t y = 0; y < plane.height; ++y)
+    std::memcpy(plane.row(y), byte_row(src, src_stride, y), static_cast<size_t>(plane.cols(y)) * 8);
   return engine().canvas_height;
 }
 
@@ -147,12 +147,12 @@ void set_pixel_rgb24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, uint
 void clear_current(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   Layer* layer = current_layer_with_pixels();
   if (!layer) return;
-  const LayerSpan span = canvas_span(*layer);
+  const CanvasPlane plane = canvas_plane(*layer);
   const uint16_t c[4] = {static_cast<uint16_t>(r << 8), static_cast<uint16_t>(g << 8), static_cast<uint16_t>(b << 8),
                          static_cast<uint16_t>(a << 8)};
-  for (int32_t y = 0; y < span.rows; ++y) {
-    uint16_t* d = layer_row(*layer, y);
-    for (int32_t x = 0; x < span.cols; ++x, d += 4) std::memcpy(d, c, 8);
+  for (int32_t y = 0; y < plane.height; ++y) {
+    uint16_t* d = plane.row(y);
+    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, d += 4) std::memcpy(d, c, 8);
   }
 }
 
@@ -164,12 +164,12 @@ void clear_masked(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     clear_current(r, g, b, a);
     return;
   }
-  const LayerSpan span = canvas_span(*layer);
+  const CanvasPlane plane = canvas_plane(*layer);
   const uint32_t c[3] = {r, g, b};
-  for (int32_t y = 0; y < span.rows; ++y) {
-    uint16_t* d = layer_row(*layer, y);
+  for (int32_t y = 0; y < plane.height; ++y) {
+    uint16_t* d = plane.row(y);
     const uint16_t* m = e.mask.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);
-    for (int32_t x = 0; x < span.cols; ++x, d += 4) {
+    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, d += 4) {
       const uint32_t mw = m[x];
       if (mw == 65535) {
         for (int k = 0; k < 3; ++k) d[k] = static_cast<uint16_t>(c[k] << 8);

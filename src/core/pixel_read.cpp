@@ -6,6 +6,7 @@
 #include "core/pixel_access.h"
 #include "core/pixel_convert.h"
 #include "layers/layer_stack.h"
+#include "layers/rect_clip.h"
 
 namespace cvl {
 
@@ -13,8 +14,10 @@ namespace {
 
 int32_t narrow_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
   if (!layer || !layer->has_pixels() || !dst) return 0;
-  const LayerSpan span = canvas_span(*layer);
-  narrow_rgba64_rect(dst, dst_stride, layer->data(), layer->rowStride * 2, span.cols, span.rows, channels);
+  const CanvasPlane plane = canvas_plane(*layer);
+  for (int32_t y = 0; y < plane.height; ++y)
+    narrow_rgba64_rect(byte_row(dst, dst_stride, y), dst_stride, plane.row(y), plane.width * 8, plane.cols(y), 1,
+                       channels);
   return engine().canvas_height;
 }
 
@@ -44,11 +47,11 @@ int32_t get_rgba32_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
 void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) {
   const Layer* layer = current_layer_with_pixels();
   if (!layer || !dst) return;
-  const LayerSpan span = canvas_span(*layer);
-  for (int32_t y = 0; y < span.rows; ++y) {
-    const uint16_t* s = layer_row(*layer, y);
+  const CanvasPlane plane = canvas_plane(*layer);
+  for (int32_t y = 0; y < plane.height; ++y) {
+    const uint16_t* s = plane.row(y);
     uint8_t* d = byte_row(dst, dst_stride, y);
-    for (int32_t x = 0; x < span.cols; ++x, s += 4, d += 3) d[0] = d[1] = d[2] = static_cast<uint8_t>(s[3] >> 8);
+    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, s += 4, d += 3) d[0] = d[1] = d[2] = static_cast<uint8_t>(s[3] >> 8);
   }
 }
 
@@ -56,14 +59,17 @@ void get_rgba64_layer_rect(uint16_t* dst, int32_t dst_stride, int32_t slot, int3
                            int32_t height) {
   const Layer* layer = layer_with_pixels(slot);
   if (!layer || !dst) return;
-  // Clip the rectangle to the layer so that a stray rectangle never reads outside it;
-  // the destination keeps its origin at the requested corner.
+  // Clip the rectangle to the canvas and to the layer's pixels so that a stray rectangle
+  // never reads outside them; the destination keeps its origin at the requested corner.
+  const CanvasPlane plane = canvas_plane(*layer);
   const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
-  const int32_t x1 = std::min(x + width, layer->width), y1 = std::min(y + height, layer->height);
-  if (x1 <= x0 || y1 <= y0) return;
-  for (int32_t row = y0; row < y1; ++row)
-    std::memcpy(byte_row(dst, dst_stride, row - y) + static_cast<size_t>(x0 - x) * 4,
-                layer_row(*layer, row) + static_cast<size_t>(x0) * 4, static_cast<size_t>(x1 - x0) * 8);
+  const int32_t x1 = end_within(x, width, plane.width), y1 = end_within(y, height, plane.height);
+  for (int32_t row = y0; row < y1; ++row) {
+    const int32_t end = std::min(x1, plane.cols(row));
+    if (end > x0)
+      std::memcpy(byte_row(dst, dst_stride, row - y) + static_cast<size_t>(x0 - x) * 4, plane.at(x0, row),
+                  static_cast<size_t>(end - x0) * 8);
+  }
 }
 
 void get_layer_data(uint16_t* dst, int32_t slot) {
@@ -77,10 +83,10 @@ void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right
   const Layer* layer = layer_with_pixels(slot);
   if (!layer || !left || !top || !right || !bottom) return;
   int32_t l = engine().canvas_width, t = engine().canvas_height, r = 0, b = 0;
-  const LayerSpan span = canvas_span(*layer);
-  for (int32_t y = 0; y < span.rows; ++y) {
-    const uint16_t* p = layer_row(*layer, y);
-    for (int32_t x = 0; x < span.cols; ++x) {
+  const CanvasPlane plane = canvas_plane(*layer);
+  for (int32_t y = 0; y < plane.height; ++y) {
+    const uint16_t* p = plane.row(y);
+    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x) {
       if (p[x * 4 + 3] == 0) continue;
       l = std::min(l, x);
       t = std::min(t, y);
@@ -96,8 +102,9 @@ void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right
 
 int32_t get_channel64(int32_t x, int32_t y, int channel) {
   const Layer* layer = current_layer_with_pixels();
-  if (!layer || !on_canvas(x, y) || x >= layer->width || y >= layer->height) return 0;
-  return layer_row(*layer, y)[x * 4 + channel];
+  if (!layer) return 0;
+  const CanvasPlane plane = canvas_plane(*layer);
+  return plane.holds(x, y) ? plane.at(x, y)[channel] : 0;
 }
 
 int32_t get_mask64(int32_t x, int32_t y) {
@@ -118,19 +125,50 @@ void set_mask_data16(const uint16_t* src) {
   std::memcpy(e.mask.get(), src, e.canvas_pixels() * 2);
 }
 
-int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image) {
-  if (!image || engine().canvas_pixels() == 0) return 0;
-  const uint16_t* p = image + clamped_index(x, y) * 4;
+namespace {
+
+int32_t packed_rgba(const uint16_t* p) {
   const uint32_t packed = static_cast<uint32_t>(p[0] >> 8) << 24 | static_cast<uint32_t>(p[1] >> 8) << 16 |
                           static_cast<uint32_t>(p[2] >> 8) << 8 | static_cast<uint32_t>(p[3] >> 8);
   return static_cast<int32_t>(packed);
 }
 
-int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image) {
-  if (!image || engine().canvas_pixels() == 0) return 0;
-  const uint16_t* p = image + clamped_index(x, y) * 4;
+int32_t packed_color(const uint16_t* p) {
   if ((p[3] >> 8) == 0) return -1;
   return (p[0] >> 8) << 16 | (p[1] >> 8) << 8 | (p[2] >> 8);
+}
+
+// The layer's pixel at the clamped probe position; a position past the pixels a
+// smaller layer holds reads as transparent black.
+const uint16_t* probed_pixel(const Layer& layer, int32_t x, int32_t y) {
+  static const uint16_t kNone[4] = {0, 0, 0, 0};
+  const Engine& e = engine();
+  x = std::clamp(x, 0, std::max(0, e.canvas_width - 1));
+  y = std::clamp(y, 0, std::max(0, e.canvas_height - 1));
+  const CanvasPlane plane = canvas_plane(layer);
+  return plane.holds(x, y) ? plane.at(x, y) : kNone;
+}
+
+bool probeable(const Layer* layer) { return layer && layer->has_pixels() && engine().canvas_pixels() > 0; }
+
+}  // namespace
+
+int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image) {
+  if (!image || engine().canvas_pixels() == 0) return 0;
+  return packed_rgba(image + clamped_index(x, y) * 4);
+}
+
+int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image) {
+  if (!image || engine().canvas_pixels() == 0) return 0;
+  return packed_color(image + clamped_index(x, y) * 4);
+}
+
+int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer) {
+  return probeable(layer) ? packed_rgba(probed_pixel(*layer, x, y)) : 0;
+}
+
+int32_t get_color_at(int32_t x, int32_t y, const Layer* layer) {
+  return probeable(layer) ? packed_color(probed_pixel(*layer, x, y)) : 0;
 }
 
 }  // namespace cvl

@@ -61,30 +61,31 @@ int32_t load_rgba32_layer(const uint8_t* src, int32_t src_stride, int32_t slot, 
   const uint8_t* texture = use_selection ? e.texture_map.get() : nullptr;
   const uint16_t* mask = use_selection && e.mask_active() ? e.mask.get() : nullptr;
   const bool weighted = texture || mask;
-  int32_t right = end_within(x, width, layer->width), bottom = end_within(y, height, layer->height);
-  if (weighted) {
-    // The texture map and the mask cover the canvas only.
-    right = std::min(right, e.canvas_width);
-    bottom = std::min(bottom, e.canvas_height);
-  }
+  // The layer is addressed as a canvas-sized image like every pixel export, so the
+  // rectangle is held to the canvas as well as to the layer's size and pixels.
+  const CanvasPlane plane = canvas_plane(*layer);
+  const int32_t right = end_within(x, width, std::min(layer->width, plane.width));
+  const int32_t bottom = end_within(y, height, std::min(layer->height, plane.height));
   const int32_t left = std::max(x, 0), top = std::max(y, 0);
   if (right <= left || bottom <= top) return 0;
   const bool locked = layer->lockAlpha != 0;
   for (int32_t row = top; row < bottom; ++row) {
     const uint8_t* s = src + static_cast<ptrdiff_t>(row - y) * src_stride + static_cast<ptrdiff_t>(left - x) * 4;
-    uint16_t* d = layer_row(*layer, row) + static_cast<size_t>(left) * 4;
+    const int32_t end = std::min(right, plane.cols(row));
+    if (end <= left) break;  // past the pixels of a smaller layer
+    uint16_t* d = plane.at(left, row);
     if (!weighted) {
-      for (int32_t col = left; col < right; ++col, s += 4, d += 4) write_plain(d, s, locked);
+      for (int32_t col = left; col < end; ++col, s += 4, d += 4) write_plain(d, s, locked);
       continue;
     }
     const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
-    for (int32_t col = left; col < right; ++col, s += 4, d += 4) {
+    for (int32_t col = left; col < end; ++col, s += 4, d += 4) {
       uint32_t w = texture ? texture_weight_rounded(texture[at + static_cast<size_t>(col)]) : 65535;
       if (mask) w = mask_weight_high_byte(w, mask[at + static_cast<size_t>(col)]);
       write_weighted(d, s, w, locked);
     }
   }
-  return bottom;
+  return end_within(y, height, layer->height);
 }
 
 int32_t load_rgba32(const uint8_t* src, int32_t src_stride, bool use_selection) {

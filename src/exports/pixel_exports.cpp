@@ -13,18 +13,12 @@ using namespace cvl;
 
 namespace {
 
-const uint16_t* slot_pixels(int32_t slot) {
-  const Layer* layer = layer_with_pixels(slot);
-  return layer ? layer->data() : nullptr;
-}
-const uint16_t* current_pixels() {
-  const Layer* layer = current_layer_with_pixels();
-  return layer ? layer->data() : nullptr;
-}
+const Layer* slot_pixels(int32_t slot) { return layer_with_pixels(slot); }
+const Layer* current_pixels() { return current_layer_with_pixels(); }
 const uint16_t* under_layer_pixels() { return engine().under_layer.pixels.get(); }
-const uint16_t* trace_pixels() {
+const Layer* trace_pixels() {
   const Layer* layer = engine().trace_layer;
-  return (layer && layer->has_pixels()) ? layer->data() : nullptr;
+  return (layer && layer->has_pixels()) ? layer : nullptr;
 }
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(v); }
 

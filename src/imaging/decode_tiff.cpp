@@ -1,6 +1,7 @@
-// TIFF through libtiff from memory. Plain 8-bit RGB and grey images are read
-// row by row so that unassociated alpha arrives untouched; every other layout goes
-// through libtiff's RGBA conversion.
+// TIFF through libtiff from memory. RGB and grey images of 8 or 16 bits are read strip
+// by strip or tile by tile, interleaved or in separate planes, so that unassociated
+// alpha arrives untouched; every other layout goes through libtiff's RGBA conversion.
+// Both paths fill a raster in stored order, which the orientation tag then turns upright.
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -62,6 +63,7 @@ void unpremultiply(uint8_t* px, size_t count) {
 struct Layout {
   uint32_t width = 0, height = 0;
   uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
+  uint16_t format = SAMPLEFORMAT_UINT, orientation = ORIENTATION_TOPLEFT;
   bool has_alpha = false, associated = false;
 };
 
@@ -72,6 +74,9 @@ Layout read_layout(TIFF* t) {
   TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &l.bits);
   TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
   TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &l.planar);
+  TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLEFORMAT, &l.format);
+  TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &l.orientation);
+  if (l.orientation < ORIENTATION_TOPLEFT || l.orientation > ORIENTATION_LEFTBOT) l.orientation = ORIENTATION_TOPLEFT;
   if (!TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &l.photometric)) l.photometric = 0xFFFF;
   uint16_t extra_count = 0;
   uint16_t* extra = nullptr;
@@ -82,54 +87,155 @@ Layout read_layout(TIFF* t) {
   return l;
 }
 
-bool plain_layout(TIFF* t, const Layout& l) {
-  if (TIFFIsTiled(t) || l.bits != 8 || l.planar != PLANARCONFIG_CONTIG) return false;
-  if (l.photometric == PHOTOMETRIC_RGB) return l.samples >= 3;
-  if (l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE) return l.samples >= 1;
-  return false;
+// Layouts whose samples we copy ourselves: RGB or grey, 8 or 16 unsigned bits, in strips
+// or tiles, interleaved or one plane per sample. Reading them directly keeps unassociated
+// alpha exact (the RGBA conversion premultiplies it) and reads 16-bit separate planes,
+// which the conversion refuses.
+bool direct_layout(const Layout& l) {
+  if ((l.bits != 8 && l.bits != 16) || l.format != SAMPLEFORMAT_UINT) return false;
+  if (l.planar != PLANARCONFIG_CONTIG && l.planar != PLANARCONFIG_SEPARATE) return false;
+  const int colours = l.photometric == PHOTOMETRIC_RGB ? 3
+                      : (l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE) ? 1
+                                                                                                               : 0;
+  return colours > 0 && l.samples >= colours + (l.has_alpha ? 1 : 0);
 }
 
-bool read_plain(TIFF* t, const Layout& l, Image& out) {
-  const tmsize_t line = TIFFScanlineSize(t);
-  if (line < tmsize_t(l.width) * l.samples) return false;
-  std::vector<uint8_t> row(static_cast<size_t>(line));
-  const bool rgb = l.photometric == PHOTOMETRIC_RGB;
-  const bool invert = l.photometric == PHOTOMETRIC_MINISWHITE;
-  const int alpha_at = l.has_alpha ? (rgb ? 3 : 1) : -1;
-  if (alpha_at >= l.samples) return false;
-  for (uint32_t y = 0; y < l.height; ++y) {
-    if (TIFFReadScanline(t, row.data(), y, 0) < 0) return false;
-    uint8_t* dst = out.pixels.data() + size_t(y) * l.width * 4;
-    const uint8_t* src = row.data();
-    for (uint32_t x = 0; x < l.width; ++x, src += l.samples, dst += 4) {
-      if (rgb) {
-        dst[0] = src[0], dst[1] = src[1], dst[2] = src[2];
-      } else {
-        const uint8_t v = invert ? uint8_t(255 - src[0]) : src[0];
-        dst[0] = dst[1] = dst[2] = v;
-      }
-      dst[3] = alpha_at >= 0 ? src[alpha_at] : 255;
+// One sample of every pixel of a decoded strip or tile, `step` samples apart.
+struct SampleRun {
+  const uint8_t* data;
+  size_t step;
+  bool wide;  // 16-bit samples in host order (libtiff swaps them on decoding)
+
+  uint8_t at(size_t i) const {
+    if (!wide) return data[i * step];
+    uint16_t v;
+    std::memcpy(&v, data + i * step * 2, 2);
+    return uint8_t(v >> 8);
+  }
+};
+
+// Where one block (a strip or a tile) lies in the image: its top-left corner, its row
+// length in pixels as stored, and the part of it that lies inside the image.
+struct Block {
+  uint32_t x, y, stored_width, cols, rows;
+};
+
+// Writes sample `sample` (0..samples-1) of a block into the stored-order RGBA raster.
+void place_sample(const SampleRun& run, const Block& b, int sample, const Layout& l, Image& raster) {
+  const bool grey = l.photometric != PHOTOMETRIC_RGB;
+  const int colours = grey ? 1 : 3;
+  int first, count;
+  if (sample < colours) {
+    first = grey ? 0 : sample, count = grey ? 3 : 1;
+  } else if (l.has_alpha && sample == colours) {
+    first = 3, count = 1;
+  } else {
+    return;  // further extra samples are not part of the picture
+  }
+  const bool invert = l.photometric == PHOTOMETRIC_MINISWHITE && sample == 0;
+  for (uint32_t y = 0; y < b.rows; ++y) {
+    uint8_t* dst = raster.pixels.data() + (size_t(b.y + y) * l.width + b.x) * 4 + first;
+    const size_t row = size_t(y) * b.stored_width;
+    for (uint32_t x = 0; x < b.cols; ++x, dst += 4) {
+      uint8_t v = run.at(row + x);
+      if (invert) v = uint8_t(255 - v);
+      for (int c = 0; c < count; ++c) dst[c] = v;
     }
   }
-  if (l.associated) unpremultiply(out.pixels.data(), size_t(l.width) * l.height);
+}
+
+// The largest strip or tile buffer we allocate on a file's say-so.
+constexpr tmsize_t kMaxBlockBytes = tmsize_t(64) << 20;
+
+bool read_direct(TIFF* t, const Layout& l, Image& raster) {
+  const bool tiled = TIFFIsTiled(t);
+  const bool separate = l.planar == PLANARCONFIG_SEPARATE;
+  uint32_t block_w = l.width, block_h = 0;
+  if (tiled) {
+    if (!TIFFGetField(t, TIFFTAG_TILEWIDTH, &block_w) || !TIFFGetField(t, TIFFTAG_TILELENGTH, &block_h)) return false;
+  } else {
+    TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &block_h);
+    block_h = std::min(block_h, l.height);
+  }
+  if (block_w == 0 || block_h == 0) return false;
+  const tmsize_t bytes = tiled ? TIFFTileSize(t) : TIFFStripSize(t);
+  const size_t samples_per_pixel = separate ? 1 : l.samples;
+  const uint64_t needed = uint64_t(block_w) * block_h * samples_per_pixel * (l.bits / 8);
+  if (bytes <= 0 || bytes > kMaxBlockBytes || uint64_t(bytes) < needed) return false;
+  std::vector<uint8_t> buffer(static_cast<size_t>(bytes));
+  const int planes = separate ? l.samples : 1;
+  const uint32_t across = tiled ? block_w : l.width;
+  for (int plane = 0; plane < planes; ++plane) {
+    for (uint32_t y = 0; y < l.height; y += block_h) {
+      for (uint32_t x = 0; x < l.width; x += across) {
+        const tmsize_t got = tiled ? TIFFReadEncodedTile(t, TIFFComputeTile(t, x, y, 0, uint16_t(plane)),
+                                                         buffer.data(), bytes)
+                                   : TIFFReadEncodedStrip(t, TIFFComputeStrip(t, y, uint16_t(plane)), buffer.data(),
+                                                          bytes);
+        if (got < 0) return false;
+        const Block b{x, y, block_w, std::min(block_w, l.width - x), std::min(block_h, l.height - y)};
+        // A short strip (the last one) holds only the rows inside the image.
+        if (uint64_t(got) < uint64_t(b.rows - 1) * block_w * samples_per_pixel * (l.bits / 8) +
+                                uint64_t(b.cols) * samples_per_pixel * (l.bits / 8))
+          return false;
+        for (int s = 0; s < (separate ? 1 : l.samples); ++s) {
+          const size_t offset = size_t(s) * (l.bits / 8);
+          place_sample({buffer.data() + offset, samples_per_pixel, l.bits == 16}, b, separate ? plane : s, l, raster);
+        }
+      }
+    }
+  }
+  if (!l.has_alpha)
+    for (size_t i = 3; i < raster.pixels.size(); i += 4) raster.pixels[i] = 255;
+  if (l.associated) unpremultiply(raster.pixels.data(), size_t(l.width) * l.height);
   return true;
 }
 
-bool read_converted(TIFF* t, const Layout& l, Image& out) {
+// Everything else (palettes, bilevel, CMYK, YCbCr, Lab, ...) goes through libtiff's RGBA
+// conversion, asked for the rows in the order they are stored so that the orientation
+// is applied in one place for both paths.
+bool read_converted(TIFF* t, const Layout& l, Image& raster) {
   char message[1024];
   if (!TIFFRGBAImageOK(t, message)) return false;
-  auto* raster = reinterpret_cast<uint32_t*>(out.pixels.data());
-  if (!TIFFReadRGBAImageOriented(t, l.width, l.height, raster, ORIENTATION_TOPLEFT, 1)) return false;
+  auto* words = reinterpret_cast<uint32_t*>(raster.pixels.data());
+  if (!TIFFReadRGBAImageOriented(t, l.width, l.height, words, l.orientation, 1)) return false;
   const size_t count = size_t(l.width) * l.height;
-  uint8_t* px = out.pixels.data();
+  uint8_t* px = raster.pixels.data();
   for (size_t i = 0; i < count; ++i, px += 4) {
-    const uint32_t v = raster[i];
+    const uint32_t v = words[i];
     px[0] = uint8_t(TIFFGetR(v)), px[1] = uint8_t(TIFFGetG(v)), px[2] = uint8_t(TIFFGetB(v)),
     px[3] = uint8_t(TIFFGetA(v));
   }
   // The conversion hands back associated alpha whatever the file held.
-  if (l.has_alpha) unpremultiply(out.pixels.data(), count);
+  if (l.has_alpha) unpremultiply(raster.pixels.data(), count);
   return true;
+}
+
+// The stored raster turned upright by the orientation tag: 2 to 4 mirror it, 5 to 8
+// exchange rows and columns first (the picture is stored on its side).
+void orient(const Image& stored, uint16_t orientation, Image& out) {
+  const uint32_t w = uint32_t(stored.width), h = uint32_t(stored.height);
+  const bool sideways = orientation >= ORIENTATION_LEFTTOP;
+  allocate_rgba(out, sideways ? h : w, sideways ? w : h);
+  const uint32_t ow = uint32_t(out.width), oh = uint32_t(out.height);
+  const auto* src = reinterpret_cast<const uint32_t*>(stored.pixels.data());
+  auto* dst = reinterpret_cast<uint32_t*>(out.pixels.data());
+  for (uint32_t y = 0; y < oh; ++y) {
+    for (uint32_t x = 0; x < ow; ++x) {
+      uint32_t col = x, row = y;
+      switch (orientation) {
+        case ORIENTATION_TOPRIGHT: col = w - 1 - x; break;
+        case ORIENTATION_BOTRIGHT: col = w - 1 - x, row = h - 1 - y; break;
+        case ORIENTATION_BOTLEFT: row = h - 1 - y; break;
+        case ORIENTATION_LEFTTOP: col = y, row = x; break;
+        case ORIENTATION_RIGHTTOP: col = y, row = h - 1 - x; break;
+        case ORIENTATION_RIGHTBOT: col = w - 1 - y, row = h - 1 - x; break;
+        case ORIENTATION_LEFTBOT: col = w - 1 - y, row = x; break;
+        default: break;
+      }
+      dst[size_t(y) * ow + x] = src[size_t(row) * w + col];
+    }
+  }
 }
 
 // A libtiff handle over bytes in memory, quiet, with a cap on every allocation libtiff
@@ -164,9 +270,16 @@ bool decode_tiff(const uint8_t* data, size_t size, Image& out) {
   const Layout l = read_layout(t);
   // Tags libtiff could not read (a cut-off colour map, say) make it guess; we refuse instead.
   if (m.damaged()) return false;
-  if (!allocate_rgba(out, l.width, l.height)) return refuse(out);
-  const bool ok = plain_layout(t, l) ? read_plain(t, l, out) : read_converted(t, l, out);
-  return (ok && !m.damaged()) || refuse(out);
+  Image stored;
+  if (!allocate_rgba(stored, l.width, l.height)) return refuse(out);
+  const bool ok = direct_layout(l) ? read_direct(t, l, stored) : read_converted(t, l, stored);
+  if (!ok || m.damaged()) return refuse(out);
+  if (l.orientation == ORIENTATION_TOPLEFT) {
+    out = std::move(stored);
+  } else {
+    orient(stored, l.orientation, out);
+  }
+  return true;
 }
 
 bool probe_tiff(const uint8_t* data, size_t size, ImageInfo& info) {

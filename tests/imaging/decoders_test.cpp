@@ -42,6 +42,19 @@ const ToolCase kToolCases[] = {
     {"grey.tif", FileType::Tiff, "pattern('L', 23, 17).save(F, compression='packbits')", 0},
     {"palette.tif", FileType::Tiff, "pattern('P', 23, 17).save(F)", 0},
     {"mono.tif", FileType::Tiff, "pattern('1', 23, 17).save(F, compression='group4')", 0},
+    // Tiles, separate planes, 16-bit samples and orientations, rewritten by libtiff's own tools.
+    {"tiled.tif", FileType::Tiff, "pattern('RGBA', 23, 17).save('s.tif'); subprocess.run(['tiffcp', '-t', '-w', '16', '-l', '16', '-c', 'lzw', 's.tif', F], check=True)", 0},
+    {"planes.tif", FileType::Tiff, "pattern('RGBA', 23, 17).save('s.tif'); subprocess.run(['tiffcp', '-p', 'separate', '-r', '4', 's.tif', F], check=True)", 0},
+    {"tiled_planes.tif", FileType::Tiff, "pattern('RGB', 23, 17).save('s.tif'); subprocess.run(['tiffcp', '-t', '-w', '16', '-l', '16', '-p', 'separate', 's.tif', F], check=True)", 0},
+    {"grey_alpha_tiled.tif", FileType::Tiff, "pattern('LA', 23, 17).save('s.tif'); subprocess.run(['tiffcp', '-t', '-w', '16', '-l', '16', 's.tif', F], check=True)", 0},
+    {"deep_tiled.tif", FileType::Tiff, "pattern('RGBA', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-depth', '16', 's.tif'], check=True); subprocess.run(['tiffcp', '-t', '-w', '16', '-l', '16', '-c', 'zip', 's.tif', F], check=True)", 0},
+    {"deep_planes.tif", FileType::Tiff, "pattern('RGBA', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-depth', '16', '-define', 'tiff:tile-geometry=16x16', '-interlace', 'Plane', F], check=True)", 0},
+    // PIL clips 16-bit grey when converting it; its high bytes are the picture.
+    {"deep_grey.tif", FileType::Tiff, "pattern('RGB', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-colorspace', 'Gray', '-depth', '16', '-define', 'tiff:rows-per-strip=5', F], check=True); "
+     "g = Image.open(F); g.load(); Image.frombytes('L', g.size, g.tobytes()[1::2]).save('ref.png')", 0, "ref.png"},
+    {"sideways.tif", FileType::Tiff, "pattern('RGBA', 23, 17).save('s.tif'); subprocess.run(['tiffcp', '-t', '-w', '16', '-l', '16', 's.tif', F], check=True); subprocess.run(['tiffset', '-s', '274', '6', F], check=True)", 0},
+    {"mirrored.tif", FileType::Tiff, "pattern('RGB', 23, 17).save(F); subprocess.run(['tiffset', '-s', '274', '5', F], check=True)", 0},
+    {"upside_down_palette.tif", FileType::Tiff, "pattern('P', 23, 17).save(F); subprocess.run(['tiffset', '-s', '274', '3', F], check=True)", 0},
     {"plain.gif", FileType::Gif, "pattern('P', 23, 17).save(F, transparency=5)", 0},
     {"interlaced.gif", FileType::Gif, "pattern('P', 23, 17).save(F, interlace=True)", 0},
     {"rgb.bmp", FileType::Bmp, "pattern('RGB', 23, 17).save(F)", 0},

@@ -116,6 +116,33 @@ TEST_F(ImageReadFileTest, CallerBuffersAreFilledOnlyWhenTheSizeMatchesExactly) {
   EXPECT_EQ(CVL_ReadFromFileRGBA32(nullptr, 9, 7, path_.c_str()), 0);
 }
 
+// Tiled and plane-by-plane files, as scanners and large-image tools store them, read
+// through every file reader with the pixels PIL sees (16-bit samples by their high byte).
+TEST_F(ImageReadFileTest, TiledAndSeparatePlaneTiffsReadThroughEveryReader) {
+  const char* kMakes[] = {
+      "subprocess.run(['tiffcp', '-t', '-w', '16', '-l', '16', 'pic.tif', F], check=True)",
+      "subprocess.run(['tiffcp', '-p', 'separate', 'pic.tif', F], check=True)",
+      "subprocess.run(['convert', 'pic.png', '-depth', '16', '-define', 'tiff:tile-geometry=16x16', F], check=True)",
+  };
+  ASSERT_TRUE(dir_.python("Image.open('pic.png').save('pic.tif')"));
+  for (const char* make : kMakes) {
+    SCOPED_TRACE(make);
+    const std::string file = dir_.path("made.tif");
+    ASSERT_TRUE(dir_.python(std::string("F = 'made.tif'\n") + make + "\ndump(F, 'made.raw')"));
+    const imaging::Image theirs = test::read_dump(dir_.path("made.raw"));
+    EXPECT_EQ(test::max_difference(theirs, expected_), 0);
+    ASSERT_EQ(CVL_ReadFromFile(file.c_str()), 1);
+    imaging::Image got = expected_;
+    CVL_GetNewRGBA32(got.pixels.data());
+    EXPECT_EQ(test::max_difference(got, theirs), 0);
+    std::vector<uint8_t> rgba(9 * 7 * 4), rgb(9 * 7 * 3);
+    ASSERT_EQ(CVL_ReadFromFileRGBA32(rgba.data(), 9, 7, file.c_str()), 1);
+    EXPECT_EQ(rgba, theirs.pixels);
+    ASSERT_EQ(CVL_ReadFromFileRGB24(rgb.data(), 9, 7, file.c_str()), 1);
+    EXPECT_EQ(rgb, test::rgb_of(theirs));
+  }
+}
+
 TEST_F(ImageReadFileTest, MetafilesAreReadOpaque) {
   const imaging::Image rgba = test::test_picture(5, 4, true);
   const std::vector<uint8_t> rgb = test::rgb_of(rgba);

@@ -1,0 +1,23 @@
+// Movie recording.
+#include "corvel/corvel.h"
+#include "exports/guard.h"
+#include "io/movie.h"
+
+using namespace cvl;
+
+extern "C" {
+
+CVL_API void* CVL_CALL CVL_CreateAVI(const char* path, int32_t frame_period) {
+  return guarded("CreateAVI Excpt", static_cast<void*>(nullptr),
+                 [&]() -> void* { return create_avi(path, frame_period); });
+}
+
+CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path) {
+  return guarded("WriteAVI Excpt", 0, [&] { return write_avi(bitmap_path); });
+}
+
+CVL_API int32_t CVL_CALL CVL_CloseAVI(void) {
+  return guarded("CloseAVI Excpt", 0, [] { return close_avi(); });
+}
+
+}  // extern "C"
