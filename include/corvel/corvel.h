@@ -310,7 +310,24 @@ CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int
 
 /* ---- Clipboard and screen capture ---------------------------------------- */
 
+CVL_API void CVL_CALL CVL_ToClipboard(void); /* the current layer as a 32-bit DIB; unselected pixels transparent while the mask is enabled */
+CVL_API void CVL_CALL CVL_ToClipboardRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2); /* a rectangle of it, |x1-x2| x |y1-y2|, corners in any order */
+CVL_API void CVL_CALL CVL_RGBA32ToClipboardRect(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height); /* a caller image of the canvas rect at (x, y); the mask weights its alpha in place */
+CVL_API int32_t CVL_CALL CVL_FromClipboard(void); /* 1 when the new-RGBA buffer now holds the clipboard picture */
+CVL_API int32_t CVL_CALL CVL_FromClipboardInto(int32_t x, int32_t y, int32_t centre); /* pastes at (x, y) (its centre when centre = 1) through the selection; 1 pasted */
+CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX(int32_t x, int32_t y, float scale, int32_t angle, int32_t centre, int32_t smooth); /* scaled by a factor, turned by whole degrees; always 0 */
+CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth); /* longer side to size pixels, angle 360 ignored, visible part composited; always 0 */
+CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2_1602(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth); /* the same */
+CVL_API int32_t CVL_CALL CVL_ScreenCapture(void); /* 1 when the new-RGBA buffer holds the screen */
+CVL_API int32_t CVL_CALL CVL_ScreenCaptureInto(void); /* 1 when the screen went into the current layer through the selection */
+
 /* ---- Splines and point warp ---------------------------------------------- */
+
+CVL_API int32_t CVL_CALL CVL_CalcSpline3(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t unused); /* 100 points of the curve through three points (read unsigned) */
+CVL_API int32_t CVL_CALL CVL_GetSplinePointCount(void); /* 0 before the first curve, then 100 */
+CVL_API double CVL_CALL CVL_GetSplinePointX(int32_t i); /* point i's x; i read unsigned, past the end the last point */
+CVL_API double CVL_CALL CVL_GetSplinePointY(int32_t i); /* point i's y */
+CVL_API void CVL_CALL CVL_WarpPointToPoint(int32_t x1, int32_t y1, int32_t x2, int32_t y2); /* pushes the IPL source's image from one point to the other into the current layer */
 
 /* ---- Tablet -------------------------------------------------------------- */
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imagescript/imagescript.h"
+#include "imaging/rotate.h"
 
 namespace cvl::imagescript {
 namespace {
@@ -44,28 +45,6 @@ void turn(int32_t degrees, double& c, double& s) {
   }
 }
 
-// Bilinear sample of premultiplied taps, outside pixels transparent; writes straight RGBA.
-void sample(const uint8_t* src, int32_t w, int32_t h, double sx, double sy, uint8_t* out) {
-  const double fx = std::floor(sx), fy = std::floor(sy);
-  const int32_t x0 = static_cast<int32_t>(fx), y0 = static_cast<int32_t>(fy);
-  const double ax = sx - fx, ay = sy - fy;
-  double acc[4] = {0, 0, 0, 0};
-  for (int t = 0; t < 4; ++t) {
-    const int32_t x = x0 + (t & 1), y = y0 + (t >> 1);
-    if (x < 0 || y < 0 || x >= w || y >= h) continue;
-    const double weight = ((t & 1) ? ax : 1 - ax) * ((t >> 1) ? ay : 1 - ay);
-    const uint8_t* p = src + (size_t(y) * w + x) * 4;
-    const double a = p[3] * weight;
-    acc[0] += p[0] * a, acc[1] += p[1] * a, acc[2] += p[2] * a, acc[3] += a;
-  }
-  if (acc[3] <= 0) {
-    std::memset(out, 0, 4);
-    return;
-  }
-  for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(std::fmin(255.0, acc[c] / acc[3] + 0.5));
-  out[3] = static_cast<uint8_t>(std::fmin(255.0, acc[3] + 0.5));
-}
-
 }  // namespace
 
 bool rotate_in_place(uint8_t* rgba, int32_t width, int32_t height, int32_t degrees, int32_t scale_percent) {
@@ -74,18 +53,9 @@ bool rotate_in_place(uint8_t* rgba, int32_t width, int32_t height, int32_t degre
   const std::vector<uint8_t> src(rgba, rgba + size_t(width) * height * 4);
   double c = 1, s = 0;
   turn(degrees, c, s);
-  const double k = 100.0 / scale_percent;
-  const double cx = width / 2.0, cy = height / 2.0;
-  for (int32_t y = 0; y < height; ++y) {
-    const double dy = y + 0.5 - cy;
-    for (int32_t x = 0; x < width; ++x) {
-      const double dx = x + 0.5 - cx;
-      // Inverse of a counter-clockwise turn on a y-down grid.
-      const double sx = (c * dx - s * dy) * k + cx - 0.5;
-      const double sy = (s * dx + c * dy) * k + cy - 0.5;
-      sample(src.data(), width, height, sx, sy, rgba + (size_t(y) * width + x) * 4);
-    }
-  }
+  const imaging::ImageView src_view{const_cast<uint8_t*>(src.data()), width, height, 4, width * 4};
+  const imaging::ImageView dst_view{rgba, width, height, 4, width * 4};
+  imaging::rotate_into(src_view, dst_view, c, s, 100.0 / scale_percent, imaging::RotateFilter::Bilinear);
   return true;
 }
 

@@ -1,5 +1,6 @@
 // BMP files and the device-independent bitmaps inside them: 1, 4, 8 (plain, RLE4,
 // RLE8), 16, 24 and 32 bits, bottom-up or top-down, with colour masks.
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -219,6 +220,37 @@ bool decode_bmp(const uint8_t* data, size_t size, Image& out) {
   size_t info_size = 0, bits_size = 0;
   if (!split_bmp(data, size, info, info_size, bits, bits_size)) return refuse(out);
   return decode_dib(info, info_size, bits, bits_size, out);
+}
+
+namespace {
+
+// A packed DIB (the clipboard's block) has no file header saying where the bits
+// start: they follow the header, its masks and its colour table.
+bool split_packed_dib(const uint8_t* block, size_t size, DibHeader& h, size_t& info_size) {
+  if (!block || !read_dib_header(block, size, h)) return false;
+  size_t entries = 0;
+  if (h.bits <= 8) entries = h.colours_used ? std::min<size_t>(h.colours_used, 256) : size_t(1) << h.bits;
+  info_size = h.table_offset + entries * h.table_entry;
+  return info_size <= size;
+}
+
+}  // namespace
+
+bool probe_packed_dib(const uint8_t* block, size_t size, int32_t& width, int32_t& height) {
+  DibHeader h;
+  size_t info_size = 0;
+  if (!split_packed_dib(block, size, h, info_size) || !acceptable_size(h.width, h.height < 0 ? -h.height : h.height))
+    return false;
+  width = static_cast<int32_t>(h.width);
+  height = static_cast<int32_t>(h.height < 0 ? -h.height : h.height);
+  return true;
+}
+
+bool decode_packed_dib(const uint8_t* block, size_t size, Image& out) {
+  DibHeader h;
+  size_t info_size = 0;
+  if (!split_packed_dib(block, size, h, info_size)) return refuse(out);
+  return decode_dib(block, info_size, block + info_size, size - info_size, out);
 }
 
 bool probe_bmp(const uint8_t* data, size_t size, ImageInfo& info) {

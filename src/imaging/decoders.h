@@ -23,6 +23,10 @@ bool decode_psd(const uint8_t* data, size_t size, Image& out);
 // BITMAPINFOHEADER (or later) block with its colour table, then the pixel bits.
 bool decode_dib(const uint8_t* info, size_t info_size, const uint8_t* bits, size_t bits_size, Image& out);
 
+// The same packed in one block (the clipboard's CF_DIB): header, masks, colour table, bits.
+bool decode_packed_dib(const uint8_t* block, size_t size, Image& out);
+bool probe_packed_dib(const uint8_t* block, size_t size, int32_t& width, int32_t& height);
+
 bool probe_png(const uint8_t* data, size_t size, ImageInfo& info);
 bool probe_jpeg(const uint8_t* data, size_t size, ImageInfo& info);
 bool probe_tiff(const uint8_t* data, size_t size, ImageInfo& info);

@@ -25,6 +25,11 @@ struct DibLayout {
 // image is empty or too large for 32-bit sizes.
 std::vector<uint8_t> make_dib24(const ImageView& src);
 
+// A 32-bit plain-RGB DIB of an RGBA32 view, bottom-up, with the alpha in the
+// fourth byte where readers of 32-bit bitmaps look for it (the clipboard's
+// form). Empty when the image is empty, not RGBA or too large.
+std::vector<uint8_t> make_dib32(const ImageView& src);
+
 // Reads the layout of a block made as above (or any plain 40-byte-header DIB).
 bool read_dib_layout(const uint8_t* dib, size_t size, DibLayout& layout);
 

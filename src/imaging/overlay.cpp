@@ -29,4 +29,28 @@ void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t 
             src_stride, x1 - x0, y1 - y0, bytes_per_pixel);
 }
 
+void overlay_image_over(const ImageView& dst, const ImageView& src, int32_t x, int32_t y) {
+  if (!dst.data || !src.data || dst.channels != 4 || src.channels != 4) return;
+  const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int32_t x1 = std::min(x + src.width, dst.width), y1 = std::min(y + src.height, dst.height);
+  for (int32_t yy = y0; yy < y1; ++yy) {
+    const uint8_t* s = src.row(yy - y) + static_cast<ptrdiff_t>(x0 - x) * 4;
+    uint8_t* d = dst.row(yy) + static_cast<ptrdiff_t>(x0) * 4;
+    for (int32_t xx = x0; xx < x1; ++xx, s += 4, d += 4) {
+      const uint32_t sa = s[3];
+      if (sa == 255 || d[3] == 0) {
+        std::memcpy(d, s, 4);
+        continue;
+      }
+      if (sa == 0) continue;
+      // Destination weight da * (255 - sa) / 255, kept in 255ths to avoid an
+      // early truncation.
+      const uint32_t dw = d[3] * (255 - sa);
+      const uint32_t aw = sa * 255 + dw;  // out alpha x 255
+      for (int c = 0; c < 3; ++c) d[c] = static_cast<uint8_t>((s[c] * sa * 255 + d[c] * dw + aw / 2) / aw);
+      d[3] = static_cast<uint8_t>((aw + 127) / 255);
+    }
+  }
+}
+
 }  // namespace cvl::imaging

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "imaging/image_view.h"
+
 namespace cvl::imaging {
 
 // Copies width x height pixels of `bytes_per_pixel` bytes from src to dst; strides in bytes.
@@ -14,5 +16,9 @@ void copy_rect(uint8_t* dst, int32_t dst_stride, const uint8_t* src, int32_t src
 void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t dst_stride, const uint8_t* src,
                    int32_t src_width, int32_t src_height, int32_t src_stride, int32_t x, int32_t y,
                    int32_t bytes_per_pixel);
+
+// Lays an RGBA32 source over an RGBA32 destination at (x, y), clipped: straight
+// alpha "over", so transparent source pixels leave the destination as it was.
+void overlay_image_over(const ImageView& dst, const ImageView& src, int32_t x, int32_t y);
 
 }  // namespace cvl::imaging

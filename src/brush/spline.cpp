@@ -1,0 +1,62 @@
+#include "brush/spline.h"
+
+#include <array>
+
+#include "core/engine.h"
+#include "core/rgba32_loader.h"
+#include "imaging/push_warp.h"
+#include "imaging/spline.h"
+#include "ipl/ipl_buffers.h"
+#include "layers/filter_prep.h"
+
+namespace cvl {
+namespace {
+
+struct SplineState {
+  std::array<double, 3> control_x{}, control_y{}, control_z{};
+  std::array<double, kSplinePoints> x{}, y{}, z{};
+  int32_t count = 0;
+};
+
+SplineState& spline() {
+  static SplineState s;
+  return s;
+}
+
+double point(const std::array<double, kSplinePoints>& axis, uint32_t i) {
+  const int32_t n = spline().count;
+  if (n == 0) return 0;
+  return axis[i < static_cast<uint32_t>(n) ? i : static_cast<uint32_t>(n - 1)];
+}
+
+}  // namespace
+
+int32_t calc_spline3(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, uint32_t x2, uint32_t y2) {
+  SplineState& s = spline();
+  s.control_x = {double(x0), double(x1), double(x2)};
+  s.control_y = {double(y0), double(y1), double(y2)};
+  s.control_z = {0, 0, 0};
+  const bool ok = imaging::spline_points_3(kSplinePoints, s.control_x.data(), s.control_y.data(), s.control_z.data(),
+                                           s.x.data(), s.y.data(), s.z.data());
+  s.count = kSplinePoints;
+  return ok ? 1 : 0;
+}
+
+int32_t spline_point_count() { return spline().count; }
+double spline_point_x(uint32_t i) { return point(spline().x, i); }
+double spline_point_y(uint32_t i) { return point(spline().y, i); }
+
+void warp_point_to_point(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  uint8_t* src = ipl_buffer(IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+  if (!src || !dst) return;
+  const Engine& e = engine();
+  const int32_t w = e.canvas_width, h = e.canvas_height;
+  adjust_rgba32_pre_filter(src, w, h);
+  const imaging::ImageView from{src, w, h, 4, w * 4}, to{dst, w, h, 4, w * 4};
+  if (!imaging::push_image(from, to, x1, y1, x2, y2)) return;
+  adjust_rgba32_post_filter(dst, w, h);
+  load_rgba32(dst, w * 4, true);
+}
+
+}  // namespace cvl

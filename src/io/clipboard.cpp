@@ -1,0 +1,250 @@
+#include "io/clipboard.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/engine.h"
+#include "core/rgba32_loader.h"
+#include "imaging/decoders.h"
+#include "imaging/dib.h"
+#include "imaging/overlay.h"
+#include "imaging/resample.h"
+#include "imaging/rotate.h"
+#include "io/new_rgba.h"
+#include "ipl/ipl_buffers.h"
+#include "layers/composite.h"
+#include "layers/filter_prep.h"
+#include "layers/merge.h"
+#include "mask/mask_alpha.h"
+#include "platform/clipboard.h"
+#include "platform/screen_capture.h"
+
+namespace cvl {
+namespace {
+
+using imaging::ImageView;
+
+ImageView rgba_view(uint8_t* data, int32_t w, int32_t h) { return {data, w, h, 4, w * 4}; }
+
+ImageView new_rgba_view() {
+  NewRgba& n = new_rgba();
+  return rgba_view(n.pixels.get(), n.width, n.height);
+}
+
+void put_on_clipboard(const ImageView& image) { platform::clipboard_put_dib(imaging::make_dib32(image)); }
+
+// Replaces the new-RGBA picture with a decoded DIB block. The block is decoded
+// first, so a damaged one leaves the earlier picture in place.
+bool dib_into_new_rgba(const std::vector<uint8_t>& dib) {
+  imaging::Image image;
+  if (!imaging::decode_packed_dib(dib.data(), dib.size(), image)) return false;
+  uint8_t* pixels = create_new_rgba(image.width, image.height);
+  if (!pixels) return false;
+  std::memcpy(pixels, image.pixels.data(), image.pixels.size());
+  return true;
+}
+
+bool read_clipboard() {
+  std::vector<uint8_t> dib;
+  return platform::clipboard_get_dib(dib) && dib_into_new_rgba(dib);
+}
+
+// Makes `image` (w x h RGBA32) the new-RGBA picture.
+void adopt_as_new_rgba(const std::vector<uint8_t>& image, int32_t w, int32_t h) {
+  uint8_t* pixels = create_new_rgba(w, h);
+  if (pixels) std::memcpy(pixels, image.data(), image.size());
+}
+
+void resample_new_rgba(int32_t nw, int32_t nh, bool smooth, bool premultiplied) {
+  const ImageView src = new_rgba_view();
+  if (!src.data || (nw == src.width && nh == src.height)) return;
+  std::vector<uint8_t> out(size_t(nw) * size_t(nh) * 4, 0);
+  const ImageView dst = rgba_view(out.data(), nw, nh);
+  if (premultiplied) adjust_rgba32_pre_filter(src.data, src.width, src.height);
+  (void)smooth;  // FIXME(geometry): bicubic when smooth, nearest otherwise
+  imaging::resize_bilinear(src, dst);
+  if (premultiplied) adjust_rgba32_post_filter(out.data(), nw, nh);
+  adopt_as_new_rgba(out, nw, nh);
+}
+
+void rotate_new_rgba(int32_t degrees, bool smooth, bool premultiplied) {
+  const float radians = static_cast<float>(degrees * 0.0174532925);
+  const ImageView src = new_rgba_view();
+  int32_t rw = 0, rh = 0;
+  imaging::rotated_pixel_size(radians, src.width, src.height, rw, rh);
+  if (!src.data || rw == 0 || rh == 0) return;
+  std::vector<uint8_t> out(size_t(rw) * size_t(rh) * 4, 0);
+  if (premultiplied) adjust_rgba32_pre_filter(src.data, src.width, src.height);
+  imaging::rotate_image(src, rgba_view(out.data(), rw, rh), radians,
+                        smooth ? imaging::RotateFilter::Bilinear : imaging::RotateFilter::Nearest);
+  if (premultiplied) adjust_rgba32_post_filter(out.data(), rw, rh);
+  adopt_as_new_rgba(out, rw, rh);
+}
+
+void apply_centre(const PastePlacement& p, int32_t& x, int32_t& y) {
+  x = p.x, y = p.y;
+  if (!p.centre) return;
+  x -= new_rgba().width / 2;
+  y -= new_rgba().height / 2;
+}
+
+// Lays the new-RGBA picture over the IPL source (a fresh copy of the current
+// layer) at (x, y) and loads the result back through the selection.
+int32_t paste_over_layer_copy(int32_t x, int32_t y) {
+  int32_t result = 0;
+  uint8_t* src = ipl_alloc(IplBuffer::Src32);
+  Layer* layer = engine().current_layer;
+  if (src && layer && new_rgba().pixels) {
+    const Engine& e = engine();
+    imaging::overlay_image_over(rgba_view(src, e.canvas_width, e.canvas_height), new_rgba_view(), x, y);
+    load_rgba32_layer(src, e.canvas_width * 4, e.current_layer_num, 0, 0, layer->width, layer->height, true);
+    result = 1;
+  }
+  ipl_free(IplBuffer::Src32);
+  return result;
+}
+
+// Composites the visible part of the new-RGBA picture onto the current layer
+// at (x, y), its alpha weighted by the mask and texture there.
+void composite_visible_part(int32_t x, int32_t y) {
+  const Engine& e = engine();
+  Layer* layer = engine().current_layer;
+  if (!layer || !layer->has_pixels()) return;
+  const int32_t w = new_rgba().width, h = new_rgba().height;
+  int32_t ox = 0, oy = 0, pw = w, ph = h;
+  if (x < 0) ox = -x, pw = w + x, x = 0;
+  if (y < 0) oy = -y, ph = h + y, y = 0;
+  // Clipped to the layer as well as the canvas: a layer left smaller than the
+  // canvas is never written past its own pixels.
+  const int32_t right = std::min(e.canvas_width, layer->width), bottom = std::min(e.canvas_height, layer->height);
+  if (x + pw > right) pw = right - x;
+  if (y + ph > bottom) ph = bottom - y;
+  if (pw <= 0 || ph <= 0) return;
+  if (ox || oy || pw != w || ph != h) {
+    std::vector<uint8_t> part(size_t(pw) * size_t(ph) * 4, 0);
+    imaging::overlay_image(part.data(), pw, ph, pw * 4, new_rgba().pixels.get(), w, h, w * 4, -ox, -oy, 4);
+    adopt_as_new_rgba(part, pw, ph);
+  }
+  uint8_t* image = new_rgba().pixels.get();
+  adjust_rgba32_rect_by_mask_and_texture(image, x, y, pw, ph);
+  std::vector<uint16_t> wide(size_t(pw) * size_t(ph) * 4);
+  for (size_t i = 0; i < wide.size(); ++i) wide[i] = static_cast<uint16_t>(image[i] << 8);
+  CompositeArgs args;
+  args.src = wide.data();
+  args.width = pw, args.height = ph;
+  args.src_stride = pw * 4;
+  args.dst = layer->data();
+  args.dst_x = x, args.dst_y = y;
+  args.dst_stride = layer->rowStride;
+  args.mode = 0;
+  args.opacity = 255;
+  args.keep_dst_alpha = layer->lockAlpha != 0;
+  composite(args);
+}
+
+}  // namespace
+
+void to_clipboard() {
+  const Engine& e = engine();
+  uint8_t* src = ipl_alloc(IplBuffer::Src32);
+  if (src) {
+    if (e.mask_enabled) apply_mask_to_alpha(src);
+    put_on_clipboard(rgba_view(src, e.canvas_width, e.canvas_height));
+  }
+  ipl_free(IplBuffer::Src32);
+}
+
+void to_clipboard_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  const Engine& e = engine();
+  uint8_t* src = ipl_alloc(IplBuffer::Src32);
+  if (!src) return ipl_free(IplBuffer::Src32);
+  if (e.mask_enabled) apply_mask_to_alpha(src);
+  // Corners in either order give the same rectangle; the part off the canvas
+  // goes out transparent.
+  const int64_t w64 = std::llabs(int64_t(x1) - x2), h64 = std::llabs(int64_t(y1) - y2);
+  if (w64 == 0 || h64 == 0 || w64 > 32768 || h64 > 32768) return ipl_free(IplBuffer::Src32);
+  const int32_t w = int32_t(w64), h = int32_t(h64);
+  std::vector<uint8_t> cut(size_t(w) * size_t(h) * 4, 0);
+  imaging::overlay_image(cut.data(), w, h, w * 4, src, e.canvas_width, e.canvas_height, e.canvas_width * 4,
+                         -std::min(x1, x2), -std::min(y1, y2), 4);
+  ipl_free(IplBuffer::Src32);
+  put_on_clipboard(rgba_view(cut.data(), w, h));
+}
+
+void rgba32_to_clipboard_rect(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (!image || width <= 0 || height <= 0) return;
+  if (engine().mask_enabled) apply_mask_to_alpha_rect(image, width * 4, x, y, x + width - 1, y + height - 1);
+  put_on_clipboard(rgba_view(image, width, height));
+}
+
+int32_t from_clipboard() { return read_clipboard() ? 1 : 0; }
+
+int32_t from_clipboard_into(int32_t x, int32_t y, int32_t centre) {
+  read_clipboard();  // an earlier picture in the buffer is pasted when this fails
+  if (centre == 1) {
+    x -= new_rgba().width / 2;
+    y -= new_rgba().height / 2;
+  }
+  const int32_t result = paste_over_layer_copy(x, y);
+  delete_new_rgba();
+  return result;
+}
+
+void from_clipboard_into_ex(const PastePlacement& p) {
+  read_clipboard();
+  if (!new_rgba().pixels) return;
+  if (p.scale != 1) {
+    const int32_t nw = std::max(1, static_cast<int32_t>(p.scale * new_rgba().width));
+    const int32_t nh = std::max(1, static_cast<int32_t>(p.scale * new_rgba().height));
+    resample_new_rgba(nw, nh, p.smooth, false);
+  }
+  if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth, false);
+  const Engine& e = engine();
+  uint8_t* dst = ipl_alloc(IplBuffer::Dst32);
+  Layer* layer = e.current_layer;
+  if (dst && layer && layer->has_pixels()) {
+    std::memset(dst, 0, e.canvas_pixels() * 4);
+    int32_t x = 0, y = 0;
+    apply_centre(p, x, y);
+    imaging::overlay_image_over(rgba_view(dst, e.canvas_width, e.canvas_height), new_rgba_view(), x, y);
+    adjust_rgba32_by_mask_and_texture(dst, e.canvas_width, e.canvas_height);
+    merge_rgba32_into_layer(dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
+  }
+  ipl_free(IplBuffer::Dst32);
+  delete_new_rgba();
+}
+
+void from_clipboard_into_ex2(const PastePlacement& p) {
+  read_clipboard();
+  if (!new_rgba().pixels) return;
+  const int32_t w = new_rgba().width, h = new_rgba().height;
+  const double f = double(p.size) / (w > h ? w : h);
+  if (f != 1) {
+    const int32_t nw = std::max(1, static_cast<int32_t>(f * w));
+    const int32_t nh = std::max(1, static_cast<int32_t>(f * h));
+    resample_new_rgba(nw, nh, p.smooth, p.smooth);
+  }
+  if (p.angle != 0 && p.angle != 360) rotate_new_rgba(p.angle, p.smooth, p.smooth);
+  int32_t x = 0, y = 0;
+  apply_centre(p, x, y);
+  composite_visible_part(x, y);
+  delete_new_rgba();
+}
+
+int32_t screen_capture() {
+  std::vector<uint8_t> dib;
+  return platform::capture_screen_dib(dib) && dib_into_new_rgba(dib) ? 1 : 0;
+}
+
+int32_t screen_capture_into() {
+  std::vector<uint8_t> dib;
+  if (!platform::capture_screen_dib(dib) || !dib_into_new_rgba(dib)) return 0;
+  const int32_t result = paste_over_layer_copy(0, 0);
+  delete_new_rgba();
+  return result;
+}
+
+}  // namespace cvl
