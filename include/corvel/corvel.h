@@ -308,6 +308,19 @@ CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int
 
 /* ---- Image brush --------------------------------------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_LoadImageBrush(const char* path); /* file into the picture (each edge at most brush_capacity); 1 replaced, 0 kept */
+CVL_API int32_t CVL_CALL CVL_LoadImageBrushFromRGBA32(const uint8_t* rgba, int32_t width, int32_t height); /* packed RGBA32 into the picture; 1 replaced, 0 kept */
+CVL_API int32_t CVL_CALL CVL_LoadImageBrushArray(const char* path); /* file into the strip of square frames; the picture becomes one empty frame */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushArray(float x); /* frame trunc(frames * x), 0 <= x < 1, into the picture; 1 copied */
+CVL_API int32_t CVL_CALL CVL_SaveImageBrush(const char* path); /* the picture as an RGBA PNG; 1 written */
+CVL_API int32_t CVL_CALL CVL_FillImageBrush(int32_t r, int32_t g, int32_t b); /* new brush-size picture of one opaque colour (v * 257); its edge */
+CVL_API int32_t CVL_CALL CVL_ColorImageBrush(int32_t r, int32_t g, int32_t b); /* recolours the picture keeping alpha; its rows */
+CVL_API int32_t CVL_CALL CVL_CopyToImageBrush(void); /* new brush-size picture from the blend buffer; its edge */
+CVL_API int32_t CVL_CALL CVL_SizeImageBrush(void); /* the picture scaled to the brush size; the sized edge */
+CVL_API int32_t CVL_CALL CVL_RotateImageBrush(int32_t degrees); /* the sized picture turned by 360 - degrees; 1 ready to mix */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrush(int32_t strength_percent); /* sizes, then mixes the picture into the blend buffer (0 copies); the sized edge */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushRotate(int32_t strength_percent); /* mixes the last rotation into the blend buffer; the edge mixed, 0 none */
+
 /* ---- Clipboard and screen capture ---------------------------------------- */
 
 CVL_API void CVL_CALL CVL_ToClipboard(void); /* the current layer as a 32-bit DIB; unselected pixels transparent while the mask is enabled */
