@@ -289,7 +289,22 @@ CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA
 
 /* ---- Selection and fill tools -------------------------------------------- */
 
+CVL_API void CVL_CALL CVL_IPLMaskRectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength); /* protects the box (corners included) by strength %; mask rounded to multiples of 256 */
+CVL_API void CVL_CALL CVL_IPLMaskEllipse(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength); /* the same for the ellipse in the box, radii at least 2 */
+CVL_API void CVL_CALL CVL_IPLMaskWand(int32_t x, int32_t y, int32_t tolerance, int32_t strength, const char* mode); /* adds the pixels the mode selects around (x, y); tolerance is percent * 500 */
+CVL_API void CVL_CALL CVL_IPLFloodFill(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t tolerance, const char* mode); /* paints or erases the selected pixels of the current layer through the selection */
+CVL_API void CVL_CALL CVL_ColorRGBA32FromFloodMask(uint8_t* image, const uint8_t* flood_map, int32_t r, int32_t g, int32_t b, int32_t a); /* canvas-sized RGBA32: pixels whose map byte is 1 become (r, g, b, a) */
+CVL_API void CVL_CALL CVL_SetAlphaFromRGBAImageColor(uint8_t* image, int32_t r, int32_t g, int32_t b); /* canvas-sized RGBA32: alpha 0 where the colour is (r, g, b) */
+
 /* ---- Drawing primitives and text ----------------------------------------- */
+
+CVL_API void CVL_CALL CVL_IPLRectangle(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t opacity); /* filled box (x1's column left out), opacity in percent, through the selection */
+CVL_API void CVL_CALL CVL_IPLEllipse(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t opacity); /* the box's inscribed ellipse, radii at least 2, anti-aliased edge */
+CVL_API void CVL_CALL CVL_IPLGradient(int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3, int32_t r4, int32_t g4, int32_t b4, int32_t count, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const char* type); /* "Linear" along the line, else radial; count 0 fades colour 1 in, 1 fades it out */
+CVL_API int32_t CVL_CALL CVL_ChooseFont(void); /* the font chooser for the text tool; non-zero when a font was chosen */
+CVL_API void CVL_CALL CVL_IPLText(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t ignored1, int32_t ignored2, int32_t ignored3, int32_t ignored4, const char* text, int32_t smooth); /* text at (x, y) in the chosen font through the IPL source and the selection */
+CVL_API void CVL_CALL CVL_IPLDisplacementBummp(const char* script_path, double depth, int32_t fill); /* the IPL source displaced by a tiled script's relief, loaded through the selection */
+CVL_API void CVL_CALL CVL_BlurMoreBufferRGB24(uint8_t* buffer, int32_t width, int32_t height, int32_t size, int32_t strength); /* blur of radius size / 5 mixed in by strength % */
 
 /* ---- Lua filters --------------------------------------------------------- */
 
@@ -414,8 +429,9 @@ typedef struct CVL_HostCallbacks {
   /* debugger output; default stderr only when CORVEL_DEBUG_OUTPUT is set */
   void (*debug_output)(void* user_data, const char* text);
 
-  /* the font chooser: fills the 60-byte LOGFONTA record, non-zero when the user chose */
-  int32_t (*choose_font)(void* user_data, void* logfont);
+  /* the font chooser, starting from the 60-byte LOGFONTA record and filling it: non-zero when the user chose;
+   * on 0, *error may give a dialog failure code (0 means cancelled). Default: a sans-serif face, 16 pixels */
+  int32_t (*choose_font)(void* user_data, void* logfont, uint32_t* error);
 
   /* the movie compression choice: non-zero to go on, 0 cancels */
   int32_t (*choose_compression)(void* user_data, uint32_t* fourcc, int32_t* quality);

@@ -75,8 +75,8 @@ void resolve_span(const ViewFrame& f, int32_t cx, int32_t cy, int32_t step, int3
     uint16_t* p = acc.px + i * 4;
     uint32_t c[3], alpha;
     if (acc.is_real[i]) {
-      for (int ch = 0; ch < 3; ++ch) c[ch] = static_cast<uint32_t>(static_cast<int32_t>(acc.real[i][ch]));
-      alpha = static_cast<uint32_t>(static_cast<int32_t>(acc.real[i][3]));
+      for (int ch = 0; ch < 3; ++ch) c[ch] = static_cast<uint32_t>(static_cast<int32_t>(acc.real[ch][i]));
+      alpha = static_cast<uint32_t>(static_cast<int32_t>(acc.real[3][i]));
     } else {
       c[0] = p[0], c[1] = p[1], c[2] = p[2], alpha = p[3];
     }

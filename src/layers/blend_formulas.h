@@ -75,9 +75,11 @@ CVL_LANES_INLINE F blend_channel(F S, F D, F Sa, F Da, F tex) {
 }
 
 // Blends source colour c (0..65535 each) at alpha o over destination colour dc at
-// alpha A (both alphas above 0) and gives the four result words.
-template <int K, class F, class I>
-CVL_LANES_INLINE void blend_pixel(const F c[3], F o, const F dc[3], F A, I out[4]) {
+// alpha A (both alphas above 0) and gives the four results on the word scales
+// (colour x 65280, alpha x 65535) before any truncation. The compositor truncates
+// them to words at once; the view carries them to the next layer as they are.
+template <int K, class F>
+CVL_LANES_INLINE void blend_pixel_unrounded(const F c[3], F o, const F dc[3], F A, F out[4]) {
   const F one = splat<F>(1.0f);
   const F Sa = o / splat<F>(65535.0f);
   const F Da = A / splat<F>(65535.0f);
@@ -108,11 +110,16 @@ CVL_LANES_INLINE void blend_pixel(const F c[3], F o, const F dc[3], F A, I out[4
     }
   }
   Ra = clamp01(Ra);
-  for (int ch = 0; ch < 3; ++ch) {
-    const F q = clamp01(blend_channel<K>(S[ch], D[ch], Sa, Da, tex) / Ra);
-    out[ch] = lane_trunc(q * splat<F>(65280.0f));
-  }
-  out[3] = lane_trunc(Ra * splat<F>(65535.0f));
+  for (int ch = 0; ch < 3; ++ch) out[ch] = clamp01(blend_channel<K>(S[ch], D[ch], Sa, Da, tex) / Ra) * splat<F>(65280.0f);
+  out[3] = Ra * splat<F>(65535.0f);
+}
+
+// The same, truncated to the result words.
+template <int K, class F, class I>
+CVL_LANES_INLINE void blend_pixel(const F c[3], F o, const F dc[3], F A, I out[4]) {
+  F real[4];
+  blend_pixel_unrounded<K>(c, o, dc, A, real);
+  for (int ch = 0; ch < 4; ++ch) out[ch] = lane_trunc(real[ch]);
 }
 
 }  // namespace cvl

@@ -1,10 +1,11 @@
 // The compositor's loops. Each (mode, same-alpha) pair has its own row loop,
 // picked once per call from a table, so no pixel pays for a mode switch.
 //
-// A row is done in chunks: a first integer pass settles every pixel that needs
-// no arithmetic (transparent sources skipped, transparent destinations and
-// opaque Normal sources copied, the alpha-mode step) and queues the rest; a
-// second pass blends the queue four pixels at a time in single precision.
+// A row is done in chunks: runs of pixels that all need the floating-point blend
+// are blended four or eight at a time straight from the rows; elsewhere a first
+// integer pass settles every pixel that needs no arithmetic (transparent sources
+// skipped, transparent destinations and opaque Normal sources copied, the
+// alpha-mode step) and queues the rest, and a second pass blends the queue.
 #include "layers/composite.h"
 
 #include <algorithm>
@@ -82,29 +83,7 @@ CVL_LANES_INLINE void blend_queue_lanes(BlendQueue& q, uint16_t* drow, bool keep
   q.count = 0;
 }
 
-template <int K>
-void blend_queue_4(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
-  blend_queue_lanes<K, f32x4, i32x4>(q, drow, keep_alpha);
-}
-
-#if defined(CVL_HAVE_AVX2_LANES)
-template <int K>
-__attribute__((target("avx2"))) void blend_queue_8(BlendQueue& q, uint16_t* drow, bool keep_alpha) {
-  blend_queue_lanes<K, f32x8, i32x8>(q, drow, keep_alpha);
-}
-#endif
-
 bool portable_lanes_only = false;
-
-// Eight lanes when the processor has AVX2; the words are the same either way.
-bool wide_lanes() {
-#if defined(CVL_HAVE_AVX2_LANES)
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_lanes_only;
-#else
-  return false;
-#endif
-}
 
 struct Row {
   const uint16_t* src;
@@ -122,17 +101,52 @@ inline void write_source(uint16_t* dp, const SourcePixel& p, bool keep_alpha) {
   if (!keep_alpha) dp[3] = static_cast<uint16_t>(p.o);
 }
 
-template <int Mode, bool SameAlpha, bool Wide>
-void composite_row(const Row& row) {
+// Blends W pixels starting at i straight from the rows when every one of them
+// needs the floating-point blend (the commonest case under a soft or
+// half-transparent layer); false, with nothing written, when any does not.
+template <int Mode, class F, class I>
+CVL_LANES_INLINE bool blend_group(const Row& row, int32_t i) {
+  constexpr bool kExactCopy = Mode == 0 || Mode == 20;
+  const uint16_t* sp = row.src + static_cast<size_t>(i) * 4;
+  uint16_t* dp = row.dst + static_cast<size_t>(i) * 4;
+  I s[4] = {}, d[4] = {};
+  load_rgba64_lanes(sp, s);
+  load_rgba64_lanes(dp, d);
+  const I zero = I{} + 0;
+  I o = s[3];
+  if (row.opacity < 255) o = ((I{} + (row.opacity + 1)) * o) >> 8;
+  I blends = (s[3] != zero) & (d[3] != zero) & (o != zero);
+  if constexpr (kExactCopy) blends &= o < (I{} + 65280);
+  if (!all_lanes(blends)) return false;
+  const F c[3] = {lane_float(s[0]), lane_float(s[1]), lane_float(s[2])};
+  const F dc[3] = {lane_float(d[0]), lane_float(d[1]), lane_float(d[2])};
+  I out[4];
+  blend_pixel<blend_kind(Mode, false)>(c, lane_float(o), dc, lane_float(d[3]), out);
+  if (row.keep_alpha) out[3] = d[3];
+  store_rgba64_lanes(dp, out);
+  return true;
+}
+
+template <int Mode, bool SameAlpha, class F, class I>
+CVL_LANES_INLINE void composite_row_lanes(const Row& row) {
+  constexpr int W = lane_count<I>;
   constexpr bool kAlphaMode = Mode > 20;
   // Mode 20 has no name and stands for Normal in every respect.
   constexpr bool kExactCopy = Mode == 0 || Mode == 20;
   // Opaque Normal pixels are copied four at a time while nothing scales alpha.
   const bool plain_copies = kExactCopy && !row.mask && row.opacity >= 255 && !row.keep_alpha;
+  // Whole groups are blended without queueing where no per-pixel step intervenes.
+  const bool groups = !kAlphaMode && !row.mask;
+  int32_t next_group = 0;  // after a group that could not be blended whole, the next W go one by one
   BlendQueue queue;
   for (int32_t start = 0; start < row.width; start += kChunk) {
     const int32_t end = std::min(row.width, start + kChunk);
     for (int32_t i = start; i < end; ++i) {
+      if (groups && i >= next_group) {
+        while (i + W <= end && blend_group<Mode, F, I>(row, i)) i += W;
+        if (i == end) break;
+        next_group = i + W;
+      }
       const uint16_t* sp = row.src + static_cast<size_t>(i) * 4;
       uint16_t* dp = row.dst + static_cast<size_t>(i) * 4;
       if (plain_copies) {
@@ -174,23 +188,37 @@ void composite_row(const Row& row) {
       }
       queue.push(i, p, dp);
     }
-    constexpr int kBlend = blend_kind(Mode, SameAlpha);
-#if defined(CVL_HAVE_AVX2_LANES)
-    if constexpr (Wide) {
-      blend_queue_8<kBlend>(queue, row.dst, row.keep_alpha);
-      continue;
-    }
-#endif
-    blend_queue_4<kBlend>(queue, row.dst, row.keep_alpha);
+    blend_queue_lanes<blend_kind(Mode, SameAlpha), F, I>(queue, row.dst, row.keep_alpha);
   }
 }
+
+template <int Mode, bool SameAlpha>
+void composite_row_4(const Row& row) {
+  composite_row_lanes<Mode, SameAlpha, f32x4, i32x4>(row);
+}
+
+#if defined(CVL_HAVE_AVX2_LANES)
+template <int Mode, bool SameAlpha>
+__attribute__((target("avx2"), flatten)) void composite_row_8(const Row& row) {
+  composite_row_lanes<Mode, SameAlpha, f32x8, i32x8>(row);
+}
+#else
+template <int Mode, bool SameAlpha>
+void composite_row_8(const Row& row) {
+  composite_row_4<Mode, SameAlpha>(row);
+}
+#endif
 
 using RowLoop = void (*)(const Row&);
 
 // Loops by [wide lanes][mode][same alpha]. Same-alpha mode only changes modes above 20.
 template <bool Wide, size_t... Modes>
 constexpr std::array<std::array<RowLoop, 2>, sizeof...(Modes)> make_loops(std::index_sequence<Modes...>) {
-  return {{{&composite_row<Modes, false, Wide>, &composite_row<Modes, (Modes > 20), Wide>}...}};
+  if constexpr (Wide) {
+    return {{{&composite_row_8<Modes, false>, &composite_row_8<Modes, (Modes > 20)>}...}};
+  } else {
+    return {{{&composite_row_4<Modes, false>, &composite_row_4<Modes, (Modes > 20)>}...}};
+  }
 }
 
 constexpr std::array<std::array<std::array<RowLoop, 2>, kMixModeCount>, 2> kLoops = {
@@ -200,6 +228,15 @@ constexpr std::array<std::array<std::array<RowLoop, 2>, kMixModeCount>, 2> kLoop
 }  // namespace
 
 void composite_use_portable_lanes(bool on) { portable_lanes_only = on; }
+
+bool wide_lanes() {
+#if defined(CVL_HAVE_AVX2_LANES)
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available && !portable_lanes_only;
+#else
+  return false;
+#endif
+}
 
 void composite(const CompositeArgs& args) {
   if (!args.src || !args.dst || args.width <= 0 || args.height <= 0) return;

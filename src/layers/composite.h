@@ -33,4 +33,8 @@ void composite(const CompositeArgs& args);
 // offers wider lanes, so that both forms can be held to the same results.
 void composite_use_portable_lanes(bool on);
 
+// Whether the blends run eight lanes wide (AVX2 present and not held to four by
+// the seam above); the view follows the compositor's choice.
+bool wide_lanes();
+
 }  // namespace cvl

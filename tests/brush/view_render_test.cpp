@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/rand.h"
+#include "layers/composite.h"
 #include "layers/mix_mode_names.h"
 #include "mask/mask_state.h"
 #include "support/canvas_fixture.h"
@@ -321,6 +322,45 @@ TEST_F(ViewRenderTest, Render_SingleLayerOfEachModeEqualsTheMergedImage) {
     for (int opacity : {100, 50}) {
       CVL_SetLayerOptions(3, 1, 0, opacity, mode_name(mode));
       EXPECT_EQ(render_all().bytes, merged_view(0, 0, w, h).bytes) << mode_name(mode) << " at " << opacity;
+    }
+  }
+}
+
+// Stacks of several blending layers carry the blend's unrounded values from layer to
+// layer. At 1:1 runs of samples are blended four or eight at a time; the reduced view
+// (every second pixel) goes sample by sample, so each pixel it shows must come out
+// exactly as the 1:1 view shows it, with the four-lane and the eight-lane blend.
+TEST_F(ViewRenderTest, Render_LaneBlendsOfMixedStacksMatchSampleBySampleBlends) {
+  canvas(300, 24);
+  crt_srand(5);
+  auto word = [] { return static_cast<uint16_t>(crt_rand() * 2 + (crt_rand() & 1)); };
+  const int kModes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 26, 30, 34, 39};
+  constexpr int kStack = 4;
+  for (int round = 0; round < 12; ++round) {
+    layer(kBackgroundSlot, {0, 0, 0, 65535});
+    e().slot(kBackgroundSlot).visible = static_cast<uint8_t>(round % 3 == 0);
+    for (int k = 0; k < kStack; ++k) {
+      const int slot = 2 + k;
+      layer(slot, {0, 0, 0, 0}, mode_name(kModes[crt_rand() % std::size(kModes)]), k == 2 ? 60 : 100);
+      // Mostly partial alpha, in runs, with transparent and opaque pixels breaking them.
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const int kind = (x / 11 + y + k + round) % 5 == 0 ? crt_rand() % 3 : 3;
+          const uint16_t alpha = kind == 0 ? 0 : kind == 1 ? 65535 : static_cast<uint16_t>(1 + word() % 65534);
+          put(slot, x, y, {word(), word(), word(), alpha});
+        }
+    }
+    for (bool portable : {false, true}) {
+      composite_use_portable_lanes(portable);
+      CVL_SetScale(1, 1);
+      const View lanes = render_all();
+      CVL_SetScale(1, 2);
+      const View samples = render(0, 0, w, h, w / 2, h / 2);
+      composite_use_portable_lanes(false);
+      int wrong = 0;
+      for (int j = 0; j < h / 2; ++j)
+        for (int i = 0; i < w / 2; ++i) wrong += samples.at(i, j) != lanes.at(2 * i, 2 * j);
+      EXPECT_EQ(wrong, 0) << "round " << round << " portable " << portable;
     }
   }
 }

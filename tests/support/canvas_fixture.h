@@ -37,6 +37,12 @@ class CanvasTest : public ::testing::Test {
     CVL_SetRandomSeed(1);
     CVL_CreateImage(nullptr, w, h, brush_capacity, 0);
   }
+  // A w x h canvas whose current layer is slot 2, fully transparent.
+  void make_canvas_on_clear_layer(int w, int h) {
+    make_canvas(w, h, 32);
+    give_slot_pixels(2, 0, 0, 0, 0);
+    CVL_SetLayer(2);
+  }
   Engine& e() { return engine(); }
 };
 

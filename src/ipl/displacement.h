@@ -1,0 +1,17 @@
+// The displacement bump effects: the current layer seen through the relief of
+// an image script tiled over the canvas.
+#pragma once
+
+#include <cstdint>
+
+namespace cvl {
+
+// Reads the IPL source (32-bit, already premultiplied by the caller), displaces
+// it by the grey relief of the script at `path` tiled over the canvas, and
+// writes the un-premultiplied result through the selection into the current
+// layer. `fill` (r | g << 8 | b << 16) shows where the displacement reaches
+// past the canvas. Nothing happens when the script cannot be rendered or
+// either IPL image (32-bit) is missing.
+void ipl_displacement_bump(const char* path, double depth, uint32_t fill);
+
+}  // namespace cvl

@@ -1,0 +1,20 @@
+#include "ipl/overlay_composite.h"
+
+#include "core/engine.h"
+#include "core/pixel_access.h"
+#include "layers/filter_prep.h"
+#include "layers/merge.h"
+
+namespace cvl {
+
+void composite_overlay(uint8_t* overlay, int32_t mode, int32_t opacity) {
+  Layer* layer = current_layer_with_pixels();
+  if (!layer || !overlay) return;
+  const Engine& e = engine();
+  adjust_rgba32_by_mask_and_texture(overlay, e.canvas_width, e.canvas_height);
+  merge_rgba32_into_layer(overlay, *layer, mode, 0, opacity, layer->lockAlpha != 0);
+}
+
+int32_t opacity_level(int32_t percent) { return static_cast<int32_t>(percent * 2.559); }
+
+}  // namespace cvl

@@ -1,0 +1,52 @@
+#include "mask/tool_source.h"
+
+#include <cstddef>
+
+#include "core/engine.h"
+#include "core/pixel_access.h"
+#include "core/rgba32_loader.h"
+#include "imaging/region_fill.h"
+#include "ipl/ipl_buffers.h"
+#include "mask/marker_colour.h"
+
+namespace cvl {
+
+ToolSource::ToolSource() {
+  has_layer_ = current_layer_with_pixels() != nullptr;
+  data_ = ipl_alloc(IplBuffer::Src32);
+}
+
+ToolSource::~ToolSource() { ipl_free(IplBuffer::Src32); }
+
+imaging::ImageView ToolSource::view() const {
+  const Engine& e = engine();
+  return {data_, e.canvas_width, e.canvas_height, 4, e.canvas_width * 4};
+}
+
+imaging::Colour ToolSource::colour_at(int32_t x, int32_t y) const {
+  const uint8_t* p = view().row(y) + static_cast<ptrdiff_t>(x) * 4;
+  return {p[0], p[1], p[2], 0};
+}
+
+imaging::Colour ToolSource::marker() const { return unpack_colour(find_marker_colour(data_, engine().canvas_pixels())); }
+
+void ToolSource::load_into_layer() const { load_rgba32(data_, engine().canvas_width * 4, true); }
+
+bool alpha_region(int32_t x, int32_t y, int32_t tolerance, std::vector<uint8_t>& map) {
+  const Engine& e = engine();
+  std::vector<uint8_t> grey(e.canvas_pixels() * 3, 0);
+  get_rgb24_from_alpha(grey.data(), e.canvas_width * 3);
+  map.assign(e.canvas_pixels(), 0);
+  const imaging::ImageView view{grey.data(), e.canvas_width, e.canvas_height, 3, e.canvas_width * 3};
+  return imaging::colour_match_map(view, {x, y}, tolerance, map.data(), e.canvas_width) >= 0;
+}
+
+bool seed_on_canvas(int32_t x, int32_t y) {
+  const Engine& e = engine();
+  return x >= 0 && y >= 0 && x < e.canvas_width && y < e.canvas_height;
+}
+
+bool current_is_painting_layer() { return engine().current_layer_num > kBackgroundSlot; }
+bool current_is_background() { return engine().current_layer_num == kBackgroundSlot; }
+
+}  // namespace cvl
