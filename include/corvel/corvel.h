@@ -284,6 +284,15 @@ CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer24(void); /* frees the RGB24 source */
 CVL_API uint8_t* CVL_CALL CVL_IPLAllocDstBuffer24(void); /* canvas-sized RGB24 destination, contents undefined */
 CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void); /* frees the RGB24 destination */
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA32 source's alpha by the enabled mask */
+CVL_API void CVL_CALL CVL_IPLFlipHorizontal(void); /* mirrors every layer left to right; locked alpha stays */
+CVL_API void CVL_CALL CVL_IPLFlipVertical(void); /* mirrors every layer top to bottom; locked alpha stays */
+CVL_API void CVL_CALL CVL_IPLResize(int32_t new_width, int32_t new_height, const char* filter); /* resamples every layer with the named filter ("Bilinear", "Lanczos3", ...) */
+CVL_API void CVL_CALL CVL_IPLSeamCarvingRGBA(int32_t new_width, int32_t new_height, int32_t unused); /* changes every layer's width by seams; selected pixels are protected while the mask is enabled */
+CVL_API void CVL_CALL CVL_IPLResizePage(int32_t new_width, int32_t new_height, const char* anchor); /* new page size around "TL" ... "BR"; new area white on the background */
+CVL_API void CVL_CALL CVL_IPLCrop(int32_t left, int32_t top, int32_t right, int32_t bottom); /* cuts every layer to [left, right) x [top, bottom) */
+CVL_API void CVL_CALL CVL_IPLRotateLeft(void); /* turns every layer a quarter counter-clockwise */
+CVL_API void CVL_CALL CVL_IPLRotateRight(void); /* turns every layer a quarter clockwise */
+CVL_API void CVL_CALL CVL_IPLPan(int32_t dx, int32_t dy, int32_t edge_mode, int32_t r, int32_t g, int32_t b, int32_t a, int32_t apply_mask); /* shifted RGBA32 source onto the current layer: 0 transparent, 1 wrap, 2 repeat edge, 3 fill */
 
 /* ---- Image effects ------------------------------------------------------- */
 
@@ -402,6 +411,8 @@ CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+/* Image-processing geometry */
+CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */
 
 /* Run-length and compressed layer transfer: decoders that also stop at the end of a stream of known length */
 CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */

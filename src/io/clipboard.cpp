@@ -58,29 +58,28 @@ void adopt_as_new_rgba(const std::vector<uint8_t>& image, int32_t w, int32_t h) 
   if (pixels) std::memcpy(pixels, image.data(), image.size());
 }
 
-void resample_new_rgba(int32_t nw, int32_t nh, bool smooth, bool premultiplied) {
+// Our resampler and rotation weight their taps by alpha themselves (the same as
+// filtering premultiplied pixels), so the smooth EX2 forms need no separate
+// premultiply around them: wrapping them would weight by alpha twice.
+void resample_new_rgba(int32_t nw, int32_t nh, bool smooth) {
   const ImageView src = new_rgba_view();
   if (!src.data || (nw == src.width && nh == src.height)) return;
   std::vector<uint8_t> out(size_t(nw) * size_t(nh) * 4, 0);
   const ImageView dst = rgba_view(out.data(), nw, nh);
-  if (premultiplied) adjust_rgba32_pre_filter(src.data, src.width, src.height);
   (void)smooth;  // FIXME(geometry): bicubic when smooth, nearest otherwise
   imaging::resize_bilinear(src, dst);
-  if (premultiplied) adjust_rgba32_post_filter(out.data(), nw, nh);
   adopt_as_new_rgba(out, nw, nh);
 }
 
-void rotate_new_rgba(int32_t degrees, bool smooth, bool premultiplied) {
+void rotate_new_rgba(int32_t degrees, bool smooth) {
   const float radians = static_cast<float>(degrees * 0.0174532925);
   const ImageView src = new_rgba_view();
   int32_t rw = 0, rh = 0;
   imaging::rotated_pixel_size(radians, src.width, src.height, rw, rh);
   if (!src.data || rw == 0 || rh == 0) return;
   std::vector<uint8_t> out(size_t(rw) * size_t(rh) * 4, 0);
-  if (premultiplied) adjust_rgba32_pre_filter(src.data, src.width, src.height);
   imaging::rotate_image(src, rgba_view(out.data(), rw, rh), radians,
                         smooth ? imaging::RotateFilter::Bilinear : imaging::RotateFilter::Nearest);
-  if (premultiplied) adjust_rgba32_post_filter(out.data(), rw, rh);
   adopt_as_new_rgba(out, rw, rh);
 }
 
@@ -199,9 +198,9 @@ void from_clipboard_into_ex(const PastePlacement& p) {
   if (p.scale != 1) {
     const int32_t nw = std::max(1, static_cast<int32_t>(p.scale * new_rgba().width));
     const int32_t nh = std::max(1, static_cast<int32_t>(p.scale * new_rgba().height));
-    resample_new_rgba(nw, nh, p.smooth, false);
+    resample_new_rgba(nw, nh, p.smooth);
   }
-  if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth, false);
+  if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth);
   const Engine& e = engine();
   uint8_t* dst = ipl_alloc(IplBuffer::Dst32);
   Layer* layer = e.current_layer;
@@ -225,9 +224,9 @@ void from_clipboard_into_ex2(const PastePlacement& p) {
   if (f != 1) {
     const int32_t nw = std::max(1, static_cast<int32_t>(f * w));
     const int32_t nh = std::max(1, static_cast<int32_t>(f * h));
-    resample_new_rgba(nw, nh, p.smooth, p.smooth);
+    resample_new_rgba(nw, nh, p.smooth);
   }
-  if (p.angle != 0 && p.angle != 360) rotate_new_rgba(p.angle, p.smooth, p.smooth);
+  if (p.angle != 0 && p.angle != 360) rotate_new_rgba(p.angle, p.smooth);
   int32_t x = 0, y = 0;
   apply_centre(p, x, y);
   composite_visible_part(x, y);
