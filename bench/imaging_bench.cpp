@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "bench_pictures.h"
 #include "imaging/codec.h"
 #include "imaging/encode.h"
 #include "imaging/resample.h"
@@ -17,15 +18,9 @@ constexpr int kEdge = 2048;
 
 // A painted-looking picture: smooth gradients with some texture, so compression has work to do.
 const std::vector<uint8_t>& picture() {
-  static const std::vector<uint8_t> px = [] {
-    std::vector<uint8_t> p(size_t(kEdge) * kEdge * 4);
-    for (int y = 0; y < kEdge; ++y)
-      for (int x = 0; x < kEdge; ++x) {
-        uint8_t* q = &p[(size_t(y) * kEdge + x) * 4];
-        q[0] = uint8_t(x / 8), q[1] = uint8_t(y / 8), q[2] = uint8_t((x ^ y) & 63), q[3] = 255;
-      }
-    return p;
-  }();
+  static const std::vector<uint8_t> px = bench::rgba_picture(kEdge, [](int x, int y, uint8_t* q) {
+    q[0] = uint8_t(x / 8), q[1] = uint8_t(y / 8), q[2] = uint8_t((x ^ y) & 63), q[3] = 255;
+  });
   return px;
 }
 

@@ -284,6 +284,15 @@ CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer24(void); /* frees the RGB24 source */
 CVL_API uint8_t* CVL_CALL CVL_IPLAllocDstBuffer24(void); /* canvas-sized RGB24 destination, contents undefined */
 CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void); /* frees the RGB24 destination */
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void); /* weights the RGBA32 source's alpha by the enabled mask */
+CVL_API void CVL_CALL CVL_IPLFlipHorizontal(void); /* mirrors every layer left to right; locked alpha stays */
+CVL_API void CVL_CALL CVL_IPLFlipVertical(void); /* mirrors every layer top to bottom; locked alpha stays */
+CVL_API void CVL_CALL CVL_IPLResize(int32_t new_width, int32_t new_height, const char* filter); /* resamples every layer with the named filter ("Bilinear", "Lanczos3", ...) */
+CVL_API void CVL_CALL CVL_IPLSeamCarvingRGBA(int32_t new_width, int32_t new_height, int32_t unused); /* changes every layer's width by seams; selected pixels are protected while the mask is enabled */
+CVL_API void CVL_CALL CVL_IPLResizePage(int32_t new_width, int32_t new_height, const char* anchor); /* new page size around "TL" ... "BR"; new area white on the background */
+CVL_API void CVL_CALL CVL_IPLCrop(int32_t left, int32_t top, int32_t right, int32_t bottom); /* cuts every layer to [left, right) x [top, bottom) */
+CVL_API void CVL_CALL CVL_IPLRotateLeft(void); /* turns every layer a quarter counter-clockwise */
+CVL_API void CVL_CALL CVL_IPLRotateRight(void); /* turns every layer a quarter clockwise */
+CVL_API void CVL_CALL CVL_IPLPan(int32_t dx, int32_t dy, int32_t edge_mode, int32_t r, int32_t g, int32_t b, int32_t a, int32_t apply_mask); /* shifted RGBA32 source onto the current layer: 0 transparent, 1 wrap, 2 repeat edge, 3 fill */
 
 /* ---- Image effects ------------------------------------------------------- */
 
@@ -310,7 +319,31 @@ CVL_API void CVL_CALL CVL_BlurMoreBufferRGB24(uint8_t* buffer, int32_t width, in
 
 /* ---- Run-length and compressed layer transfer ---------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_RLECompressRGBA64ToRGBA32(const uint16_t* src, uint8_t* dst, int32_t count); /* 5-byte runs (length, R, G, B, A high bytes); bytes written, 0 for a null pointer */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64(const uint8_t* src, uint16_t* dst, int32_t count); /* decodes up to count pixels, stopping at a zero-length run; pixels written */
+CVL_API int32_t CVL_CALL CVL_RLECompressG16ToG8(const uint16_t* src, uint8_t* dst, int32_t count); /* 2-byte runs (length, high byte); bytes written, 0 for a null pointer */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16(const uint8_t* src, uint16_t* dst, int32_t count); /* decodes up to count words, stopping at a zero-length run; words written */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerLineRLE(uint8_t* dst, int32_t slot, int32_t row); /* one layer row as colour runs; byte count, 0 without pixels */
+CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLE(const uint8_t* src, int32_t slot, int32_t row); /* decodes colour runs into one layer row; pixels written */
+CVL_API int32_t CVL_CALL CVL_GetMaskLineRLE(uint8_t* dst, int32_t row); /* one mask row as mask runs; byte count, 0 without a mask */
+CVL_API int32_t CVL_CALL CVL_PutMaskLineRLE(const uint8_t* src, int32_t row); /* decodes mask runs into one mask row; words written */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerCompressed(uint8_t* dst, int32_t ignored, int32_t capacity, int32_t slot, int32_t option); /* the layer as a deflated RGBA32 block (option = level 0..9); block length, 0 on failure */
+CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int32_t ignored, int32_t length, int32_t slot); /* inflates a block of the layer's size and loads it unmasked; 0 when the block is damaged */
+
 /* ---- Image brush --------------------------------------------------------- */
+
+CVL_API int32_t CVL_CALL CVL_LoadImageBrush(const char* path); /* file into the picture (each edge at most brush_capacity); 1 replaced, 0 kept */
+CVL_API int32_t CVL_CALL CVL_LoadImageBrushFromRGBA32(const uint8_t* rgba, int32_t width, int32_t height); /* packed RGBA32 into the picture; 1 replaced, 0 kept */
+CVL_API int32_t CVL_CALL CVL_LoadImageBrushArray(const char* path); /* file into the strip of square frames; the picture becomes one empty frame */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushArray(float x); /* frame trunc(frames * x), 0 <= x < 1, into the picture; 1 copied */
+CVL_API int32_t CVL_CALL CVL_SaveImageBrush(const char* path); /* the picture as an RGBA PNG; 1 written */
+CVL_API int32_t CVL_CALL CVL_FillImageBrush(int32_t r, int32_t g, int32_t b); /* new brush-size picture of one opaque colour (v * 257); its edge */
+CVL_API int32_t CVL_CALL CVL_ColorImageBrush(int32_t r, int32_t g, int32_t b); /* recolours the picture keeping alpha; its rows */
+CVL_API int32_t CVL_CALL CVL_CopyToImageBrush(void); /* new brush-size picture from the blend buffer; its edge */
+CVL_API int32_t CVL_CALL CVL_SizeImageBrush(void); /* the picture scaled to the brush size; the sized edge */
+CVL_API int32_t CVL_CALL CVL_RotateImageBrush(int32_t degrees); /* the sized picture turned by 360 - degrees; 1 ready to mix */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrush(int32_t strength_percent); /* sizes, then mixes the picture into the blend buffer (0 copies); the sized edge */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushRotate(int32_t strength_percent); /* mixes the last rotation into the blend buffer; the edge mixed, 0 none */
 
 /* ---- Clipboard and screen capture ---------------------------------------- */
 
@@ -387,6 +420,14 @@ CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+/* Image-processing geometry */
+CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */
+
+/* Run-length and compressed layer transfer: decoders that also stop at the end of a stream of known length */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; words written */
+CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLEBounded(const uint8_t* src, int32_t slot, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
+CVL_API int32_t CVL_CALL CVL_PutMaskLineRLEBounded(const uint8_t* src, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; words written */
 
 /* Tablet */
 CVL_API void CVL_CALL CVL_SetTabletWindowPlace(int32_t client_x, int32_t client_y, int32_t screen_width, int32_t screen_height); /* without a window system: the window's client origin on the screen and the screen size (0: unknown) */

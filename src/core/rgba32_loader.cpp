@@ -88,6 +88,17 @@ int32_t load_rgba32_layer(const uint8_t* src, int32_t src_stride, int32_t slot, 
   return end_within(y, height, layer->height);
 }
 
+void load_rgba32_whole_layer(const uint8_t* src, int32_t src_stride, int32_t slot) {
+  Layer* layer = layer_with_pixels(slot);
+  if (!layer || !src) return;
+  const bool locked = layer->lockAlpha != 0;
+  for (int32_t row = 0; row < layer->height; ++row) {
+    const uint8_t* s = src + static_cast<ptrdiff_t>(row) * src_stride;
+    uint16_t* d = layer_row(*layer, row);
+    for (int32_t col = 0; col < layer->width; ++col, s += 4, d += 4) write_plain(d, s, locked);
+  }
+}
+
 int32_t load_rgba32(const uint8_t* src, int32_t src_stride, bool use_selection) {
   const Layer* layer = current_layer_with_pixels();
   if (!layer) return 0;

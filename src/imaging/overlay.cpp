@@ -29,6 +29,15 @@ void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t 
             src_stride, x1 - x0, y1 - y0, bytes_per_pixel);
 }
 
+bool crop_image(const ImageView& src, int32_t left, int32_t top, int32_t right, int32_t bottom, const ImageView& dst) {
+  if (!src.data || !dst.data || src.channels != dst.channels) return false;
+  if (left < 0 || top < 0 || right > src.width || bottom > src.height || right <= left || bottom <= top) return false;
+  if (dst.width != right - left || dst.height != bottom - top) return false;
+  copy_rect(dst.data, dst.stride, src.row(top) + static_cast<ptrdiff_t>(left) * src.channels, src.stride, dst.width,
+            dst.height, src.channels);
+  return true;
+}
+
 void overlay_image_over(const ImageView& dst, const ImageView& src, int32_t x, int32_t y) {
   if (!dst.data || !src.data || dst.channels != 4 || src.channels != 4) return;
   const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);

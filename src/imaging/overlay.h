@@ -17,6 +17,11 @@ void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t 
                    int32_t src_width, int32_t src_height, int32_t src_stride, int32_t x, int32_t y,
                    int32_t bytes_per_pixel);
 
+// Cuts the rectangle [left, right) x [top, bottom) out of `src` into `dst`, which
+// must be (right - left) x (bottom - top) with the same channel count. Returns
+// false, writing nothing, for an empty rectangle or one that leaves the source.
+bool crop_image(const ImageView& src, int32_t left, int32_t top, int32_t right, int32_t bottom, const ImageView& dst);
+
 // Lays an RGBA32 source over an RGBA32 destination at (x, y), clipped: straight
 // alpha "over", so transparent source pixels leave the destination as it was.
 void overlay_image_over(const ImageView& dst, const ImageView& src, int32_t x, int32_t y);

@@ -11,7 +11,7 @@
 #include "imaging/decoders.h"
 #include "imaging/dib.h"
 #include "imaging/overlay.h"
-#include "imaging/resample.h"
+#include "imaging/resample_separable.h"
 #include "imaging/rotate.h"
 #include "io/new_rgba.h"
 #include "ipl/ipl_buffers.h"
@@ -66,8 +66,7 @@ void resample_new_rgba(int32_t nw, int32_t nh, bool smooth) {
   if (!src.data || (nw == src.width && nh == src.height)) return;
   std::vector<uint8_t> out(size_t(nw) * size_t(nh) * 4, 0);
   const ImageView dst = rgba_view(out.data(), nw, nh);
-  (void)smooth;  // FIXME(geometry): bicubic when smooth, nearest otherwise
-  imaging::resize_bilinear(src, dst);
+  imaging::resample(src, dst, smooth ? imaging::ResampleMethod::Bicubic : imaging::ResampleMethod::Nearest);
   adopt_as_new_rgba(out, nw, nh);
 }
 

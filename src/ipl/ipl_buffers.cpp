@@ -27,9 +27,11 @@ size_t canvas_bytes(IplBuffer which) {
 void fill_from_current_layer(IplBuffer which, uint8_t* dst) {
   const Engine& e = engine();
   const Layer* layer = current_layer_with_pixels();
+  // Without a current layer, or with one smaller than the canvas, what the layer
+  // does not cover is transparent black rather than whatever the heap held.
+  if (!layer || layer->width < e.canvas_width || layer->height < e.canvas_height)
+    std::memset(dst, 0, canvas_bytes(which));
   if (!layer) return;
-  // A layer smaller than the canvas leaves the rest of the buffer transparent black.
-  if (layer->width < e.canvas_width || layer->height < e.canvas_height) std::memset(dst, 0, canvas_bytes(which));
   if (which == IplBuffer::Src32)
     get_rgba32_layer(dst, e.canvas_width * 4, layer);
   else

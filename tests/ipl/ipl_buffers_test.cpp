@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "support/canvas_fixture.h"
@@ -29,6 +30,14 @@ TEST_F(IplBuffers, SourcesAreFilledFromTheCurrentLayerAndDestinationsAreNot) {
   EXPECT_EQ(e().ipl.dst32.size(), e().canvas_pixels() * 4);
   EXPECT_NE(CVL_IPLAllocDstBuffer24(), nullptr);
   EXPECT_EQ(e().ipl.dst24.size(), e().canvas_pixels() * 3);
+}
+
+TEST_F(IplBuffers, SourcesWithoutACurrentLayerAreTransparentBlack) {
+  const uint8_t* s32 = CVL_IPLAllocSrcBuffer32();
+  const uint8_t* s24 = CVL_IPLAllocSrcBuffer24();
+  ASSERT_TRUE(s32 && s24);
+  EXPECT_EQ(std::count(s32, s32 + e().canvas_pixels() * 4, 0), ptrdiff_t(e().canvas_pixels() * 4));
+  EXPECT_EQ(std::count(s24, s24 + e().canvas_pixels() * 3, 0), ptrdiff_t(e().canvas_pixels() * 3));
 }
 
 TEST_F(IplBuffers, UpdateAndSetOnlyTouchExistingBuffers) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 namespace corvel_tool {
 
 // Paints the demo picture and saves it; the process exit code.
@@ -8,6 +11,22 @@ int run_demo(const char* out_path);
 int run_convert(const char* in_path, const char* out_path);
 // Prints a file's size, format and resolution.
 int run_info(const char* path);
+// Resamples an image file to width x height with a named filter and writes it.
+int run_resize(const char* in_path, const char* out_path, const char* width, const char* height, const char* filter);
+
+// A picture read through the engine's file calls, as packed RGBA32.
+struct Picture {
+  std::vector<uint8_t> rgba;
+  int32_t width = 0, height = 0, dpi = 0;
+  bool transparent = false;
+};
+// Reads any supported image file; reports failures.
+bool read_picture(const char* path, Picture& out);
+
+// Writes packed RGBA32 pixels in the format out_path's extension asks for, with
+// alpha where the format keeps it and the picture has any; reports failures.
+bool write_rgba(const uint8_t* rgba, int32_t width, int32_t height, bool transparent, const char* out_path,
+                int32_t dpi);
 
 // Publishes an image file on the X11 clipboard through the engine's clipboard
 // and serves it for `seconds` or until another program takes the clipboard.

@@ -20,9 +20,9 @@ std::string lower(std::string s) {
 }
 
 // TGA and TIFF are written with alpha only; PNG keeps it when the image has any.
-bool write_with_alpha(const std::string& ext) {
+bool write_with_alpha(const std::string& ext, bool transparent) {
   const std::string e = lower(ext);
-  return e == ".tga" || e == ".tif" || (e == ".png" && CVL_IsNewRGBA32Transparent());
+  return e == ".tga" || e == ".tif" || (e == ".png" && transparent);
 }
 
 bool read_into_engine(const char* path) {
@@ -33,28 +33,39 @@ bool read_into_engine(const char* path) {
 
 }  // namespace
 
-int run_convert(const char* in_path, const char* out_path) {
-  if (!read_into_engine(in_path)) return 1;
-  const int32_t w = CVL_GetNewRGBAWidth(), h = CVL_GetNewRGBAHeight();
-  const int32_t dpi = CVL_GetDPIFromFile(in_path);
+bool write_rgba(const uint8_t* rgba, int32_t w, int32_t h, bool transparent, const char* out_path, int32_t dpi) {
   const std::string ext = std::filesystem::path(out_path).extension().string();
-  std::vector<uint8_t> pixels;
   int32_t written = 0;
-  if (write_with_alpha(ext)) {
-    pixels.resize(size_t(w) * size_t(h) * 4);
-    CVL_GetNewRGBA32(pixels.data());
-    written = CVL_WriteToFileRGBA32(pixels.data(), w, h, out_path, ext.c_str(), dpi);
+  if (write_with_alpha(ext, transparent)) {
+    written = CVL_WriteToFileRGBA32(rgba, w, h, out_path, ext.c_str(), dpi);
   } else {
-    pixels.resize(size_t(w) * size_t(h) * 3);
-    CVL_GetNewRGBA24(pixels.data());
-    written = CVL_WriteToFileRGB24(pixels.data(), w, h, out_path, ext.c_str(), dpi);
+    std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
+    for (size_t i = 0, n = size_t(w) * size_t(h); i < n; ++i)
+      for (size_t c = 0; c < 3; ++c) rgb[i * 3 + c] = rgba[i * 4 + c];
+    written = CVL_WriteToFileRGB24(rgb.data(), w, h, out_path, ext.c_str(), dpi);
   }
+  if (!written) std::fprintf(stderr, "corvel: cannot write %s (the name must end in one of %s)\n", out_path, kWritable);
+  return written != 0;
+}
+
+bool read_picture(const char* path, Picture& out) {
+  if (!read_into_engine(path)) return false;
+  out.width = CVL_GetNewRGBAWidth();
+  out.height = CVL_GetNewRGBAHeight();
+  out.dpi = CVL_GetDPIFromFile(path);
+  out.transparent = CVL_IsNewRGBA32Transparent() != 0;
+  out.rgba.resize(size_t(out.width) * size_t(out.height) * 4);
+  CVL_GetNewRGBA32(out.rgba.data());
   CVL_DeleteNewRGBA();
-  if (!written) {
-    std::fprintf(stderr, "corvel: cannot write %s (the name must end in one of %s)\n", out_path, kWritable);
-    return 1;
-  }
-  std::printf("%s (%d x %d, %s, %d dpi) -> %s\n", in_path, w, h, CVL_GetFileTypeName(in_path), dpi, out_path);
+  return true;
+}
+
+int run_convert(const char* in_path, const char* out_path) {
+  Picture p;
+  if (!read_picture(in_path, p)) return 1;
+  if (!write_rgba(p.rgba.data(), p.width, p.height, p.transparent, out_path, p.dpi)) return 1;
+  std::printf("%s (%d x %d, %s, %d dpi) -> %s\n", in_path, p.width, p.height, CVL_GetFileTypeName(in_path), p.dpi,
+              out_path);
   return 0;
 }
 

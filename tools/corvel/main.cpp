@@ -12,6 +12,8 @@ int usage() {
                "usage: corvel demo [OUT.png]     paint a picture with the engine and save it\n"
                "       corvel convert IN OUT     read any supported image and write it as OUT's extension asks\n"
                "       corvel info FILE          print an image file's format, size and resolution\n"
+               "       corvel resize IN OUT W H [FILTER]\n"
+               "                                 resample to W x H with a named filter (default \"Lanczos3\")\n"
                "       corvel copy IN [SECONDS]  put an image on the X11 clipboard (served 60 s or until replaced)\n"
                "       corvel paste OUT.png      write the X11 clipboard's image\n");
   return 2;
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
   if (cmd == "demo" && argc <= 3) return corvel_tool::run_demo(argc > 2 ? argv[2] : "demo.png");
   if (cmd == "convert" && argc == 4) return corvel_tool::run_convert(argv[2], argv[3]);
   if (cmd == "info" && argc == 3) return corvel_tool::run_info(argv[2]);
+  if (cmd == "resize" && (argc == 6 || argc == 7))
+    return corvel_tool::run_resize(argv[2], argv[3], argv[4], argv[5], argc == 7 ? argv[6] : "Lanczos3");
   if (cmd == "copy" && (argc == 3 || argc == 4)) return corvel_tool::run_copy(argv[2], argc == 4 ? std::atoi(argv[3]) : 60);
   if (cmd == "paste" && argc == 3) return corvel_tool::run_paste(argv[2]);
   return usage();
