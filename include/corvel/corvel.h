@@ -321,7 +321,31 @@ CVL_API void CVL_CALL CVL_LuaFilterRun(const char* script_path, int32_t slider1,
 
 /* ---- Run-length and compressed layer transfer ---------------------------- */
 
+CVL_API int32_t CVL_CALL CVL_RLECompressRGBA64ToRGBA32(const uint16_t* src, uint8_t* dst, int32_t count); /* 5-byte runs (length, R, G, B, A high bytes); bytes written, 0 for a null pointer */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64(const uint8_t* src, uint16_t* dst, int32_t count); /* decodes up to count pixels, stopping at a zero-length run; pixels written */
+CVL_API int32_t CVL_CALL CVL_RLECompressG16ToG8(const uint16_t* src, uint8_t* dst, int32_t count); /* 2-byte runs (length, high byte); bytes written, 0 for a null pointer */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16(const uint8_t* src, uint16_t* dst, int32_t count); /* decodes up to count words, stopping at a zero-length run; words written */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerLineRLE(uint8_t* dst, int32_t slot, int32_t row); /* one layer row as colour runs; byte count, 0 without pixels */
+CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLE(const uint8_t* src, int32_t slot, int32_t row); /* decodes colour runs into one layer row; pixels written */
+CVL_API int32_t CVL_CALL CVL_GetMaskLineRLE(uint8_t* dst, int32_t row); /* one mask row as mask runs; byte count, 0 without a mask */
+CVL_API int32_t CVL_CALL CVL_PutMaskLineRLE(const uint8_t* src, int32_t row); /* decodes mask runs into one mask row; words written */
+CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerCompressed(uint8_t* dst, int32_t ignored, int32_t capacity, int32_t slot, int32_t option); /* the layer as a deflated RGBA32 block (option = level 0..9); block length, 0 on failure */
+CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int32_t ignored, int32_t length, int32_t slot); /* inflates a block of the layer's size and loads it unmasked; 0 when the block is damaged */
+
 /* ---- Image brush --------------------------------------------------------- */
+
+CVL_API int32_t CVL_CALL CVL_LoadImageBrush(const char* path); /* file into the picture (each edge at most brush_capacity); 1 replaced, 0 kept */
+CVL_API int32_t CVL_CALL CVL_LoadImageBrushFromRGBA32(const uint8_t* rgba, int32_t width, int32_t height); /* packed RGBA32 into the picture; 1 replaced, 0 kept */
+CVL_API int32_t CVL_CALL CVL_LoadImageBrushArray(const char* path); /* file into the strip of square frames; the picture becomes one empty frame */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushArray(float x); /* frame trunc(frames * x), 0 <= x < 1, into the picture; 1 copied */
+CVL_API int32_t CVL_CALL CVL_SaveImageBrush(const char* path); /* the picture as an RGBA PNG; 1 written */
+CVL_API int32_t CVL_CALL CVL_FillImageBrush(int32_t r, int32_t g, int32_t b); /* new brush-size picture of one opaque colour (v * 257); its edge */
+CVL_API int32_t CVL_CALL CVL_ColorImageBrush(int32_t r, int32_t g, int32_t b); /* recolours the picture keeping alpha; its rows */
+CVL_API int32_t CVL_CALL CVL_CopyToImageBrush(void); /* new brush-size picture from the blend buffer; its edge */
+CVL_API int32_t CVL_CALL CVL_SizeImageBrush(void); /* the picture scaled to the brush size; the sized edge */
+CVL_API int32_t CVL_CALL CVL_RotateImageBrush(int32_t degrees); /* the sized picture turned by 360 - degrees; 1 ready to mix */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrush(int32_t strength_percent); /* sizes, then mixes the picture into the blend buffer (0 copies); the sized edge */
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushRotate(int32_t strength_percent); /* mixes the last rotation into the blend buffer; the edge mixed, 0 none */
 
 /* ---- Clipboard and screen capture ---------------------------------------- */
 
@@ -363,6 +387,15 @@ CVL_API int32_t CVL_CALL CVL_ReadTabletY(int32_t index); /* packet y relative to
 CVL_API void* CVL_CALL CVL_CreateAVI(const char* path, int32_t frame_period); /* starts a movie, frame_period ms per frame; its handle, or null */
 CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path); /* appends a BMP file as a frame; 0 without a movie or a loadable bitmap */
 CVL_API int32_t CVL_CALL CVL_CloseAVI(void); /* completes and closes the movie; 0 */
+CVL_API int32_t CVL_CALL CVL_I2PDF_Reset(void); /* empties the PDF album; 1 */
+CVL_API int32_t CVL_CALL CVL_I2PDF_AddImage(const char* path); /* adds an image file as the next page; 1, or 0 when it is no image */
+CVL_API int32_t CVL_CALL CVL_I2PDF_MakePDF(const char* path); /* one page per image at 96 dpi in a 20-point grey border, images then deleted, album emptied; 1, or 0 when no PDF was written */
+CVL_API int32_t CVL_CALL CVL_I2PDF_MakePDFSlideshow(const char* path); /* the same as a full-screen slide show with page transitions */
+CVL_API int32_t CVL_CALL CVL_IsTwain(void); /* 1 when a scanner can be used */
+CVL_API int32_t CVL_CALL CVL_TwainSelectSource(void); /* asks the host which scanner to use; 1 when one was chosen */
+CVL_API int32_t CVL_CALL CVL_TwainAcquire(void); /* scans one image into the new-RGBA buffer; 1, or 0 with the buffer untouched */
+CVL_API int32_t CVL_CALL CVL_RenameFile(const char* old_path, const char* new_path); /* 1 renamed; 0 on failure or when new_path exists (never replaced) */
+CVL_API const char* CVL_CALL CVL_GetDirInfo(void); /* the system directory, valid until the next call */
 
 /* ---- Files and the new-RGBA buffer --------------------------------------- */
 
@@ -391,6 +424,12 @@ CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
 /* Image-processing geometry */
 CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */
+
+/* Run-length and compressed layer transfer: decoders that also stop at the end of a stream of known length */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
+CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; words written */
+CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLEBounded(const uint8_t* src, int32_t slot, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */
+CVL_API int32_t CVL_CALL CVL_PutMaskLineRLEBounded(const uint8_t* src, int32_t row, int32_t stream_bytes); /* reads at most stream_bytes; words written */
 
 /* Tablet */
 CVL_API void CVL_CALL CVL_SetTabletWindowPlace(int32_t client_x, int32_t client_y, int32_t screen_width, int32_t screen_height); /* without a window system: the window's client origin on the screen and the screen size (0: unknown) */
