@@ -295,6 +295,7 @@ CVL_API void CVL_CALL CVL_IPLRotateRight(void); /* turns every layer a quarter c
 CVL_API void CVL_CALL CVL_IPLPan(int32_t dx, int32_t dy, int32_t edge_mode, int32_t r, int32_t g, int32_t b, int32_t a, int32_t apply_mask); /* shifted RGBA32 source onto the current layer: 0 transparent, 1 wrap, 2 repeat edge, 3 fill */
 
 /* ---- Image effects ------------------------------------------------------- */
+CVL_API int32_t CVL_CALL CVL_IPLImageProcess(int32_t reserved, const char* effect, int32_t i1, int32_t s1, int32_t s2, int32_t s3, int32_t s4, int32_t s5, int32_t s6, int32_t option, int32_t i2, int32_t f1, int32_t f2, int32_t f3, int32_t f4, int32_t f5, int32_t f6, int32_t r, int32_t g, int32_t b, const char* text); /* runs the named effect (exact name, sliders in tenths) on the current layer through the IPL buffers; 0 without both RGBA32 buffers */
 
 /* ---- Selection and fill tools -------------------------------------------- */
 
@@ -422,6 +423,7 @@ CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width, int32_t height, int32_t channels, const char* path, int32_t quality); /* packed RGB24 (channels 3) or RGBA32 (4); lossy at quality 0..100, lossless otherwise; 1 when written */
 /* Image-processing geometry */
 CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */
 

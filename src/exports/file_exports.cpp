@@ -39,6 +39,12 @@ CVL_API int32_t CVL_CALL CVL_WriteToFileRGBA32(const uint8_t* image, int32_t wid
                  [&] { return write_to_file_rgba32(image, width, height, path, ext, dpi); });
 }
 
+CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width, int32_t height, int32_t channels,
+                                             const char* path, int32_t quality) {
+  return guarded("WriteToFileWebP Excpt", int32_t{0},
+                 [&] { return write_webp_file(image, width, height, channels, path, quality); });
+}
+
 CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB24(const char* path, const char* ext, int32_t dpi) {
   guarded("CVL_SavePageToFileRGB24 Excpt", [&] { save_page_rgb24(path, ext, dpi); });
   return 0;

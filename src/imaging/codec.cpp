@@ -61,6 +61,7 @@ FileType guess_file_type(const uint8_t* d, size_t size) {
   if (starts_with(d, size, "II*\0", 4) || starts_with(d, size, "MM\0*", 4)) return FileType::Tiff;
   if (starts_with(d, size, "GIF87a", 6) || starts_with(d, size, "GIF89a", 6)) return FileType::Gif;
   if (starts_with(d, size, "8BPS", 4)) return FileType::Psd;
+  if (size >= 16 && std::memcmp(d, "RIFF", 4) == 0 && std::memcmp(d + 8, "WEBPVP8", 7) == 0) return FileType::Webp;
   if (starts_with(d, size, "BM", 2) && size >= 18) return FileType::Bmp;
   if (size >= 44 && le32(d) == 1 && std::memcmp(d + 40, " EMF", 4) == 0) return FileType::Emf;
   if (starts_with(d, size, "\xD7\xCD\xC6\x9A", 4)) return FileType::Wmf;
@@ -92,6 +93,7 @@ bool decode_memory(const uint8_t* data, size_t size, Image& out) {
     case FileType::Tga: return decode_tga(data, size, out);
     case FileType::Pcx: return decode_pcx(data, size, out);
     case FileType::Psd: return decode_psd(data, size, out);
+    case FileType::Webp: return decode_webp(data, size, out);
     default: return refuse(out);
   }
 }

@@ -8,7 +8,7 @@
 
 namespace cvl::imaging {
 
-enum class FileType { Unknown, Bmp, Jpeg, Png, Tiff, Gif, Tga, Pcx, Psd, Emf, Wmf };
+enum class FileType { Unknown, Bmp, Jpeg, Png, Tiff, Gif, Tga, Pcx, Psd, Emf, Wmf, Webp };
 
 FileType guess_file_type(const uint8_t* data, size_t size);
 FileType guess_file_type(const char* path);

@@ -18,6 +18,7 @@ bool decode_bmp(const uint8_t* data, size_t size, Image& out);
 bool decode_tga(const uint8_t* data, size_t size, Image& out);
 bool decode_pcx(const uint8_t* data, size_t size, Image& out);
 bool decode_psd(const uint8_t* data, size_t size, Image& out);
+bool decode_webp(const uint8_t* data, size_t size, Image& out);
 
 // A device-independent bitmap as held by BMP files, metafiles and the clipboard: a
 // BITMAPINFOHEADER (or later) block with its colour table, then the pixel bits.

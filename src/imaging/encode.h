@@ -26,6 +26,9 @@ bool write_tga(const char* path, const ImageView& src);
 bool write_pcx(const char* path, const ImageView& src);
 // 24-bit PSD, composite only, raw.
 bool write_psd(const char* path, const ImageView& src);
+// WebP, lossless (colour under transparent pixels kept) when `quality` is outside
+// 0..100, else lossy at that quality; a 3-channel view is written opaque.
+bool write_webp(const char* path, const ImageView& src, int quality = -1);
 // GIF from an 8-bit palette image: `indices` one byte per pixel (stride = width),
 // `palette` `colours` entries of R, G, B.
 bool write_gif8(const char* path, const uint8_t* indices, int32_t width, int32_t height, const uint8_t* palette_rgb,

@@ -135,6 +135,7 @@ const char* file_type_name(const char* path) {
     case FileType::Psd: return "PSD";
     case FileType::Emf: return "EMF";
     case FileType::Wmf: return "WMF";
+    case FileType::Webp: return "WEBP";
     default: return "";
   }
 }

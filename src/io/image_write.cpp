@@ -38,15 +38,17 @@ bool emf(const char* p, const ImageView& v, int32_t) { return imaging::write_met
 bool pcx(const char* p, const ImageView& v, int32_t) { return imaging::write_pcx(p, v); }
 bool psd(const char* p, const ImageView& v, int32_t) { return imaging::write_psd(p, v); }
 bool tga(const char* p, const ImageView& v, int32_t) { return imaging::write_tga(p, v); }
+bool webp(const char* p, const ImageView& v, int32_t) { return imaging::write_webp(p, v); }
 
-// One writer per extension, tried in this order.
+// One writer per extension, tried in this order. Added formats go at the end, so that
+// an extension that matched before still picks the writer it always did.
 struct Writer {
   const char* ext;
   bool (*write)(const char* path, const ImageView& src, int32_t dpi);
 };
 const Writer kRgb24Writers[] = {{".bmp", bmp}, {".png", png}, {".emf", emf}, {".gif", gif},
-                                {".jpg", jpg}, {".pcx", pcx}, {".psd", psd}, {".wmf", emf}};
-const Writer kRgba32Writers[] = {{".png", png}, {".tga", tga}, {".tif", tif}};
+                                {".jpg", jpg}, {".pcx", pcx}, {".psd", psd}, {".wmf", emf}, {".webp", webp}};
+const Writer kRgba32Writers[] = {{".png", png}, {".tga", tga}, {".tif", tif}, {".webp", webp}};
 
 // An unknown extension writes nothing: the destination is not even created, so an
 // existing file of that name keeps its contents.
@@ -67,6 +69,13 @@ double dots_per_metre(int32_t dpi) { return dpi * 39.3700787; }
 int32_t write_to_file_rgb24(const uint8_t* image, int32_t width, int32_t height, const char* path, const char* ext,
                             int32_t dpi) {
   return write_by_extension(kRgb24Writers, image, width, height, 3, path, ext, dpi);
+}
+
+int32_t write_webp_file(const uint8_t* image, int32_t width, int32_t height, int32_t channels, const char* path,
+                        int32_t quality) {
+  if (!image || !path || width <= 0 || height <= 0 || (channels != 3 && channels != 4)) return 0;
+  const ImageView src{const_cast<uint8_t*>(image), width, height, channels, width * channels};
+  return imaging::write_webp(path, src, quality) ? 1 : 0;
 }
 
 int32_t write_to_file_rgba32(const uint8_t* image, int32_t width, int32_t height, const char* path, const char* ext,

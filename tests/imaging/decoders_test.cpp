@@ -114,7 +114,7 @@ struct Format {
 };
 const Format kFormats[] = {{"png", decode_png}, {"jpeg", decode_jpeg}, {"tiff", decode_tiff},
                            {"gif", decode_gif}, {"bmp", decode_bmp},   {"tga", decode_tga},
-                           {"pcx", decode_pcx}, {"psd", decode_psd}};
+                           {"pcx", decode_pcx}, {"psd", decode_psd},   {"webp", decode_webp}};
 
 bool ends_with(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;

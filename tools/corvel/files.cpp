@@ -12,17 +12,17 @@ namespace corvel_tool {
 
 namespace {
 
-const char* kWritable = ".png .jpg .bmp .gif .tif .tga .pcx .psd .emf .wmf";
+const char* kWritable = ".png .jpg .bmp .gif .tif .tga .pcx .psd .emf .wmf .webp";
 
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
 }
 
-// TGA and TIFF are written with alpha only; PNG keeps it when the image has any.
+// TGA and TIFF are written with alpha only; PNG and WebP keep it when the image has any.
 bool write_with_alpha(const std::string& ext, bool transparent) {
   const std::string e = lower(ext);
-  return e == ".tga" || e == ".tif" || (e == ".png" && transparent);
+  return e == ".tga" || e == ".tif" || ((e == ".png" || e == ".webp") && transparent);
 }
 
 bool read_into_engine(const char* path) {

@@ -1,0 +1,19 @@
+// Named image effects.
+#include "corvel/corvel.h"
+#include "exports/guard.h"
+#include "ipl/effect_dispatch.h"
+
+using namespace cvl;
+
+extern "C" {
+
+CVL_API int32_t CVL_CALL CVL_IPLImageProcess(int32_t, const char* effect, int32_t i1, int32_t s1, int32_t s2,
+                                             int32_t s3, int32_t s4, int32_t s5, int32_t s6, int32_t option,
+                                             int32_t i2, int32_t f1, int32_t f2, int32_t f3, int32_t f4, int32_t f5,
+                                             int32_t f6, int32_t r, int32_t g, int32_t b, const char* text) {
+  const EffectRequest request{effect, i1, {s1, s2, s3, s4, s5, s6}, option, i2, {f1, f2, f3, f4, f5, f6},
+                              r,      g,  b,  text};
+  return guarded("IPLImageProc Excpt", 0, [&] { return image_process(request); });
+}
+
+}  // extern "C"
