@@ -13,6 +13,9 @@ int run_convert(const char* in_path, const char* out_path);
 int run_info(const char* path);
 // Runs a Lua filter over an image file: SCRIPT IN OUT [--slider1..6 N] [--style1/2 N] [--flag1..6].
 int run_lua(int argc, char** argv);
+// Plays a recorded paint script onto a canvas: SCRIPT OUT [--size WxH] [--background FILE].
+// 2 for a bad command line.
+int run_play(int argc, char** argv);
 // Resamples an image file to width x height with a named filter and writes it.
 int run_resize(const char* in_path, const char* out_path, const char* width, const char* height, const char* filter);
 

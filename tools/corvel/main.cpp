@@ -17,7 +17,9 @@ int usage() {
                "       corvel copy IN [SECONDS]  put an image on the X11 clipboard (served 60 s or until replaced)\n"
                "       corvel paste OUT.png      write the X11 clipboard's image\n"
                "       corvel lua SCRIPT IN OUT [--slider1..6 N] [--style1|2 N] [--flag1..6]\n"
-               "                                 run a Lua filter over an image; sliders in thousandths\n");
+               "                                 run a Lua filter over an image; sliders in thousandths\n"
+               "       corvel play SCRIPT.srp OUT.png [--size WxH] [--background FILE]\n"
+               "                                 paint a recorded paint script (default 640 x 480 white)\n");
   return 2;
 }
 
@@ -35,6 +37,10 @@ int main(int argc, char** argv) {
   if (cmd == "paste" && argc == 3) return corvel_tool::run_paste(argv[2]);
   if (cmd == "lua" && argc >= 5) {
     const int status = corvel_tool::run_lua(argc - 2, argv + 2);
+    return status == 2 ? usage() : status;
+  }
+  if (cmd == "play" && argc >= 4) {
+    const int status = corvel_tool::run_play(argc - 2, argv + 2);
     return status == 2 ? usage() : status;
   }
   return usage();
