@@ -18,6 +18,9 @@ int run_effects();
 // Runs one named effect over an image file: NAME IN OUT [--s1..6 V] [--option N] [--i1/--i2 N]
 // [--f1..6] [--color R,G,B] [--text PATH].
 int run_effect(int argc, char** argv);
+// Plays a recorded paint script onto a canvas: SCRIPT OUT [--size WxH] [--background FILE].
+// 2 for a bad command line.
+int run_play(int argc, char** argv);
 // Resamples an image file to width x height with a named filter and writes it.
 int run_resize(const char* in_path, const char* out_path, const char* width, const char* height, const char* filter);
 

@@ -20,7 +20,9 @@ int usage() {
                "                                 run a Lua filter over an image; sliders in thousandths\n"
                "       corvel effects            list the image effects with their frame and the arguments they read\n"
                "       corvel effect NAME IN OUT [--s1..6 V] [--option N] [--i1|--i2 N] [--f1..6] [--color R,G,B] [--text PATH]\n"
-               "                                 run one image effect over an image; sliders 0..100\n");
+               "                                 run one image effect over an image; sliders 0..100\n"
+               "       corvel play SCRIPT.srp OUT.png [--size WxH] [--background FILE]\n"
+               "                                 paint a recorded paint script (default 640 x 480 white)\n");
   return 2;
 }
 
@@ -43,6 +45,10 @@ int main(int argc, char** argv) {
   if (cmd == "effects" && argc == 2) return corvel_tool::run_effects();
   if (cmd == "effect" && argc >= 5) {
     const int status = corvel_tool::run_effect(argc - 2, argv + 2);
+    return status == 2 ? usage() : status;
+  }
+  if (cmd == "play" && argc >= 4) {
+    const int status = corvel_tool::run_play(argc - 2, argv + 2);
     return status == 2 ? usage() : status;
   }
   return usage();
