@@ -297,6 +297,8 @@ CVL_API void CVL_CALL CVL_IPLPan(int32_t dx, int32_t dy, int32_t edge_mode, int3
 /* ---- Image effects ------------------------------------------------------- */
 CVL_API int32_t CVL_CALL CVL_IPLImageProcess(int32_t reserved, const char* effect, int32_t i1, int32_t s1, int32_t s2, int32_t s3, int32_t s4, int32_t s5, int32_t s6, int32_t option, int32_t i2, int32_t f1, int32_t f2, int32_t f3, int32_t f4, int32_t f5, int32_t f6, int32_t r, int32_t g, int32_t b, const char* text); /* runs the named effect (exact name, sliders in tenths) on the current layer through the IPL buffers; 0 without both RGBA32 buffers */
 
+CVL_API int32_t CVL_CALL CVL_IPLPhotoPop(int32_t amount, double saturation, int32_t flag); /* sharpens, raises contrast (twice when flag's low byte is 1) and sets saturation 0..100 (50 keeps it), through the selection; 0 when the saturation step fails */
+
 /* ---- Selection and fill tools -------------------------------------------- */
 
 CVL_API void CVL_CALL CVL_IPLMaskRectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength); /* protects the box (corners included) by strength %; mask rounded to multiples of 256 */

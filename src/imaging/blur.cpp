@@ -1,6 +1,8 @@
 #include "imaging/blur.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <cstddef>
 #include <vector>
 
@@ -40,6 +42,23 @@ void blur_plane8(uint8_t* plane, int32_t width, int32_t height, int32_t stride, 
 }
 void blur_plane16(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes) {
   blur_plane(plane, width, height, stride, radius, passes);
+}
+
+int32_t box_radius_for_sigma(double sigma) {
+  if (!(sigma > 0.0)) return 0;
+  const double r = (std::sqrt(1.0 + 4.0 * sigma * sigma) - 1.0) / 2.0;
+  return r >= 1e6 ? 1000000 : static_cast<int32_t>(std::lround(r));
+}
+
+void gaussian_blur_plane8(const uint8_t* src, int32_t src_stride, uint8_t* dst, int32_t dst_stride, int32_t width,
+                          int32_t height, double sigma) {
+  if (!src || !dst || width <= 0 || height <= 0) return;
+  for (int32_t y = 0; y < height; ++y) {
+    std::memcpy(dst + ptrdiff_t(y) * dst_stride, src + ptrdiff_t(y) * src_stride, size_t(width));
+  }
+  // A radius past the plane's size blurs no further than the plane's extent does.
+  const int32_t radius = std::min(box_radius_for_sigma(sigma), std::max(width, height));
+  blur_plane8(dst, width, height, dst_stride, radius, 3);
 }
 
 }  // namespace cvl::imaging

@@ -11,4 +11,13 @@ void blur_plane8(uint8_t* plane, int32_t width, int32_t height, int32_t stride, 
 void blur_plane16(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,
                   int32_t passes = 3);
 
+// The box radius whose three passes have the variance of a Gaussian of `sigma`
+// (three passes of radius r give r * (r + 1)); 0 when sigma is too small to blur.
+int32_t box_radius_for_sigma(double sigma);
+
+// A Gaussian blur of a plane into another of the same size (strides in bytes),
+// approximated by three box passes. A sigma too small to blur copies the plane.
+void gaussian_blur_plane8(const uint8_t* src, int32_t src_stride, uint8_t* dst, int32_t dst_stride, int32_t width,
+                          int32_t height, double sigma);
+
 }  // namespace cvl::imaging

@@ -1,0 +1,13 @@
+#include "corvel/corvel.h"
+#include "exports/guard.h"
+#include "ipl/inhouse_effects.h"
+
+using namespace cvl;
+
+extern "C" {
+
+CVL_API int32_t CVL_CALL CVL_IPLPhotoPop(int32_t amount, double saturation, int32_t flag) {
+  return guarded("IPLPhotoPop Excpt", 0, [&] { return photo_pop(amount, saturation, flag); });
+}
+
+}  // extern "C"

@@ -1,0 +1,17 @@
+// Unsharp-mask sharpening of 8-bit interleaved images.
+#pragma once
+
+#include <cstdint>
+
+#include "imaging/image_view.h"
+
+namespace cvl::imaging {
+
+// Writes `src` sharpened into `dst` (same size and channel count, 3 or 4; the
+// fourth channel is copied): each colour channel moves away from its blurred
+// self by amount / 10 of the difference, so 10 doubles the local contrast. The
+// blur spans `size` pixels (three box passes of radius (size - 1) / 6, at least
+// 1). False, writing nothing, for images it cannot work on.
+bool sharpen(const ImageView& src, const ImageView& dst, int32_t amount, int32_t size);
+
+}  // namespace cvl::imaging
