@@ -1,8 +1,8 @@
 """The Python package against the engine: painting, layers, undo, files, and the
 same stroke made by the command-line host in C++."""
 import os
+import shutil
 import subprocess
-import sys
 import venv
 from pathlib import Path
 
@@ -128,7 +128,9 @@ def test_the_readme_example_runs_in_a_fresh_virtual_environment(tmp_path):
     env_dir = tmp_path / "venv"
     venv.create(env_dir, system_site_packages=True, with_pip=True)
     py = str(env_dir / "bin" / "python")
-    pkg = str(Path(__file__).resolve().parents[1])
+    # Installed from a copy, so that the build leaves nothing in the checkout.
+    pkg = str(tmp_path / "src")
+    shutil.copytree(Path(__file__).resolve().parents[1], pkg, ignore=shutil.ignore_patterns("tests", "__pycache__"))
     subprocess.run([py, "-m", "pip", "install", "--no-index", "--no-build-isolation", "--quiet", pkg], check=True,
                    cwd=tmp_path)
     example = _readme_example()
