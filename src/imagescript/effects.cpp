@@ -4,29 +4,32 @@
 #include <cstring>
 #include <vector>
 
+#include "imagescript/effect_runners.h"
 #include "imagescript/imagescript.h"
 #include "imaging/rotate.h"
 
 namespace cvl::imagescript {
 namespace {
 
-// Value `index` (3 upward) of an effect, or `fallback` when the caller gave fewer values.
-int32_t value_at(const int32_t* values, int32_t count, int32_t index, int32_t fallback) {
-  const int32_t i = index - 3;
-  return values && i >= 0 && i < count ? values[i] : fallback;
-}
-
-bool run_rotate(const int32_t* values, int32_t count, uint8_t* rgba, int32_t width, int32_t height) {
-  return rotate_in_place(rgba, width, height, value_at(values, count, 3, 0), value_at(values, count, 4, 100));
+bool run_rotate(const Values& v, uint8_t* rgba, int32_t width, int32_t height) {
+  return rotate_in_place(rgba, width, height, v(3, 0), v(4, 100));
 }
 
 struct Effect {
   int32_t number;
-  bool (*run)(const int32_t* values, int32_t count, uint8_t* rgba, int32_t width, int32_t height);
+  Runner run;
 };
 
 constexpr Effect kEffects[] = {
-    {51, run_rotate},
+    {1, run_lines},          {2, run_circles},     {3, run_rectangles}, {4, run_splines},
+    {5, run_plasma},         {6, run_twirl},       {11, run_perlin},    {13, run_sine_distort},
+    {16, run_waves},         {17, run_divider},    {18, run_carpet},    {19, run_edge},
+    {20, run_blobs},         {21, run_noise},      {22, run_voxel},     {23, run_emboss},
+    {24, run_sine_plasma},   {25, run_maximum},    {26, run_minimum},   {27, run_bump},
+    {28, run_colorize},      {37, run_worms},      {39, run_glass},     {42, run_pattern},
+    {43, run_points},        {49, run_kaleidoscope}, {50, run_zoom},    {51, run_rotate},
+    {52, run_seamless},      {54, run_tilt},       {55, run_fractal_plasma}, {56, run_scratch},
+    {58, run_trees},         {59, run_fibers},
 };
 
 // Cosine and sine of whole degrees, exact at the quarter turns so that they move
@@ -62,8 +65,11 @@ bool rotate_in_place(uint8_t* rgba, int32_t width, int32_t height, int32_t degre
 bool run_effect(int32_t effect, const int32_t* values, int32_t value_count, uint8_t* rgba, int32_t width,
                 int32_t height) {
   if (!rgba || width <= 0 || height <= 0 || value_count < 0) return false;
+  // Sizes whose byte count would not fit the index types the runners use.
+  if (int64_t(width) * height > (int64_t(1) << 28)) return false;
+  const Values v{values, value_count};
   for (const Effect& e : kEffects)
-    if (e.number == effect) return e.run(values, value_count, rgba, width, height);
+    if (e.number == effect) return e.run(v, rgba, width, height);
   return false;
 }
 

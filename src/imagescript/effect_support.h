@@ -1,0 +1,103 @@
+// Shared pieces of the numbered effects: reading an effect's values, the effects'
+// own random generator, and the inverse-mapping resampler the distortions use.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace cvl::imagescript {
+
+// An effect's values as the caller set them, addressed by value index (3 upward).
+struct Values {
+  const int32_t* data = nullptr;
+  int32_t count = 0;
+  int32_t operator()(int32_t index, int32_t fallback = 0) const {
+    const int32_t i = index - 3;
+    return data && i >= 0 && i < count ? data[i] : fallback;
+  }
+};
+
+// The same linear congruential generator as the engine's 15-bit rand, with its own
+// state: an effect seeded with the same value draws the same picture, and running it
+// never moves the sequence the engine's brushes draw from.
+struct Lcg {
+  uint32_t state;
+  explicit Lcg(int32_t seed) : state(static_cast<uint32_t>(seed)) {}
+  int32_t next() {
+    state = state * 214013u + 2531011u;
+    return static_cast<int32_t>((state >> 16) & 0x7FFF);
+  }
+  // Uniform in [0, 1).
+  double unit() { return next() / 32768.0; }
+  // Uniform in [lo, hi).
+  double range(double lo, double hi) { return lo + (hi - lo) * unit(); }
+  // Uniform integer in [0, n) for n >= 1, from two draws so that large n are covered.
+  int32_t below(int32_t n) {
+    if (n <= 1) return 0;
+    const uint32_t wide = (static_cast<uint32_t>(next()) << 15) | static_cast<uint32_t>(next());
+    return static_cast<int32_t>(wide % static_cast<uint32_t>(n));
+  }
+};
+
+inline constexpr double kPi = 3.14159265358979323846;
+
+inline uint8_t clamp_byte(double v) { return static_cast<uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5); }
+inline uint8_t clamp_byte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+
+// What a distortion shows where its source point falls outside the picture.
+enum class Edge { Clamp, Wrap, Transparent };
+
+inline int32_t wrap_index(int32_t i, int32_t n) {
+  const int32_t m = i % n;
+  return m < 0 ? m + n : m;
+}
+
+// Bilinear read of the four channels at (x, y) in pixel-centre coordinates. All four
+// channels are interpolated with the same weights, so a plane carried in any channel
+// is moved exactly as the colour is.
+inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge, uint8_t* out) {
+  if (edge == Edge::Transparent && (x < -0.5 || y < -0.5 || x > w - 0.5 || y > h - 0.5)) {
+    std::memset(out, 0, 4);
+    return;
+  }
+  const double fx = std::floor(x), fy = std::floor(y);
+  const double tx = x - fx, ty = y - fy;
+  // Coordinates may be huge after a wild value; keep them in int range before indexing.
+  const double lim = 1 << 29;
+  int32_t x0 = static_cast<int32_t>(std::clamp(fx, -lim, lim)), y0 = static_cast<int32_t>(std::clamp(fy, -lim, lim));
+  int32_t x1 = x0 + 1, y1 = y0 + 1;
+  if (edge == Edge::Wrap) {
+    x0 = wrap_index(x0, w), x1 = wrap_index(x1, w), y0 = wrap_index(y0, h), y1 = wrap_index(y1, h);
+  } else {
+    x0 = std::clamp(x0, 0, w - 1), x1 = std::clamp(x1, 0, w - 1);
+    y0 = std::clamp(y0, 0, h - 1), y1 = std::clamp(y1, 0, h - 1);
+  }
+  const uint8_t* a = src + (size_t(y0) * w + x0) * 4;
+  const uint8_t* b = src + (size_t(y0) * w + x1) * 4;
+  const uint8_t* c = src + (size_t(y1) * w + x0) * 4;
+  const uint8_t* d = src + (size_t(y1) * w + x1) * 4;
+  for (int k = 0; k < 4; ++k) {
+    const double top = a[k] + (b[k] - a[k]) * tx, bottom = c[k] + (d[k] - c[k]) * tx;
+    out[k] = static_cast<uint8_t>(top + (bottom - top) * ty + 0.5);
+  }
+}
+
+// Rebuilds the picture by inverse mapping: `map(x, y, sx, sy)` gives, for the centre
+// of destination pixel (x, y), the source point to read. The map is a template
+// argument so that it is inlined into the loop.
+template <class Map>
+void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
+  const std::vector<uint8_t> src(rgba, rgba + size_t(w) * h * 4);
+  uint8_t* out = rgba;
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x, out += 4) {
+      double sx = x, sy = y;
+      map(x, y, sx, sy);
+      sample_bilinear(src.data(), w, h, sx, sy, edge, out);
+    }
+}
+
+}  // namespace cvl::imagescript

@@ -1,0 +1,229 @@
+// Generators that cover the whole picture with a texture: plasma, Perlin noise,
+// grain, blobs. A single-colour texture runs between the given colour (its low
+// values) and that colour's inverse (its high values), so any colour gives visible
+// shading; the colour flag gives every channel a field of its own instead.
+#include <cmath>
+
+#include "imagescript/effect_runners.h"
+#include "imagescript/noise.h"
+#include "imagescript/paint_layer.h"
+
+namespace cvl::imagescript {
+namespace {
+
+Rgb colour_at(const Values& v, int32_t index) {
+  return {clamp_byte(v(index)), clamp_byte(v(index + 1)), clamp_byte(v(index + 2))};
+}
+
+uint8_t between(uint8_t c, double t) { return clamp_byte(c + (255 - 2 * c) * std::clamp(t, 0.0, 1.0)); }
+Rgb shade(const Rgb& base, double t) { return {between(base.r, t), between(base.g, t), between(base.b, t)}; }
+
+// Fills the layer from one field (a callback giving 0..1 for a channel and a pixel):
+// the colour-to-inverse shading, or with `per_channel` one field each for R, G, B.
+template <class Field>
+void fill_layer(PaintLayer& layer, const Rgb& base, bool per_channel, Field field) {
+  for (int32_t y = 0; y < layer.height(); ++y)
+    for (int32_t x = 0; x < layer.width(); ++x) {
+      if (per_channel)
+        layer.set(x, y, {clamp_byte(255 * field(0, x, y)), clamp_byte(255 * field(1, x, y)), clamp_byte(255 * field(2, x, y))});
+      else
+        layer.set(x, y, shade(base, field(0, x, y)));
+    }
+}
+
+// Midpoint-displacement plasma on a (2^k + 1)-square grid, normalised to 0..1. The
+// grid stops at 1025 points a side and is stretched over larger pictures.
+class DiamondSquare {
+ public:
+  DiamondSquare(Lcg& random, int32_t w, int32_t h, double decay) {
+    int32_t side = 2;
+    while (side < std::max(w, h) && side < 1024) side *= 2;
+    n_ = side + 1;
+    grid_.assign(size_t(n_) * n_, 0.f);
+    scale_ = double(side) / std::max(std::max(w, h) - 1, 1);
+    auto at = [&](int32_t x, int32_t y) -> float& { return grid_[size_t(y) * n_ + x]; };
+    at(0, 0) = float(random.unit()), at(side, 0) = float(random.unit());
+    at(0, side) = float(random.unit()), at(side, side) = float(random.unit());
+    double amount = 0.5;
+    for (int32_t step = side; step > 1; step /= 2, amount *= decay) {
+      const int32_t half = step / 2;
+      for (int32_t y = half; y < n_; y += step)
+        for (int32_t x = half; x < n_; x += step)
+          at(x, y) = float((at(x - half, y - half) + at(x + half, y - half) + at(x - half, y + half) +
+                            at(x + half, y + half)) / 4 + random.range(-amount, amount));
+      for (int32_t y = 0; y < n_; y += half)
+        for (int32_t x = (y / half) % 2 ? 0 : half; x < n_; x += step) {
+          double sum = 0;
+          int32_t k = 0;
+          if (x >= half) sum += at(x - half, y), ++k;
+          if (x + half < n_) sum += at(x + half, y), ++k;
+          if (y >= half) sum += at(x, y - half), ++k;
+          if (y + half < n_) sum += at(x, y + half), ++k;
+          at(x, y) = float(sum / k + random.range(-amount, amount));
+        }
+    }
+    const auto [lo, hi] = std::minmax_element(grid_.begin(), grid_.end());
+    const float low = *lo, range = std::max(*hi - *lo, 1e-6f);
+    for (float& f : grid_) f = (f - low) / range;
+  }
+  double at(int32_t x, int32_t y) const {
+    const double gx = x * scale_, gy = y * scale_;
+    const int32_t x0 = std::min(static_cast<int32_t>(gx), n_ - 2), y0 = std::min(static_cast<int32_t>(gy), n_ - 2);
+    const double tx = gx - x0, ty = gy - y0;
+    const float* r0 = &grid_[size_t(y0) * n_ + x0];
+    const float* r1 = r0 + n_;
+    const double top = r0[0] + (r0[1] - r0[0]) * tx, bottom = r1[0] + (r1[1] - r1[0]) * tx;
+    return top + (bottom - top) * ty;
+  }
+
+ private:
+  int32_t n_ = 0;
+  double scale_ = 1;
+  std::vector<float> grid_;
+};
+
+}  // namespace
+
+// 5: value 3 the seed, 4 the roughness (0 smooth, 250 the usual, 500 rough), 5-7 the
+// colour, 11 blend, 12 = 1 colourful (a plasma per channel).
+bool run_plasma(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const double decay = 0.25 + std::clamp(v(4, 250), 0, 500) / 1000.0;
+  const bool colourful = v(12) == 1;
+  std::vector<DiamondSquare> planes;
+  for (int c = 0; c < (colourful ? 3 : 1); ++c) planes.emplace_back(random, w, h, decay);
+  PaintLayer layer(w, h);
+  fill_layer(layer, colour_at(v, 5), colourful, [&](int c, int32_t x, int32_t y) { return planes[size_t(c)].at(x, y); });
+  layer.blend_onto(rgba, blend_from_value(v(11, 12)));
+  return true;
+}
+
+// 11: value 3 the seed, 4 the feature size (percent of the picture's larger side), 5
+// the detail (more octaves as it rises), 6-8 colour, 12 blend, 13 = 1 colourful.
+bool run_perlin(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const double cell = std::max(2.0, std::clamp(v(4, 25), 1, 1000) * 0.005 * std::max(w, h));
+  const int32_t octaves = 1 + std::clamp(v(5, 1), 1, 101) / 17;
+  const bool colourful = v(13) == 1;
+  std::vector<GradientNoise> fields;
+  for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random);
+  PaintLayer layer(w, h);
+  fill_layer(layer, colour_at(v, 6), colourful, [&](int c, int32_t x, int32_t y) {
+    double sum = 0, amp = 1, total = 0, scale = 1.0 / cell;
+    for (int32_t o = 0; o < octaves; ++o, amp *= 0.5, scale *= 2) {
+      sum += amp * fields[size_t(c)].at(x * scale + o * 17.3, y * scale + o * 7.1);
+      total += amp;
+    }
+    return 0.5 + 0.5 * sum / total;
+  });
+  layer.blend_onto(rgba, blend_from_value(v(12, 12)));
+  return true;
+}
+
+// 55: value 3 the seed, 4-6 the colour, 10 blend, 11 = 1 colourful. Several octaves of
+// value noise, coarse to fine, so the texture has detail at every scale.
+bool run_fractal_plasma(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const bool colourful = v(11) == 1;
+  const double cell = std::max(4.0, std::max(w, h) / 3.0);
+  std::vector<FractalNoise> fields;
+  for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random, w, h, cell, 7, 0.55);
+  PaintLayer layer(w, h);
+  fill_layer(layer, colour_at(v, 4), colourful, [&](int c, int32_t x, int32_t y) {
+    // Stretch the sum's narrow middle-heavy range back toward 0..1.
+    return (fields[size_t(c)].at(x, y) - 0.5) * 2.2 + 0.5;
+  });
+  layer.blend_onto(rgba, blend_from_value(v(10, 12)));
+  return true;
+}
+
+// 24: values 3 and 4 the number of waves across and down, 5 and 6 their phases (250 a
+// full turn), 7-9 colour, 13 blend. Not random: the same values draw the same picture.
+bool run_sine_plasma(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const double fx = 2 * kPi * v(3) / w, fy = 2 * kPi * v(4) / h;
+  const double p1 = v(5) * (2 * kPi / 250), p2 = v(6) * (2 * kPi / 250);
+  const Rgb base = colour_at(v, 7);
+  std::vector<double> across(static_cast<size_t>(w)), down(static_cast<size_t>(h));
+  for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
+  for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
+  const double cx = w * 0.5, cy = h * 0.5;
+  PaintLayer layer(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const double ring = std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
+      const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
+      const double t = (across[size_t(x)] + down[size_t(y)] + ring + diagonal) * 0.25;  // -1..1
+      // A rainbow cycle through t, half mixed with the given colour.
+      const uint8_t r = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
+      const uint8_t g = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
+      const uint8_t b = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
+      layer.set(x, y, {r, g, b});
+    }
+  layer.blend_onto(rgba, blend_from_value(v(13, 12)));
+  return true;
+}
+
+// 21: value 3 the seed, 4 the density (percent of grains drawn), 5 the strength of the
+// grain (0 the plain colour, 255 from the colour to its inverse), 6 the grain size in
+// pixels, 7-9 colour, 13 blend, 14 = 1 grains of random colours.
+bool run_noise(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const int32_t density = std::clamp(v(4, 100), 0, 100), grain = std::clamp(v(6, 1), 1, std::max(w, h));
+  const double strength = std::clamp(v(5, 255), 0, 255) / 255.0;
+  const Rgb base = colour_at(v, 7);
+  const bool random_colours = v(14) == 1;
+  if (density == 0) return true;
+  PaintLayer layer(w, h);
+  for (int32_t gy = 0; gy < h; gy += grain)
+    for (int32_t gx = 0; gx < w; gx += grain) {
+      const bool drawn = random.below(100) < density;
+      const Rgb c = random_colours ? Rgb{uint8_t(random.next() & 255), uint8_t(random.next() & 255), uint8_t(random.next() & 255)}
+                                   : shade(base, strength * random.unit());
+      if (!drawn) continue;
+      for (int32_t y = gy; y < std::min(gy + grain, h); ++y)
+        for (int32_t x = gx; x < std::min(gx + grain, w); ++x) layer.set(x, y, c);
+    }
+  layer.blend_onto(rgba, blend_from_value(v(13, 12)));
+  return true;
+}
+
+// 20: value 3 the seed, 4 the count, 5 the largest radius, 7-9 colour, 13 blend, 14 = 1
+// random colours. Blobs that come close flow together, as drops of liquid do.
+bool run_blobs(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = std::clamp(v(4), 0, 20000);
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 7, 14, 0);
+  const double largest = std::clamp(v(5), 2, 20000);
+  const size_t n = size_t(w) * h;
+  std::vector<float> field(n, 0.f), colour(n * 3, 0.f);
+  for (int32_t i = 0; i < count; ++i) {
+    const double cx = random.range(0, w), cy = random.range(0, h), r = largest * random.range(0.4, 1.0);
+    const Rgb c = palette.pick(random);
+    const int32_t x0 = static_cast<int32_t>(std::clamp(cx - r, 0.0, double(w))), x1 = static_cast<int32_t>(std::clamp(cx + r + 1, 0.0, double(w)));
+    const int32_t y0 = static_cast<int32_t>(std::clamp(cy - r, 0.0, double(h))), y1 = static_cast<int32_t>(std::clamp(cy + r + 1, 0.0, double(h)));
+    const double inv_r2 = 1.0 / (r * r);
+    for (int32_t y = y0; y < y1; ++y)
+      for (int32_t x = x0; x < x1; ++x) {
+        const double d2 = ((x + 0.5 - cx) * (x + 0.5 - cx) + (y + 0.5 - cy) * (y + 0.5 - cy)) * inv_r2;
+        if (d2 >= 1) continue;
+        const float f = static_cast<float>((1 - d2) * (1 - d2));
+        const size_t i3 = size_t(y) * w + x;
+        field[i3] += f;
+        colour[i3 * 3] += f * c.r, colour[i3 * 3 + 1] += f * c.g, colour[i3 * 3 + 2] += f * c.b;
+      }
+  }
+  PaintLayer layer(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const size_t i = size_t(y) * w + x;
+      const float f = field[i];
+      if (f <= 0) continue;
+      const Rgb c{clamp_byte(colour[i * 3] / f), clamp_byte(colour[i * 3 + 1] / f), clamp_byte(colour[i * 3 + 2] / f)};
+      layer.cover(x, y, c, (f - 0.3) * 8);  // the surface where the field reaches about a third
+    }
+  layer.blend_onto(rgba, blend_from_value(v(13, 12)));
+  return true;
+}
+
+}  // namespace cvl::imagescript

@@ -1,0 +1,159 @@
+// Generators of curves: smooth splines, wandering worms, fibres and branching trees,
+// each seeded from value 3 and drawn onto a layer blended onto the picture.
+#include <cmath>
+#include <cstddef>
+
+#include "imagescript/effect_runners.h"
+#include "imagescript/paint_layer.h"
+
+namespace cvl::imagescript {
+namespace {
+
+int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
+
+// A wandering path longer than this spends most of its steps off the picture; the cap
+// keeps a wild length value from stalling the caller.
+int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
+
+// Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
+// about two pixels a step.
+void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
+  const size_t n = c.size() / 2;
+  auto at = [&](std::ptrdiff_t i, int axis) { return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis]; };
+  out.assign({c[0], c[1]});
+  for (size_t i = 0; i + 1 < n; ++i) {
+    const std::ptrdiff_t k = std::ptrdiff_t(i);
+    const double len = std::hypot(at(k + 1, 0) - at(k, 0), at(k + 1, 1) - at(k, 1));
+    const int32_t steps = std::clamp(static_cast<int32_t>(len / 2), 2, 1000);
+    for (int32_t s = 1; s <= steps; ++s) {
+      const double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
+      for (int axis = 0; axis < 2; ++axis) {
+        const double p0 = at(k - 1, axis), p1 = at(k, axis), p2 = at(k + 1, axis), p3 = at(k + 2, axis);
+        out.push_back(0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 +
+                             (3 * p1 - p0 - 3 * p2 + p3) * t3));
+      }
+    }
+  }
+}
+
+// A path of about `length` pixels from (x, y), two pixels a step, heading turning by up
+// to `turn` radians each way a step.
+void wander(Lcg& random, double x, double y, double heading, double length, double turn, std::vector<double>& out) {
+  out.assign({x, y});
+  for (double walked = 0; walked < length; walked += 2) {
+    heading += random.range(-turn, turn);
+    x += 2 * std::cos(heading), y -= 2 * std::sin(heading);
+    out.push_back(x), out.push_back(y);
+  }
+}
+
+}  // namespace
+
+// 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
+// control points, 8 width, 9-11 colour, 15 blend, 16 random colours, 17 colour
+// variation, 18 width variation.
+bool run_splines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = path_count(v(4));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 9, 16, 17);
+  const int32_t points = std::clamp(v(5), 3, 64);
+  const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
+  PaintLayer layer(w, h);
+  std::vector<double> control, curve;
+  for (int32_t i = 0; i < count; ++i) {
+    double x = random.range(0, w), y = random.range(0, h);
+    control.clear();
+    for (int32_t p = 0; p < points; ++p) {
+      control.push_back(x), control.push_back(y);
+      x += random.range(-reach, reach), y += random.range(-reach, reach);
+    }
+    catmull_rom(control, curve);
+    const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
+    layer.polyline(curve, wd, palette.pick(random));
+  }
+  layer.blend_onto(rgba, blend_from_value(v(15, 12)));
+  return true;
+}
+
+// 37: value 4 the count, 5 length in pixels, 6 how much they curl (tenths of a degree a
+// step), 7 width, 8-10 colour, 14 blend, 15 random colours, 16 colour variation.
+bool run_worms(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = path_count(v(4));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 8, 15, 16);
+  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
+  const double width = std::max(v(7), 1);
+  PaintLayer layer(w, h);
+  std::vector<double> path;
+  for (int32_t i = 0; i < count; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
+    wander(random, x, y, heading, length, turn, path);
+    layer.polyline(path, width, palette.pick(random));
+  }
+  layer.blend_onto(rgba, blend_from_value(v(14, 12)));
+  return true;
+}
+
+// 58: value 4 the count, 5 trunk length, 6 levels of branching, 8 trunk width, 9-11
+// colour, 15 blend, 16 random colours, 17 colour variation, 19 the spread of the
+// branches (percent of a right angle). Trees grow upward from random places.
+bool run_trees(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = path_count(v(4));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 9, 16, 17);
+  const double trunk = std::clamp(v(5), 1, 20000), spread = std::clamp(v(19), 0, 100) * 0.01 * (kPi / 2);
+  const int32_t levels = std::clamp(v(6), 1, 12);
+  const double width = std::max(v(8), 1);
+  struct Branch {
+    double x, y, heading, length, width;
+    int32_t level;
+  };
+  PaintLayer layer(w, h);
+  std::vector<Branch> todo;
+  for (int32_t i = 0; i < count; ++i) {
+    const Rgb colour = palette.pick(random);
+    todo.push_back({random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk,
+                    width, 0});
+    while (!todo.empty()) {
+      const Branch b = todo.back();
+      todo.pop_back();
+      const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
+      layer.segment(b.x, b.y, ex, ey, b.width, colour);
+      if (b.level + 1 >= levels) continue;
+      for (int side = -1; side <= 1; side += 2)
+        todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
+                        std::max(1.0, b.width * 0.7), b.level + 1});
+    }
+  }
+  layer.blend_onto(rgba, blend_from_value(v(15, 12)));
+  return true;
+}
+
+// 59: value 4 the density (fibres per ten thousand pixels), 5 length, 6 waviness
+// (degrees a step), 7 width, 8-10 colour, 11 colour variation, 12 the spread of their
+// directions about the horizontal (percent of a half turn), 16 blend. Fibres are
+// translucent so that crossings show.
+bool run_fibers(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int64_t wanted = int64_t(std::max(v(4), 0)) * w * h / 10000;
+  const int32_t count = path_count(static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(wanted, v(4) > 0), 20000)));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 8, 0, 11);
+  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
+  const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
+  PaintLayer layer(w, h);
+  std::vector<double> path;
+  for (int32_t i = 0; i < count; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h);
+    const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
+    wander(random, x, y, heading, length, turn, path);
+    layer.polyline(path, width, palette.pick(random), random.range(0.35, 0.8));
+  }
+  layer.blend_onto(rgba, blend_from_value(v(16, 12)));
+  return true;
+}
+
+}  // namespace cvl::imagescript

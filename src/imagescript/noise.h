@@ -1,0 +1,47 @@
+// Seeded noise fields for the effects: a value lattice for smooth random warps and
+// plasma, and gradient noise for the Perlin texture.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "imagescript/effect_support.h"
+
+namespace cvl::imagescript {
+
+// Random values in [0, 1) on a wrapping cols x rows lattice, read between the lattice
+// points with a smooth (cubic fade) blend. Lattice coordinates are in cells.
+class ValueNoise {
+ public:
+  ValueNoise(Lcg& random, int32_t cols, int32_t rows);
+  double at(double gx, double gy) const;
+
+ private:
+  int32_t cols_, rows_;
+  std::vector<float> lattice_;
+};
+
+// Gradient noise in roughly [-1, 1], 0 on every lattice point; the permutation comes
+// from the generator so each seed gives its own field.
+class GradientNoise {
+ public:
+  explicit GradientNoise(Lcg& random);
+  double at(double x, double y) const;
+
+ private:
+  uint8_t perm_[512];
+};
+
+// Sums `octaves` layers of value noise, each twice as fine and `persistence` as strong
+// as the last, normalised to [0, 1). `cell` is the coarsest layer's cell in pixels.
+class FractalNoise {
+ public:
+  FractalNoise(Lcg& random, int32_t width, int32_t height, double cell, int32_t octaves, double persistence);
+  double at(double x, double y) const;
+
+ private:
+  std::vector<ValueNoise> layers_;
+  std::vector<double> scale_, weight_;
+};
+
+}  // namespace cvl::imagescript
