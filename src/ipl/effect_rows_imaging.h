@@ -6,4 +6,11 @@
 
 namespace cvl {
 
+// Blurs (effect_rows_blur.cpp).
+int32_t row_gaussian_blur(const EffectCall& call);
+int32_t row_radiant(const EffectCall& call);
+
+// Tone and colour (effect_rows_tone.cpp).
+int32_t row_negative(const EffectCall& call);
+
 }  // namespace cvl
