@@ -428,6 +428,8 @@ CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "J
 CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width, int32_t height, int32_t channels, const char* path, int32_t quality); /* packed RGB24 (channels 3) or RGBA32 (4); lossy at quality 0..100, lossless otherwise; 1 when written */
 /* Image-processing geometry */
 CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */
+/* Image effects */
+CVL_API const char* CVL_CALL CVL_IPLEffectInfo(int32_t index, const char** frame, const char** reads); /* the index-th name CVL_IPLImageProcess takes (testing order), its frame and the arguments it reads; null past the last */
 
 /* Run-length and compressed layer transfer: decoders that also stop at the end of a stream of known length */
 CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */

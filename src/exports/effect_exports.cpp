@@ -2,6 +2,7 @@
 #include "corvel/corvel.h"
 #include "exports/guard.h"
 #include "ipl/effect_dispatch.h"
+#include "ipl/effect_table.h"
 
 using namespace cvl;
 
@@ -14,6 +15,15 @@ CVL_API int32_t CVL_CALL CVL_IPLImageProcess(int32_t, const char* effect, int32_
   const EffectRequest request{effect, i1, {s1, s2, s3, s4, s5, s6}, option, i2, {f1, f2, f3, f4, f5, f6},
                               r,      g,  b,  text};
   return guarded("IPLImageProc Excpt", 0, [&] { return image_process(request); });
+}
+
+CVL_API const char* CVL_CALL CVL_IPLEffectInfo(int32_t index, const char** frame, const char** reads) {
+  const auto rows = effect_rows();
+  if (index < 0 || static_cast<size_t>(index) >= rows.size()) return nullptr;
+  const EffectRow& row = rows[static_cast<size_t>(index)];
+  if (frame) *frame = frame_name(row.frame);
+  if (reads) *reads = row.reads;
+  return row.name;
 }
 
 }  // extern "C"

@@ -13,6 +13,11 @@ int run_convert(const char* in_path, const char* out_path);
 int run_info(const char* path);
 // Runs a Lua filter over an image file: SCRIPT IN OUT [--slider1..6 N] [--style1/2 N] [--flag1..6].
 int run_lua(int argc, char** argv);
+// Lists every effect name with its frame and the arguments it reads.
+int run_effects();
+// Runs one named effect over an image file: NAME IN OUT [--s1..6 V] [--option N] [--i1/--i2 N]
+// [--f1..6] [--color R,G,B] [--text PATH].
+int run_effect(int argc, char** argv);
 // Plays a recorded paint script onto a canvas: SCRIPT OUT [--size WxH] [--background FILE].
 // 2 for a bad command line.
 int run_play(int argc, char** argv);

@@ -18,6 +18,9 @@ int usage() {
                "       corvel paste OUT.png      write the X11 clipboard's image\n"
                "       corvel lua SCRIPT IN OUT [--slider1..6 N] [--style1|2 N] [--flag1..6]\n"
                "                                 run a Lua filter over an image; sliders in thousandths\n"
+               "       corvel effects            list the image effects with their frame and the arguments they read\n"
+               "       corvel effect NAME IN OUT [--s1..6 V] [--option N] [--i1|--i2 N] [--f1..6] [--color R,G,B] [--text PATH]\n"
+               "                                 run one image effect over an image; sliders 0..100\n"
                "       corvel play SCRIPT.srp OUT.png [--size WxH] [--background FILE]\n"
                "                                 paint a recorded paint script (default 640 x 480 white)\n");
   return 2;
@@ -37,6 +40,11 @@ int main(int argc, char** argv) {
   if (cmd == "paste" && argc == 3) return corvel_tool::run_paste(argv[2]);
   if (cmd == "lua" && argc >= 5) {
     const int status = corvel_tool::run_lua(argc - 2, argv + 2);
+    return status == 2 ? usage() : status;
+  }
+  if (cmd == "effects" && argc == 2) return corvel_tool::run_effects();
+  if (cmd == "effect" && argc >= 5) {
+    const int status = corvel_tool::run_effect(argc - 2, argv + 2);
     return status == 2 ? usage() : status;
   }
   if (cmd == "play" && argc >= 4) {
