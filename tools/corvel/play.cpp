@@ -161,17 +161,17 @@ class Player final : public cvl::PaintScriptSink {
       dabs.push_back({{x, y}, scale_of(p), 0, colour_});
     };
     put(path[0].x, path[0].y, path[0].pressure);
-    double carried = 0;
+    double since = 0;  // path walked since the last dab
     for (size_t i = 1; i < path.size(); ++i) {
       const Sample &a = path[i - 1], &b = path[i];
       const double length = std::hypot(b.x - a.x, b.y - a.y);
-      double at = carried;
+      double at = -since;  // where the last dab lies, measured along this segment
       while (true) {
-        const double t = length > 0 ? at / length : 1;
+        const double t = length > 0 ? std::max(at, 0.0) / length : 1;
         const double p = a.pressure + (b.pressure - a.pressure) * std::min(t, 1.0);
         const double step = std::max(1.0, brush_.size * scale_of(p) * brush_.spacing);
         if (at + step > length) {
-          carried = at + step - length;
+          since = length - at;
           break;
         }
         at += step;
