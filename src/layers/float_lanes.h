@@ -30,7 +30,9 @@ using i32x4 = int32_t __attribute__((vector_size(16)));
 // Eight lanes, used only inside functions built for AVX2 (see composite.cpp).
 // Everything taking them is always inlined there, so no eight-lane value ever
 // crosses a call; the ABI note GCC gives for such types does not apply.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wpsabi"
+#elif defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 using f32x8 = float __attribute__((vector_size(32)));
@@ -139,7 +141,9 @@ CVL_LANES_INLINE void store_rgba64_lanes(uint16_t* p, const i32x4 in[4]) {
 // Eight pixels: pixels k and k + 4 are widened into the two halves of one vector,
 // so the same transpose within halves gives lanes in pixel order. Not forced
 // inline: the generic helpers that call these are built for every processor, and
-// only the eight-lane functions that inline those may inline these.
+// only the eight-lane functions that inline those may inline these. The eight-lane
+// loads and stores are plain overloads rather than specialisations of the generic
+// templates, which would make them forced inline as well.
 inline __attribute__((target("avx2"))) void transpose4(__m256i& a, __m256i& b, __m256i& c, __m256i& d) {
   const __m256i t0 = _mm256_unpacklo_epi32(a, b), t1 = _mm256_unpackhi_epi32(a, b);
   const __m256i t2 = _mm256_unpacklo_epi32(c, d), t3 = _mm256_unpackhi_epi32(c, d);
@@ -147,7 +151,6 @@ inline __attribute__((target("avx2"))) void transpose4(__m256i& a, __m256i& b, _
   c = _mm256_unpacklo_epi64(t1, t3), d = _mm256_unpackhi_epi64(t1, t3);
 }
 
-template <>
 inline __attribute__((target("avx2"))) void load_rgba64_lanes(const uint16_t* p, i32x8 out[4]) {
   const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));       // pixels 0..3
   const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16));  // pixels 4..7
@@ -160,7 +163,6 @@ inline __attribute__((target("avx2"))) void load_rgba64_lanes(const uint16_t* p,
   out[0] = i32x8(r), out[1] = i32x8(g), out[2] = i32x8(b), out[3] = i32x8(a);
 }
 
-template <>
 inline __attribute__((target("avx2"))) void store_rgba64_lanes(uint16_t* p, const i32x8 in[4]) {
   __m256i x0 = __m256i(in[0]), x1 = __m256i(in[1]), x2 = __m256i(in[2]), x3 = __m256i(in[3]);
   transpose4(x0, x1, x2, x3);  // pixels 0 | 4, 1 | 5, 2 | 6, 3 | 7
