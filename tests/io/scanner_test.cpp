@@ -31,8 +31,11 @@ const ScratchDir& sane_config_dir() {
 // SANE unloads its backends at exit, so whatever the test backend keeps for the
 // process would be reported as a leak from an unknown module. Holding the backend
 // mapped lets such reports name it, and the leak checker's suppressions skip it.
+#ifndef SANE_BACKEND_DIR
+#define SANE_BACKEND_DIR "/usr/lib/x86_64-linux-gnu/sane"
+#endif
 void keep_test_backend_mapped() {
-  static void* const handle = dlopen("libsane-test.so.1", RTLD_NOW | RTLD_NODELETE);
+  static void* const handle = dlopen(SANE_BACKEND_DIR "/libsane-test.so.1", RTLD_NOW | RTLD_NODELETE);
   (void)handle;
 }
 

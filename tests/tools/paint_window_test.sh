@@ -15,6 +15,10 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 cleanup() { local status=$?; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"; exit $status; }
 trap cleanup EXIT
 export DISPLAY=$display SDL_VIDEODRIVER=x11
+# SDL's video and D-Bus modules keep allocations for the life of the process and are
+# unloaded before a sanitizer build's leak check, which then cannot tell whose they
+# are; the engine's own allocations are leak-checked by the unit suite.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
 
 saved=$work/painting.png
