@@ -12,22 +12,13 @@
 #include "core/engine.h"
 #include "imaging/resample_separable.h"
 
-#ifdef CORVEL_HAVE_VIPS
-#include <vips/vips.h>
-#endif
+#include "vips_peer.h"
 
 namespace {
 
 constexpr int kEdge = 4096, kHalf = 2048;
 
-// A painted-looking picture with soft edges, some texture and a transparent corner.
-const std::vector<uint8_t>& picture() {
-  static const std::vector<uint8_t> px = bench::rgba_picture(kEdge, [](int x, int y, uint8_t* q) {
-    q[0] = uint8_t(x / 16), q[1] = uint8_t(y / 16), q[2] = uint8_t((x * 7 ^ y * 3) & 255);
-    q[3] = (x < 512 && y < 512) ? uint8_t((x + y) / 4) : 255;
-  });
-  return px;
-}
+const std::vector<uint8_t>& picture() { return bench::painted_picture_4096(); }
 
 void rate(benchmark::State& state) {
   state.counters["in Mpix/s"] =
@@ -62,35 +53,11 @@ void BM_ResampleLanczos3_4096To2048(benchmark::State& state) {
 BENCHMARK(BM_ResampleLanczos3_4096To2048)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef CORVEL_HAVE_VIPS
-// libvips on one worker thread, its operation cache off so that every
-// iteration resamples; the result is written to memory to force the work.
+// libvips halving with the same kernel, run as every peer is (vips_peer.h).
 void BM_VipsResizeLanczos3_4096To2048(benchmark::State& state) {
-  static const bool started = [] {
-    if (VIPS_INIT("corvel_bench")) return false;
-    vips_concurrency_set(1);
-    vips_cache_set_max(0);
-    return true;
-  }();
-  if (!started) {
-    state.SkipWithError("libvips did not start");
-    return;
-  }
-  const auto& px = picture();
-  for (auto _ : state) {
-    VipsImage* in = vips_image_new_from_memory(px.data(), px.size(), kEdge, kEdge, 4, VIPS_FORMAT_UCHAR);
-    VipsImage* out = nullptr;
-    if (vips_resize(in, &out, 0.5, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)) {
-      state.SkipWithError(vips_error_buffer());
-      g_object_unref(in);
-      return;
-    }
-    size_t bytes = 0;
-    void* mem = vips_image_write_to_memory(out, &bytes);
-    if (bytes != size_t(kHalf) * kHalf * 4) state.SkipWithError("libvips gave another size");
-    g_free(mem);
-    g_object_unref(out);
-    g_object_unref(in);
-  }
+  bench::run_vips(state, picture(), kEdge, size_t(kHalf) * kHalf * 4, [&](VipsImage* in, VipsImage** out) {
+    return vips_resize(in, out, 0.5, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
+  });
   rate(state);
 }
 BENCHMARK(BM_VipsResizeLanczos3_4096To2048)->Unit(benchmark::kMillisecond)->UseRealTime();
