@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "commands.h"
 #include "corvel/corvel.h"
 
@@ -34,21 +35,6 @@ bool known_effect(const char* name) {
 }
 
 // "--s3" with stem "--s" gives 2; -1 when the argument is not stem + one digit 1..count.
-int indexed(const char* arg, const char* stem, int count) {
-  const size_t n = std::strlen(stem);
-  if (std::strncmp(arg, stem, n) != 0 || !arg[n] || arg[n + 1]) return -1;
-  const int i = arg[n] - '1';
-  return i >= 0 && i < count ? i : -1;
-}
-
-bool to_int(const char* text, int32_t& out) {
-  char* end = nullptr;
-  const long v = std::strtol(text, &end, 10);
-  if (!*text || *end || v < INT32_MIN || v > INT32_MAX) return false;
-  out = static_cast<int32_t>(v);
-  return true;
-}
-
 // A slider given in its own units (50, 12.5) becomes tenths.
 bool to_tenths(const char* text, int32_t& out) {
   char* end = nullptr;
@@ -75,7 +61,7 @@ bool parse(int argc, char** argv, EffectArgs& a) {
   a.out = argv[2];
   for (int i = 3; i < argc; ++i) {
     const char* arg = argv[i];
-    int k = indexed(arg, "--f", 6);
+    int k = option_index(arg, "--f", 6);
     if (k >= 0) {
       a.flags[k] = 1;
       continue;
@@ -83,10 +69,10 @@ bool parse(int argc, char** argv, EffectArgs& a) {
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     bool ok = value != nullptr;
     if (ok) {
-      if ((k = indexed(arg, "--s", 6)) >= 0) ok = to_tenths(value, a.sliders[k]);
-      else if (!std::strcmp(arg, "--option")) ok = to_int(value, a.option);
-      else if (!std::strcmp(arg, "--i1")) ok = to_int(value, a.i1);
-      else if (!std::strcmp(arg, "--i2")) ok = to_int(value, a.i2);
+      if ((k = option_index(arg, "--s", 6)) >= 0) ok = to_tenths(value, a.sliders[k]);
+      else if (!std::strcmp(arg, "--option")) ok = parse_int(value, a.option);
+      else if (!std::strcmp(arg, "--i1")) ok = parse_int(value, a.i1);
+      else if (!std::strcmp(arg, "--i2")) ok = parse_int(value, a.i2);
       else if (!std::strcmp(arg, "--color")) ok = to_colour(value, a.rgb);
       else if (!std::strcmp(arg, "--text")) a.text = value;
       else ok = false;

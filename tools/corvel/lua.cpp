@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "commands.h"
 #include "corvel/corvel.h"
 
@@ -25,21 +26,6 @@ struct LuaArgs {
 };
 
 // "--slider3" with stem "--slider" and count 6 gives index 2; -1 otherwise.
-int option_index(const char* arg, const char* stem, int count) {
-  const size_t n = std::strlen(stem);
-  if (std::strncmp(arg, stem, n) != 0 || !arg[n] || arg[n + 1]) return -1;
-  const int i = arg[n] - '1';
-  return i >= 0 && i < count ? i : -1;
-}
-
-bool parse_int(const char* text, int32_t& value) {
-  char* end = nullptr;
-  const long v = std::strtol(text, &end, 10);
-  if (!*text || *end || v < INT32_MIN || v > INT32_MAX) return false;
-  value = static_cast<int32_t>(v);
-  return true;
-}
-
 bool parse(int argc, char** argv, LuaArgs& a) {
   if (argc < 3) return false;
   a.script = argv[0];
