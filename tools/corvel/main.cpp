@@ -21,6 +21,8 @@ int usage() {
                "       corvel effects            list the image effects with their frame and the arguments they read\n"
                "       corvel effect NAME IN OUT [--s1..6 V] [--option N] [--i1|--i2 N] [--f1..6] [--color R,G,B] [--text PATH]\n"
                "                                 run one image effect over an image; sliders 0..100\n"
+               "       corvel effect-sheet OUT.png\n"
+               "                                 every image effect on one test picture, as a labelled contact sheet\n"
                "       corvel play SCRIPT.srp OUT.png [--size WxH] [--background FILE]\n"
                "                                 paint a recorded paint script (default 640 x 480 white)\n");
   return 2;
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     const int status = corvel_tool::run_effect(argc - 2, argv + 2);
     return status == 2 ? usage() : status;
   }
+  if (cmd == "effect-sheet" && argc == 3) return corvel_tool::run_effect_sheet(argv[2]);
   if (cmd == "play" && argc >= 4) {
     const int status = corvel_tool::run_play(argc - 2, argv + 2);
     return status == 2 ? usage() : status;
