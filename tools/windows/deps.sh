@@ -22,10 +22,9 @@ mkdir -p "$cache/src" "$cache/build-$arch" "$prefix/lib/pkgconfig" "$prefix/incl
 # The toolchain file searches this prefix beside the MinGW sysroot.
 export CORVEL_WINDOWS_PREFIX=$prefix
 
-# Source package, and the GoogleTest one only for the 64-bit build (the only
-# one this machine can run).
-sources=(libpng1.6 libjpeg-turbo tiff giflib libwebp freetype lua5.1)
-[ "$arch" = x86_64 ] && sources+=(googletest)
+# GoogleTest too for both targets, so that both configure alike, though only
+# the 64-bit suite is built (the only one this machine can run).
+sources=(libpng1.6 libjpeg-turbo tiff giflib libwebp freetype lua5.1 googletest)
 
 ensure_deb_src() {
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then

@@ -69,33 +69,5 @@ TEST_F(DesktopClipboard, AnEmptiedClipboardHasNoPicture) {
   EXPECT_EQ(CVL_FromClipboard(), 0);
 }
 
-TEST_F(DesktopClipboard, WhileAnotherWindowHoldsItNothingIsPut) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  // The same thread may open it again, so hold it from another one.
-  CloseClipboard();
-  HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  struct Args {
-    HANDLE opened, done;
-  } args{opened, done};
-  HANDLE holder = CreateThread(
-      nullptr, 0,
-      [](LPVOID p) -> DWORD {
-        auto* a = static_cast<Args*>(p);
-        const BOOL ok = OpenClipboard(nullptr);
-        SetEvent(a->opened);
-        WaitForSingleObject(a->done, 5000);
-        if (ok) CloseClipboard();
-        return 0;
-      },
-      &args, 0, nullptr);
-  WaitForSingleObject(opened, 5000);
-  EXPECT_FALSE(clipboard_put_dib(small_dib()));
-  SetEvent(done);
-  WaitForSingleObject(holder, 5000);
-  CloseHandle(holder);
-  CloseHandle(opened);
-  CloseHandle(done);
-}
-
 }  // namespace
 }  // namespace cvl::platform
