@@ -30,4 +30,13 @@ int32_t row_tint(const EffectCall& call);
 int32_t row_watercolor_tint(const EffectCall& call);
 int32_t row_deinterlace(const EffectCall& call);
 
+// Noise (effect_rows_noise.cpp).
+int32_t row_add_gaussian_noise(const EffectCall& call);
+int32_t row_add_negative_exponential_noise(const EffectCall& call);
+int32_t row_add_rayleigh_noise(const EffectCall& call);
+int32_t row_add_uniform_noise(const EffectCall& call);
+int32_t row_colour_noise(const EffectCall& call);
+int32_t row_hugo_noise(const EffectCall& call);
+int32_t row_perlin_noise(const EffectCall& call);
+
 }  // namespace cvl
