@@ -31,4 +31,21 @@ int32_t row_minimum(const EffectCall& call);
 // Effect 27's values from s1..s3, shared with the texture bump family.
 ScriptValues bump_values(const EffectCall& call);
 
+// Generators, blended by the remapped i2 (effect_rows_script_generate.cpp).
+int32_t row_lines(const EffectCall& call);
+int32_t row_points(const EffectCall& call);
+int32_t row_circles(const EffectCall& call);
+int32_t row_rectangles(const EffectCall& call);
+int32_t row_splines(const EffectCall& call);
+int32_t row_worms(const EffectCall& call);
+int32_t row_fibers(const EffectCall& call);
+int32_t row_trees(const EffectCall& call);
+int32_t row_generate_noise(const EffectCall& call);
+int32_t row_blobs(const EffectCall& call);
+int32_t row_plasma(const EffectCall& call);
+int32_t row_sine_plasma(const EffectCall& call);
+int32_t row_fractal_plasma(const EffectCall& call);
+int32_t row_perlin(const EffectCall& call);
+int32_t row_pattern(const EffectCall& call);
+
 }  // namespace cvl
