@@ -12,6 +12,32 @@ int32_t row_radiant(const EffectCall& call);
 
 // Tone and colour (effect_rows_tone.cpp).
 int32_t row_negative(const EffectCall& call);
+int32_t row_brightness_contrast(const EffectCall& call);
+int32_t row_gamma(const EffectCall& call);
+int32_t row_histogram_equalize(const EffectCall& call);
+int32_t row_histogram_stretch(const EffectCall& call);
+int32_t row_histogram_equalize_channels(const EffectCall& call);
+int32_t row_histogram_stretch_channels(const EffectCall& call);
+int32_t row_histogram_stretch_hsl(const EffectCall& call);
+int32_t row_colour_balance(const EffectCall& call);
+int32_t row_duotone(const EffectCall& call);
+int32_t row_grayscale(const EffectCall& call);
+int32_t row_hyper_saturation(const EffectCall& call);
+int32_t row_posterize(const EffectCall& call);
+int32_t row_solarize(const EffectCall& call);
+int32_t row_threshold(const EffectCall& call);
+int32_t row_tint(const EffectCall& call);
+int32_t row_watercolor_tint(const EffectCall& call);
+int32_t row_deinterlace(const EffectCall& call);
+
+// Noise (effect_rows_noise.cpp).
+int32_t row_add_gaussian_noise(const EffectCall& call);
+int32_t row_add_negative_exponential_noise(const EffectCall& call);
+int32_t row_add_rayleigh_noise(const EffectCall& call);
+int32_t row_add_uniform_noise(const EffectCall& call);
+int32_t row_colour_noise(const EffectCall& call);
+int32_t row_hugo_noise(const EffectCall& call);
+int32_t row_perlin_noise(const EffectCall& call);
 
 // Transforms (effect_rows_transform.cpp).
 int32_t row_elliptical(const EffectCall& call);
