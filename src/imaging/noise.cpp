@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
-#include "imaging/random15.h"
+#include "imaging/lcg15.h"
 
 namespace cvl::imaging {
 namespace {
@@ -68,7 +68,7 @@ bool add_noise(const ImageView& image, NoiseDistribution distribution, double sp
   if (spread <= 0) return true;
   const std::vector<int16_t> table = offset_table(distribution, spread);
   const int16_t* offsets = table.data();
-  Random15 random(seed);
+  Lcg15 random(seed);
   const int32_t ch = image.channels;
   bool selected[4] = {};
   for (int32_t c = 0; c < ch; ++c) selected[c] = channel_mask >> c & 1;
@@ -93,7 +93,7 @@ bool colour_noise(const ImageView& image, double amount, bool random_colours, co
   if (!same_shape(image, image) || image.channels < 3 || !std::isfinite(amount)) return false;
   const int32_t mix = static_cast<int32_t>(std::lround(std::clamp(amount, 0.0, 1.0) * 256));
   if (mix == 0) return true;
-  Random15 random(seed);
+  Lcg15 random(seed);
   const int32_t ch = image.channels;
   for (int32_t y = 0; y < image.height; ++y) {
     uint8_t* p = image.row(y);

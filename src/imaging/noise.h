@@ -17,7 +17,7 @@ enum class NoiseDistribution : uint8_t {
 // Adds noise of `spread` levels to the selected channels. Every distribution is
 // shifted to mean 0, so the noise does not brighten the picture on average.
 // `monochrome` adds one draw to all selected channels of a pixel (grey grain)
-// instead of one draw per channel. The draws come from Random15(seed) in pixel
+// instead of one draw per channel. The draws come from Lcg15(seed) in pixel
 // order; spread 0 changes nothing. False for views it cannot work on.
 bool add_noise(const ImageView& image, NoiseDistribution distribution, double spread, bool monochrome,
                uint32_t channel_mask, uint32_t seed);

@@ -39,6 +39,12 @@ int32_t row_colour_noise(const EffectCall& call);
 int32_t row_hugo_noise(const EffectCall& call);
 int32_t row_perlin_noise(const EffectCall& call);
 
+// Relief and edges (effect_rows_relief.cpp).
+int32_t row_emboss(const EffectCall& call);
+int32_t row_bevel(const EffectCall& call);
+int32_t row_edge2(const EffectCall& call);
+int32_t row_fingerprint(const EffectCall& call);
+
 // Transforms (effect_rows_transform.cpp).
 int32_t row_elliptical(const EffectCall& call);
 int32_t row_lens(const EffectCall& call);
