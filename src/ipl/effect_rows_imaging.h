@@ -59,6 +59,16 @@ int32_t row_wow(const EffectCall& call);
 int32_t row_zig_zag(const EffectCall& call);
 int32_t row_frosted_glass(const EffectCall& call);
 
+// Artistic filters and the recipe built on them (effect_rows_artistic.cpp).
+int32_t row_oil_paint(const EffectCall& call);
+int32_t row_stipple(const EffectCall& call);
+int32_t row_halftone(const EffectCall& call);
+int32_t row_mosaic(const EffectCall& call);
+int32_t row_crackle(const EffectCall& call);
+int32_t row_gausy(const EffectCall& call);
+int32_t row_scribble(const EffectCall& call);
+int32_t row_watercolor_and_ink(const EffectCall& call);
+
 // Polygon warps (effect_rows_warp.cpp).
 int32_t row_perspective(const EffectCall& call);
 int32_t row_warp(const EffectCall& call);
