@@ -8,21 +8,14 @@
 #include "imaging/motion_blur.h"
 #include "imaging/path_blur.h"
 #include "ipl/effect_rows_imaging.h"
+#include "ipl/effect_views.h"
 
 namespace cvl {
 namespace {
 
-imaging::ImageView canvas_view(const EffectCall& call, uint8_t* image) {
-  return {image, call.width, call.height, 4, call.stride()};
-}
-
 // The premultiplied source blurred into the destination, every channel.
 bool blur_src_into_dst(const EffectCall& call, double sigma) {
   return imaging::gaussian_blur(canvas_view(call, call.src), canvas_view(call, call.dst), float(sigma), 15);
-}
-
-imaging::ImageView canvas_view24(const EffectCall& call, uint8_t* image) {
-  return {image, call.width, call.height, 3, call.width * 3};
 }
 
 // The blurred destination mixed back toward the source by a 0..100 slider.

@@ -16,6 +16,17 @@ int32_t row_radial_blur(const EffectCall& call);
 int32_t row_zoom_blur(const EffectCall& call);
 int32_t row_surface_blur(const EffectCall& call);  // also "Noise Reduction 2"
 
+// Window filters (effect_rows_rank.cpp).
+int32_t row_arithmetic_mean(const EffectCall& call);
+int32_t row_geometric_mean(const EffectCall& call);
+int32_t row_harmonic_mean(const EffectCall& call);
+int32_t row_maximum2(const EffectCall& call);
+int32_t row_minimum2(const EffectCall& call);
+int32_t row_midpoint(const EffectCall& call);
+int32_t row_median(const EffectCall& call);
+int32_t row_despeckle(const EffectCall& call);
+int32_t row_dust_and_scratches(const EffectCall& call);
+
 // Tone and colour (effect_rows_tone.cpp).
 int32_t row_negative(const EffectCall& call);
 int32_t row_brightness_contrast(const EffectCall& call);
