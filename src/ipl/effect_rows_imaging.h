@@ -27,6 +27,11 @@ int32_t row_median(const EffectCall& call);
 int32_t row_despeckle(const EffectCall& call);
 int32_t row_dust_and_scratches(const EffectCall& call);
 
+// Sharpening (effect_rows_sharpen.cpp).
+int32_t row_sharpen(const EffectCall& call);
+int32_t row_sharpen_more(const EffectCall& call);
+int32_t row_unsharp_mask(const EffectCall& call);
+
 // Tone and colour (effect_rows_tone.cpp).
 int32_t row_negative(const EffectCall& call);
 int32_t row_brightness_contrast(const EffectCall& call);
