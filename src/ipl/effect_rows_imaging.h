@@ -32,6 +32,13 @@ int32_t row_sharpen(const EffectCall& call);
 int32_t row_sharpen_more(const EffectCall& call);
 int32_t row_unsharp_mask(const EffectCall& call);
 
+// Recipes of the blur family (effect_rows_recipes.cpp).
+int32_t row_contrast_mask(const EffectCall& call);
+int32_t row_photo_pop(const EffectCall& call);
+int32_t row_photo_detailer(const EffectCall& call);
+int32_t row_radiant2(const EffectCall& call);
+int32_t row_drop_shadow(const EffectCall& call);
+
 // Tone and colour (effect_rows_tone.cpp).
 int32_t row_negative(const EffectCall& call);
 int32_t row_brightness_contrast(const EffectCall& call);
