@@ -14,37 +14,55 @@ struct Similarity {
   double a = 0, s = 1;
 };
 
-// Bilinear sample of a 4-channel image at (x, y), clamped to the border, into out.
-inline void sample(const ImageView& in, double x, double y, int32_t out[4]) {
-  x = std::clamp(x, 0.0, double(in.width - 1));
-  y = std::clamp(y, 0.0, double(in.height - 1));
-  const int32_t x0 = std::min(int32_t(x), in.width - 2 < 0 ? 0 : in.width - 2);
-  const int32_t y0 = std::min(int32_t(y), in.height - 2 < 0 ? 0 : in.height - 2);
-  const int32_t x1 = std::min(x0 + 1, in.width - 1), y1 = std::min(y0 + 1, in.height - 1);
-  const int32_t fx = static_cast<int32_t>((x - x0) * 256 + 0.5), fy = static_cast<int32_t>((y - y0) * 256 + 0.5);
-  const uint8_t *a = in.row(y0) + x0 * 4, *b = in.row(y0) + x1 * 4;
-  const uint8_t *c = in.row(y1) + x0 * 4, *d = in.row(y1) + x1 * 4;
+// Bilinear sample of a 4-channel image at (qx, qy) in 16.16 fixed point, with
+// coordinates clamped to the image, into out as value x 65536.
+inline void sample(const ImageView& in, int64_t qx, int64_t qy, int32_t out[4]) {
+  const int64_t max_x = int64_t(in.width - 1) << 16, max_y = int64_t(in.height - 1) << 16;
+  qx = std::clamp<int64_t>(qx, 0, max_x);
+  qy = std::clamp<int64_t>(qy, 0, max_y);
+  const int32_t x0 = int32_t(qx >> 16), y0 = int32_t(qy >> 16);
+  const int32_t fx = int32_t(qx >> 8) & 255, fy = int32_t(qy >> 8) & 255;
+  // On the last row or column the fraction is 0, so the neighbour is not read
+  // past the edge.
+  const int32_t x1 = fx ? x0 + 1 : x0;
+  const uint8_t* r0 = in.row(y0);
+  const uint8_t* r1 = fy ? in.row(y0 + 1) : r0;
+  const uint8_t *a = r0 + x0 * 4, *b = r0 + x1 * 4, *c = r1 + x0 * 4, *d = r1 + x1 * 4;
   for (int k = 0; k < 4; ++k) {
     const int32_t top = a[k] * (256 - fx) + b[k] * fx, bottom = c[k] * (256 - fx) + d[k] * fx;
-    out[k] = top * (256 - fy) + bottom * fy;  // value x 65536
+    out[k] = top * (256 - fy) + bottom * fy;
   }
 }
 
-// out(p) = mean of in(A p) and in(B p). `round_up` alternates between passes so
-// the halvings do not drift the image's mean.
+// Where a similarity sends the start of row y, and its step per pixel, in 16.16.
+struct RowWalk {
+  double x = 0, y = 0, dx = 0, dy = 0;
+  RowWalk(Similarity t, double cx, double cy, int32_t row) {
+    const double c = t.s * std::cos(t.a), s = t.s * std::sin(t.a), py = row - cy;
+    x = (cx + c * -cx - s * py) * 65536, y = (cy + s * -cx + c * py) * 65536;
+    dx = c * 65536, dy = s * 65536;
+  }
+  int64_t qx(int32_t i) const { return static_cast<int64_t>(x + dx * i + 0.5); }
+  int64_t qy(int32_t i) const { return static_cast<int64_t>(y + dy * i + 0.5); }
+};
+
+// out(p) = mean of in(A p) and in(B p); A may be the identity (`a_is_identity`),
+// read without resampling. `round_up` alternates between passes so the halvings
+// do not drift the image's mean.
 void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double cy, Similarity A, Similarity B,
-                  bool round_up) {
-  const double ac = A.s * std::cos(A.a), as = A.s * std::sin(A.a);
-  const double bc = B.s * std::cos(B.a), bs = B.s * std::sin(B.a);
+                  bool a_is_identity, bool round_up) {
   const int32_t bias = round_up ? 65536 : 65535;
   for (int32_t y = 0; y < in.height; ++y) {
+    const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
+    const uint8_t* own = in.row(y);
     uint8_t* d = out.row(y);
-    const double py = y - cy;
     for (int32_t x = 0; x < in.width; ++x, d += 4) {
-      const double px = x - cx;
       int32_t u[4], v[4];
-      sample(in, cx + ac * px - as * py, cy + as * px + ac * py, u);
-      sample(in, cx + bc * px - bs * py, cy + bs * px + bc * py, v);
+      if (a_is_identity)
+        for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
+      else
+        sample(in, wa.qx(x), wa.qy(x), u);
+      sample(in, wb.qx(x), wb.qy(x), v);
       for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
     }
   }
@@ -73,9 +91,9 @@ bool path_mean(const ImageView& src, const ImageView& dst, double cx, double cy,
   ImageView a = dst, b = scratch.view();
   if (passes % 2 == 0) std::swap(a, b);
   const Similarity second{first.a + step.a, first.s * step.s};
-  two_tap_pass(src, a, cx, cy, first, second, true);
+  two_tap_pass(src, a, cx, cy, first, second, false, true);
   for (int32_t p = 1; p < passes; ++p) {
-    two_tap_pass(a, b, cx, cy, Similarity{}, compose(step, double(1 << p)), p % 2 == 0);
+    two_tap_pass(a, b, cx, cy, Similarity{}, compose(step, double(1 << p)), true, p % 2 == 0);
     std::swap(a, b);
   }
   return true;
