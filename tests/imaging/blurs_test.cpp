@@ -8,6 +8,13 @@
 
 #include "imaging/bilateral.h"
 #include "imaging/box_blur.h"
+#include "imaging/contrast_mask.h"
+#include "imaging/despeckle.h"
+#include "imaging/dust_and_scratches.h"
+#include "imaging/median_filter.h"
+#include "imaging/min_max_filter.h"
+#include "imaging/unsharp_mask.h"
+#include "imaging/window_means.h"
 #include "imaging/motion_blur.h"
 #include "imaging/path_blur.h"
 
@@ -140,6 +147,37 @@ TEST(Blurs, BilateralFlattensSmallNoiseAndKeepsAStrongEdge) {
   for (size_t i = 0; i < flat.px.size(); ++i) flat.px[i] = uint8_t(17 + 80 * (i % 3));
   ASSERT_TRUE(bilateral_filter(flat.view, flat_out.view, 5, 0.2));
   EXPECT_EQ(flat_out.px, flat.px);
+}
+
+// Images a pixel wide or tall, with windows far larger than they are, stay inside
+// their rows (the sanitizer build checks) and, being uniform, unchanged.
+TEST(Blurs, EveryWindowOperationCopesWithImagesSmallerThanItsWindow) {
+  const std::vector<NamedBlur> more = {
+      {"median r1", [](auto& s, auto& d) { return median_filter(s, d, 1); }},
+      {"median r9", [](auto& s, auto& d) { return median_filter(s, d, 9); }},
+      {"max", [](auto& s, auto& d) { return maximum_filter(s, d, 7); }},
+      {"midpoint", [](auto& s, auto& d) { return midpoint_filter(s, d, 7); }},
+      {"geometric", [](auto& s, auto& d) { return geometric_mean(s, d, 7); }},
+      {"harmonic", [](auto& s, auto& d) { return harmonic_mean(s, d, 7); }},
+      {"bilateral", [](auto& s, auto& d) { return bilateral_filter(s, d, 7, 10); }},
+      {"dust", [](auto& s, auto& d) { return dust_and_scratches(s, d, 7, 0, 1.0); }},
+      {"unsharp", [](auto& s, auto& d) { return unsharp_mask(s, d, 2, 3, 0, 255); }},
+      {"box wide", [](auto& s, auto& d) { return box_blur(s, d, 50, 3); }},
+      {"motion long", [](auto& s, auto& d) { return motion_blur(s, d, 90, 60, 0.5); }},
+  };
+  for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {2, 2}}) {
+    for (const auto* list : {&blurs(), &more})
+      for (const NamedBlur& b : *list) {
+        Picture flat(w, h), out(w, h);
+        for (size_t i = 0; i < flat.px.size(); ++i) flat.px[i] = uint8_t(50 + 40 * (i % 4));
+        ASSERT_TRUE(b.run(flat.view, out.view)) << b.name << " " << w << "x" << h;
+        EXPECT_EQ(out.px, flat.px) << b.name << " " << w << "x" << h;
+      }
+    Picture flat(w, h);
+    for (size_t i = 0; i < flat.px.size(); ++i) flat.px[i] = 128;
+    EXPECT_TRUE(contrast_mask(flat.view, true, 5));
+    EXPECT_TRUE(despeckle(flat.view));
+  }
 }
 
 }  // namespace
