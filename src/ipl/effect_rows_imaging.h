@@ -9,6 +9,35 @@ namespace cvl {
 // Blurs (effect_rows_blur.cpp).
 int32_t row_gaussian_blur(const EffectCall& call);
 int32_t row_radiant(const EffectCall& call);
+int32_t row_blur(const EffectCall& call);
+int32_t row_blur_more(const EffectCall& call);
+int32_t row_motion_blur(const EffectCall& call);
+int32_t row_radial_blur(const EffectCall& call);
+int32_t row_zoom_blur(const EffectCall& call);
+int32_t row_surface_blur(const EffectCall& call);  // also "Noise Reduction 2"
+
+// Window filters (effect_rows_rank.cpp).
+int32_t row_arithmetic_mean(const EffectCall& call);
+int32_t row_geometric_mean(const EffectCall& call);
+int32_t row_harmonic_mean(const EffectCall& call);
+int32_t row_maximum2(const EffectCall& call);
+int32_t row_minimum2(const EffectCall& call);
+int32_t row_midpoint(const EffectCall& call);
+int32_t row_median(const EffectCall& call);
+int32_t row_despeckle(const EffectCall& call);
+int32_t row_dust_and_scratches(const EffectCall& call);
+
+// Sharpening (effect_rows_sharpen.cpp).
+int32_t row_sharpen(const EffectCall& call);
+int32_t row_sharpen_more(const EffectCall& call);
+int32_t row_unsharp_mask(const EffectCall& call);
+
+// Recipes of the blur family (effect_rows_recipes.cpp).
+int32_t row_contrast_mask(const EffectCall& call);
+int32_t row_photo_pop(const EffectCall& call);
+int32_t row_photo_detailer(const EffectCall& call);
+int32_t row_radiant2(const EffectCall& call);
+int32_t row_drop_shadow(const EffectCall& call);
 
 // Tone and colour (effect_rows_tone.cpp).
 int32_t row_negative(const EffectCall& call);
