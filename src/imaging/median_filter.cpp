@@ -50,8 +50,10 @@ void median_channel(const ImageView& in, const ImageView& out, int32_t channel, 
   Histogram window;
   for (int32_t y = 0; y < h; ++y) {
     if (y > 0) {
+      const uint8_t* gone_row = in.row(std::max(y - r - 1, 0)) + channel;
+      const uint8_t* come_row = in.row(std::min(y + r, h - 1)) + channel;
       for (int32_t x = 0; x < w; ++x) {
-        const int32_t gone = value(x, y - r - 1), come = value(x, y + r);
+        const int32_t gone = gone_row[size_t(x) * ch], come = come_row[size_t(x) * ch];
         if (gone == come) continue;
         count(x, gone, -1);
         count(x, come, 1);
