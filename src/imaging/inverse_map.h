@@ -47,11 +47,23 @@ inline void sample_bilinear(const ImageView& src, int32_t fx, int32_t fy, const 
     };
     p00 = tap(x0, y0), p10 = tap(x0 + 1, y0), p01 = tap(x0, y0 + 1), p11 = tap(x0 + 1, y0 + 1);
   }
-  for (int c = 0; c < 4; ++c) {
-    const uint32_t top = p00[c] * (256 - wx) + p10[c] * wx;
-    const uint32_t bottom = p01[c] * (256 - wx) + p11[c] * wx;
-    out[c] = static_cast<uint8_t>((top * (256 - wy) + bottom * wy + 32768) >> 16);
-  }
+  // Two channels at a time: bytes 0 and 2, then 1 and 3, each pair in the 16-bit
+  // lanes of a word for the first pass (at most 255 x 256) and in 32-bit lanes
+  // for the second (at most 255 x 65536), exactly as the per-channel formula
+  // (top (256 - wy) + bottom wy + 32768) >> 16 with top = p00 (256 - wx) + p10 wx.
+  uint32_t w00, w10, w01, w11;
+  std::memcpy(&w00, p00, 4), std::memcpy(&w10, p10, 4), std::memcpy(&w01, p01, 4), std::memcpy(&w11, p11, 4);
+  const uint32_t ax = 256 - wx, ay = 256 - wy;
+  auto pair = [&](int shift) {
+    constexpr uint32_t kLanes = 0x00FF00FF;
+    const uint32_t top = ((w00 >> shift) & kLanes) * ax + ((w10 >> shift) & kLanes) * wx;
+    const uint32_t bottom = ((w01 >> shift) & kLanes) * ax + ((w11 >> shift) & kLanes) * wx;
+    auto widen = [](uint32_t v) { return uint64_t(v & 0xFFFF) | uint64_t(v >> 16) << 32; };
+    const uint64_t sum = widen(top) * ay + widen(bottom) * wy + (uint64_t(32768) << 32 | 32768);
+    return uint32_t((sum >> 16) & 0xFF) | uint32_t((sum >> 48) & 0xFF) << 16;
+  };
+  const uint32_t out_word = pair(0) | pair(8) << 8;
+  std::memcpy(out, &out_word, 4);
 }
 
 inline void sample_nearest(const ImageView& src, int32_t fx, int32_t fy, const uint8_t* fill, uint8_t* out) {

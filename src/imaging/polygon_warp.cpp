@@ -61,13 +61,29 @@ bool Projective::inverse(double x, double y, double* u, double* v) const {
 bool polygon_warp(const ImageView& src, const ImageView& dst, const Quad& from, const Quad& to, const Colour& fill) {
   Projective source, target;
   if (!source.fit(from) || !target.fit(to)) return false;
+  // dst -> square (for the inside test) and dst -> src in one matrix, so a pixel
+  // costs two reciprocals; homogeneous coordinates are linear along a row.
+  const double* t = target.inverse_matrix();
+  double p[9];
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c)
+      p[r * 3 + c] = source.matrix()[r * 3] * t[c] + source.matrix()[r * 3 + 1] * t[3 + c] +
+                     source.matrix()[r * 3 + 2] * t[6 + c];
+  int32_t row = -1;
+  double tu = 0, tv = 0, tw = 0, px = 0, py = 0, pw = 0;
   return inverse_map<Sampling::Bilinear>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    double u, v;
-    if (!target.inverse(x, y, &u, &v)) return false;
+    if (y != row) {
+      row = y;
+      tu = t[1] * y + t[2], tv = t[4] * y + t[5], tw = t[7] * y + t[8];
+      px = p[1] * y + p[2], py = p[4] * y + p[5], pw = p[7] * y + p[8];
+    }
+    const double w = tw + t[6] * x;
+    if (!(w > 0)) return false;  // behind the quad's horizon
+    const double rw = 1 / w, u = (tu + t[0] * x) * rw, v = (tv + t[3] * x) * rw;
     if (u < -kEdgeSlack || v < -kEdgeSlack || u > 1 + kEdgeSlack || v > 1 + kEdgeSlack) return false;
-    const Point p = source.forward(u, v);
-    sx = static_cast<float>(p.x);
-    sy = static_cast<float>(p.y);
+    const double rs = 1 / (pw + p[6] * x);
+    sx = static_cast<float>((px + p[0] * x) * rs);
+    sy = static_cast<float>((py + p[3] * x) * rs);
     return true;
   });
 }

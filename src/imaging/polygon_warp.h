@@ -28,6 +28,9 @@ class Projective {
   // Square coordinates of a point; false where the map folds over (behind the
   // horizon of the quadrilateral's plane).
   bool inverse(double x, double y, double* u, double* v) const;
+  // Row-major 3 x 3 matrices of the map and of its inverse, on homogeneous points.
+  const double* matrix() const { return m_; }
+  const double* inverse_matrix() const { return inv_; }
 
  private:
   double m_[9] = {};    // square -> quad, row major
