@@ -121,13 +121,12 @@ void free_rgb24() {
   ipl_free(IplBuffer::Dst24);
 }
 
+// The engine's image-script library reads and writes pixels in the engine's own
+// order (R, G, B, A), as its rendered scripts are, so the colours an effect is
+// given and the brightness it weighs come out right without a swap around the call.
 bool run_script_effect(const EffectCall& call, int32_t effect, const ScriptValues& values, uint8_t* image) {
-  const int32_t pixels = call.width * call.height;
-  swap_red_blue(image, pixels);
-  const bool ok = imagescript::run_effect(effect, values.v.data(), static_cast<int32_t>(values.v.size()), image,
-                                          call.width, call.height);
-  swap_red_blue(image, pixels);
-  return ok;
+  return imagescript::run_effect(effect, values.v.data(), static_cast<int32_t>(values.v.size()), image,
+                                 call.width, call.height);
 }
 
 int32_t frame_i(const EffectCall& call, int32_t effect, const ScriptValues& values) {

@@ -178,8 +178,7 @@ struct ScriptValues {
   }
 };
 
-// Runs image-script effect `effect` on `image` in place, with the channel swap the
-// script library's byte order asks for around it.
+// Runs image-script effect `effect` on `image` (packed RGBA32, canvas-sized) in place.
 bool run_script_effect(const EffectCall& call, int32_t effect, const ScriptValues& values, uint8_t* image);
 
 // Frames I and IP.
