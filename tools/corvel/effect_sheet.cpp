@@ -51,7 +51,8 @@ bool wants_flags(const char* name) {
 
 // Runs effect `name` on the test picture; the layer after it (or the mask, as
 // grey, for effects that build the mask).
-Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const std::string& lua_script) {
+Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const std::string& lua_script,
+             int32_t slider) {
   CVL_SetRandomSeed(1);
   CVL_CreateImage(nullptr, kCellW, kCellH, 64, 0);
   CVL_CreateLayer(1, kCellW, kCellH);
@@ -63,7 +64,7 @@ Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const st
   int32_t f[6] = {};
   if (wants_flags(name)) std::fill(f, f + 6, 1), f[0] = std::strcmp(name, "Reflection") != 0;
   const char* text = std::strcmp(frame, "lua") == 0 ? lua_script.c_str() : "";
-  CVL_IPLImageProcess(0, name, 1, 500, 500, 500, 500, 500, 500, 0, 1, f[0], f[1], f[2], f[3], f[4], f[5], 128, 64,
+  CVL_IPLImageProcess(0, name, 1, slider, slider, slider, slider, slider, slider, 0, 1, f[0], f[1], f[2], f[3], f[4], f[5], 128, 64,
                       200, text);
   Rgba out(picture.size());
   if (std::strcmp(frame, "mask") == 0) {
@@ -173,7 +174,9 @@ int run_effect_sheet(const char* out_path) {
   const LuaScriptFile lua;
   std::vector<std::string> unchanged;
   for (size_t i = 0; i < names.size(); ++i) {
-    const Rgba cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, lua.path);
+    // Some tone effects are neutral exactly at 50: those show themselves at 70.
+    Rgba cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, lua.path, 500);
+    if (cell == picture) cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, lua.path, 700);
     const bool same = cell == picture;
     if (same) unchanged.push_back(names[i]);
     place(sheet, w, cell, kGap + int32_t(i % kColumns) * (kCellW + kGap),
