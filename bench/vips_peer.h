@@ -22,16 +22,17 @@ inline bool vips_started() {
   return started;
 }
 
-// Runs op(in, &out) on the packed edge x edge RGBA picture once per iteration;
-// the result must hold out_bytes bytes.
+// Runs op(in, &out) on the packed edge x edge picture of `bands` bytes a pixel
+// (RGBA by default) once per iteration; the result must hold out_bytes bytes.
 template <class Op>
-void run_vips(benchmark::State& state, const std::vector<uint8_t>& px, int edge, size_t out_bytes, Op op) {
+void run_vips(benchmark::State& state, const std::vector<uint8_t>& px, int edge, size_t out_bytes, Op op,
+              int bands = 4) {
   if (!vips_started()) {
     state.SkipWithError("libvips did not start");
     return;
   }
   for (auto _ : state) {
-    VipsImage* in = vips_image_new_from_memory(px.data(), px.size(), edge, edge, 4, VIPS_FORMAT_UCHAR);
+    VipsImage* in = vips_image_new_from_memory(px.data(), px.size(), edge, edge, bands, VIPS_FORMAT_UCHAR);
     VipsImage* out = nullptr;
     if (op(in, &out)) {
       state.SkipWithError(vips_error_buffer());

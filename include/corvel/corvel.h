@@ -13,7 +13,10 @@
 
 #if defined(_WIN32)
 #  if defined(CORVEL_BUILDING)
-#    define CVL_API __declspec(dllexport)
+/* corvel.dll exports by its .def file, which gives the 32-bit __stdcall
+ * functions their plain names; marking them dllexport as well would add the
+ * decorated ones. */
+#    define CVL_API
 #  else
 #    define CVL_API __declspec(dllimport)
 #  endif
@@ -57,8 +60,8 @@ CVL_API void CVL_CALL CVL_SetGrid(int32_t value); /* accepted and ignored */
 CVL_API void CVL_CALL CVL_SetGridSpacing(int32_t value); /* accepted and ignored */
 CVL_API int32_t CVL_CALL CVL_GetWindowBackgroundColor(void); /* button-face colour, 0x00BBGGRR */
 CVL_API int32_t CVL_CALL CVL_GetWindowTextColor(void); /* button-text colour, 0x00BBGGRR */
-CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on); /* no effect on POSIX */
-CVL_API void CVL_CALL CVL_RedrawWindow(void* window); /* no effect on POSIX */
+CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on); /* WM_SETREDRAW with the low byte of on; no effect on POSIX */
+CVL_API void CVL_CALL CVL_RedrawWindow(void* window); /* repaints the whole window, frame and children; no effect on POSIX */
 CVL_API void* CVL_CALL CVL_Alloc(int32_t size); /* malloc */
 CVL_API void CVL_CALL CVL_Free(void* block); /* free unless null */
 CVL_API void CVL_CALL CVL_Memcpy(void* dst, const void* src, int32_t length); /* memmove; nothing when either is null */

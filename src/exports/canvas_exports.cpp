@@ -9,6 +9,7 @@
 #include "core/rand.h"
 #include "exports/guard.h"
 #include "platform/system.h"
+#include "platform/window_paint.h"
 #include "undo/undo_store.h"
 
 using namespace cvl;
@@ -99,8 +100,8 @@ CVL_API int32_t CVL_CALL CVL_GetWindowTextColor(void) {
   return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonText));
 }
 
-CVL_API void CVL_CALL CVL_SetWindowRedraw(void*, int32_t) {}
-CVL_API void CVL_CALL CVL_RedrawWindow(void*) {}
+CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on) { platform::set_window_redraw(window, on); }
+CVL_API void CVL_CALL CVL_RedrawWindow(void* window) { platform::redraw_window(window); }
 
 CVL_API void* CVL_CALL CVL_Alloc(int32_t size) { return std::malloc(static_cast<size_t>(static_cast<uint32_t>(size))); }
 

@@ -1,12 +1,17 @@
 #include "imaging/text_render.h"
 
+#ifdef _WIN32
+#include "platform/font_data.h"
+#else
 #include <fontconfig/fontconfig.h>
+#endif
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
 
 namespace cvl::imaging {
@@ -30,11 +35,16 @@ struct FaceCache {
     if (face) FT_Done_Face(face);
     if (library) FT_Done_FreeType(library);
   }
-  FT_Face open(const std::string& file, int face_index) {
+  std::vector<uint8_t> memory;  // the face's file bytes when it came from memory
+  // `file` names the face; with `bytes` the face is read from those instead.
+  FT_Face open(const std::string& file, int face_index, std::vector<uint8_t>* bytes = nullptr) {
     if (face && path == file && index == face_index) return face;
     if (face) FT_Done_Face(face);
     face = nullptr;
-    if (!library || FT_New_Face(library, file.c_str(), face_index, &face)) {
+    if (bytes) memory.swap(*bytes);
+    const bool failed = bytes ? FT_New_Memory_Face(library, memory.data(), FT_Long(memory.size()), face_index, &face)
+                              : FT_New_Face(library, file.c_str(), face_index, &face);
+    if (!library || failed) {
       face = nullptr;
       return nullptr;
     }
@@ -53,7 +63,22 @@ struct ResolvedFace {
   std::string file;
   int index = 0;
   bool embolden = false;  // the match lacks the weight asked for
+  std::vector<uint8_t> bytes;  // Windows: the file's bytes, `file` only names them
 };
+
+#ifdef _WIN32
+
+bool resolve(const FontRequest& font, ResolvedFace& out) {
+  const int32_t weight = font.weight > 0 ? std::min(font.weight, 1000) : kNormalWeight;
+  platform::FontData data;
+  if (!platform::installed_font_data(font.face, weight, font.italic, data)) return false;
+  out.file = data.key;
+  out.embolden = data.embolden;
+  out.bytes = std::move(data.bytes);
+  return true;
+}
+
+#else
 
 // Asks fontconfig for the closest installed face.
 bool resolve(const FontRequest& font, ResolvedFace& out) {
@@ -81,6 +106,8 @@ bool resolve(const FontRequest& font, ResolvedFace& out) {
   FcPatternDestroy(match);
   return ok;
 }
+
+#endif
 
 // Sizes the face the way the font record means its height and width.
 bool set_size(FT_Face face, const FontRequest& font) {
@@ -199,7 +226,7 @@ bool draw_text(const ImageView& image, const char* text, const FontRequest& font
   if (!image.data || image.width <= 0 || image.height <= 0 || !supported_channels(image.channels)) return false;
   ResolvedFace resolved;
   if (!resolve(font, resolved)) return false;
-  FT_Face face = cache().open(resolved.file, resolved.index);
+  FT_Face face = cache().open(resolved.file, resolved.index, resolved.bytes.empty() ? nullptr : &resolved.bytes);
   if (!face || !set_size(face, font)) return false;
 
   const FT_Size_Metrics& metrics = face->size->metrics;

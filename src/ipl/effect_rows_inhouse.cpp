@@ -21,30 +21,6 @@ int32_t inhouse_r(const EffectCall& call, const char* name) {
   return frame_r(call, [&] { return inhouse(name, 0, call.all()); });
 }
 
-// Grey, inverted, softened by "Value Blur" and laid over the layer: the pencil and
-// outline recipes differ only in the blur's two values, the mix mode and whether
-// the grey step is loaded into the layer first.
-struct SketchSteps {
-  bool load_grey = false;
-  int32_t blur1 = 0, blur2 = 0;
-  int32_t mode = mix::kDodge;
-};
-
-int32_t sketch(const EffectCall& call, const SketchSteps& steps) {
-  const InhouseArgs by_option = fixed_args({}, call.option);
-  if (!inhouse("Grayscale", 0, by_option)) return 0;
-  uint8_t copy_of_invert = 1;
-  if (steps.load_grey) {
-    load(call, call.dst);
-    refresh(call);
-    copy_of_invert = 0;  // inverts the refreshed (grey) layer
-  }
-  if (!inhouse("Invert", copy_of_invert, by_option)) return 0;
-  if (!inhouse("Value Blur", 1, fixed_args({steps.blur1, steps.blur2}))) return 0;
-  composite(call, call.dst, steps.mode, 255);
-  return 1;
-}
-
 int32_t adjust_colour_model(const EffectCall& call, bool lightness) {
   const int32_t hue = trunc_i(call.s[0] * 3.6 - 180);
   const int32_t saturation = trunc_i(call.s[1] * 2 - 100);
@@ -75,6 +51,21 @@ void ramp(uint8_t table[256], int32_t from, int32_t to, double& d) {
 }
 
 }  // namespace
+
+int32_t sketch(const EffectCall& call, const SketchSteps& steps) {
+  const InhouseArgs by_option = fixed_args({}, call.option);
+  if (!inhouse("Grayscale", 0, by_option)) return 0;
+  uint8_t copy_of_invert = 1;
+  if (steps.load_grey) {
+    load(call, call.dst);
+    refresh(call);
+    copy_of_invert = 0;  // inverts the refreshed (grey) layer
+  }
+  if (!inhouse("Invert", copy_of_invert, by_option)) return 0;
+  if (!inhouse("Value Blur", 1, fixed_args({steps.blur1, steps.blur2}))) return 0;
+  composite(call, call.dst, steps.mode, 255);
+  return 1;
+}
 
 int32_t row_anti_alias(const EffectCall& call) { return inhouse_p(call, "Anti Alias"); }
 int32_t row_smart_blur(const EffectCall& call) { return inhouse_p(call, "Noise Reduction"); }

@@ -29,6 +29,17 @@ int32_t row_vignette(const EffectCall& call);
 int32_t row_borderize(const EffectCall& call);
 int32_t row_reflection(const EffectCall& call);
 
+// Grey, inverted, softened by "Value Blur" and laid over the layer: the pencil and
+// outline recipes differ only in the blur's two values, the mix mode and whether
+// the grey step is loaded into the layer first. The grey and invert steps take
+// call.option.
+struct SketchSteps {
+  bool load_grey = false;
+  int32_t blur1 = 0, blur2 = 0;
+  int32_t mode = mix::kDodge;
+};
+int32_t sketch(const EffectCall& call, const SketchSteps& steps);
+
 // Recipes of in-house steps ending in a composite.
 int32_t row_charcoal(const EffectCall& call);
 int32_t row_edge3(const EffectCall& call);

@@ -1,7 +1,5 @@
 #include "platform/host_callbacks.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace cvl::platform {
@@ -28,17 +26,19 @@ void message_box(const char* caption, const char* text) {
     g_table.message_box(g_table.user_data, caption ? caption : "", text ? text : "");
     return;
   }
-  std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+  system_message_box(caption ? caption : "", text ? text : "");
 }
 
-int32_t escape_pressed() { return g_table.escape_pressed ? (g_table.escape_pressed(g_table.user_data) & 1) : 0; }
+int32_t escape_pressed() {
+  return g_table.escape_pressed ? (g_table.escape_pressed(g_table.user_data) & 1) : system_escape_pressed();
+}
 
 void debug_output(const char* text) {
   if (g_table.debug_output) {
     g_table.debug_output(g_table.user_data, text ? text : "");
     return;
   }
-  if (std::getenv("CORVEL_DEBUG_OUTPUT")) std::fprintf(stderr, "%s", text ? text : "");
+  system_debug_output(text ? text : "");
 }
 
 }  // namespace cvl::platform

@@ -19,13 +19,20 @@ void set_host_callbacks(const CVL_HostCallbacks* callbacks);
 // The registered table with entries past the host's size zeroed.
 const CVL_HostCallbacks& host_callbacks();
 
-// A modal message with an OK button; default: "caption: text" on standard error.
+// A modal message with an OK button; default on POSIX: "caption: text" on standard error.
 void message_box(const char* caption, const char* text);
 
-// 1 when Escape was pressed since the previous query; default: never.
+// 1 when Escape was pressed since the previous query; default on POSIX: never.
 int32_t escape_pressed();
 
-// Debugger output; default: standard error, only when CORVEL_DEBUG_OUTPUT is set.
+// Debugger output; default on POSIX: standard error, only when CORVEL_DEBUG_OUTPUT is set.
 void debug_output(const char* text);
+
+// What each of the three does without a host entry, per system: POSIX as said
+// above; Windows shows MessageBoxA, reads GetAsyncKeyState and calls
+// OutputDebugStringA.
+void system_message_box(const char* caption, const char* text);
+int32_t system_escape_pressed();
+void system_debug_output(const char* text);
 
 }  // namespace cvl::platform
