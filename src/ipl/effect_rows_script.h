@@ -48,4 +48,13 @@ int32_t row_fractal_plasma(const EffectCall& call);
 int32_t row_perlin(const EffectCall& call);
 int32_t row_pattern(const EffectCall& call);
 
+// Tiles cut from a picture and repeated (effect_rows_script_pattern.cpp).
+int32_t row_patternizer(const EffectCall& call);
+int32_t row_pattern_explorer(const EffectCall& call);
+
+// Script-driven families; the text names the script (effect_rows_script_family.cpp).
+int32_t row_backgrounds(const EffectCall& call);
+int32_t row_texturize_bump(const EffectCall& call);
+int32_t row_displacement_bump(const EffectCall& call);
+
 }  // namespace cvl

@@ -1,0 +1,44 @@
+// The script-driven families: the text argument names an image script (or an
+// image file) whose picture is repeated over the canvas as a background, as a
+// relief to light the layer with, or as a relief to look through. A name that
+// cannot be read leaves the layer as it was.
+#include "core/pixel_access.h"
+#include "ipl/displacement.h"
+#include "ipl/effect_rows_script.h"
+#include "ipl/script_tile.h"
+#include "layers/filter_prep.h"
+#include "layers/merge.h"
+
+namespace cvl {
+
+int32_t row_backgrounds(const EffectCall& call) {
+  imaging::Image tile;
+  if (!render_script_or_image(call.text, tile)) return 0;
+  repeat_tile(scale_tile(tile, call.s[0]), call.src, call.width, call.height);
+  return load(call, call.src);
+}
+
+// The relief is lit by effect 27 and laid over the layer in a texturizing mode, so
+// the layer's own colour shows through its light and shade; the layer keeps its
+// alpha whatever its lock.
+int32_t row_texturize_bump(const EffectCall& call) {
+  imaging::Image relief;
+  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
+  uint8_t* image = relief.pixels.data();
+  if (!run_script_effect(call, 27, bump_values(call), image)) return 0;
+  for (size_t i = 3; i < relief.pixels.size(); i += 4) image[i] = 255;
+  Layer* layer = current_layer_with_pixels();
+  if (!layer) return 0;
+  adjust_rgba32_by_mask_and_texture(image, call.width, call.height);
+  merge_rgba32_into_layer(image, *layer, call.flag(0) ? mix::kTexturize2 : mix::kTexturize, 0, slider_byte(call.s[3]),
+                          true);
+  return 1;
+}
+
+int32_t row_displacement_bump(const EffectCall& call) {
+  refresh(call);
+  premultiply(call, call.src);
+  return ipl_displacement_bump(call.text, call.s[0], call.colour()) ? 1 : 0;
+}
+
+}  // namespace cvl

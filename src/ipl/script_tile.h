@@ -1,0 +1,29 @@
+// Tiles for the script-driven effects: an image script rendered (or, when the
+// path is not a script, read as an ordinary image file) and repeated over the
+// canvas.
+#pragma once
+
+#include <cstdint>
+
+#include "imaging/image_view.h"
+
+namespace cvl {
+
+// The picture the path names: its script's render, else the image file. False,
+// leaving `out` empty, when it is neither.
+bool render_script_or_image(const char* path, imaging::Image& out);
+
+// Repeats a packed RGBA32 tile from (0, 0) over a packed width x height RGBA32
+// image, every pixel made opaque. With `mirror`, every other column of tiles is
+// flipped left to right and every other row top to bottom, so neighbours meet
+// along matching edges.
+void repeat_tile(const imaging::Image& tile, uint8_t* out, int32_t width, int32_t height, bool mirror = false);
+
+// The tile resized (bicubic) to `percent` of its size, each side at least one
+// pixel and at most 8192; the tile itself when the size does not change.
+imaging::Image scale_tile(const imaging::Image& tile, double percent);
+
+// The path's picture repeated over a width x height image; false when it cannot be read.
+bool tiled_script(const char* path, int32_t width, int32_t height, imaging::Image& out);
+
+}  // namespace cvl
