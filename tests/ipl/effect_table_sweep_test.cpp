@@ -38,6 +38,8 @@ bool listed(const char* name, std::span<const char* const> names) {
 
 Arguments arguments_for(const EffectRow& row) {
   Arguments a;
+  if (std::string(row.reads).find("text") != std::string::npos)
+    a.text = std::string(CORVEL_EXAMPLES_DIR) + "/scripts/bricks.isc";
   if (row.frame == Frame::Lua) a.text = std::string(CORVEL_EXAMPLES_DIR) + "/lua/invert.lua";
   for (const char* name : kNeedFlags)
     if (std::string(row.name) == name) std::fill(a.flags, a.flags + 6, 1);
