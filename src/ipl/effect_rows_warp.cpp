@@ -62,17 +62,21 @@ int32_t warp(const EffectCall& call, double scale, Build&& build) {
 
 constexpr double kFine = 0.01, kCoarse = 0.04;
 
+// Top and bottom edges widened by their sliders, left and right edges lengthened,
+// each symmetric about the box's middle.
+void spread_box(WarpShape& q, float top, float bottom, float left, float right) {
+  q.spread_x(kTopLeft, kTopRight, top);
+  q.spread_x(kBottomLeft, kBottomRight, bottom);
+  q.spread_y(kTopLeft, kBottomLeft, left);
+  q.spread_y(kTopRight, kBottomRight, right);
+}
+
 }  // namespace
 
 // Top width, bottom width, left height, right height, each kept symmetric.
 int32_t row_perspective(const EffectCall& call) {
   const float* s = call.s;
-  return warp(call, kFine, [&](WarpShape& q) {
-    q.spread_x(kTopLeft, kTopRight, s[0]);
-    q.spread_x(kBottomLeft, kBottomRight, s[1]);
-    q.spread_y(kTopLeft, kBottomLeft, s[2]);
-    q.spread_y(kTopRight, kBottomRight, s[3]);
-  });
+  return warp(call, kFine, [&](WarpShape& q) { spread_box(q, s[0], s[1], s[2], s[3]); });
 }
 
 // Each corner pushed out from the middle (above 50) or pulled in, both ways.
@@ -126,12 +130,7 @@ int32_t row_warp_3_point(const EffectCall& call) {
 // Wider or narrower (s1) and taller or shorter (s2) about the box's middle.
 int32_t row_stretch(const EffectCall& call) {
   const float* s = call.s;
-  return warp(call, kFine, [&](WarpShape& q) {
-    q.spread_x(kTopLeft, kTopRight, s[0]);
-    q.spread_x(kBottomLeft, kBottomRight, s[0]);
-    q.spread_y(kTopLeft, kBottomLeft, s[1]);
-    q.spread_y(kTopRight, kBottomRight, s[1]);
-  });
+  return warp(call, kFine, [&](WarpShape& q) { spread_box(q, s[0], s[0], s[1], s[1]); });
 }
 
 // Each edge moved outwards on its own: left, top, right, bottom.

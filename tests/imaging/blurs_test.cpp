@@ -106,7 +106,9 @@ TEST(Blurs, LinearBlursRampMonotonicallyOverTheirWidth) {
     const uint8_t* row = out.view.row(4);
     int32_t between = 0;
     for (int32_t x = 0; x < 100; ++x) {
-      if (x > 0) EXPECT_GE(row[x], row[x - 1]) << k.name << " at " << x;
+      if (x > 0) {
+        EXPECT_GE(row[x], row[x - 1]) << k.name << " at " << x;
+      }
       between += row[x] > 0 && row[x] < 252;
     }
     EXPECT_EQ(between, k.ramp) << k.name;

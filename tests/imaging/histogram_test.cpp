@@ -51,7 +51,9 @@ TEST(Histogram, EqualizeFlattensTheCumulativeCount) {
   int cumulative = 0;
   for (int v = 0; v < 256; ++v) {
     cumulative += counts[v];
-    if (counts[v]) EXPECT_NEAR(cumulative / 4096.0, v / 255.0, 0.035) << v;
+    if (counts[v]) {
+      EXPECT_NEAR(cumulative / 4096.0, v / 255.0, 0.035) << v;
+    }
   }
   EXPECT_GT(counts[0], 0);
   EXPECT_GT(counts[255], 0);

@@ -51,8 +51,9 @@ TEST(Sharpen, RaisesEdgeContrastAndKeepsFlatAreasAndAlpha) {
       EXPECT_GT(highest(after), highest(before)) << name;
       EXPECT_EQ(after[2 * ch], 80) << name;
       EXPECT_EQ(after[62 * ch + 1], 170) << name;
-      if (ch == 4)
+      if (ch == 4) {
         for (int32_t x = 0; x < 64; ++x) ASSERT_EQ(after[x * 4 + 3], 200) << name;
+      }
     }
 }
 
