@@ -2,21 +2,9 @@
 // saturation and 5 the lightness, each 0..255; lightness 127 keeps the brightness,
 // 0 darkens to black and 255 lightens to white. Alpha is kept.
 #include "imagescript/effect_runners.h"
+#include "imaging/hsl_hue.h"
 
 namespace cvl::imagescript {
-namespace {
-
-double hue_channel(double p, double q, double t) {
-  if (t < 0) t += 1;
-  if (t > 1) t -= 1;
-  if (t < 1.0 / 6) return p + (q - p) * 6 * t;
-  if (t < 0.5) return q;
-  if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
-  return p;
-}
-
-}  // namespace
-
 bool run_colorize(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double hue = std::clamp(v(3), 0, 255) / 256.0, sat = std::clamp(v(4), 0, 255) / 255.0;
   const double shift = (std::clamp(v(5, 127), 0, 255) - 127) / 128.0;
@@ -26,9 +14,9 @@ bool run_colorize(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
     double l = g / 255.0;
     l = shift >= 0 ? l + (1 - l) * shift : l * (1 + shift);
     const double q = l < 0.5 ? l * (1 + sat) : l + sat - l * sat, p = 2 * l - q;
-    table[g][0] = clamp_byte(255 * hue_channel(p, q, hue + 1.0 / 3));
-    table[g][1] = clamp_byte(255 * hue_channel(p, q, hue));
-    table[g][2] = clamp_byte(255 * hue_channel(p, q, hue - 1.0 / 3));
+    table[g][0] = clamp_byte(255 * imaging::hsl_hue_channel(p, q, hue + 1.0 / 3));
+    table[g][1] = clamp_byte(255 * imaging::hsl_hue_channel(p, q, hue));
+    table[g][2] = clamp_byte(255 * imaging::hsl_hue_channel(p, q, hue - 1.0 / 3));
   }
   uint8_t* p = rgba;
   for (size_t i = 0, n = size_t(w) * h; i < n; ++i, p += 4) {

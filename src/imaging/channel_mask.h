@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "imaging/image_view.h"
 
@@ -38,6 +39,16 @@ inline void copy_view(const ImageView& from, const ImageView& into) {
   if (from.data == into.data) return;
   const size_t bytes = size_t(from.width) * size_t(from.channels);
   for (int32_t y = 0; y < from.height; ++y) std::memmove(into.row(y), from.row(y), bytes);
+}
+
+// The view a filter reads: `src` itself, or, when the filter writes in place
+// (src and dst share pixels), a packed copy of it kept alive by `keep`.
+inline ImageView unaliased_source(const ImageView& src, const ImageView& dst, Image& keep) {
+  if (src.data != dst.data) return src;
+  keep = Image{std::vector<uint8_t>(size_t(src.width) * src.height * src.channels), src.width, src.height,
+               src.channels};
+  copy_view(src, keep.view());
+  return keep.view();
 }
 
 }  // namespace cvl::imaging

@@ -5,21 +5,9 @@
 #include <cstdint>
 
 #include "imaging/grey.h"
+#include "imaging/hsl_hue.h"
 
 namespace cvl::imaging {
-namespace {
-
-double hue_channel(double p, double q, double t) {
-  if (t < 0) t += 1;
-  if (t > 1) t -= 1;
-  if (t < 1.0 / 6) return p + (q - p) * 6 * t;
-  if (t < 0.5) return q;
-  if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
-  return p;
-}
-
-}  // namespace
-
 bool duotone(const ImageView& image, double hue_degrees, double saturation, double amount) {
   if (!image.data || image.width <= 0 || image.height <= 0 || (image.channels != 3 && image.channels != 4))
     return false;
@@ -32,7 +20,7 @@ bool duotone(const ImageView& image, double hue_degrees, double saturation, doub
     const double l = v / 255.0;
     const double q = l < 0.5 ? l * (1 + s) : l + s - l * s, p = 2 * l - q;
     const double t[3] = {h + 1.0 / 3, h, h - 1.0 / 3};
-    for (int c = 0; c < 3; ++c) ink[v][c] = static_cast<uint8_t>(std::lround(hue_channel(p, q, t[c]) * 255));
+    for (int c = 0; c < 3; ++c) ink[v][c] = static_cast<uint8_t>(std::lround(hsl_hue_channel(p, q, t[c]) * 255));
   }
   const int32_t w = static_cast<int32_t>(std::lround(std::clamp(amount, 0.0, 1.0) * 256));
   const int32_t ch = image.channels;

@@ -117,13 +117,7 @@ bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, u
   // Rows are read up to `radius` below the one written, so filtering in place
   // reads from a copy.
   Image copy;
-  ImageView in = src;
-  if (src.data == dst.data) {
-    copy = Image{std::vector<uint8_t>(size_t(src.width) * src.height * src.channels), src.width, src.height,
-                 src.channels};
-    in = copy.view();
-    copy_view(src, in);
-  }
+  const ImageView in = unaliased_source(src, dst, copy);
   copy_view(in, dst);
   if (radius == 0) return true;
   if (radius == 1) {

@@ -48,13 +48,7 @@ bool mean_by_table(const ImageView& src, const ImageView& dst, int32_t radius, c
   if (!same_shape(src, dst) || radius < 0) return false;
   radius = std::min(radius, kMaxRadius);
   Image copy;
-  ImageView in = src;
-  if (src.data == dst.data) {
-    copy = Image{std::vector<uint8_t>(size_t(src.width) * src.height * src.channels), src.width, src.height,
-                 src.channels};
-    in = copy.view();
-    copy_view(src, in);
-  }
+  const ImageView in = unaliased_source(src, dst, copy);
   if (radius == 0) {
     copy_view(in, dst);
     return true;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "imaging/box_blur.h"
-#include "imaging/despeckle.h"
+#include "imaging/speck_removal.h"
 #include "imaging/dust_and_scratches.h"
 #include "imaging/median_filter.h"
 #include "imaging/min_max_filter.h"
@@ -98,7 +98,7 @@ TEST(RankFilters, SpeckRemoversTakeOutAnIsolatedSpeckAndKeepEdgesAndLines) {
 
   Picture desp = specked;
   desp.view.data = desp.px.data();
-  ASSERT_TRUE(despeckle(desp.view, 7));
+  ASSERT_TRUE(remove_specks(desp.view, 7));
   EXPECT_EQ(desp.px, base.px);
 
   Picture med(30, 20, 3);

@@ -8,15 +8,8 @@
 namespace cvl {
 namespace {
 
-class ArtisticRows : public test::CanvasTest {
+class ArtisticRows : public test::CoordinateLayerTest {
  protected:
-  void start(int w, int h) {
-    make_canvas(w, h, 32);
-    test::give_coordinate_layer(2);
-    CVL_SetLayer(2);
-    ASSERT_NE(CVL_IPLAllocSrcBuffer32(), nullptr);
-    ASSERT_NE(CVL_IPLAllocDstBuffer32(), nullptr);
-  }
   int32_t run(const char* name, int32_t s1, int32_t s2 = 500, int32_t f1 = 0, int32_t f2 = 0) {
     return CVL_IPLImageProcess(0, name, 0, s1, s2, 500, 500, 500, 500, 0, 0, f1, f2, 0, 0, 0, 0, 0, 0, 0, "");
   }

@@ -22,15 +22,8 @@ int32_t run(const char* name, const Args& a) {
                              a.f[1], a.f[2], a.f[3], a.f[4], a.f[5], a.r, a.g, a.b, "");
 }
 
-class TransformRows : public test::CanvasTest {
+class TransformRows : public test::CoordinateLayerTest {
  protected:
-  void start(int w, int h) {
-    make_canvas(w, h, 32);
-    test::give_coordinate_layer(2);
-    CVL_SetLayer(2);
-    ASSERT_NE(CVL_IPLAllocSrcBuffer32(), nullptr);
-    ASSERT_NE(CVL_IPLAllocDstBuffer32(), nullptr);
-  }
   std::vector<uint16_t> layer_words() {
     const Layer& l = e().slot(2);
     std::vector<uint16_t> out;

@@ -33,4 +33,17 @@ inline Origin origin_of(const Layer& layer, int x, int y) {
   return {p[0] >> 8, p[1] >> 8};
 }
 
+// A fixture for effects run through the host's call: a w x h canvas whose current
+// layer, slot 2, is a coordinate layer, with both 32-bit IPL buffers made.
+class CoordinateLayerTest : public CanvasTest {
+ protected:
+  void start(int w, int h) {
+    make_canvas(w, h, 32);
+    give_coordinate_layer(2);
+    CVL_SetLayer(2);
+    ASSERT_NE(CVL_IPLAllocSrcBuffer32(), nullptr);
+    ASSERT_NE(CVL_IPLAllocDstBuffer32(), nullptr);
+  }
+};
+
 }  // namespace cvl::test

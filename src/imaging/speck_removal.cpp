@@ -1,4 +1,4 @@
-#include "imaging/despeckle.h"
+#include "imaging/speck_removal.h"
 
 #include <algorithm>
 #include <vector>
@@ -7,7 +7,7 @@
 
 namespace cvl::imaging {
 
-bool despeckle(const ImageView& image, uint32_t channel_mask) {
+bool remove_specks(const ImageView& image, uint32_t channel_mask) {
   if (!same_shape(image, image)) return false;
   const int32_t w = image.width, h = image.height, ch = image.channels;
   const size_t row_bytes = size_t(w) * ch;

@@ -11,6 +11,6 @@ namespace cvl::imaging {
 // below all eight of its neighbours (a speck) becomes the median of its 3 x 3
 // window; every other value, edges and fine lines included, is kept. Border
 // pixels see the border repeated. In place on 1-, 3- or 4-channel images.
-bool despeckle(const ImageView& image, uint32_t channel_mask = 7);
+bool remove_specks(const ImageView& image, uint32_t channel_mask = 7);
 
 }  // namespace cvl::imaging
