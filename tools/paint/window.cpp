@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "corvel/corvel.h"
+#include "effects.h"
 #include "files.h"
 
 namespace corvel_paint {
@@ -65,6 +66,7 @@ PaintWindow::~PaintWindow() {
   if (tablet_) CVL_CloseTablet();
   if (window_) SDL_DestroyWindow(window_);
   SDL_Quit();
+  CVL_IPLExit();
   CVL_DeleteImage();
   std::error_code ec;
   if (!scratch_dir_.empty()) std::filesystem::remove_all(scratch_dir_, ec);
@@ -87,6 +89,7 @@ bool PaintWindow::open() {
   CVL_CreateImage(nullptr, w, h, kBrushCapacity, 0);
   CVL_SetUndoLevels(64);
   CVL_SetUndoMB(512);
+  CVL_IPLInit(0);
   if (!layers_.create(w, h, std::max(2, opt_.layers))) {
     std::fprintf(stderr, "corvel-paint: cannot make the layers: %s\n", CVL_GetLastError());
     return false;
@@ -160,8 +163,11 @@ void PaintWindow::select_brush(int index) {
 
 void PaintWindow::update_title() {
   char title[256];
-  std::snprintf(title, sizeof title, "corvel-paint  %s %dpx %d%%  colour %d  %s  %s", brush_presets()[brush_].name,
-                size_, opacity_, colour_ + 1, layers_.describe().c_str(), view_.zoom_name());
+  int count = 0;
+  const char* effect = effect_presets(count)[effect_].name;
+  std::snprintf(title, sizeof title, "corvel-paint  %s %dpx %d%%  colour %d  %s  %s  [E] %s",
+                brush_presets()[brush_].name, size_, opacity_, colour_ + 1, layers_.describe().c_str(),
+                view_.zoom_name(), effect);
   SDL_SetWindowTitle(window_, title);
 }
 
@@ -246,6 +252,19 @@ void PaintWindow::undo_step(bool redo) {
   redraw_all_ = true;
 }
 
+void PaintWindow::run_effect() {
+  int count = 0;
+  const EffectPreset& e = effect_presets(count)[effect_];
+  const double t = now_ms();
+  const bool ok = apply_effect(e, layers_.current_slot());
+  if (ok)
+    std::printf("effect %s on layer %d in %.0f ms\n", e.name, layers_.current_index() + 1, now_ms() - t);
+  else
+    std::printf("effect %s failed: %s\n", e.name, CVL_GetLastError());
+  std::fflush(stdout);
+  redraw_all_ = true;
+}
+
 bool PaintWindow::save() {
   const bool ok = save_picture(opt_.save_path);
   std::printf(ok ? "saved %s\n" : "could not save %s\n", opt_.save_path.c_str());
@@ -274,6 +293,15 @@ void PaintWindow::key(const SDL_Event& e) {
     case SDLK_MINUS: opacity_ = std::max(10, opacity_ - 10); select_brush(brush_); break;
     case SDLK_EQUALS: opacity_ = std::min(100, opacity_ + 10); select_brush(brush_); break;
     case SDLK_c: colour_ = (colour_ + 1) % kPaletteSize; chrome_ = true; break;
+    case SDLK_e:
+      if (shift) {
+        int count = 0;
+        effect_presets(count);
+        effect_ = (effect_ + 1) % count;
+      } else {
+        run_effect();
+      }
+      break;
     case SDLK_n:
       if (!layers_.add_layer()) std::printf("no room for another layer\n");
       break;

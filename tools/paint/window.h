@@ -57,6 +57,7 @@ class PaintWindow {
   void select_brush(int index);
   bool save();
   void undo_step(bool redo);
+  void run_effect();
   void report_timing() const;
   bool in_view(double wx, double wy) const;
 
@@ -68,6 +69,7 @@ class PaintWindow {
   Stroke stroke_;
   std::string bristle_tip_, scratch_dir_;
   int brush_ = 0, size_ = 24, opacity_ = 100, colour_ = 0;
+  int effect_ = 0;  // which of effect_presets() the effect key applies
   bool tablet_ = false;
   bool panning_ = false;
   int pan_x_ = 0, pan_y_ = 0;
