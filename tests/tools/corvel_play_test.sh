@@ -87,6 +87,43 @@ assert rgb(150, 150) != (255, 255, 255) # and the dab after the damaged line
 assert rgb(70, 100) == (255, 255, 255)  # the damaged line did not
 PY
 
+# Filters run over the picture painted so far (paper included), with their sliders;
+# strokes after them ink above; an unknown effect is reported by line and skipped.
+cat > filters.lua <<LUA
+paint_open(7)
+paint_brush_size(6)
+paint_brush_color(0, 0, 0.5)
+paint_stroke_start(20, 20)
+paint_stroke_pos(100, 20, 1)
+paint_stroke_stop()
+paint_filter('Negative', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '')
+paint_brush_color(0.8, 0, 0)
+paint_line(20, 100, 120, 100)
+paint_filter('Gausian Blur', 0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '')
+paint_filter('Brightness and Contrast', 0, 60, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '')
+paint_dab(150, 150, 1)
+paint_close()
+LUA
+"$corvel" lua filters.lua in.bmp out.bmp >/dev/null
+"$corvel" play scripts/luapaint.srp filtered.bmp --size 200x200 > report 2> err
+grep -q ' 2 filters, 1 problems' report
+grep -q 'luapaint.srp:[0-9]*: Filter: unknown effect "Gausian Blur"' err
+python3 - <<'PY'
+import struct
+data = open('filtered.bmp', 'rb').read()
+offset, = struct.unpack_from('<I', data, 10)
+def rgb(x, y):
+    p = offset + (199 - y) * 600 + x * 3
+    return tuple(reversed(data[p:p + 3]))
+paper = rgb(180, 60)
+assert paper[0] == paper[1] == paper[2] and 30 < paper[0] < 225, paper  # white, inverted, then brightened
+r, g, b = rgb(60, 20)                     # the blue stroke, inverted to yellow
+assert r > b + 60 and g > b + 60, (r, g, b)
+r, g, b = rgb(70, 100)                    # the red line, brightened
+assert r > g + 60 and g == b and g > paper[1] - 5, (r, g, b)
+assert rgb(150, 150) == (204, 0, 0), rgb(150, 150)  # the dab after the filters is as painted
+PY
+
 # Bad command lines are refused.
 if "$corvel" play scripts/luapaint.srp x.bmp --size 0x5 2>/dev/null; then exit 1; fi
 if "$corvel" play missing.srp x.bmp 2>/dev/null; then exit 1; fi
