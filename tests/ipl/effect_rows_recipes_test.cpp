@@ -41,16 +41,6 @@ void paint_colours(Engine& e) {
   CVL_IPLUpdateSrcBuffer32();
 }
 
-std::vector<uint16_t> words(const Layer& layer) {
-  std::vector<uint16_t> out;
-  for (int y = 0; y < layer.height; ++y)
-    for (int x = 0; x < layer.width; ++x) {
-      const uint16_t* p = test::pixel_at(layer, x, y);
-      out.insert(out.end(), p, p + 4);
-    }
-  return out;
-}
-
 class Recipes : public RecipeRows {
  protected:
   void SetUp() override {
@@ -134,9 +124,9 @@ TEST_F(Recipes, PencilAndCrayonRecipesAnswerEverySliderTheyRead) {
     std::vector<uint16_t> results[2];
     for (int k = 0; k < 2; ++k) {
       paint_colours(e());
-      const std::vector<uint16_t> before = words(e().slot(2));
+      const std::vector<uint16_t> before = test::layer_words(e().slot(2));
       run(c.name, k == 0 ? c.S : c.other);
-      results[k] = words(e().slot(2));
+      results[k] = test::layer_words(e().slot(2));
       EXPECT_NE(results[k], before) << c.name;
       for (size_t i = 3; i < results[k].size(); i += 4) ASSERT_GE(results[k][i], 0xFF00) << c.name << " " << i / 4;
     }
@@ -166,7 +156,7 @@ TEST_F(Recipes, PointillismRepeatsForTheSameSeedOnly) {
     paint_colours(e());
     CVL_SetRandomSeed(seeds[k]);
     run("Pointillism", {600, 600, 200, 300});
-    out[k] = words(e().slot(2));
+    out[k] = test::layer_words(e().slot(2));
   }
   EXPECT_EQ(out[0], out[1]);
   EXPECT_NE(out[0], out[2]);
