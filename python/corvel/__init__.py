@@ -14,13 +14,15 @@ from __future__ import annotations
 import ctypes
 import math
 import os
-from typing import Iterable, Optional, Sequence, Tuple
+from typing import Dict, Iterable, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
 from . import _lib
+from ._lib import Error
+from .effects import EffectInfo, call_arguments, effect_table
 
-__all__ = ["Canvas", "Layer", "Error"]
+__all__ = ["Canvas", "Layer", "Error", "EffectInfo", "effects"]
 
 _engine: Optional[ctypes.CDLL] = None
 _live: Optional["Canvas"] = None
@@ -30,15 +32,17 @@ LAYER_COUNT = 4
 _MAX_BRUSH = 255
 
 
-class Error(RuntimeError):
-    """A failed engine call; the message carries the engine's last-error text."""
-
-
 def _lib_handle() -> ctypes.CDLL:
     global _engine
     if _engine is None:
         _engine = _lib.load()
     return _engine
+
+
+def effects() -> Dict[str, EffectInfo]:
+    """Every named image effect the engine takes, in its testing order, with the keywords
+    each reads (the table ``corvel effects`` prints)."""
+    return dict(effect_table(_lib_handle()))
 
 
 def _last_error() -> str:
@@ -255,6 +259,33 @@ class Canvas:
         lib.CVL_SaveUndoBuffer(1, 0)
         return len(dabs)
 
+    def effect(self, name: str, **arguments: Union[float, int, bool, str, Sequence[int]]) -> None:
+        """Runs the named image effect over the current layer as one undo step.
+
+        Keywords are those the effect reads (``corvel.effects()[name].reads``): sliders
+        ``s1``..``s6`` in 0..100 (fractions allowed: the engine works in tenths), ``option``,
+        ``i1`` and ``i2`` integers, flags ``f1``..``f6``, ``color`` as (r, g, b) 0..255 and
+        ``text`` a script path. Unset ones are 0. An unknown name or keyword, a value out of
+        range, or a failure the engine reports raises ``corvel.Error``."""
+        self._check()
+        lib = _lib_handle()
+        info = effect_table(lib).get(name)
+        if info is None:
+            raise Error(f'unknown effect "{name}" (corvel.effects() lists them)')
+        args = call_arguments(info, arguments)
+        text = arguments.get("text")
+        if text and not os.path.exists(text):  # type: ignore[arg-type]
+            raise Error(f'effect "{name}": no file {text}')
+        lib.CVL_SetLayer(self._current)  # also gives undo the layer as it is now
+        lib.CVL_SetLastError(b"")
+        with _IplBuffers(), _MessagesRaised(f'effect "{name}"'):
+            lib.CVL_IPLImageProcess(0, name.encode(), *args)
+        problem = _last_error()
+        if problem:
+            raise Error(f'effect "{name}": {problem}')
+        # An empty stroke rectangle makes the step cover the whole canvas.
+        lib.CVL_SaveUndoBuffer(1, int(info.frame == "mask"))
+
     def lua_filter(self, path: str, sliders: Sequence[int] = (), styles: Sequence[int] = (),
                    flags: Sequence[bool] = ()) -> None:
         """Runs a Lua filter script over the current layer. ``sliders`` are up to six integers
@@ -268,28 +299,10 @@ class Canvas:
         s = [int(v) for v in sliders] + [0] * (6 - len(sliders))
         st = [int(v) for v in styles] + [0] * (2 - len(styles))
         fl = [int(bool(v)) for v in flags] + [0] * (6 - len(flags))
-        errors: list = []
-
-        def message(_user, caption, text):
-            caption = caption.decode("utf-8", "replace") if caption else ""
-            text = text.decode("utf-8", "replace") if text else ""
-            errors.append(text if caption == "Lua Script Error" else f"{caption}: {text}")
-
-        callback = _lib.MessageBox(message)
-        host = _lib.HostCallbacks(ctypes.sizeof(_lib.HostCallbacks), None, callback)
         lib = _lib_handle()
         lib.CVL_SetLayer(self._current)
-        lib.CVL_IPLAllocSrcBuffer32()
-        lib.CVL_IPLAllocDstBuffer32()
-        lib.CVL_SetHostCallbacks(ctypes.byref(host))
-        try:
+        with _IplBuffers(), _MessagesRaised("Lua filter"):
             lib.CVL_LuaFilterRun(os.fsencode(path), *s, *st, *fl)
-        finally:
-            lib.CVL_SetHostCallbacks(None)
-            lib.CVL_IPLFreeSrcBuffer32()
-            lib.CVL_IPLFreeDstBuffer32()
-        if errors:
-            raise Error("; ".join(errors))
 
     def undo(self) -> bool:
         """Steps back one stroke; False when there was nothing to undo."""
@@ -308,6 +321,44 @@ class Canvas:
             return False
         lib.CVL_Redo()
         return True
+
+
+class _IplBuffers:
+    """The engine's 32-bit working images, held for one effect or filter run."""
+
+    def __enter__(self) -> None:
+        lib = _lib_handle()
+        lib.CVL_IPLAllocSrcBuffer32()
+        lib.CVL_IPLAllocDstBuffer32()
+
+    def __exit__(self, *exc) -> None:
+        lib = _lib_handle()
+        lib.CVL_IPLFreeSrcBuffer32()
+        lib.CVL_IPLFreeDstBuffer32()
+
+
+class _MessagesRaised:
+    """Catches the message boxes the engine shows during a run (a Lua script's error)
+    and raises them as one ``Error`` when the run is over."""
+
+    def __init__(self, what: str) -> None:
+        self.what = what
+        self.errors: list = []
+
+    def _message(self, _user, caption, text) -> None:
+        caption = caption.decode("utf-8", "replace") if caption else ""
+        text = text.decode("utf-8", "replace") if text else ""
+        self.errors.append(text if caption == "Lua Script Error" else f"{caption}: {text}")
+
+    def __enter__(self) -> None:
+        self._callback = _lib.MessageBox(self._message)
+        self._host = _lib.HostCallbacks(ctypes.sizeof(_lib.HostCallbacks), None, self._callback)
+        _lib_handle().CVL_SetHostCallbacks(ctypes.byref(self._host))
+
+    def __exit__(self, exc_type, *exc) -> None:
+        _lib_handle().CVL_SetHostCallbacks(None)
+        if self.errors and exc_type is None:
+            raise Error(f"{self.what}: " + "; ".join(self.errors))
 
 
 def _dab_places(pts, ps, size, spacing):

@@ -1,10 +1,16 @@
-"""Finding and declaring libcorvel.so."""
+"""Finding and declaring libcorvel.so, and the error its failures raise."""
 from __future__ import annotations
 
 import ctypes
 import ctypes.util
 import os
 from pathlib import Path
+
+
+
+class Error(RuntimeError):
+    """A failed engine call; the message carries the engine's last-error text."""
+
 
 _i32 = ctypes.c_int32
 _u16p = ctypes.POINTER(ctypes.c_uint16)
@@ -54,6 +60,9 @@ _SIGNATURES = {
     "CVL_IPLAllocDstBuffer32": (None, []),
     "CVL_IPLFreeSrcBuffer32": (None, []),
     "CVL_IPLFreeDstBuffer32": (None, []),
+    "CVL_IPLEffectInfo": (_str, [_i32, ctypes.POINTER(_str), ctypes.POINTER(_str)]),
+    "CVL_IPLImageProcess": (_i32, [_i32, _str] + [_i32] * 18 + [_str]),
+    "CVL_SetLastError": (None, [_str]),
 }
 
 

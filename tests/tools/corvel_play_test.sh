@@ -16,6 +16,21 @@ header = struct.pack('<2sIHHI', b'BM', 54 + len(row) * h, 0, 0, 54)
 info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(row) * h, 2835, 2835, 0, 0)
 open('in.bmp', 'wb').write(header + info + row * h)"
 
+# Pixels of the 24-bit BMP files the player writes, for the checks below.
+cat > bmp.py <<'PY'
+import struct
+def reader(path):
+    data = open(path, 'rb').read()
+    offset, = struct.unpack_from('<I', data, 10)
+    w, h = struct.unpack_from('<ii', data, 18)
+    stride = (w * 3 + 3) // 4 * 4
+    def rgb(x, y):
+        p = offset + (h - 1 - y) * stride + x * 3
+        b, g, r = data[p:p + 3]
+        return r, g, b
+    return w, h, rgb
+PY
+
 cat > record.lua <<'LUA'
 paint_open(99)
 paint_select_brush('Round', 0, '')
@@ -39,15 +54,9 @@ test -s scripts/luapaint.srp
 # Ink on the recorded paths, paper (white) everywhere well away from them.
 check() { # file
   python3 - "$1" <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-offset, = struct.unpack_from('<I', data, 10)
-w, h = struct.unpack_from('<ii', data, 18)
-stride = (w * 3 + 3) // 4 * 4
-def rgb(x, y):
-    p = offset + (h - 1 - y) * stride + x * 3
-    b, g, r = data[p:p + 3]
-    return r, g, b
+import sys
+from bmp import reader
+w, h, rgb = reader(sys.argv[1])
 assert (w, h) == (200, 200), (w, h)
 inked = [(20, 20), (40, 20), (80, 20), (100, 20), (100, 40), (100, 60), (20, 100), (70, 100), (120, 100), (150, 150)]
 for x, y in inked:
@@ -76,15 +85,44 @@ awk 'NR == 7 { print "Smudge\r"; print "3\r" } { print } ' scripts/luapaint.srp 
 grep -q 'damaged.srp:7: unknown command "Smudge"' err
 grep -q 'damaged.srp:[0-9]*: Line2: value 3 is not a number' err
 python3 - <<'PY'
-import struct
-data = open('damaged.bmp', 'rb').read()
-offset, = struct.unpack_from('<I', data, 10)
-def rgb(x, y):
-    p = offset + (199 - y) * 600 + x * 3
-    return tuple(reversed(data[p:p + 3]))
+from bmp import reader
+w, h, rgb = reader('damaged.bmp')
 assert rgb(80, 20) != (255, 255, 255)   # the stroke still played
 assert rgb(150, 150) != (255, 255, 255) # and the dab after the damaged line
 assert rgb(70, 100) == (255, 255, 255)  # the damaged line did not
+PY
+
+# Filters run over the picture painted so far (paper included), with their sliders;
+# strokes after them ink above; an unknown effect is reported by line and skipped.
+cat > filters.lua <<LUA
+paint_open(7)
+paint_brush_size(6)
+paint_brush_color(0, 0, 0.5)
+paint_stroke_start(20, 20)
+paint_stroke_pos(100, 20, 1)
+paint_stroke_stop()
+paint_filter('Negative', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '')
+paint_brush_color(0.8, 0, 0)
+paint_line(20, 100, 120, 100)
+paint_filter('Gausian Blur', 0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '')
+paint_filter('Brightness and Contrast', 0, 60, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '')
+paint_dab(150, 150, 1)
+paint_close()
+LUA
+"$corvel" lua filters.lua in.bmp out.bmp >/dev/null
+"$corvel" play scripts/luapaint.srp filtered.bmp --size 200x200 > report 2> err
+grep -q ' 2 filters, 1 problems' report
+grep -q 'luapaint.srp:[0-9]*: Filter: unknown effect "Gausian Blur"' err
+python3 - <<'PY'
+from bmp import reader
+w, h, rgb = reader('filtered.bmp')
+paper = rgb(180, 60)
+assert paper[0] == paper[1] == paper[2] and 30 < paper[0] < 225, paper  # white, inverted, then brightened
+r, g, b = rgb(60, 20)                     # the blue stroke, inverted to yellow
+assert r > b + 60 and g > b + 60, (r, g, b)
+r, g, b = rgb(70, 100)                    # the red line, brightened
+assert r > g + 60 and g == b and g > paper[1] - 5, (r, g, b)
+assert rgb(150, 150) == (204, 0, 0), rgb(150, 150)  # the dab after the filters is as painted
 PY
 
 # Bad command lines are refused.

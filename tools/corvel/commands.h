@@ -18,6 +18,8 @@ int run_effects();
 // Runs one named effect over an image file: NAME IN OUT [--s1..6 V] [--option N] [--i1/--i2 N]
 // [--f1..6] [--color R,G,B] [--text PATH].
 int run_effect(int argc, char** argv);
+// Whether CVL_IPLImageProcess takes `name` (exactly).
+bool known_effect(const char* name);
 // Runs every effect on one test picture and writes the labelled contact sheet.
 int run_effect_sheet(const char* out_path);
 // Plays a recorded paint script onto a canvas: SCRIPT OUT [--size WxH] [--background FILE].

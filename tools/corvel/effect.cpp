@@ -28,12 +28,6 @@ struct EffectArgs {
   const char* text = "";
 };
 
-bool known_effect(const char* name) {
-  for (int32_t i = 0; const char* n = CVL_IPLEffectInfo(i, nullptr, nullptr); ++i)
-    if (std::strcmp(n, name) == 0) return true;
-  return false;
-}
-
 // "--s3" with stem "--s" gives 2; -1 when the argument is not stem + one digit 1..count.
 // A slider given in its own units (50, 12.5) becomes tenths.
 bool to_tenths(const char* text, int32_t& out) {
@@ -87,6 +81,12 @@ bool parse(int argc, char** argv, EffectArgs& a) {
 }
 
 }  // namespace
+
+bool known_effect(const char* name) {
+  for (int32_t i = 0; const char* n = CVL_IPLEffectInfo(i, nullptr, nullptr); ++i)
+    if (std::strcmp(n, name) == 0) return true;
+  return false;
+}
 
 int run_effects() {
   const char* frame = nullptr;

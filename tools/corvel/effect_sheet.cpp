@@ -23,8 +23,9 @@ constexpr int32_t kSlot = 2;
 
 using Rgba = std::vector<uint8_t>;
 
-// Sky and ground, a sun, checks and a soft transparent corner: enough colour,
-// edges, flat areas and alpha for every kind of effect to show itself.
+// Sky and ground, a sun, checks, a few lone white specks and a soft transparent
+// corner: enough colour, edges, flat areas and alpha for every kind of effect to
+// show itself.
 Rgba test_picture() {
   Rgba out(size_t(kCellW) * kCellH * 4);
   for (int32_t y = 0; y < kCellH; ++y)
@@ -35,6 +36,7 @@ Rgba test_picture() {
       const double sun = std::hypot(x - kCellW * 0.7, y - kCellH * 0.3);
       if (sun < 22) r = 250, g = 210, b = 60;
       if (x < 56 && y > 16 && y < 72 && (((x >> 3) + (y >> 3)) & 1)) r = g = b = 20;
+      if (x % 37 == 18 && y % 29 == 14) r = g = b = 255;
       p[0] = uint8_t(std::min(r, 255)), p[1] = uint8_t(std::min(g, 255)), p[2] = uint8_t(std::min(b, 255));
       const int32_t corner = std::max(0, x - (kCellW - 48)) + std::max(0, y - (kCellH - 40));
       p[3] = uint8_t(255 - std::min(corner * 3, 200));
@@ -49,10 +51,9 @@ bool wants_flags(const char* name) {
   return false;
 }
 
-// Runs effect `name` on the test picture; the layer after it (or the mask, as
-// grey, for effects that build the mask).
-Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const std::string& lua_script,
-             int32_t slider) {
+// Runs effect `name` on the test picture with `text` as its script path; the
+// layer after it (or the mask, as grey, for effects that build the mask).
+Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const char* text, int32_t slider) {
   CVL_SetRandomSeed(1);
   CVL_CreateImage(nullptr, kCellW, kCellH, 64, 0);
   CVL_CreateLayer(1, kCellW, kCellH);
@@ -63,7 +64,6 @@ Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const st
   CVL_IPLAllocDstBuffer32();
   int32_t f[6] = {};
   if (wants_flags(name)) std::fill(f, f + 6, 1), f[0] = std::strcmp(name, "Reflection") != 0;
-  const char* text = std::strcmp(frame, "lua") == 0 ? lua_script.c_str() : "";
   CVL_IPLImageProcess(0, name, 1, slider, slider, slider, slider, slider, slider, 0, 1, f[0], f[1], f[2], f[3], f[4], f[5], 128, 64,
                       200, text);
   Rgba out(picture.size());
@@ -140,43 +140,60 @@ constexpr char kLuaFilter[] =
     "  end\n"
     "end\n";
 
-// A temporary file holding kLuaFilter, removed with the object.
-struct LuaScriptFile {
+// The script-driven cells (backgrounds, texture reliefs, displacement) render
+// this image script: red bricks in a running bond with pale mortar.
+constexpr char kBrickScript[] =
+    "imagescript 1\n"
+    "size 64 32\n"
+    "seed 3\n"
+    "fill 150 60 40 255\n"
+    "noise 18\n"
+    "effect 42 32 16 2 5 0 0 0 6 0 0 0\n";
+
+// A temporary file holding `contents`, its name ending in `suffix`, removed with
+// the object; the path is empty when it could not be written.
+struct TempFile {
   std::string path;
-  LuaScriptFile() {
-    char name[] = "/tmp/corvel-sheet-XXXXXX.lua";
-    const int fd = mkstemps(name, 4);
+  TempFile(const char* contents, const char* suffix) {
+    std::string name = std::string("/tmp/corvel-sheet-XXXXXX") + suffix;
+    const int fd = mkstemps(name.data(), int(std::strlen(suffix)));
     if (fd < 0) return;
-    const bool ok = write(fd, kLuaFilter, sizeof kLuaFilter - 1) == ssize_t(sizeof kLuaFilter - 1);
+    const size_t n = std::strlen(contents);
+    const bool ok = write(fd, contents, n) == ssize_t(n);
     close(fd);
     if (ok) path = name;
-    else unlink(name);
+    else unlink(name.c_str());
   }
-  ~LuaScriptFile() {
+  ~TempFile() {
     if (!path.empty()) unlink(path.c_str());
   }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
 };
 
 }  // namespace
 
 int run_effect_sheet(const char* out_path) {
-  std::vector<std::string> names;
-  std::vector<std::string> frames;
+  std::vector<std::string> names, frames, texts;
+  const TempFile lua(kLuaFilter, ".lua"), bricks(kBrickScript, ".isc");
   const char* frame = nullptr;
-  for (int32_t i = 0; const char* name = CVL_IPLEffectInfo(i, &frame, nullptr); ++i) {
+  const char* reads = nullptr;
+  for (int32_t i = 0; const char* name = CVL_IPLEffectInfo(i, &frame, &reads); ++i) {
     names.emplace_back(name);
     frames.emplace_back(frame);
+    // Lua filters read a Lua script; every other effect that reads the text reads an image script.
+    const bool lua_cell = std::strcmp(frame, "lua") == 0, script_cell = reads && std::strstr(reads, "text");
+    texts.emplace_back(lua_cell ? lua.path : script_cell ? bricks.path : "");
   }
   const int32_t rows = int32_t(names.size() + kColumns - 1) / kColumns;
   const int32_t w = kGap + kColumns * (kCellW + kGap), h = kGap + rows * (kCellH + kLabelH + kGap);
   Rgba sheet(size_t(w) * h * 4, 255);
   const Rgba picture = test_picture();
-  const LuaScriptFile lua;
   std::vector<std::string> unchanged;
   for (size_t i = 0; i < names.size(); ++i) {
     // Some tone effects are neutral exactly at 50: those show themselves at 70.
-    Rgba cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, lua.path, 500);
-    if (cell == picture) cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, lua.path, 700);
+    Rgba cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, texts[i].c_str(), 500);
+    if (cell == picture) cell = run_cell(names[i].c_str(), frames[i].c_str(), picture, texts[i].c_str(), 700);
     const bool same = cell == picture;
     if (same) unchanged.push_back(names[i]);
     place(sheet, w, cell, kGap + int32_t(i % kColumns) * (kCellW + kGap),

@@ -1,9 +1,13 @@
 // corvel play: a recorded paint script painted with the engine's own brush.
 // Coordinates are canvas pixels, pressures 0..1 scale the dab, colours 0..255.
+// A Filter block runs a named effect over the picture painted so far; its values
+// follow the effect call's own order: name, i1, sliders s1..s6 (0..100, as
+// `corvel effect` takes them), option, i2, flags f1..f6, r, g, b, text.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,6 +38,7 @@ class Player final : public cvl::PaintScriptSink {
     painter_.use_brush(brush_);
   }
   int problems() const { return problems_; }
+  int filters() const { return filters_; }
 
   void problem(int line, const std::string& what) override {
     std::fprintf(stderr, "%s:%d: %s\n", path_, line, what.c_str());
@@ -90,8 +95,7 @@ class Player final : public cvl::PaintScriptSink {
       case cvl::PaintOp::Dab:
         if (!numbers(c, 0, 3, v)) return;
         return paint_path({{v[0], v[1], v[2]}});
-      case cvl::PaintOp::Filter:
-        return problem(c.line, "filter " + std::string(c.values[0]) + " is not played (the player has no effects)");
+      case cvl::PaintOp::Filter: return filter(c);
     }
   }
 
@@ -138,6 +142,35 @@ class Player final : public cvl::PaintScriptSink {
     double softness = 0;
     if (cvl::paint_number(c.values[1], softness)) brush_.softness = std::clamp(static_cast<int>(softness), 0, 255);
     painter_.use_brush(brush_);
+  }
+
+  // The ink painted so far is flattened onto the paper, so that the effect sees the
+  // whole picture, as it would on a one-layer painting; later strokes ink above it.
+  void filter(const cvl::PaintCommand& c) {
+    const std::string name(c.values[0]);
+    if (!known_effect(name.c_str())) return problem(c.line + 1, "Filter: unknown effect \"" + name + "\" (see corvel effects)");
+    std::vector<double> v;
+    if (!numbers(c, 1, 19, v)) return;
+    auto whole = [&](size_t i) { return static_cast<int32_t>(std::clamp(v[i], -2.0e8, 2.0e8)); };
+    int32_t tenths[6];
+    for (size_t k = 0; k < 6; ++k) tenths[k] = static_cast<int32_t>(std::lround(std::clamp(v[1 + k], -2.0e7, 2.0e7) * 10));
+    int32_t flags[6];
+    for (size_t k = 0; k < 6; ++k) flags[k] = whole(9 + k);
+    const std::string text(c.values[19]);
+    CVL_MergeLayer(kInk, kPaper);
+    CVL_SetLayer(kInk);
+    CVL_Clear(0, 0, 0, 0);
+    CVL_SetLayer(kPaper);
+    CVL_IPLAllocSrcBuffer32();
+    CVL_IPLAllocDstBuffer32();
+    CVL_IPLImageProcess(0, name.c_str(), whole(0), tenths[0], tenths[1], tenths[2], tenths[3], tenths[4], tenths[5],
+                        whole(7), whole(8), flags[0], flags[1], flags[2], flags[3], flags[4], flags[5], whole(15),
+                        whole(16), whole(17), text.c_str());
+    CVL_IPLFreeSrcBuffer32();
+    CVL_IPLFreeDstBuffer32();
+    CVL_SaveUndoBuffer(1, 0);  // an empty stroke rectangle: the whole canvas
+    painter_.use_layer(kInk);
+    ++filters_;
   }
 
   static std::vector<Sample> bezier(const std::vector<double>& v) {
@@ -191,6 +224,7 @@ class Player final : public cvl::PaintScriptSink {
   std::vector<Sample> stroke_;
   bool in_stroke_ = false;
   int problems_ = 0;
+  int filters_ = 0;
 };
 
 bool parse_size(const char* text, int& w, int& h) {
@@ -234,6 +268,7 @@ int run_play(int argc, char** argv) {
   if (background) w = paper.width, h = paper.height;
   if (!w) w = 640, h = 480;
 
+  CVL_IPLInit(0);
   CVL_CreateImage(nullptr, w, h, kMaxBrush + 1, 0);
   CVL_SetUndoLevels(4);
   if (!CVL_CreateLayer(kPaper, w, h) || !CVL_CreateLayer(kInk, w, h)) {
@@ -265,8 +300,8 @@ int run_play(int argc, char** argv) {
     std::fprintf(stderr, "corvel play: cannot write %s (a .png, .jpg or .bmp name is needed)\n", out_path);
     return 1;
   }
-  std::printf("%s: %d strokes, %ld dabs, %d problems -> %s\n", script, log.strokes, log.dabs, player.problems(),
-              out_path);
+  std::printf("%s: %d strokes, %ld dabs, %d filters, %d problems -> %s\n", script, log.strokes, log.dabs,
+              player.filters(), player.problems(), out_path);
   return 0;
 }
 
