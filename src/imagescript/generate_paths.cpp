@@ -15,9 +15,10 @@ int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
 // keeps a wild length value from stalling the caller.
 int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
 
-// Every tree doubles its branches at each level: the most trees at the most levels
-// would be 80 million segments. Past this many the picture is long since covered.
-constexpr int64_t kMostTreeSegments = int64_t{1} << 20;
+// The most paths with the most points (or trees at the most levels) would draw tens
+// of millions of segments; past this many the picture is long since covered, and the
+// call would only stall its caller.
+constexpr int64_t kMostSegments = int64_t{1} << 18;
 
 // Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
 // about two pixels a step.
@@ -65,7 +66,8 @@ bool run_splines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
   PaintLayer layer(w, h);
   std::vector<double> control, curve;
-  for (int32_t i = 0; i < count; ++i) {
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
     double x = random.range(0, w), y = random.range(0, h);
     control.clear();
     for (int32_t p = 0; p < points; ++p) {
@@ -73,6 +75,7 @@ bool run_splines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
       x += random.range(-reach, reach), y += random.range(-reach, reach);
     }
     catmull_rom(control, curve);
+    segments += int64_t(curve.size() / 2);
     const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
     layer.polyline(curve, wd, palette.pick(random));
   }
@@ -118,11 +121,11 @@ bool run_trees(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   PaintLayer layer(w, h);
   std::vector<Branch> todo;
   int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostTreeSegments; ++i) {
+  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
     const Rgb colour = palette.pick(random);
     todo.push_back({random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk,
                     width, 0});
-    while (!todo.empty() && segments++ < kMostTreeSegments) {
+    while (!todo.empty() && segments++ < kMostSegments) {
       const Branch b = todo.back();
       todo.pop_back();
       const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
