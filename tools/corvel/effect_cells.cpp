@@ -12,8 +12,6 @@ namespace corvel_tool {
 
 namespace {
 
-constexpr int32_t kSlot = 2;  // a painting layer above the background
-
 // The "Lua Filter" cell runs this script: each pixel's channels turn round.
 constexpr char kLuaFilter[] =
     "for y = bound_y0, bound_y1 do\n"
@@ -62,13 +60,17 @@ bool wants_flags(const char* name) {
   return false;
 }
 
+void open_canvas_with(const uint8_t* rgba, int32_t w, int32_t h) {
+  CVL_CreateImage(nullptr, w, h, 64, 0);
+  CVL_CreateLayer(1, w, h);
+  CVL_CreateLayer(kCellSlot, w, h);
+  CVL_SetLayer(kCellSlot);
+  CVL_LoadRGBA32Layer(rgba, w * 4, kCellSlot, 0, 0, w, h, 0);
+}
+
 Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const char* text, int32_t slider) {
   CVL_SetRandomSeed(1);
-  CVL_CreateImage(nullptr, kCellW, kCellH, 64, 0);
-  CVL_CreateLayer(1, kCellW, kCellH);
-  CVL_CreateLayer(kSlot, kCellW, kCellH);
-  CVL_SetLayer(kSlot);
-  CVL_LoadRGBA32Layer(picture.data(), kCellW * 4, kSlot, 0, 0, kCellW, kCellH, 0);
+  open_canvas_with(picture.data(), kCellW, kCellH);
   CVL_IPLAllocSrcBuffer32();
   CVL_IPLAllocDstBuffer32();
   int32_t f[6] = {};
@@ -84,7 +86,7 @@ Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const ch
       out[i * 4 + 3] = 255;
     }
   } else {
-    CVL_GetRGBA32Layer(out.data(), kCellW * 4, kSlot);
+    CVL_GetRGBA32Layer(out.data(), kCellW * 4, kCellSlot);
   }
   CVL_IPLFreeSrcBuffer32();
   CVL_IPLFreeDstBuffer32();

@@ -10,11 +10,17 @@
 namespace corvel_tool {
 
 constexpr int32_t kCellW = 192, kCellH = 144;
+constexpr int32_t kCellSlot = 2;  // the painting layer a cell's picture is on
+
 
 using Rgba = std::vector<uint8_t>;
 
 // Sky and ground, a sun, checks, lone specks and a soft transparent corner, as packed RGBA32.
 Rgba test_picture();
+
+// A new w x h canvas: an empty background and, current above it in kCellSlot, the
+// packed RGBA32 picture.
+void open_canvas_with(const uint8_t* rgba, int32_t w, int32_t h);
 
 // Rows whose flags all start cleared, which leaves the picture alone by design; their
 // cells run with the flags set.

@@ -18,7 +18,6 @@ namespace corvel_tool {
 namespace {
 
 constexpr int32_t kLabelH = 18, kGap = 6, kColumns = 12;
-constexpr int32_t kSlot = 2;
 
 // Puts a cell's pixels over a grey checkerboard at (x0, y0) of the sheet, with a
 // red frame when `flag` is set.
@@ -50,11 +49,7 @@ void draw_labels(Rgba& sheet, int32_t w, int32_t h, const std::vector<std::strin
   callbacks.size = sizeof callbacks;
   callbacks.choose_font = label_font;
   CVL_SetHostCallbacks(&callbacks);
-  CVL_CreateImage(nullptr, w, h, 64, 0);
-  CVL_CreateLayer(1, w, h);
-  CVL_CreateLayer(kSlot, w, h);
-  CVL_SetLayer(kSlot);
-  CVL_LoadRGBA32Layer(sheet.data(), w * 4, kSlot, 0, 0, w, h, 0);
+  open_canvas_with(sheet.data(), w, h);
   CVL_ChooseFont();
   CVL_IPLAllocSrcBuffer32();
   for (size_t i = 0; i < names.size(); ++i) {
@@ -62,7 +57,7 @@ void draw_labels(Rgba& sheet, int32_t w, int32_t h, const std::vector<std::strin
     const int32_t y = kGap + int32_t(i / kColumns) * (kCellH + kLabelH + kGap) + kCellH + 2;
     CVL_IPLText(20, 20, 20, x, y, 0, 0, 0, 0, names[i].c_str(), 1);
   }
-  CVL_GetRGBA32Layer(sheet.data(), w * 4, kSlot);
+  CVL_GetRGBA32Layer(sheet.data(), w * 4, kCellSlot);
   CVL_IPLFreeSrcBuffer32();
   CVL_DeleteImage();
   CVL_SetHostCallbacks(nullptr);

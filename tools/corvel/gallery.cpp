@@ -122,13 +122,10 @@ Section layer_tiles(const std::filesystem::path& dir, const Rgba& picture, bool&
   for (int32_t mode = 0; mode < cvl::kMixModeCount; ++mode) {
     const char* name = cvl::mode_name(mode);
     const auto start = Clock::now();
-    CVL_CreateImage(nullptr, kCellW, kCellH, 64, 0);
-    CVL_CreateLayer(1, kCellW, kCellH);
-    CVL_CreateLayer(2, kCellW, kCellH);
+    open_canvas_with(top.data(), kCellW, kCellH);
     CVL_LoadRGBA32Layer(picture.data(), kCellW * 4, 1, 0, 0, kCellW, kCellH, 0);
-    CVL_LoadRGBA32Layer(top.data(), kCellW * 4, 2, 0, 0, kCellW, kCellH, 0);
     CVL_SetLayerOptions(1, 1, 0, 100, "Normal");
-    CVL_SetLayerOptions(2, 1, 0, 100, name);
+    CVL_SetLayerOptions(kCellSlot, 1, 0, 100, name);
     CVL_Merge(merged.data());
     CVL_DeleteImage();
     const double ms = ms_since(start);
@@ -174,13 +171,10 @@ Section brush_tiles(const std::filesystem::path& dir, const Rgba& picture, bool&
     const BrushMode& m = kBrushModes[i];
     const auto start = Clock::now();
     CVL_SetRandomSeed(1);
-    CVL_CreateImage(nullptr, kCellW, kCellH, 64, 0);
-    CVL_CreateLayer(1, kCellW, kCellH);
-    CVL_CreateLayer(2, kCellW, kCellH);
-    CVL_LoadRGBA32Layer(picture.data(), kCellW * 4, 2, 0, 0, kCellW, kCellH, 0);
+    open_canvas_with(picture.data(), kCellW, kCellH);
     CVL_SetColorBanks(220, 30, 30, 30, 200, 60, 40, 60, 230, 240, 220, 40);
     Painter painter(log);
-    painter.use_layer(2);
+    painter.use_layer(kCellSlot);
     Brush brush;
     brush.size = 28;
     brush.softness = 120;
@@ -189,7 +183,7 @@ Section brush_tiles(const std::filesystem::path& dir, const Rgba& picture, bool&
     painter.use_brush(brush);
     painter.stroke(path, style);
     Rgba cell(picture.size());
-    CVL_GetRGBA32Layer(cell.data(), kCellW * 4, 2);
+    CVL_GetRGBA32Layer(cell.data(), kCellW * 4, kCellSlot);
     CVL_DeleteImage();
     Tile t{std::to_string(m.mode) + " " + m.name, "size 28, softness 120, strength 200",
            "brushes/" + slug(i, std::to_string(m.mode) + " " + m.name), ms_since(start)};
