@@ -15,84 +15,71 @@ double vary(double size, int32_t variation, Lcg& random) {
   return size * (1.0 - std::clamp(variation, 0, 100) * 0.01 * random.unit());
 }
 
-// Upper bound on shapes so that a wild count cannot hang the caller.
-int32_t shape_count(const Values& v) { return std::clamp(v(4), 0, 200000); }
+// Draws value 4's count of shapes (at most 200000, so a wild count cannot hang the
+// caller) from the generator seeded by value 3: each shape gets a random place, then
+// `draw`(layer, x, y, random) adds whatever else it picks at random. The
+// layer is blended onto the picture by the mode at `blend_index`.
+template <class Draw>
+bool scatter(const Values& v, uint8_t* rgba, int32_t w, int32_t h, int32_t blend_index, Draw draw) {
+  const int32_t count = std::clamp(v(4), 0, 200000);
+  if (count == 0) return true;
+  Lcg random(v(3));
+  PaintLayer layer(w, h);
+  for (int32_t i = 0; i < count; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h);
+    draw(layer, x, y, random);
+  }
+  layer.blend_onto(rgba, blend_from_value(v(blend_index, 12)));
+  return true;
+}
 
 }  // namespace
 
 // 1: 5 length, 6 direction in degrees, 7 width, 8-10 colour, 14 blend, 15 random
 // colours, 16 random directions, 17 colour variation, 18 length variation.
 bool run_lines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = shape_count(v);
-  if (count == 0) return true;
-  Lcg random(v(3));
   const Palette palette = palette_from(v, 8, 15, 17);
   const double length = std::max(v(5), 0), angle = v(6) * (kPi / 180.0), width = std::max(v(7), 1);
-  PaintLayer layer(w, h);
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
+  return scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
     const double a = v(16) == 1 ? random.range(0, 2 * kPi) : angle;
     const double len = vary(length, v(18), random);
     layer.segment(x, y, x + std::cos(a) * len, y - std::sin(a) * len, width, palette.pick(random));
-  }
-  layer.blend_onto(rgba, blend_from_value(v(14, 12)));
-  return true;
+  });
 }
 
 // 2: 5 radius, 7 outline width, 8-10 colour, 14 blend, 15 random colours, 16 filled,
 // 17 colour variation, 18 size variation.
 bool run_circles(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = shape_count(v);
-  if (count == 0) return true;
-  Lcg random(v(3));
   const Palette palette = palette_from(v, 8, 15, 17);
   const double radius = std::max(v(5), 1), line = v(16) == 1 ? 0.0 : std::max(v(7), 1);
-  PaintLayer layer(w, h);
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
+  return scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
     layer.ring(x, y, vary(radius, v(18), random), line, palette.pick(random));
-  }
-  layer.blend_onto(rgba, blend_from_value(v(14, 12)));
-  return true;
+  });
 }
 
 // 3: 5 width, 6 height, 7 outline width, 8-10 colour, 14 blend, 15 random colours,
 // 16 filled, 17 colour variation, 18 size variation.
 bool run_rectangles(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = shape_count(v);
-  if (count == 0) return true;
-  Lcg random(v(3));
   const Palette palette = palette_from(v, 8, 15, 17);
   const double rw = std::max(v(5), 1), rh = std::max(v(6), 1), line = v(16) == 1 ? 0.0 : std::max(v(7), 1);
-  PaintLayer layer(w, h);
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
+  return scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
     const double s = vary(1.0, v(18), random);
     layer.rectangle(x - rw * s / 2, y - rh * s / 2, x + rw * s / 2, y + rh * s / 2, line, palette.pick(random));
-  }
-  layer.blend_onto(rgba, blend_from_value(v(14, 12)));
-  return true;
+  });
 }
 
 // 43: 5 radius (0 a single pixel), 6-8 colour, 12 blend, 13 random colours, 14 colour
 // variation.
 bool run_points(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = shape_count(v);
-  if (count == 0) return true;
-  Lcg random(v(3));
   const Palette palette = palette_from(v, 6, 13, 14);
   const int32_t radius = std::max(v(5), 0);
-  PaintLayer layer(w, h);
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
+  return scatter(v, rgba, w, h, 12, [&](PaintLayer& layer, double x, double y, Lcg& random) {
     const Rgb colour = palette.pick(random);
     if (radius == 0)
       layer.cover(static_cast<int32_t>(x), static_cast<int32_t>(y), colour, 1.0);
     else
       layer.disc(x, y, radius, colour);
-  }
-  layer.blend_onto(rgba, blend_from_value(v(12, 12)));
-  return true;
+  });
 }
 
 }  // namespace cvl::imagescript

@@ -10,9 +10,7 @@ namespace cvl::imaging {
 
 bool crackle_image(const ImageView& src, const ImageView& dst, int32_t cell, bool light, bool shade) {
   const int32_t w = src.width, h = src.height;
-  if (!src.data || !dst.data || src.channels != 3 || dst.channels != 3 || dst.width != w || dst.height != h ||
-      w <= 0 || h <= 0 || cell < 2)
-    return false;
+  if (!rgb24_pair(src, dst) || cell < 2) return false;
   // One point per cell, with a ring of cells round the picture so edge tiles close.
   const int32_t cols = w / cell + 3, rows = h / cell + 3;
   std::vector<float> px(size_t(cols) * rows), py(px.size());

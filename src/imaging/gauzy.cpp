@@ -13,9 +13,7 @@ GauzyBlend gauzy_blend_from_code(int32_t code) {
 
 bool gauzy_image(const ImageView& src, const ImageView& dst, float sigma, float strength, float lift,
                  GauzyBlend blend) {
-  if (!src.data || !dst.data || src.channels != 3 || dst.channels != 3 || dst.width != src.width ||
-      dst.height != src.height || src.width <= 0 || src.height <= 0 || !std::isfinite(sigma))
-    return false;
+  if (!rgb24_pair(src, dst) || !std::isfinite(sigma)) return false;
   // The glow is built in dst and then mixed with src there.
   if (!gaussian_blur(src, dst, std::max(sigma, 0.5f))) return false;
   strength = std::clamp(strength, 0.0f, 1.0f);

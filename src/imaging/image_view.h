@@ -32,6 +32,13 @@ struct ImageView16 {
   }
 };
 
+// Whether `src` and `dst` are both non-empty, of one size and of 3-byte RGB pixels:
+// what the colour-only filters that read one image and write another accept.
+inline bool rgb24_pair(const ImageView& src, const ImageView& dst) {
+  return src.data && dst.data && src.channels == 3 && dst.channels == 3 && dst.width == src.width &&
+         dst.height == src.height && src.width > 0 && src.height > 0;
+}
+
 // An owned, packed RGBA32 (or other channel count) image.
 struct Image {
   std::vector<uint8_t> pixels;

@@ -46,9 +46,7 @@ struct Histogram {
 
 bool oil_paint(const ImageView& src, const ImageView& dst, int32_t radius, int32_t levels, uint32_t flags) {
   const int32_t w = src.width, h = src.height;
-  if (!src.data || !dst.data || src.channels != 3 || dst.channels != 3 || dst.width != w || dst.height != h ||
-      w <= 0 || h <= 0)
-    return false;
+  if (!rgb24_pair(src, dst)) return false;
   radius = std::clamp(radius, 0, 256);
   levels = std::clamp(levels, 1, 256);
   // Half-widths of the brush on each row from -radius to radius.

@@ -24,9 +24,7 @@ ScribbleInk scribble_ink_from_code(int32_t code) {
 
 bool scribble_image(const ImageView& src, const ImageView& dst, ScribbleInk ink, bool cross, int32_t amount) {
   const int32_t w = src.width, h = src.height;
-  if (!src.data || !dst.data || src.channels != 3 || dst.channels != 3 || dst.width != w || dst.height != h ||
-      w <= 0 || h <= 0)
-    return false;
+  if (!rgb24_pair(src, dst)) return false;
   const float mix = std::clamp(amount, 0, 100) / 100.0f;
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* p = src.row(y);

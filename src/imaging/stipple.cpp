@@ -12,9 +12,7 @@ StippleInk stipple_ink_from_code(int32_t code) {
 
 bool stipple_image(const ImageView& src, const ImageView& dst, int32_t density, StippleInk ink, uint32_t seed) {
   const int32_t w = src.width, h = src.height;
-  if (!src.data || !dst.data || src.channels != 3 || dst.channels != 3 || dst.width != w || dst.height != h ||
-      w <= 0 || h <= 0)
-    return false;
+  if (!rgb24_pair(src, dst)) return false;
   density = std::clamp(density, 0, 1000);
   Lcg15 rng(seed);
   const uint8_t paper = ink == StippleInk::White ? 0 : 255;

@@ -13,6 +13,13 @@ int32_t signed_thousandths(float s) { return trunc_i(s * 20 - 1000); }
 // A slider as a signed double turn: 0 -> -360, 50 -> 0, 100 -> 360 degrees.
 int32_t signed_turn(float s) { return trunc_i(s * 7.2 - 360); }
 
+// Values 3, 4, ... in order.
+ScriptValues values(std::initializer_list<int32_t> list) {
+  ScriptValues v;
+  v.v.assign(list);
+  return v;
+}
+
 }  // namespace
 
 int32_t row_twirl(const EffectCall& call) {
@@ -57,33 +64,24 @@ int32_t row_scratch(const EffectCall& call) {
 }
 
 int32_t row_waves(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, trunc_i(call.s[0] * 10)).set(4, trunc_i(call.s[1] * 5)).set(5, call.f[0]).set(6, trunc_i(call.s[2] * 3.6));
-  return frame_s(call, 16, v);
+  return frame_s(call, 16,
+                 values({trunc_i(call.s[0] * 10), trunc_i(call.s[1] * 5), call.f[0], trunc_i(call.s[2] * 3.6)}));
 }
 
 int32_t row_divider(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, trunc_i(call.s[0])).set(4, trunc_i(call.s[1]));
-  return frame_sl(call, 17, v);
+  return frame_sl(call, 17, values({trunc_i(call.s[0]), trunc_i(call.s[1])}));
 }
 
 int32_t row_carpet(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, trunc_i(call.s[0] * 5)).set(4, trunc_i(call.s[1] * 5));
-  return frame_sl(call, 18, v);
+  return frame_sl(call, 18, values({trunc_i(call.s[0] * 5), trunc_i(call.s[1] * 5)}));
 }
 
 int32_t row_glass(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, call.i1).set(4, trunc_i(call.s[0] * 10)).set(5, trunc_i(call.s[1] * 0.25));
-  return frame_sl(call, 39, v);
+  return frame_sl(call, 39, values({call.i1, trunc_i(call.s[0] * 10), trunc_i(call.s[1] * 0.25)}));
 }
 
 int32_t row_voxel(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, trunc_i(call.s[0] + 4));
-  return frame_sl(call, 22, v);
+  return frame_sl(call, 22, values({trunc_i(call.s[0] + 4)}));
 }
 
 int32_t row_zoom(const EffectCall& call) {
@@ -96,21 +94,15 @@ int32_t row_zoom(const EffectCall& call) {
 }
 
 int32_t row_rotate(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, signed_turn(call.s[0])).set(4, trunc_i(call.s[1] * 10));
-  return frame_s(call, 51, v);
+  return frame_s(call, 51, values({signed_turn(call.s[0]), trunc_i(call.s[1] * 10)}));
 }
 
 int32_t row_tilt(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, signed_thousandths(call.s[0])).set(4, signed_thousandths(call.s[1]));
-  return frame_s(call, 54, v);
+  return frame_s(call, 54, values({signed_thousandths(call.s[0]), signed_thousandths(call.s[1])}));
 }
 
 int32_t row_seamless(const EffectCall& call) {
-  ScriptValues v;
-  v.set(3, trunc_i(call.s[0] * 3));
-  return frame_sl(call, 52, v);
+  return frame_sl(call, 52, values({trunc_i(call.s[0] * 3)}));
 }
 
 }  // namespace cvl
