@@ -39,6 +39,13 @@ int32_t row_photo_detailer(const EffectCall& call);
 int32_t row_radiant2(const EffectCall& call);
 int32_t row_drop_shadow(const EffectCall& call);
 
+// Pencil and crayon recipes on relief, contrast and colourfulness (effect_rows_recipes.cpp).
+int32_t row_colour_pencil(const EffectCall& call);
+int32_t row_colour_pencil2(const EffectCall& call);
+int32_t row_crayon(const EffectCall& call);
+int32_t row_pointillism(const EffectCall& call);
+int32_t row_emboss3(const EffectCall& call);
+
 // Tone and colour (effect_rows_tone.cpp).
 int32_t row_negative(const EffectCall& call);
 int32_t row_brightness_contrast(const EffectCall& call);
@@ -70,6 +77,9 @@ int32_t row_perlin_noise(const EffectCall& call);
 
 // Relief and edges (effect_rows_relief.cpp).
 int32_t row_emboss(const EffectCall& call);
+// Frame 24: the layer's colour lit as "Emboss" lights it, by the canvas-sized
+// plane `height` (W bytes a row) or, when it is null, by the layer's own grey.
+int32_t emboss_layer(const EffectCall& call, const uint8_t* height);
 int32_t row_bevel(const EffectCall& call);
 int32_t row_edge2(const EffectCall& call);
 int32_t row_fingerprint(const EffectCall& call);

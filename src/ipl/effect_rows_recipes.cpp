@@ -1,10 +1,12 @@
-// Recipes of the blur family: contrast masks, the pop and detail recipes built
-// on them, the inverted glow "Radiant 2" and the drop shadow.
+// Recipes: contrast masks, the pop and detail recipes built on them, the
+// inverted glow "Radiant 2", the drop shadow, and the pencil, crayon and
+// embossed-sketch recipes.
 #include <cstring>
 
 #include "imaging/contrast_mask.h"
 #include "imaging/gaussian_blur.h"
 #include "imaging/offset.h"
+#include "imaging/saturation.h"
 #include "ipl/effect_rows_imaging.h"
 #include "ipl/effect_rows_inhouse.h"
 #include "ipl/effect_views.h"
@@ -33,6 +35,27 @@ int32_t contrast_mask_step(const EffectCall& call, bool flag) {
     return 0;
   unpremultiply(call, call.src);
   composite(call, call.src, mix::kSoftLight, 255);
+  return 1;
+}
+
+// A fresh copy of the layer made more or less colourful by the saturation
+// factor of s2, loaded.
+int32_t saturate_layer(const EffectCall& call) {
+  return frame_l(call, [&] {
+    return imaging::modify_saturation(canvas_view(call, call.src), saturation_factor(call.s[1]));
+  });
+}
+
+// The source (as the caller left it) embossed grey by image-script effect 23 and
+// loaded, then lightened in Dodge by the inverted grey of the same picture, so
+// dark strokes of the picture come out as pencil lines on the relief. The grey
+// and invert steps take call.option.
+int32_t embossed_sketch(const EffectCall& call, const ScriptValues& emboss) {
+  const InhouseArgs by_option = fixed_args({}, call.option);
+  if (!inhouse("Grayscale", 0, by_option) || !inhouse("Invert", 1, by_option)) return 0;
+  if (!run_script_effect(call, 23, emboss, call.src)) return 0;
+  load(call, call.src);
+  composite(call, call.dst, mix::kDodge, 255);
   return 1;
 }
 
@@ -90,6 +113,52 @@ int32_t row_drop_shadow(const EffectCall& call) {
   composite(call, call.dst, mix::kNormal, trunc_i(call.s[3] * 2.559));
   composite(call, call.src, mix::kNormal, 255);
   return 1;
+}
+
+// A shallow bas relief (option its direction), contrast raised by S1, each
+// loaded; then s2 sets the colourfulness. The saturation step reads the layer
+// afresh: the source still holds the relief from before the contrast step, and
+// saturating that would throw the contrast away.
+int32_t row_colour_pencil(const EffectCall& call) {
+  if (!inhouse("Bas Relief", 0, fixed_args({300}, call.option))) return 0;
+  load(call, call.dst);
+  refresh(call);
+  if (!inhouse("Hyper Contrast", 0, fixed_args({call.S[0]}))) return 0;
+  load(call, call.dst);
+  return saturate_layer(call);
+}
+
+// The pencil softened by "Value Blur" at S3 both ways.
+int32_t row_crayon(const EffectCall& call) {
+  if (!row_colour_pencil(call)) return 0;
+  if (!inhouse("Value Blur", 0, fixed_args({call.S[2], call.S[2]}))) return 0;
+  return load(call, call.dst);
+}
+
+// The crayon grained by Gaussian noise on a fresh copy of the layer: s4 the
+// spread as "Add Gaussian Noise" reads s1, f1 monochrome.
+int32_t row_pointillism(const EffectCall& call) {
+  if (!row_crayon(call)) return 0;
+  EffectCall noise = call;
+  noise.S[0] = call.S[3];
+  noise.s[0] = call.s[3];
+  return row_add_gaussian_noise(noise);
+}
+
+// Lit from straight above at the depth of s1, so slopes darken and flats stay white.
+int32_t row_colour_pencil2(const EffectCall& call) {
+  refresh(call);
+  ScriptValues emboss;
+  emboss.set(3, trunc_i(call.s[0] * 2.55 + 1)).set(4, 180).set(5, 90).set(7, 0);
+  return embossed_sketch(call, emboss);
+}
+
+// Depth from s1 and the light's direction from s2 as "Emboss2" reads them, the
+// light 45 degrees high.
+int32_t row_emboss3(const EffectCall& call) {
+  ScriptValues emboss;
+  emboss.set(3, trunc_i(call.s[0] * 2.559 + 1)).set(4, trunc_i(call.s[1] * 3.6)).set(5, 45).set(7, 0);
+  return embossed_sketch(call, emboss);
 }
 
 }  // namespace cvl

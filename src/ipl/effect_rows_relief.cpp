@@ -34,18 +34,24 @@ int32_t grey_plane_row(const EffectCall& call, Op&& op) {
 
 }  // namespace
 
-// The colour lit by its own grey as relief: s1 the light's direction, s2 its
-// height, s3 the depth.
-int32_t row_emboss(const EffectCall& call) {
+// The colour lit by a relief: s1 the light's direction, s2 its height, s3 the
+// depth. The relief is the W-wide plane `height`, or the layer's own grey.
+int32_t emboss_layer(const EffectCall& call, const uint8_t* height) {
   const double azimuth = call.s[0] * 3.6 / 360 * 6.28, elevation = call.s[1] * 3.6 / 360 * 3.14;
   const int32_t depth = trunc_i(call.s[2] * 0.5);
   return frame_24(call, true, [&](const Rgb24Pair& pair) -> const uint8_t* {
-    std::vector<uint8_t> grey(static_cast<size_t>(call.width) * call.height);
     const imaging::ImageView src = view24(call, pair.src), dst = view24(call, pair.dst);
-    if (!imaging::image_to_grey(src, grey.data(), call.width)) return nullptr;
-    return imaging::emboss(grey.data(), call.width, src, dst, azimuth, elevation, depth) ? pair.dst : nullptr;
+    std::vector<uint8_t> grey;
+    if (!height) {
+      grey.resize(static_cast<size_t>(call.width) * call.height);
+      if (!imaging::image_to_grey(src, grey.data(), call.width)) return nullptr;
+      height = grey.data();
+    }
+    return imaging::emboss(height, call.width, src, dst, azimuth, elevation, depth) ? pair.dst : nullptr;
   });
 }
+
+int32_t row_emboss(const EffectCall& call) { return emboss_layer(call, nullptr); }
 
 // s1 the slope's width (up to a quarter of the shorter side), s2 the light's
 // direction (x 3.6 degrees), s3 and s4 highlight and shadow strength (%), s5 the

@@ -54,6 +54,7 @@ int32_t row_pattern_explorer(const EffectCall& call);
 
 // Script-driven families; the text names the script (effect_rows_script_family.cpp).
 int32_t row_backgrounds(const EffectCall& call);
+int32_t row_texturize_emboss(const EffectCall& call);
 int32_t row_texturize_bump(const EffectCall& call);
 int32_t row_displacement_bump(const EffectCall& call);
 

@@ -2,8 +2,12 @@
 // image file) whose picture is repeated over the canvas as a background, as a
 // relief to light the layer with, or as a relief to look through. A name that
 // cannot be read leaves the layer as it was.
+#include <vector>
+
 #include "core/pixel_access.h"
+#include "imaging/grey.h"
 #include "ipl/displacement.h"
+#include "ipl/effect_rows_imaging.h"
 #include "ipl/effect_rows_script.h"
 #include "ipl/script_tile.h"
 #include "layers/filter_prep.h"
@@ -16,6 +20,16 @@ int32_t row_backgrounds(const EffectCall& call) {
   if (!render_script_or_image(call.text, tile)) return 0;
   repeat_tile(scale_tile(tile, call.s[0]), call.src, call.width, call.height);
   return load(call, call.src);
+}
+
+// The tiled picture's grey is the height of the relief that lights the layer's
+// colour, as "Emboss" lights it by its own grey; alpha is kept.
+int32_t row_texturize_emboss(const EffectCall& call) {
+  imaging::Image relief;
+  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
+  std::vector<uint8_t> height(static_cast<size_t>(call.width) * call.height);
+  if (!imaging::image_to_grey(relief.view(), height.data(), call.width)) return 0;
+  return emboss_layer(call, height.data());
 }
 
 // The relief is lit by effect 27 and laid over the layer in a texturizing mode, so

@@ -1,6 +1,9 @@
-// The blur family's recipes through the dispatcher: what each does to a simple
-// layer, and the alpha each keeps.
+// The recipes through the dispatcher: what each does to a simple layer, and the
+// alpha each keeps.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "support/canvas_fixture.h"
 
@@ -23,6 +26,19 @@ void paint_halves(Engine& e) {
       const uint16_t v = x < layer.width / 2 ? 0x3000 : 0xD000;
       p[0] = p[1] = p[2] = v, p[3] = 0xFF00;
     }
+}
+
+// An opaque layer of colour ramps: red across, green down, blue in 5-pixel bands,
+// refreshed into the source as a host leaves it before an effect.
+void paint_colours(Engine& e) {
+  Layer& layer = e.slot(2);
+  for (int y = 0; y < layer.height; ++y)
+    for (int x = 0; x < layer.width; ++x) {
+      uint16_t* p = test::pixel_at(layer, x, y);
+      p[0] = uint16_t((x * 6) << 8), p[1] = uint16_t((y * 8) << 8), p[2] = uint16_t((x / 5 % 2 ? 220 : 30) << 8);
+      p[3] = 0xFF00;
+    }
+  CVL_IPLUpdateSrcBuffer32();
 }
 
 class Recipes : public RecipeRows {
@@ -86,6 +102,64 @@ TEST_F(Recipes, DropShadowFallsWhereTheOffsetsPointUnderTheLayer) {
   EXPECT_EQ(at(15, 15, 0) >> 8, 0xFF);
   EXPECT_GE(at(15, 15, 3), 0xFF00);
   EXPECT_EQ(at(5, 5, 3), 0);
+}
+
+// Each pencil and crayon recipe changes a colourful picture, keeps it opaque,
+// and answers its own sliders: the contrast of S1 (which the saturation step
+// must not throw away), the softening of S3, the grain of s4, the depth of s1.
+TEST_F(Recipes, PencilAndCrayonRecipesAnswerEverySliderTheyRead) {
+  const struct {
+    const char* name;
+    std::array<int32_t, 4> S, other;  // `other` differs from S only in the slider under test
+  } cases[] = {
+      {"Color Pencil", {200, 600, 0, 0}, {900, 600, 0, 0}},
+      {"Color Pencil", {600, 500, 0, 0}, {600, 0, 0, 0}},
+      {"Crayon", {600, 600, 0, 0}, {600, 600, 900, 0}},
+      {"Pointillism", {600, 600, 300, 0}, {600, 600, 300, 400}},
+      {"Color Pencil 2", {100, 0, 0, 0}, {900, 0, 0, 0}},
+      {"Emboss3", {100, 300, 0, 0}, {900, 300, 0, 0}},
+      {"Emboss3", {600, 100, 0, 0}, {600, 600, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint16_t> results[2];
+    for (int k = 0; k < 2; ++k) {
+      paint_colours(e());
+      const std::vector<uint16_t> before = test::layer_words(e().slot(2));
+      run(c.name, k == 0 ? c.S : c.other);
+      results[k] = test::layer_words(e().slot(2));
+      EXPECT_NE(results[k], before) << c.name;
+      for (size_t i = 3; i < results[k].size(); i += 4) ASSERT_GE(results[k][i], 0xFF00) << c.name << " " << i / 4;
+    }
+    EXPECT_NE(results[0], results[1]) << c.name << " slider " << c.S[0] << "," << c.S[1] << "," << c.S[2] << ","
+                                      << c.S[3];
+  }
+}
+
+// With the light straight above, "Color Pencil 2" leaves flat areas (nearly) white and
+// draws the step between the halves as a darker line.
+TEST_F(Recipes, ColorPencil2DrawsEdgesDarkOnWhite) {
+  paint_halves(e());
+  CVL_IPLUpdateSrcBuffer32();
+  run("Color Pencil 2", {800, 0, 0, 0});
+  EXPECT_GE(at(5, 15, 0), 0xFD00);
+  EXPECT_GE(at(30, 15, 0), 0xFD00);
+  const uint16_t edge = std::min(at(19, 15, 0), at(20, 15, 0));
+  EXPECT_LT(edge, 0xF000);
+}
+
+// The grain is drawn from the engine's generator: the same seed gives the same
+// picture, another seed another one.
+TEST_F(Recipes, PointillismRepeatsForTheSameSeedOnly) {
+  std::vector<uint16_t> out[3];
+  const uint32_t seeds[3] = {7, 7, 8};
+  for (int k = 0; k < 3; ++k) {
+    paint_colours(e());
+    CVL_SetRandomSeed(seeds[k]);
+    run("Pointillism", {600, 600, 200, 300});
+    out[k] = test::layer_words(e().slot(2));
+  }
+  EXPECT_EQ(out[0], out[1]);
+  EXPECT_NE(out[0], out[2]);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "imaging/encode.h"
 #include "ipl/ipl_buffers.h"
@@ -32,7 +34,7 @@ RowArgs with_text(const char* text, std::array<int32_t, 6> s = {500, 500, 500, 5
 TEST_F(ScriptFamilies, ANameThatIsNeitherScriptNorImageChangesNothing) {
   const std::string not_an_image = std::string(CORVEL_EXAMPLES_DIR) + "/../README.md";
   const char* texts[] = {"", "/nonexistent/brick.isc", not_an_image.c_str()};
-  for (const char* family : {"Backgrounds", "Texturize Bump", "Displacement Bump"})
+  for (const char* family : {"Backgrounds", "Texturize Emboss", "Texturize Bump", "Displacement Bump"})
     for (const char* kind : {"Material", "Nature", "Surface", "Other", "Utility"})
       for (const char* text : texts) {
         const std::string name = std::string(family) + " " + kind;
@@ -84,6 +86,54 @@ TEST_F(ScriptFamilies, TexturizeBumpShadesTheLayerAndKeepsItsAlpha) {
     const std::vector<uint8_t> after = layer_bytes();
     EXPECT_NE(after, before) << "f1 " << flag;
     for (size_t i = 3; i < after.size(); i += 4) ASSERT_EQ(after[i], 128) << i / 4;
+  }
+}
+
+// One colour over the whole layer, so any shading an effect adds comes from its relief.
+void paint_flat(Layer& layer, uint8_t alpha) {
+  for (int y = 0; y < layer.height; ++y)
+    for (int x = 0; x < layer.width; ++x) {
+      uint16_t* p = test::pixel_at(layer, x, y);
+      p[0] = 0xC800, p[1] = 0x7800, p[2] = 0x3C00, p[3] = uint16_t(alpha << 8);
+    }
+}
+
+// On a flat layer the shading is the tile's: it repeats with the 3 x 2 picture
+// (away from the canvas border, where the relief has no neighbours), and the
+// layer's alpha is kept.
+TEST_F(ScriptFamilies, TexturizeEmbossRepeatsAPlainImageFilesReliefAndKeepsAlpha) {
+  const std::string path = write_small_png();
+  paint_flat(e().slot(2), 128);
+  const std::vector<uint8_t> before = layer_bytes();
+  ASSERT_NE(run("Texturize Emboss Utility", with_text(path.c_str(), {300, 400, 1000})), 0);
+  const std::vector<uint8_t> after = layer_bytes();
+  EXPECT_NE(after, before);
+  auto at = [&](int x, int y, int c) { return after[(size_t(y) * test::kW + x) * 4 + c]; };
+  for (int y = 1; y + 2 < test::kH - 1; ++y)
+    for (int x = 1; x + 3 < test::kW - 1; ++x)
+      for (int c = 0; c < 3; ++c) {
+        ASSERT_EQ(at(x, y, c), at(x + 3, y, c)) << x << "," << y;
+        ASSERT_EQ(at(x, y, c), at(x, y + 2, c)) << x << "," << y;
+      }
+  for (size_t i = 3; i < after.size(); i += 4) ASSERT_EQ(after[i], 128) << i / 4;
+}
+
+// "Emboss" lights a flat layer evenly, having no relief of its own; the
+// texturized one shades it by the bricks' mortar.
+TEST_F(ScriptFamilies, TexturizeEmbossTakesItsReliefFromTheScriptNotTheLayer) {
+  auto distinct_colours = [&](const std::vector<uint8_t>& px) {
+    std::vector<uint32_t> seen;
+    for (size_t i = 0; i < px.size(); i += 4) seen.push_back(uint32_t(px[i]) | px[i + 1] << 8 | px[i + 2] << 16);
+    std::sort(seen.begin(), seen.end());
+    return std::unique(seen.begin(), seen.end()) - seen.begin();
+  };
+  for (const char* name : {"Emboss", "Texturize Emboss Material"}) {
+    paint_flat(e().slot(2), 255);
+    ASSERT_NE(run(name, with_text(kBricks.c_str(), {300, 400, 1000})), 0) << name;
+    if (std::string(name) == "Emboss")
+      EXPECT_EQ(distinct_colours(layer_bytes()), 1) << name;
+    else
+      EXPECT_GT(distinct_colours(layer_bytes()), 2) << name;
   }
 }
 

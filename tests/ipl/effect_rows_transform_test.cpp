@@ -24,16 +24,7 @@ int32_t run(const char* name, const Args& a) {
 
 class TransformRows : public test::CoordinateLayerTest {
  protected:
-  std::vector<uint16_t> layer_words() {
-    const Layer& l = e().slot(2);
-    std::vector<uint16_t> out;
-    for (int y = 0; y < l.height; ++y)
-      for (int x = 0; x < l.width; ++x) {
-        const uint16_t* p = test::pixel_at(l, x, y);
-        out.insert(out.end(), p, p + 4);
-      }
-    return out;
-  }
+  std::vector<uint16_t> layer_words() { return test::layer_words(e().slot(2)); }
   test::Origin origin(int x, int y) { return test::origin_of(e().slot(2), x, y); }
   uint16_t alpha(int x, int y) { return test::pixel_at(e().slot(2), x, y)[3]; }
 };

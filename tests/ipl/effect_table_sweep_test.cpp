@@ -78,7 +78,7 @@ class EffectSweep : public test::CanvasTest {
     test::give_slot_pixels(2, 0, 0, 0, 0);
     paint_varied(e().slot(2));
     CVL_SetLayer(2);
-    if (before) *before = words(e().slot(2));
+    if (before) *before = test::layer_words(e().slot(2));
     EXPECT_NE(CVL_IPLAllocSrcBuffer32(), nullptr);
     EXPECT_NE(CVL_IPLAllocDstBuffer32(), nullptr);
     Arguments a = arguments_for(row);
@@ -86,18 +86,8 @@ class EffectSweep : public test::CanvasTest {
     CVL_IPLImageProcess(0, row.name, a.i1, slider, slider, slider, slider, slider, slider, a.option, a.i2, a.flags[0], a.flags[1], a.flags[2], a.flags[3],
                         a.flags[4], a.flags[5], 128, 64,
                         200, a.text.c_str());
-    std::vector<uint16_t> out = words(e().slot(2));
+    std::vector<uint16_t> out = test::layer_words(e().slot(2));
     if (row.frame == Frame::Mask) out.assign(e().mask.get(), e().mask.get() + size_t(w) * h);
-    return out;
-  }
-
-  static std::vector<uint16_t> words(const Layer& layer) {
-    std::vector<uint16_t> out;
-    for (int y = 0; y < layer.height; ++y)
-      for (int x = 0; x < layer.width; ++x) {
-        const uint16_t* p = test::pixel_at(layer, x, y);
-        out.insert(out.end(), p, p + 4);
-      }
     return out;
   }
 };

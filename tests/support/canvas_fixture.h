@@ -26,6 +26,17 @@ inline Pixel read_pixel(const Layer& layer, int x, int y) {
   const uint16_t* p = pixel_at(layer, x, y);
   return {p[0], p[1], p[2], p[3]};
 }
+// Every word of a layer, packed row after row (four a pixel).
+inline std::vector<uint16_t> layer_words(const Layer& layer) {
+  std::vector<uint16_t> out;
+  out.reserve(static_cast<size_t>(layer.width) * static_cast<size_t>(layer.height) * 4);
+  for (int y = 0; y < layer.height; ++y)
+    for (int x = 0; x < layer.width; ++x) {
+      const uint16_t* p = pixel_at(layer, x, y);
+      out.insert(out.end(), p, p + 4);
+    }
+  return out;
+}
 
 class CanvasTest : public ::testing::Test {
  protected:

@@ -1,8 +1,11 @@
 // The demo paints a landscape at dusk through the engine's public calls only, as a
 // painting program would drive it: tools set, strokes laid dab by dab along curves
 // into the paint layer, merged and saved for undo, three layers with their own mix
-// modes and opacity, and the page saved row by row.
+// modes and opacity, named effects run on layers through the image-processing
+// buffers (a generated texture, a texture bump, a Lua filter), each saved for undo
+// as one step, and the page saved row by row.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -72,7 +75,10 @@ void paint_sky_and_ground(Painter& p, std::mt19937& rng) {
   p.dabs(glow, 0);
   p.use_brush({"soft round", 58, 70, "", 0, 0, 0, 256, 100, 32, 256, 0.1});
   p.dabs({{sun, 1.0, 0, {255, 244, 208}}}, 100);
+}
 
+void paint_clouds(Painter& p, std::mt19937& rng) {
+  p.use_layer(kSky);
   // Clouds screened onto the sky, straight onto the layer, veiling the sun.
   p.use_brush({"soft round", 56, 255, "", 0, 0, 0, 256, 30, 34, 140, 0.1});
   std::uniform_real_distribution<double> cx(-50, kW - 150), cy(90, 270), len(160, 380);
@@ -179,6 +185,42 @@ void paint_birds(Painter& p, PaintLog& log) {
   }
 }
 
+// One named effect as a host asks for it: sliders in tenths, flags, colour, text.
+struct Effect {
+  const char* name;
+  int32_t i1 = 0;
+  std::array<int32_t, 6> sliders{};
+  int32_t i2 = 0;
+  std::array<int32_t, 6> flags{};
+  Colour colour;
+  std::string text;
+};
+
+// Runs `effect` on layer `slot` through the image-processing buffers and saves the
+// layer for undo, as the host's effect menu would.
+void apply_effect(Painter& p, int slot, const Effect& effect, int& steps) {
+  p.use_layer(slot);
+  const std::array<int32_t, 6>& s = effect.sliders;
+  const std::array<int32_t, 6>& f = effect.flags;
+  CVL_IPLImageProcess(0, effect.name, effect.i1, s[0], s[1], s[2], s[3], s[4], s[5], 0, effect.i2, f[0], f[1], f[2],
+                      f[3], f[4], f[5], effect.colour.r, effect.colour.g, effect.colour.b, effect.text.c_str());
+  CVL_SaveUndoBuffer(1, 0);  // nothing was stroked since the last save: the whole layer is kept
+  ++steps;
+}
+
+// An example file the demo's effects use: beside the sources, where the build says,
+// else under the working directory; empty when neither has it.
+std::string example(const char* name) {
+  std::vector<std::filesystem::path> places;
+#ifdef CORVEL_EXAMPLES_DIR
+  places.push_back(std::filesystem::path(CORVEL_EXAMPLES_DIR) / name);
+#endif
+  places.push_back(std::filesystem::path("examples") / name);
+  for (const std::filesystem::path& path : places)
+    if (std::filesystem::exists(path)) return path.string();
+  return "";
+}
+
 std::string make_scratch_dir() {
   std::string templ = (std::filesystem::temp_directory_path() / "corvel-demo-XXXXXX").string();
   return mkdtemp(templ.data()) ? templ : "";
@@ -213,15 +255,35 @@ int run_demo(const char* out_path) {
     return 1;
   }
 
+  CVL_IPLInit(0);
+  if (!CVL_IPLAllocSrcBuffer32() || !CVL_IPLAllocDstBuffer32()) {
+    std::fprintf(stderr, "corvel demo: could not make the image-processing buffers: %s\n", CVL_GetLastError());
+    return 1;
+  }
+  const std::string stone = example("scripts/noise_texture.isc"), grade = example("lua/colour_grade.lua");
+
   PaintLog log;
   Painter painter(log);
   std::mt19937 rng(2026);
+  int effects = 0;
   paint_sky_and_ground(painter, rng);
+  // A generated texture laid over the sky and ground in the generator's Overlay blend
+  // (host blend 9): Perlin noise, seed 11, coarse features, four octaves.
+  apply_effect(painter, kSky, {"Generate Perlin Noise", 11, {300, 500}, 9, {}, {96, 96, 96}, ""}, effects);
+  paint_clouds(painter, rng);
   const PaintLog after_sky = log;
   paint_hills(painter);
+  // The hills take a stony relief from an image script: effect 27's bump of the
+  // tiled texture, composited in mix mode Texturize at 45 %.
+  if (!stone.empty())
+    apply_effect(painter, kHills, {"Texturize Bump Material", 0, {350, 600, 300, 450}, 0, {}, {}, stone}, effects);
   const PaintLog after_hills = log;
   paint_grass_and_flowers(painter, rng, bristle, flower);
   paint_birds(painter, log);
+  // A Lua filter grades the grass: a firmer lightness curve and 30 % more saturation.
+  if (!grade.empty()) apply_effect(painter, kGrass, {"Lua Filter", 0, {350, 300}, 0, {}, {}, grade}, effects);
+  CVL_IPLFreeSrcBuffer32();
+  CVL_IPLFreeDstBuffer32();
 
   const std::string ext = std::filesystem::path(out_path).extension().string();
   CVL_SavePageToFileRGB32(out_path, ext.c_str(), 150);
@@ -234,15 +296,23 @@ int run_demo(const char* out_path) {
   }
 
   std::printf("corvel demo: painted a %d x %d landscape at dusk, dab by dab\n", kW, kH);
-  std::printf("  layer 2  Normal 100%%   sky and ground: %d strokes with a soft round tip; clouds in brush mode Screen,\n"
-              "                          the sun's glow in brush mode Add\n",
+  std::printf("  layer 2  Normal 100%%   sky and ground: %d strokes with a soft round tip, mottled by the effect\n"
+              "                          \"Generate Perlin Noise\" in Overlay; clouds in brush mode Screen, the sun's\n"
+              "                          glow in brush mode Add\n",
               after_sky.strokes);
-  std::printf("  layer 3  Multiply 85%%  two hill ranges: %d strokes with a gritty dry-brush tip\n",
-              after_hills.strokes - after_sky.strokes);
+  std::printf("  layer 3  Multiply 85%%  two hill ranges: %d strokes with a gritty dry-brush tip%s\n",
+              after_hills.strokes - after_sky.strokes,
+              stone.empty() ? "" : ", given a stony relief\n                          by \"Texturize Bump Material\" "
+                                   "with examples/scripts/noise_texture.isc");
   std::printf("  layer 4  Normal 100%%   grass with a bristle tip rendered from an image script, highlights in brush\n"
-              "                          mode Lighten, flowers stamped with a PNG tip the engine wrote, birds\n");
+              "                          mode Lighten, flowers stamped with a PNG tip the engine wrote, birds%s\n",
+              grade.empty() ? ""
+                            : ";\n                          graded by \"Lua Filter\" with examples/lua/colour_grade.lua");
   std::printf("  %d strokes, %ld dabs, each stroke merged from the paint layer and saved for undo; %d undone\n",
               log.strokes, log.dabs, log.undos);
+  std::printf("  %d effects run through the image-processing buffers, each saved for undo as one step%s\n", effects,
+              stone.empty() || grade.empty() ? " (examples/ not found: the bump or the Lua filter was left out)"
+                                             : "");
   std::printf("  saved row by row (150 dpi): %s\n", std::filesystem::absolute(out_path).c_str());
   return 0;
 }
