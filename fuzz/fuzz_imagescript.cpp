@@ -56,7 +56,7 @@ void run_one_effect(const uint8_t* data, size_t size) {
   // Mostly small effect numbers, where the effects live; sometimes any number at all.
   const uint8_t pick = *p++;
   const int32_t effect = pick & 0x80 ? read_i32(p, end) : pick;
-  const int32_t count = *p++ % 12;
+  const int32_t count = p < end ? *p++ % 12 : 0;  // a long effect number may have used up the input
   std::vector<int32_t> values(size_t(count) + 1);
   for (int32_t i = 0; i < count; ++i) values[size_t(i)] = read_i32(p, end);
   std::vector<uint8_t> pixels(size_t(width) * height * 4);

@@ -4,7 +4,7 @@
 // round trip through the encoder.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 #include "undo/rle_codec.h"
@@ -26,15 +26,14 @@ void check(const uint8_t* s, size_t n, int32_t count, int channels, Decode decod
   padded.resize(n + 2 * run, 0);
   std::vector<uint16_t> unbounded(bounded.size());
   const int32_t w2 = decode(padded.data(), cvl::kUnknownStreamLength, unbounded.data(), count);
-  if (n % run == 0 && (w2 != written || std::memcmp(unbounded.data(), bounded.data(), bounded.size() * 2) != 0))
-    __builtin_trap();
+  if (n % run == 0 && (w2 != written || unbounded != bounded)) __builtin_trap();
 
   if (written == 0) return;
   std::vector<uint8_t> stream(size_t(written) * run);
   const int32_t bytes = encode(bounded.data(), stream.data(), written);
   std::vector<uint16_t> again(size_t(written) * size_t(channels));
   if (decode(stream.data(), size_t(bytes), again.data(), written) != written ||
-      std::memcmp(again.data(), bounded.data(), again.size() * 2) != 0)
+      !std::equal(again.begin(), again.end(), bounded.begin()))
     __builtin_trap();
 }
 

@@ -1,4 +1,7 @@
 // The layer stack.
+#include <new>
+
+#include "core/engine.h"
 #include "corvel/corvel.h"
 #include "exports/guard.h"
 #include "layers/layer_stack.h"
@@ -8,7 +11,13 @@ using namespace cvl;
 extern "C" {
 
 CVL_API int32_t CVL_CALL CVL_CreateLayer(int32_t slot, int32_t width, int32_t height) {
-  return guarded("CreateLayer Excpt", int32_t{0}, [&] { return create_layer(slot, width, height); });
+  return guarded("CreateLayer Excpt", int32_t{0}, [&] {
+    const int32_t made = create_layer(slot, width, height);
+    // A slot and size that are fine and still no pixels: memory ran out even after
+    // the history was given up.
+    if (!made && slot >= 0 && slot < kLayerSlots && width >= 0 && height >= 0) throw std::bad_alloc();
+    return made;
+  });
 }
 
 CVL_API void CVL_CALL CVL_DeleteLayer(int32_t slot) {

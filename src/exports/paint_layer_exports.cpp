@@ -11,7 +11,7 @@ using namespace cvl;
 extern "C" {
 
 CVL_API void CVL_CALL CVL_CreatePaintLayer(int32_t opacity_percent, const char* mode_name) {
-  create_paint_layer(opacity_percent, mode_name);
+  guarded("CreatePaintLayer Excpt", [&] { create_paint_layer(opacity_percent, mode_name); });
 }
 CVL_API void CVL_CALL CVL_ClearPaintLayer(void) { clear_paint_layer(); }
 CVL_API void CVL_CALL CVL_ClearPaintLayer_old(void) { clear_paint_layer_old(); }

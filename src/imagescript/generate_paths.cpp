@@ -15,6 +15,10 @@ int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
 // keeps a wild length value from stalling the caller.
 int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
 
+// Every tree doubles its branches at each level: the most trees at the most levels
+// would be 80 million segments. Past this many the picture is long since covered.
+constexpr int64_t kMostTreeSegments = int64_t{1} << 20;
+
 // Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
 // about two pixels a step.
 void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
@@ -113,11 +117,12 @@ bool run_trees(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   };
   PaintLayer layer(w, h);
   std::vector<Branch> todo;
-  for (int32_t i = 0; i < count; ++i) {
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < kMostTreeSegments; ++i) {
     const Rgb colour = palette.pick(random);
     todo.push_back({random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk,
                     width, 0});
-    while (!todo.empty()) {
+    while (!todo.empty() && segments++ < kMostTreeSegments) {
       const Branch b = todo.back();
       todo.pop_back();
       const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/canvas_geometry.h"
 #include "imaging/blur.h"
@@ -40,18 +41,20 @@ Rect changed_within(const Layer& p, int32_t width, int32_t height) {
 void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
   Layer& p = paint();
   const Engine& e = engine();
+  if (mode_name && std::strlen(mode_name) < 50) std::strcpy(p.modeName, mode_name);
+  p.visible = 1;
+  p.lockAlpha = 0;
+  p.opacity = static_cast<uint16_t>(static_cast<int32_t>(opacity_percent * 2.56));
+  p.mixMode = mode_from_name(mode_name);
   if (!p.has_pixels()) {
     p.width = e.canvas_width;
     p.height = e.canvas_height;
     p.rowStride = p.width * 4;
     p.pixels = Buffer<uint16_t>::try_allocate(paint_words(p));
     clear_paint_layer();
+    // Dabs would then land on the layer itself; the host must hear of it.
+    if (!p.has_pixels()) throw std::bad_alloc();
   }
-  if (mode_name && std::strlen(mode_name) < 50) std::strcpy(p.modeName, mode_name);
-  p.visible = 1;
-  p.lockAlpha = 0;
-  p.opacity = static_cast<uint16_t>(static_cast<int32_t>(opacity_percent * 2.56));
-  p.mixMode = mode_from_name(mode_name);
 }
 
 void clear_paint_layer() {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/canvas_geometry.h"
+#include "core/last_error.h"
 #include "core/pixel_access.h"
 #include "layers/layer_stack.h"
 #include "undo/rect_copy.h"
@@ -113,7 +114,9 @@ void save_undo_buffer(bool save_layer, bool save_mask) {
   recompute_undo_limit();
 
   NewRecordBuffers buffers;
-  if ((layer || save_mask) && allocate_record(r.width, r.height, layer != nullptr, save_mask, buffers)) {
+  const bool wanted = (layer || save_mask) && levels_in_use() > 0;
+  const bool recorded = wanted && allocate_record(r.width, r.height, layer != nullptr, save_mask, buffers);
+  if (recorded) {
     push_record(buffers, r, layer);
   } else if (layer) {
     // No room for a record: still bring the under-layer up to date, so the next
@@ -122,6 +125,8 @@ void save_undo_buffer(bool save_layer, bool save_mask) {
   }
   if (save_mask) copy_same_rect(under_mask_plane(), mask_plane(), r);
   reset_stroke_rect();
+  // The history gave up every record and still had no room: the step is lost.
+  if (wanted && !recorded) set_last_error("SaveUndoBuf Excpt");
 }
 
 void save_undo_back_buffer(int32_t slot) {
