@@ -22,6 +22,8 @@ int run_effect(int argc, char** argv);
 bool known_effect(const char* name);
 // Runs every effect on one test picture and writes the labelled contact sheet.
 int run_effect_sheet(const char* out_path);
+// Renders every effect, layer mix mode and brush mix mode into DIR with an index.html.
+int run_gallery(const char* dir);
 // Plays a recorded paint script onto a canvas: SCRIPT OUT [--size WxH] [--background FILE].
 // 2 for a bad command line.
 int run_play(int argc, char** argv);

@@ -23,6 +23,7 @@ int usage() {
                "                                 run one image effect over an image; sliders 0..100\n"
                "       corvel effect-sheet OUT.png\n"
                "                                 every image effect on one test picture, as a labelled contact sheet\n"
+               "       corvel gallery DIR        every effect, layer mix mode and brush mix mode as pictures with an index.html\n"
                "       corvel play SCRIPT.srp OUT.png [--size WxH] [--background FILE]\n"
                "                                 paint a recorded paint script (default 640 x 480 white)\n");
   return 2;
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     return status == 2 ? usage() : status;
   }
   if (cmd == "effect-sheet" && argc == 3) return corvel_tool::run_effect_sheet(argv[2]);
+  if (cmd == "gallery" && argc == 3) return corvel_tool::run_gallery(argv[2]);
   if (cmd == "play" && argc >= 4) {
     const int status = corvel_tool::run_play(argc - 2, argv + 2);
     return status == 2 ? usage() : status;

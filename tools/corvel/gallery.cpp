@@ -1,0 +1,270 @@
+// `corvel gallery DIR`: every named effect, every layer mix mode and every brush
+// mix mode rendered on the effect test picture, one PNG each, and an index.html
+// that shows them as thumbnails with their names, the settings used and the time
+// each took.
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "corvel/corvel.h"
+#include "effect_cells.h"
+#include "layers/mix_mode_names.h"
+#include "strokes.h"
+
+namespace corvel_tool {
+
+namespace {
+
+struct Tile {
+  std::string name, settings, file;
+  double ms = 0;
+};
+
+struct Section {
+  const char* title;
+  const char* about;
+  std::vector<Tile> tiles;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Whether an effect's "reads" text ("s1, S2, option", "s1 to s4, f1", "all", ...)
+// names slider k.
+bool reads_slider(const std::string& reads, int k) {
+  if (reads.rfind("all", 0) == 0) return true;
+  const char lower[3] = {'s', char('0' + k), 0}, upper[3] = {'S', char('0' + k), 0};
+  if (reads.find(lower) != std::string::npos || reads.find(upper) != std::string::npos) return true;
+  const size_t to = reads.find(" to s");  // ranges run from s1
+  return to != std::string::npos && reads[to + 5] - '0' >= k;
+}
+
+// "s1, s2, s3 at 50", then the flags, colour and script when the cell gave them.
+std::string settings_of(const std::string& reads, int32_t slider, bool flags, const char* script) {
+  std::string sliders;
+  for (int k = 1; k <= 6; ++k)
+    if (reads_slider(reads, k)) (sliders += sliders.empty() ? "s" : ", s") += char('0' + k);
+  std::string out = sliders.empty() ? "no sliders" : sliders + " at " + std::to_string(slider / 10);
+  if (flags) out += "; flags on";
+  const bool colour = reads == "all" || (reads.find("colour") != std::string::npos && reads.find(" but ") == std::string::npos);
+  if (colour) out += "; colour 128, 64, 200";
+  if (*script) out += std::string("; ") + script;
+  return out;
+}
+
+std::string slug(size_t index, const std::string& name) {
+  char head[16];
+  std::snprintf(head, sizeof head, "%03zu-", index);
+  std::string out = head;
+  for (char c : name) {
+    if (std::isalnum(static_cast<unsigned char>(c))) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    else if (out.back() != '-') out += '-';
+  }
+  return out + ".png";
+}
+
+bool save(const std::filesystem::path& dir, const std::string& file, const Rgba& pixels) {
+  return write_rgba(pixels.data(), kCellW, kCellH, true, (dir / file).string().c_str(), 96);
+}
+
+Section effect_tiles(const std::filesystem::path& dir, const Rgba& picture, bool& ok) {
+  Section s{"Effects", "Each named effect on the test picture; sliders at mid-range (70 where 50 changes nothing).", {}};
+  const CellScripts scripts;
+  const char* frame = nullptr;
+  const char* reads = nullptr;
+  for (int32_t i = 0; const char* name = CVL_IPLEffectInfo(i, &frame, &reads); ++i) {
+    const std::string n = name, f = frame, r = reads ? reads : "";
+    const char* text = scripts.text_for(f.c_str(), r.c_str());
+    const auto start = Clock::now();
+    int32_t slider = 0;
+    const Rgba cell = run_effect_cell(n.c_str(), f.c_str(), picture, text, slider);
+    Tile t{n, settings_of(r, slider, wants_flags(name), scripts.kind_of(text)), "effects/" + slug(size_t(i), n),
+           ms_since(start)};
+    if (cell == picture) t.settings += "; left the picture unchanged";
+    ok = save(dir, t.file, cell) && ok;
+    s.tiles.push_back(std::move(t));
+  }
+  return s;
+}
+
+// A colour wheel fading out toward the bottom, as the upper layer of every layer mode.
+Rgba overlay_picture() {
+  Rgba out(size_t(kCellW) * kCellH * 4);
+  for (int32_t y = 0; y < kCellH; ++y)
+    for (int32_t x = 0; x < kCellW; ++x) {
+      uint8_t* p = &out[(size_t(y) * kCellW + x) * 4];
+      const double hue = 6.0 * x / kCellW;
+      for (int c = 0; c < 3; ++c) {
+        const double d = std::fabs(std::fmod(hue + 6 - 2 * c, 6.0) - 3.0);  // 0 at this channel's hue
+        p[c] = static_cast<uint8_t>(std::clamp(255.0 * (2.0 - d), 0.0, 255.0));
+      }
+      p[3] = static_cast<uint8_t>(255 - y * 200 / kCellH);
+    }
+  return out;
+}
+
+Section layer_tiles(const std::filesystem::path& dir, const Rgba& picture, bool& ok) {
+  Section s{"Layer mix modes", "A colour ramp fading downward, over the test picture in each mode at full opacity.", {}};
+  const Rgba top = overlay_picture();
+  std::vector<uint16_t> merged(size_t(kCellW) * kCellH * 4);
+  for (int32_t mode = 0; mode < cvl::kMixModeCount; ++mode) {
+    const char* name = cvl::mode_name(mode);
+    const auto start = Clock::now();
+    open_canvas_with(top.data(), kCellW, kCellH);
+    CVL_LoadRGBA32Layer(picture.data(), kCellW * 4, 1, 0, 0, kCellW, kCellH, 0);
+    CVL_SetLayerOptions(1, 1, 0, 100, "Normal");
+    CVL_SetLayerOptions(kCellSlot, 1, 0, 100, name);
+    CVL_Merge(merged.data());
+    CVL_DeleteImage();
+    const double ms = ms_since(start);
+    Rgba cell(merged.size());
+    for (size_t k = 0; k < merged.size(); ++k) cell[k] = static_cast<uint8_t>(merged[k] >> 8);
+    Tile t{std::to_string(mode) + " " + (*name ? name : "(no name: set by name, it is Normal)"),
+           "opacity 100%", "layers/" + slug(size_t(mode), *name ? name : "unnamed"), ms};
+    ok = save(dir, t.file, cell) && ok;
+    s.tiles.push_back(std::move(t));
+  }
+  return s;
+}
+
+struct BrushMode {
+  int mode;
+  const char* name;
+};
+
+// Every brush mode a host uses: 32 normal, 33 for all the multiplying numbers below 34.
+constexpr BrushMode kBrushModes[] = {
+    {32, "normal"}, {33, "multiply"}, {34, "screen"}, {35, "darken"}, {36, "lighten"}, {37, "difference"},
+    {38, "negation"}, {39, "exclusion"}, {40, "overlay"}, {41, "hard light"}, {42, "soft light"},
+    {43, "colour dodge"}, {44, "colour burn"}, {45, "reflect"}, {46, "glow"}, {47, "add"}, {48, "subtract"},
+    {249, "two banks by lightness"}, {250, "three banks"}, {251, "four banks"}, {252, "bank gradient"},
+    {253, "bank 0 in the dark, random"}, {254, "bank 0 in the light, random"}, {255, "banks 0 and 1 at the ends"},
+    {256, "paint over light"}, {257, "paint over dark"}, {258, "paint over mid-tones"}, {259, "bank 0 in deep shadow"},
+    {260, "bank 0 in highlights"}, {261, "posterise 4"}, {262, "posterise 3"}, {295, "bit shift"},
+    {340, "grey by lightness"},
+};
+
+Section brush_tiles(const std::filesystem::path& dir, const Rgba& picture, bool& ok) {
+  Section s{"Brush mix modes",
+            "One soft stroke from orange to violet painted straight onto the test picture in each mode, strength 200; "
+            "banks are red, green, blue and yellow.",
+            {}};
+  PaintLog log;
+  const std::vector<Point> path = {{12, 100}, {50, 40}, {96, 80}, {140, 30}, {180, 90}};
+  StrokeStyle style;
+  style.from = {250, 140, 20};
+  style.to = {120, 40, 220};
+  style.stroke_opacity = 0;  // straight onto the layer, so the mode meets the picture
+  for (size_t i = 0; i < std::size(kBrushModes); ++i) {
+    const BrushMode& m = kBrushModes[i];
+    const auto start = Clock::now();
+    CVL_SetRandomSeed(1);
+    open_canvas_with(picture.data(), kCellW, kCellH);
+    CVL_SetColorBanks(220, 30, 30, 30, 200, 60, 40, 60, 230, 240, 220, 40);
+    Painter painter(log);
+    painter.use_layer(kCellSlot);
+    Brush brush;
+    brush.size = 28;
+    brush.softness = 120;
+    brush.mix_mode = m.mode;
+    brush.mix_strength = 200;
+    painter.use_brush(brush);
+    painter.stroke(path, style);
+    Rgba cell(picture.size());
+    CVL_GetRGBA32Layer(cell.data(), kCellW * 4, kCellSlot);
+    CVL_DeleteImage();
+    Tile t{std::to_string(m.mode) + " " + m.name, "size 28, softness 120, strength 200",
+           "brushes/" + slug(i, std::to_string(m.mode) + " " + m.name), ms_since(start)};
+    ok = save(dir, t.file, cell) && ok;
+    s.tiles.push_back(std::move(t));
+  }
+  return s;
+}
+
+std::string html_text(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else if (c == '"') out += "&quot;";
+    else out += c;
+  }
+  return out;
+}
+
+bool write_index(const std::filesystem::path& dir, const std::vector<Section>& sections, double total_ms) {
+  std::ofstream out(dir / "index.html", std::ios::binary);
+  out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>corvel gallery</title>\n"
+         "<style>\n"
+         "body { font: 13px/1.3 sans-serif; margin: 16px; background: #f4f4f2; color: #222; }\n"
+         "h1 { font-size: 20px; } h2 { font-size: 16px; margin-top: 28px; }\n"
+         ".grid { display: grid; grid-template-columns: repeat(auto-fill, " << kCellW + 12 << "px); gap: 10px; }\n"
+         "figure { margin: 0; padding: 6px; background: #fff; border: 1px solid #ddd; }\n"
+         "img { display: block; width: " << kCellW << "px; height: " << kCellH << "px;\n"
+         "  background: repeating-conic-gradient(#c8c8c8 0 25%, #969696 0 50%) 0 0 / 16px 16px; }\n"
+         "figcaption b { display: block; margin-top: 4px; }\n"
+         "figcaption span { display: block; color: #666; font-size: 11px; }\n"
+         "</style>\n</head>\n<body>\n<h1>corvel gallery</h1>\n";
+  size_t count = 0;
+  for (const Section& s : sections) count += s.tiles.size();
+  char line[160];
+  std::snprintf(line, sizeof line, "<p>%zu pictures of %d &times; %d pixels, rendered in %.0f ms.</p>\n", count, kCellW,
+                kCellH, total_ms);
+  out << line;
+  for (const Section& s : sections) {
+    out << "<h2>" << html_text(s.title) << " (" << s.tiles.size() << ")</h2>\n<p>" << html_text(s.about)
+        << "</p>\n<div class=\"grid\">\n";
+    for (const Tile& t : s.tiles) {
+      std::snprintf(line, sizeof line, "%.2f ms", t.ms);
+      out << "<figure><img src=\"" << html_text(t.file) << "\" alt=\"" << html_text(t.name) << "\" width=\"" << kCellW
+          << "\" height=\"" << kCellH << "\"><figcaption><b>" << html_text(t.name) << "</b><span>"
+          << html_text(t.settings) << "</span><span>" << line << "</span></figcaption></figure>\n";
+    }
+    out << "</div>\n";
+  }
+  out << "</body>\n</html>\n";
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int run_gallery(const char* dir_path) {
+  const std::filesystem::path dir(dir_path);
+  std::error_code ec;
+  for (const char* sub : {"effects", "layers", "brushes"}) std::filesystem::create_directories(dir / sub, ec);
+  if (ec) {
+    std::fprintf(stderr, "corvel gallery: cannot make %s: %s\n", dir_path, ec.message().c_str());
+    return 1;
+  }
+  CVL_IPLInit(0);
+  const auto start = Clock::now();
+  const Rgba picture = test_picture();
+  bool ok = true;
+  std::vector<Section> sections;
+  sections.push_back(effect_tiles(dir, picture, ok));
+  sections.push_back(layer_tiles(dir, picture, ok));
+  sections.push_back(brush_tiles(dir, picture, ok));
+  const double total = ms_since(start);
+  if (!write_index(dir, sections, total) || !ok) {
+    std::fprintf(stderr, "corvel gallery: cannot write into %s\n", dir_path);
+    return 1;
+  }
+  std::printf("%zu effects, %zu layer mix modes, %zu brush mix modes in %.1f s -> %s\n", sections[0].tiles.size(),
+              sections[1].tiles.size(), sections[2].tiles.size(), total / 1000, (dir / "index.html").c_str());
+  return 0;
+}
+
+}  // namespace corvel_tool
