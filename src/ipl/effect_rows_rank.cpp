@@ -1,8 +1,8 @@
-// Effect rows of the window filters: means, extremes, medians and the speck
+// Effect rows of the window filters: means, extremes, medians and the dot
 // removers built on them. Window sizes come as s1 / 5 (0..20 pixels across);
 // a size n filters the window of radius n / 2.
 #include "imaging/box_blur.h"
-#include "imaging/speck_removal.h"
+#include "imaging/lone_dots.h"
 #include "imaging/dust_and_scratches.h"
 #include "imaging/median_filter.h"
 #include "imaging/min_max_filter.h"
@@ -45,7 +45,7 @@ int32_t row_midpoint(const EffectCall& call) { return window_p(call, imaging::mi
 int32_t row_median(const EffectCall& call) { return window_as_it_stands(call, median); }
 
 int32_t row_despeckle(const EffectCall& call) {
-  return frame_l(call, [&] { return imaging::remove_specks(canvas_view(call, call.src), 7); });
+  return frame_l(call, [&] { return imaging::remove_lone_dots(canvas_view(call, call.src), 7); });
 }
 
 // Radius 1 + s1 / 10, threshold s2 % of 255 levels, and s3 % of the way to the

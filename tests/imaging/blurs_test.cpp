@@ -9,7 +9,7 @@
 #include "imaging/bilateral.h"
 #include "imaging/box_blur.h"
 #include "imaging/contrast_mask.h"
-#include "imaging/speck_removal.h"
+#include "imaging/lone_dots.h"
 #include "imaging/dust_and_scratches.h"
 #include "imaging/median_filter.h"
 #include "imaging/min_max_filter.h"
@@ -178,7 +178,7 @@ TEST(Blurs, EveryWindowOperationCopesWithImagesSmallerThanItsWindow) {
     Picture flat(w, h);
     for (size_t i = 0; i < flat.px.size(); ++i) flat.px[i] = 128;
     EXPECT_TRUE(contrast_mask(flat.view, true, 5));
-    EXPECT_TRUE(remove_specks(flat.view));
+    EXPECT_TRUE(remove_lone_dots(flat.view));
   }
 }
 

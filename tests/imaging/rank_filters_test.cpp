@@ -1,5 +1,5 @@
 // Window filters against their definitions: brute-force windows with the border
-// repeated, grown and shrunk shapes, removed specks.
+// repeated, grown and shrunk shapes, removed dots.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "imaging/box_blur.h"
-#include "imaging/speck_removal.h"
+#include "imaging/lone_dots.h"
 #include "imaging/dust_and_scratches.h"
 #include "imaging/median_filter.h"
 #include "imaging/min_max_filter.h"
@@ -85,31 +85,31 @@ TEST(RankFilters, MaximumGrowsAndMinimumShrinksAShapeByTheRadius) {
   }
 }
 
-TEST(RankFilters, SpeckRemoversTakeOutAnIsolatedSpeckAndKeepEdgesAndLines) {
+TEST(RankFilters, DotRemoversTakeOutAnIsolatedDotAndKeepEdgesAndLines) {
   Picture base(30, 20, 3, 90);
   for (int32_t y = 0; y < 20; ++y)
     for (int32_t x = 15; x < 30; ++x)
       for (int32_t c = 0; c < 3; ++c) base.at(x, y, c) = 180;  // a step edge
   for (int32_t x = 0; x < 15; ++x) base.at(x, 5, 1) = 20;     // a one-pixel line
-  Picture specked = base;
-  specked.view.data = specked.px.data();
-  specked.at(7, 12, 0) = 255;
-  specked.at(22, 14, 2) = 0;
+  Picture dotted = base;
+  dotted.view.data = dotted.px.data();
+  dotted.at(7, 12, 0) = 255;
+  dotted.at(22, 14, 2) = 0;
 
-  Picture desp = specked;
+  Picture desp = dotted;
   desp.view.data = desp.px.data();
-  ASSERT_TRUE(remove_specks(desp.view, 7));
+  ASSERT_TRUE(remove_lone_dots(desp.view, 7));
   EXPECT_EQ(desp.px, base.px);
 
   Picture med(30, 20, 3);
-  ASSERT_TRUE(median_filter(specked.view, med.view, 1));
+  ASSERT_TRUE(median_filter(dotted.view, med.view, 1));
   EXPECT_EQ(med.at(7, 12, 0), 90);
   EXPECT_EQ(med.at(22, 14, 2), 180);
   EXPECT_EQ(med.at(14, 3, 0), 90);
   EXPECT_EQ(med.at(15, 3, 0), 180);  // the step stays where it was
 
-  // Low-contrast texture under the threshold stays; the specks go.
-  Picture textured = specked, dust(30, 20, 3);
+  // Low-contrast texture under the threshold stays; the dots go.
+  Picture textured = dotted, dust(30, 20, 3);
   textured.view.data = textured.px.data();
   for (int32_t x = 0; x < 15; x += 2) textured.at(x, 16, 0) = 95;
   ASSERT_TRUE(dust_and_scratches(textured.view, dust.view, 2, 30, 1.0));

@@ -64,7 +64,7 @@ void paint_varied(Layer& layer) {
       p[2] = check ? 0xE000 : 0x2000;
       const int fade = 0x40 + (layer.height - 1 - y) * 188 / (layer.height - 1);
       p[3] = x < layer.width * 3 / 4 ? 0xFF00 : static_cast<uint16_t>(fade << 8);
-      if (x % 11 == 5 && y % 9 == 4) p[0] = p[1] = p[2] = 0xFF00;  // lone specks for the speck removers
+      if (x % 11 == 5 && y % 9 == 4) p[0] = p[1] = p[2] = 0xFF00;  // lone dots for the dot removers
     }
 }
 

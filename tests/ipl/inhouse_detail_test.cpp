@@ -71,11 +71,11 @@ TEST_F(InhouseDetail, DetailBlurReadingItsOwnWritesSeesTheNewPixels) {
   EXPECT_EQ(dst(2, 1)[0], 13);  // (30 + 90) / 9, not (180 + 90) / 9
 }
 
-TEST_F(InhouseDetail, LineArtCleanerWhitensDarkSpecksInLightSurroundings) {
+TEST_F(InhouseDetail, LineArtCleanerWhitensDarkDotsInLightSurroundings) {
   struct Case {
     int lift;
     int expected;
-  } cases[] = {{500, 255}, {900, 0}};  // the mean is 226 above the speck
+  } cases[] = {{500, 255}, {900, 0}};  // the mean is 226 above the dot
   for (const Case& c : cases) {
     SetUp();
     cross({30, 30, 30, 255}, grey(220), grey(220), grey(220), grey(220), grey(220));

@@ -33,7 +33,7 @@ constexpr char kBrickScript[] =
 
 }  // namespace
 
-// Sky and ground, a sun, checks, a few lone white specks and a soft transparent
+// Sky and ground, a sun, checks, a few lone white dots and a soft transparent
 // corner: enough colour, edges, flat areas and alpha for every kind of effect to
 // show itself.
 Rgba test_picture() {

@@ -15,7 +15,7 @@ constexpr int32_t kCellSlot = 2;  // the painting layer a cell's picture is on
 
 using Rgba = std::vector<uint8_t>;
 
-// Sky and ground, a sun, checks, lone specks and a soft transparent corner, as packed RGBA32.
+// Sky and ground, a sun, checks, lone dots and a soft transparent corner, as packed RGBA32.
 Rgba test_picture();
 
 // A new w x h canvas: an empty background and, current above it in kCellSlot, the

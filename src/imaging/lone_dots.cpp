@@ -1,4 +1,4 @@
-#include "imaging/speck_removal.h"
+#include "imaging/lone_dots.h"
 
 #include <algorithm>
 #include <vector>
@@ -7,12 +7,12 @@
 
 namespace cvl::imaging {
 
-bool remove_specks(const ImageView& image, uint32_t channel_mask) {
+bool remove_lone_dots(const ImageView& image, uint32_t channel_mask) {
   if (!same_shape(image, image)) return false;
   const int32_t w = image.width, h = image.height, ch = image.channels;
   const size_t row_bytes = size_t(w) * ch;
   // Three original rows at a time (above, current, below), so decisions read
-  // the picture as it was, not specks already removed.
+  // the picture as it was, not dots already removed.
   std::vector<uint8_t> rows(3 * row_bytes);
   const auto keep = [&](int32_t y, int32_t slot) {
     const uint8_t* p = image.row(std::clamp(y, 0, h - 1));
