@@ -1,7 +1,6 @@
 // The layer stack.
 #include <new>
 
-#include "core/engine.h"
 #include "corvel/corvel.h"
 #include "exports/guard.h"
 #include "layers/layer_stack.h"
@@ -13,9 +12,9 @@ extern "C" {
 CVL_API int32_t CVL_CALL CVL_CreateLayer(int32_t slot, int32_t width, int32_t height) {
   return guarded("CreateLayer Excpt", int32_t{0}, [&] {
     const int32_t made = create_layer(slot, width, height);
-    // A slot and size that are fine and still no pixels: memory ran out even after
-    // the history was given up.
-    if (!made && slot >= 0 && slot < kLayerSlots && width >= 0 && height >= 0) throw std::bad_alloc();
+    // Arguments it takes and still no pixels: memory ran out even after the history
+    // was given up.
+    if (!made && layer_request_valid(slot, width, height)) throw std::bad_alloc();
     return made;
   });
 }

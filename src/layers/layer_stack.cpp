@@ -71,8 +71,12 @@ Layer* layer_with_pixels(int32_t slot) {
   return layer.has_pixels() ? &layer : nullptr;
 }
 
+bool layer_request_valid(int32_t slot, int32_t width, int32_t height) {
+  return valid_slot(slot) && width >= 0 && height >= 0;
+}
+
 int32_t create_layer(int32_t slot, int32_t width, int32_t height) {
-  if (!valid_slot(slot) || width < 0 || height < 0) return 0;
+  if (!layer_request_valid(slot, width, height)) return 0;
   Layer& layer = engine().slot(slot);
   const size_t words = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
   if (layer.has_pixels() && (layer.width != width || layer.height != height)) layer.pixels.reset();

@@ -15,6 +15,9 @@ namespace cvl {
 // The slot's record when the number names a slot that holds pixels, else null.
 Layer* layer_with_pixels(int32_t slot);
 
+// Whether create_layer takes these arguments; when it does and still returns 0,
+// memory ran out.
+bool layer_request_valid(int32_t slot, int32_t width, int32_t height);
 // Gives the slot a cleared layer of the size (slot 1 opaque white, others
 // transparent black), keeping its buffer when the size is unchanged. When memory
 // is short it releases undo history, oldest first, and retries; it returns 0 once
