@@ -17,6 +17,7 @@
 
 #include "commands.h"
 #include "corvel/corvel.h"
+#include "scratch.h"
 #include "strokes.h"
 #include "tips.h"
 
@@ -221,15 +222,10 @@ std::string example(const char* name) {
   return "";
 }
 
-std::string make_scratch_dir() {
-  std::string templ = (std::filesystem::temp_directory_path() / "corvel-demo-XXXXXX").string();
-  return mkdtemp(templ.data()) ? templ : "";
-}
-
 }  // namespace
 
 int run_demo(const char* out_path) {
-  const std::string scratch = make_scratch_dir();
+  const std::string scratch = make_scratch_dir("corvel-demo");
   if (scratch.empty()) {
     std::fprintf(stderr, "corvel demo: cannot make a scratch directory\n");
     return 1;

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-#include <unistd.h>
+#include <filesystem>
+#include <fstream>
 
 #include "corvel/corvel.h"
+#include "scratch.h"
 
 namespace corvel_tool {
 
@@ -101,19 +102,18 @@ Rgba run_effect_cell(const char* name, const char* frame, const Rgba& picture, c
   return cell;
 }
 
-TempFile::TempFile(const char* contents, const char* suffix) {
-  std::string name = std::string("/tmp/corvel-cell-XXXXXX") + suffix;
-  const int fd = mkstemps(name.data(), int(std::strlen(suffix)));
-  if (fd < 0) return;
-  const size_t n = std::strlen(contents);
-  const bool ok = write(fd, contents, n) == ssize_t(n);
-  close(fd);
-  if (ok) path = name;
-  else unlink(name.c_str());
+TempFile::TempFile(const char* contents, const char* suffix) : dir(make_scratch_dir("corvel-cell")) {
+  if (dir.empty()) return;
+  const std::string name = (std::filesystem::path(dir) / (std::string("cell") + suffix)).string();
+  std::ofstream out(name, std::ios::binary);
+  out << contents;
+  out.close();
+  if (out) path = name;
 }
 
 TempFile::~TempFile() {
-  if (!path.empty()) unlink(path.c_str());
+  std::error_code ec;
+  if (!dir.empty()) std::filesystem::remove_all(dir, ec);
 }
 
 CellScripts::CellScripts() : lua_(kLuaFilter, ".lua"), bricks_(kBrickScript, ".isc") {}

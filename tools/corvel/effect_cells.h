@@ -38,7 +38,7 @@ Rgba run_effect_cell(const char* name, const char* frame, const Rgba& picture, c
 // A temporary file holding `contents`, its name ending in `suffix`, removed with
 // the object; the path is empty when it could not be written.
 struct TempFile {
-  std::string path;
+  std::string dir, path;  // the file's own scratch folder, removed with it
   TempFile(const char* contents, const char* suffix);
   ~TempFile();
   TempFile(const TempFile&) = delete;
