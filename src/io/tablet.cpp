@@ -51,7 +51,6 @@ TabletState& tablet() { return g_tablet; }
 
 int32_t init_tablet(void* window) {
   g_tablet.tablet_window = window;
-  platform::QuietLibraryErrors quiet;
   // A second initialisation replaces the context; closing the old one first keeps
   // it from holding the device for the rest of the process.
   if (g_tablet.tablet_context) close_tablet();

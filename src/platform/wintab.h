@@ -72,17 +72,4 @@ int32_t wt_close(WtContext context);
 // looks the library up again (the tests switch between libraries).
 void wt_unload();
 
-// Keeps system error dialogs away while the library is looked for; restores the
-// previous mode when it goes out of scope.
-class QuietLibraryErrors {
- public:
-  QuietLibraryErrors();
-  ~QuietLibraryErrors();
-  QuietLibraryErrors(const QuietLibraryErrors&) = delete;
-  QuietLibraryErrors& operator=(const QuietLibraryErrors&) = delete;
-
- private:
-  uint32_t previous_ = 0;
-};
-
 }  // namespace cvl::platform

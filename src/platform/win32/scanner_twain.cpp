@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/scanner.h"
-#include "platform/wintab.h"
+#include "platform/shared_library.h"
 
 namespace cvl::platform {
 namespace {
@@ -20,12 +20,9 @@ using FreeFn = void(WINAPI*)(HANDLE);
 
 template <class Fn>
 Fn ordinal(WORD n) {
-  static HMODULE library = [] {
-    QuietLibraryErrors quiet;
-    return LoadLibraryA("EZTW32.dll");
-  }();
+  static void* library = library_open("EZTW32.dll");
   if (!library) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(n))));
+  return reinterpret_cast<Fn>(library_function(library, MAKEINTRESOURCEA(n)));
 }
 
 }  // namespace

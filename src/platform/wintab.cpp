@@ -1,27 +1,35 @@
-// The pen-tablet library, loaded at run time by its name (a build setting,
-// "Wintab32.dll"); CORVEL_WINTAB, a path, overrides it.
-#include <windows.h>
+// The pen-tablet library, loaded at run time by its name (a build setting);
+// CORVEL_WINTAB, a path, overrides it.
+#include "platform/wintab.h"
 
 #include <cstdlib>
 
-#include "platform/wintab.h"
+#include "platform/shared_library.h"
 
+#ifdef _WIN32
+// The interface's functions use the system calling convention.
+#define CORVEL_WT_CALL __stdcall
 #ifndef CORVEL_WINTAB_LIBRARY
 #define CORVEL_WINTAB_LIBRARY "Wintab32.dll"
+#endif
+#else
+#define CORVEL_WT_CALL
+#ifndef CORVEL_WINTAB_LIBRARY
+#define CORVEL_WINTAB_LIBRARY "libwintab32.so"
+#endif
 #endif
 
 namespace cvl::platform {
 namespace {
 
-// The interface's functions use the system calling convention.
-using InfoFn = UINT(WINAPI*)(UINT, UINT, LPVOID);
-using OpenFn = HANDLE(WINAPI*)(HWND, WtLogContext*, BOOL);
-using PacketsGetFn = int(WINAPI*)(HANDLE, int, LPVOID);
-using QueueSizeSetFn = BOOL(WINAPI*)(HANDLE, int);
-using CloseFn = BOOL(WINAPI*)(HANDLE);
+using InfoFn = uint32_t(CORVEL_WT_CALL*)(uint32_t, uint32_t, void*);
+using OpenFn = WtContext(CORVEL_WT_CALL*)(void*, WtLogContext*, int32_t);
+using PacketsGetFn = int32_t(CORVEL_WT_CALL*)(WtContext, int32_t, void*);
+using QueueSizeSetFn = int32_t(CORVEL_WT_CALL*)(WtContext, int32_t);
+using CloseFn = int32_t(CORVEL_WT_CALL*)(WtContext);
 
 struct Binding {
-  HMODULE library = nullptr;
+  void* library = nullptr;
   InfoFn info = nullptr;
   OpenFn open = nullptr;
   PacketsGetFn packets_get = nullptr;
@@ -31,20 +39,20 @@ struct Binding {
 
 Binding g_wintab;
 
-HMODULE library() {
+void* library() {
   if (!g_wintab.library) {
     const char* path = std::getenv("CORVEL_WINTAB");
     if (!path || !*path) path = CORVEL_WINTAB_LIBRARY;
-    QuietLibraryErrors quiet;
-    g_wintab.library = LoadLibraryA(path);
+    g_wintab.library = library_open(path);
   }
   return g_wintab.library;
 }
 
+// Binds `slot` to the library's function `name` unless it is bound already.
 template <class Fn>
 Fn bind(Fn& slot, const char* name) {
   if (!slot) {
-    if (HMODULE lib = library()) slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+    if (void* lib = library()) slot = reinterpret_cast<Fn>(library_function(lib, name));
   }
   return slot;
 }
@@ -58,7 +66,7 @@ uint32_t wt_info(uint32_t category, uint32_t index, void* output) {
 
 WtContext wt_open(void* window, WtLogContext* context, int32_t enable) {
   auto fn = bind(g_wintab.open, "WTOpenA");
-  return fn ? fn(static_cast<HWND>(window), context, enable) : nullptr;
+  return fn ? fn(window, context, enable) : nullptr;
 }
 
 int32_t wt_packets_get(WtContext context, int32_t max_packets, void* packets) {
@@ -77,11 +85,8 @@ int32_t wt_close(WtContext context) {
 }
 
 void wt_unload() {
-  if (g_wintab.library) FreeLibrary(g_wintab.library);
+  if (g_wintab.library) library_close(g_wintab.library);
   g_wintab = Binding{};
 }
-
-QuietLibraryErrors::QuietLibraryErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
-QuietLibraryErrors::~QuietLibraryErrors() { SetErrorMode(previous_); }
 
 }  // namespace cvl::platform
