@@ -19,4 +19,11 @@ bool clipboard_get_dib(std::vector<uint8_t>& block);
 // Empties the process store (tests, and hosts that want a clean start).
 void clipboard_clear();
 
+// The platform's own clipboard, reached when the host does not bridge it.
+namespace system_clipboard {
+bool put_dib(std::vector<uint8_t>& block);
+bool get_dib(std::vector<uint8_t>& block);
+void clear();
+}  // namespace system_clipboard
+
 }  // namespace cvl::platform

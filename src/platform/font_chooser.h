@@ -15,4 +15,7 @@ inline constexpr int32_t kLogFontBytes = 60;
 // found by fontconfig at 16 pixels and returns 1.
 int32_t choose_font(void* owner, uint8_t* logfont, bool start_from_record, uint32_t* error);
 
+// The platform's chooser, reached when the host has no font entry; *error is 0 on entry.
+int32_t system_choose_font(void* owner, uint8_t* logfont, bool start_from_record, uint32_t* error);
+
 }  // namespace cvl::platform

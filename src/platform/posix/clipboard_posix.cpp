@@ -1,9 +1,9 @@
+// Headless, the clipboard is a store inside the process.
 #include <utility>
 
 #include "platform/clipboard.h"
-#include "platform/host_callbacks.h"
 
-namespace cvl::platform {
+namespace cvl::platform::system_clipboard {
 namespace {
 
 std::vector<uint8_t>& store() {
@@ -13,30 +13,17 @@ std::vector<uint8_t>& store() {
 
 }  // namespace
 
-bool clipboard_put_dib(std::vector<uint8_t> block) {
-  if (block.empty()) return false;
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (host.clipboard_set_dib) host.clipboard_set_dib(host.user_data, block.data(), static_cast<uint32_t>(block.size()));
+bool put_dib(std::vector<uint8_t>& block) {
   store() = std::move(block);
   return true;
 }
 
-bool clipboard_get_dib(std::vector<uint8_t>& block) {
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (host.clipboard_get_dib) {
-    // A bridging host speaks for the desktop clipboard, which may have changed
-    // since the engine last wrote to it.
-    uint32_t size = 0;
-    const uint8_t* data = host.clipboard_get_dib(host.user_data, &size);
-    if (!data || size == 0) return false;
-    block.assign(data, data + size);
-    return true;
-  }
+bool get_dib(std::vector<uint8_t>& block) {
   if (store().empty()) return false;
   block = store();
   return true;
 }
 
-void clipboard_clear() { store().clear(); }
+void clear() { store().clear(); }
 
-}  // namespace cvl::platform
+}  // namespace cvl::platform::system_clipboard

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "platform/font_chooser.h"
-#include "platform/host_callbacks.h"
 
 namespace cvl::platform {
 namespace {
@@ -38,16 +37,7 @@ void default_face(char* face, size_t size) {
 
 }  // namespace
 
-int32_t choose_font(void*, uint8_t* logfont, bool start_from_record, uint32_t* error) {
-  *error = 0;
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (host.choose_font) {
-    if (!start_from_record) std::memset(logfont, 0, kLogFontBytes);
-    uint32_t code = 0;
-    const int32_t chosen = host.choose_font(host.user_data, logfont, &code);
-    if (!chosen) *error = code;
-    return chosen;
-  }
+int32_t system_choose_font(void*, uint8_t* logfont, bool, uint32_t*) {
   std::memset(logfont, 0, kLogFontBytes);
   put_long(logfont, kHeight, kDefaultHeight);
   put_long(logfont, kWeight, kNormalWeight);

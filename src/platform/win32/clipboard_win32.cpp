@@ -1,13 +1,11 @@
-// The desktop clipboard. A host that bridges the clipboard itself (its
-// callback entries) is asked first, as on POSIX.
+// The desktop clipboard, holding the picture as CF_DIB.
 #include <windows.h>
 
 #include <cstring>
 
 #include "platform/clipboard.h"
-#include "platform/host_callbacks.h"
 
-namespace cvl::platform {
+namespace cvl::platform::system_clipboard {
 namespace {
 
 // Wine and Windows both refuse OpenClipboard while another program holds it;
@@ -22,10 +20,7 @@ bool open_clipboard() {
 
 }  // namespace
 
-bool clipboard_put_dib(std::vector<uint8_t> block) {
-  if (block.empty()) return false;
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (host.clipboard_set_dib) host.clipboard_set_dib(host.user_data, block.data(), static_cast<uint32_t>(block.size()));
+bool put_dib(std::vector<uint8_t>& block) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
   if (!memory) return false;
   void* p = GlobalLock(memory);
@@ -45,15 +40,7 @@ bool clipboard_put_dib(std::vector<uint8_t> block) {
   return taken;
 }
 
-bool clipboard_get_dib(std::vector<uint8_t>& block) {
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (host.clipboard_get_dib) {
-    uint32_t size = 0;
-    const uint8_t* data = host.clipboard_get_dib(host.user_data, &size);
-    if (!data || size == 0) return false;
-    block.assign(data, data + size);
-    return true;
-  }
+bool get_dib(std::vector<uint8_t>& block) {
   if (!open_clipboard()) return false;
   bool got = false;
   if (HANDLE memory = GetClipboardData(CF_DIB)) {
@@ -69,10 +56,10 @@ bool clipboard_get_dib(std::vector<uint8_t>& block) {
   return got;
 }
 
-void clipboard_clear() {
+void clear() {
   if (!open_clipboard()) return;
   EmptyClipboard();
   CloseClipboard();
 }
 
-}  // namespace cvl::platform
+}  // namespace cvl::platform::system_clipboard

@@ -1,26 +1,16 @@
-// The system font dialog; a host's font entry replaces it.
+// The system font dialog.
 #include <windows.h>
 #include <commdlg.h>
 
 #include <cstring>
 
 #include "platform/font_chooser.h"
-#include "platform/host_callbacks.h"
 
 namespace cvl::platform {
 
 static_assert(sizeof(LOGFONTA) == kLogFontBytes);
 
-int32_t choose_font(void* owner, uint8_t* logfont, bool start_from_record, uint32_t* error) {
-  *error = 0;
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (host.choose_font) {
-    if (!start_from_record) std::memset(logfont, 0, kLogFontBytes);
-    uint32_t code = 0;
-    const int32_t chosen = host.choose_font(host.user_data, logfont, &code);
-    if (!chosen) *error = code;
-    return chosen;
-  }
+int32_t system_choose_font(void* owner, uint8_t* logfont, bool start_from_record, uint32_t* error) {
   if (!start_from_record) std::memset(logfont, 0, kLogFontBytes);
   CHOOSEFONTA choose{};
   choose.lStructSize = sizeof choose;
