@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/engine.h"
 #include "io/movie_frame.h"
 #include "platform/device_dialogs.h"
 
@@ -44,7 +45,7 @@ void set_up_compression(AviWriter& w, const FrameBitmap& frame) {
   }
   uint32_t handler = 0;
   int32_t quality = 0;
-  if (platform::choose_compression(handler, quality) && make_compressed(w, frame, handler, quality)) return;
+  if (platform::choose_compression(w.stream, engine().owner_window, handler, quality) && make_compressed(w, frame, handler, quality)) return;
   // Cancelled, or no such compressor: the movie stays without frames. Its stream
   // still describes them, so that players read the empty file as a video.
   platform::avi_set_format(w.stream, 0, frame.dib.data(), frame.format_size());

@@ -1,14 +1,15 @@
 #include "platform/device_dialogs.h"
 
+#include "platform/avi_file.h"
 #include "platform/host_callbacks.h"
 
 namespace cvl::platform {
 
-bool choose_compression(uint32_t& handler, int32_t& quality) {
+bool choose_compression(AviStream* stream, void* owner, uint32_t& handler, int32_t& quality) {
+  const CVL_HostCallbacks& host = host_callbacks();
+  if (!host.choose_compression) return avi_compression_dialog(stream, owner, handler, quality);
   handler = 0;
   quality = 0;
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (!host.choose_compression) return true;
   return host.choose_compression(host.user_data, &handler, &quality) != 0;
 }
 

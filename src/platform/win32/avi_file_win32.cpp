@@ -84,6 +84,22 @@ AviStream* avi_make_compressed_stream(AviStream* source, uint32_t handler, int32
   return keep(file, source->stream);
 }
 
+bool avi_compression_dialog(AviStream* stream, void* owner, uint32_t& handler, int32_t& quality) {
+  handler = 0;
+  quality = 0;
+  if (!stream || !stream->stream) return false;
+  AVICOMPRESSOPTIONS options{};
+  LPAVICOMPRESSOPTIONS list[1] = {&options};
+  PAVISTREAM streams[1] = {stream->stream};
+  const bool chosen = AVISaveOptions(static_cast<HWND>(owner), 0, 1, streams, list) != FALSE;
+  if (chosen) {
+    handler = options.fccHandler;
+    quality = static_cast<int32_t>(options.dwQuality);
+  }
+  AVISaveOptionsFree(1, list);
+  return chosen;
+}
+
 bool avi_set_format(AviStream* stream, int32_t position, const void* format, uint32_t size) {
   if (!stream || !stream->stream) return false;
   return AVIStreamSetFormat(stream->stream, position, const_cast<void*>(format), static_cast<LONG>(size)) == 0;
