@@ -34,9 +34,11 @@ TEST(HostCallbacks, EntriesReachTheHostAndNullRestoresDefaults) {
   EXPECT_EQ(escape_pressed(), 1);  // only the low bit counts
   CVL_SetHostCallbacks(nullptr);
   EXPECT_EQ(escape_pressed(), 0);
+#ifndef _WIN32  // there the default is the system's message box, which waits for a click
   testing::internal::CaptureStderr();
   message_box("cap", "txt");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "cap: txt\n");
+#endif
 }
 
 TEST(HostCallbacks, AnOlderShorterTableKeepsTheNewerEntriesAtTheirDefaults) {
