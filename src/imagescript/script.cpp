@@ -15,6 +15,9 @@ namespace cvl::imagescript {
 namespace {
 
 constexpr int32_t kMaxEdge = 8192;
+
+// A script's number as a whole number, held to what an int32_t can take.
+int32_t whole(double v) { return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)); }
 constexpr size_t kMaxScriptBytes = 1 << 20;
 constexpr const char* kMagic = "imagescript";
 
@@ -64,7 +67,7 @@ ScriptResult parse(const std::string& text, Script& script) {
       script.height = static_cast<int32_t>(std::clamp(c.args[1], 0.0, double(kMaxEdge + 1)));
     } else if (c.name == "seed") {
       if (c.args.size() != 1) return ScriptResult::Failed;
-      script.seed = static_cast<int32_t>(std::clamp(c.args[0], -2147483648.0, 2147483647.0));
+      script.seed = whole(c.args[0]);
     } else {
       script.commands.push_back(std::move(c));
     }
@@ -161,7 +164,7 @@ bool run_command(const Command& c, imaging::Image& im, Random& random) {
       }
   } else if (c.name == "noise" && (a.size() == 1 || a.size() == 2)) {
     const int32_t amount = static_cast<int32_t>(std::clamp(a[0], 0.0, 255.0));
-    Random local = a.size() == 2 ? Random(static_cast<int32_t>(a[1])) : random;
+    Random local = a.size() == 2 ? Random(whole(a[1])) : random;
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x) {
         const int32_t n = amount ? int32_t(local.next() % uint32_t(2 * amount + 1)) - amount : 0;
@@ -172,7 +175,7 @@ bool run_command(const Command& c, imaging::Image& im, Random& random) {
   } else if (c.name == "effect" && !a.empty()) {
     std::vector<int32_t> values;
     for (size_t i = 1; i < a.size(); ++i) values.push_back(static_cast<int32_t>(std::clamp(a[i], -1e9, 1e9)));
-    return run_effect(static_cast<int32_t>(a[0]), values.data(), int32_t(values.size()), im.pixels.data(), w, h);
+    return run_effect(whole(a[0]), values.data(), int32_t(values.size()), im.pixels.data(), w, h);
   } else {
     return false;
   }
