@@ -156,6 +156,9 @@ TEST_F(BrushShapeTest, SamePathAndAngleAreDecodedOnce) {
 }
 
 TEST_F(BrushShapeTest, PathsTooLongToStoreAreReadEveryTime) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows opens no file by a path this long";
+#endif
   const std::string path = test::temp_path("tip-long");
   files_.push_back(path);
   ASSERT_TRUE(test::write_grey_png(path, 8, 8, [](int, int) { return uint8_t{100}; }));

@@ -72,6 +72,7 @@ class PdfAlbumTest : public testing::Test {
 };
 
 TEST_F(PdfAlbumTest, ThreeImagesMakeThreeBorderedPagesAndAreRemoved) {
+  CORVEL_SKIP_WITHOUT_OUTSIDE_TOOLS();
   struct Page {
     int w, h;  // pixels; at 96 dpi a pixel is 0.75 points
   } pages[] = {{96, 48}, {48, 96}, {40, 40}};
@@ -105,6 +106,7 @@ TEST_F(PdfAlbumTest, ThreeImagesMakeThreeBorderedPagesAndAreRemoved) {
 }
 
 TEST_F(PdfAlbumTest, SlideShowPagesCarryTransitionsAndDurations) {
+  CORVEL_SKIP_WITHOUT_OUTSIDE_TOOLS();
   for (int i = 0; i < 2; ++i) CVL_I2PDF_AddImage(quadrant_png(dir_, "s" + std::to_string(i) + ".png", 32, 32).c_str());
   const std::string pdf = dir_.path("show.pdf");
   EXPECT_EQ(CVL_I2PDF_MakePDFSlideshow(pdf.c_str()), 1);

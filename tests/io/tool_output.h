@@ -9,6 +9,18 @@
 
 namespace cvl::test {
 
+// The tools are Linux programs given Linux paths: the Windows suite, run under
+// Wine, cannot hand them its files.
+inline bool outside_tools_run() {
+#ifdef _WIN32
+  return false;
+#else
+  return true;
+#endif
+}
+#define CORVEL_SKIP_WITHOUT_OUTSIDE_TOOLS() \
+  if (!cvl::test::outside_tools_run()) GTEST_SKIP() << "the outside tools that judge the file do not run here"
+
 // Standard output of a shell command; empty when it could not be started.
 inline std::string tool_output(const std::string& command) {
   std::string out;

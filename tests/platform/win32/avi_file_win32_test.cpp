@@ -38,6 +38,7 @@ struct ReadBack {
   DWORD scale = 0, rate = 0;
   LONG frames = 0;
   LONG width = 0, height = 0;
+  DWORD compression = 0;  // the frames' own four-character code (BI_RGB when stored as they are)
   std::vector<uint8_t> first_frame;
 };
 
@@ -57,6 +58,7 @@ ReadBack read_back(const std::string& path) {
     AVIStreamReadFormat(stream, 0, &format, &size);
     r.width = format.biWidth;
     r.height = format.biHeight;
+    r.compression = format.biCompression;
     LONG bytes = 0;
     AVIStreamRead(stream, 0, 1, nullptr, 0, &bytes, nullptr);
     r.first_frame.resize(size_t(bytes));
@@ -92,6 +94,61 @@ TEST(SystemAviLibrary, FramesWrittenThroughItReadBackWithTheirRateSizeAndPixels)
   EXPECT_EQ(r.first_frame[2], 0);
   for (const std::string& f : frames) std::filesystem::remove(f);
   std::filesystem::remove(avi);
+}
+
+// The host's compression entry stands in for the system's dialog: what it
+// chooses is what the library encodes with, and a cancel leaves a movie whose
+// stream describes frames but holds none.
+struct Choice {
+  uint32_t fourcc;
+  int32_t quality, go_on;
+  int asked = 0;
+};
+
+int32_t choose(void* user, uint32_t* fourcc, int32_t* quality) {
+  auto* c = static_cast<Choice*>(user);
+  ++c->asked;
+  *fourcc = c->fourcc;
+  *quality = c->quality;
+  return c->go_on;
+}
+
+ReadBack record_with(Choice& choice, const std::string& avi) {
+  CVL_HostCallbacks table{};
+  table.size = sizeof table;
+  table.user_data = &choice;
+  table.choose_compression = choose;
+  CVL_SetHostCallbacks(&table);
+  EXPECT_NE(CVL_CreateAVI(avi.c_str(), 100), nullptr);
+  for (int i = 0; i < 3; ++i) {
+    const std::string frame = frame_file(i);
+    CVL_WriteAVI(frame.c_str());
+    std::filesystem::remove(frame);
+  }
+  CVL_CloseAVI();
+  CVL_SetHostCallbacks(nullptr);
+  return read_back(avi);
+}
+
+TEST(SystemAviLibrary, TheHostsCompressionChoiceReplacesTheDialog) {
+  // Frames stored as they are: the one compressor every system has for 5 x 3 frames.
+  Choice stored{mmioFOURCC('D', 'I', 'B', ' '), 7500, 1};
+  const std::string avi = scratch("stored.avi");
+  const ReadBack r = record_with(stored, avi);
+  EXPECT_EQ(stored.asked, 1);  // once, on the first frame
+  ASSERT_TRUE(r.opened);
+  EXPECT_EQ(r.frames, 3);
+  EXPECT_EQ(r.compression, DWORD(BI_RGB));
+  std::filesystem::remove(avi);
+
+  Choice cancel{0, 0, 0};
+  const std::string empty = scratch("cancelled.avi");
+  const ReadBack c = record_with(cancel, empty);
+  EXPECT_EQ(cancel.asked, 1);
+  ASSERT_TRUE(c.opened);
+  EXPECT_EQ(c.frames, 0);
+  EXPECT_EQ(c.width, 5);
+  std::filesystem::remove(empty);
 }
 
 TEST(SystemAviLibrary, AFileThatCannotBeCreatedGivesNoMovie) {
