@@ -154,11 +154,13 @@ bool run_fibers(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
   PaintLayer layer(w, h);
   std::vector<double> path;
-  for (int32_t i = 0; i < count; ++i) {
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
     const double x = random.range(0, w), y = random.range(0, h);
     const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
     wander(random, x, y, heading, length, turn, path);
     layer.polyline(path, width, palette.pick(random), random.range(0.35, 0.8));
+    segments += int64_t(path.size() / 2);
   }
   layer.blend_onto(rgba, blend_from_value(v(16, 12)));
   return true;
