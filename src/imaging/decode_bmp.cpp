@@ -160,6 +160,11 @@ bool decode_dib(const uint8_t* info, size_t info_size, const uint8_t* bits, size
   if (h.bits == 16 && !masked) h.masks = {0x7C00, 0x03E0, 0x001F, 0};
   if (h.bits == 32 && !masked) h.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
 
+  // Uncompressed rows must all be in the file: a short one is refused before the
+  // picture it declares is allocated.
+  const size_t stride = size_t((h.width * h.bits + 31) / 32 * 4);
+  const size_t used = size_t((h.width * h.bits + 7) / 8);
+  if (!rle && bits_size < stride * size_t(rows - 1) + used) return refuse(out);
   if (!allocate_rgba(out, h.width, rows)) return false;
   const auto dst_row = [&](int64_t file_row) {
     const int64_t y = top_down ? file_row : rows - 1 - file_row;
@@ -176,9 +181,6 @@ bool decode_dib(const uint8_t* info, size_t info_size, const uint8_t* bits, size
     }
     return true;
   }
-  const size_t stride = size_t((h.width * h.bits + 31) / 32 * 4);
-  const size_t used = size_t((h.width * h.bits + 7) / 8);
-  if (bits_size < stride * size_t(rows - 1) + used) return refuse(out);
   bool any_alpha = false;
   for (int64_t fy = 0; fy < rows; ++fy) {
     const uint8_t* src = bits + size_t(fy) * stride;
