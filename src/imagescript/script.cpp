@@ -15,11 +15,11 @@ namespace cvl::imagescript {
 namespace {
 
 constexpr int32_t kMaxEdge = 8192;
+constexpr size_t kMaxScriptBytes = 1 << 20;
+constexpr const char* kMagic = "imagescript";
 
 // A script's number as a whole number, held to what an int32_t can take.
 int32_t whole(double v) { return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)); }
-constexpr size_t kMaxScriptBytes = 1 << 20;
-constexpr const char* kMagic = "imagescript";
 
 struct Command {
   std::string name;

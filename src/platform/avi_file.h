@@ -34,7 +34,8 @@ AviStream* avi_create_stream(AviFile* file, const AviStreamInfo& info);
 AviStream* avi_make_compressed_stream(AviStream* source, uint32_t handler, int32_t quality);
 // The system's compression dialog for `stream`, owned by the host's window:
 // the compressor and quality the person chose, or false when they cancelled.
-// Where the system has no such dialog, frames are stored uncompressed.
+// Both start at 0 (frames stored uncompressed), which is what stays where the
+// system has no such dialog.
 bool avi_compression_dialog(AviStream* stream, void* owner, uint32_t& handler, int32_t& quality);
 // Sets the stream's format (for video, a BITMAPINFOHEADER and its colour table).
 bool avi_set_format(AviStream* stream, int32_t position, const void* format, uint32_t size);

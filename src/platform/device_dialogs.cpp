@@ -6,10 +6,10 @@
 namespace cvl::platform {
 
 bool choose_compression(AviStream* stream, void* owner, uint32_t& handler, int32_t& quality) {
-  const CVL_HostCallbacks& host = host_callbacks();
-  if (!host.choose_compression) return avi_compression_dialog(stream, owner, handler, quality);
   handler = 0;
   quality = 0;
+  const CVL_HostCallbacks& host = host_callbacks();
+  if (!host.choose_compression) return avi_compression_dialog(stream, owner, handler, quality);
   return host.choose_compression(host.user_data, &handler, &quality) != 0;
 }
 

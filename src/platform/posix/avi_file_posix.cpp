@@ -238,11 +238,7 @@ bool avi_write(AviStream* stream, int32_t position, const void* data, uint32_t s
 // Streams live as long as their file; releasing one only ends the caller's use.
 void avi_stream_release(AviStream*) {}
 
-bool avi_compression_dialog(AviStream*, void*, uint32_t& handler, int32_t& quality) {
-  handler = 0;
-  quality = 0;
-  return true;
-}
+bool avi_compression_dialog(AviStream*, void*, uint32_t&, int32_t&) { return true; }
 
 bool avi_file_release(AviFile* file) {
   if (!file) return false;

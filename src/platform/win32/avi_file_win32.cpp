@@ -85,8 +85,6 @@ AviStream* avi_make_compressed_stream(AviStream* source, uint32_t handler, int32
 }
 
 bool avi_compression_dialog(AviStream* stream, void* owner, uint32_t& handler, int32_t& quality) {
-  handler = 0;
-  quality = 0;
   if (!stream || !stream->stream) return false;
   AVICOMPRESSOPTIONS options{};
   LPAVICOMPRESSOPTIONS list[1] = {&options};
