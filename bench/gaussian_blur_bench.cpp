@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "imaging/gaussian_blur.h"
+#include "imaging/filters/gaussian_blur.h"
 
 #include "vips_peer.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "imaging/codec.h"
-#include "imaging/encode.h"
-#include "imaging/resample.h"
+#include "codecs/codec.h"
+#include "codecs/encode.h"
+#include "imaging/geometry/resample.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "bench_pictures.h"
 #include "corvel/corvel.h"
-#include "ipl/inhouse_effects.h"
-#include "ipl/ipl_buffers.h"
+#include "effects/inhouse_effects.h"
+#include "layers/ipl_images.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "imaging/region_fill.h"
+#include "draw/region_fill.h"
 #include "support/spiral_maze.h"
 
 namespace {

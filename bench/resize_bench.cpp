@@ -10,7 +10,7 @@
 #include "bench_pictures.h"
 #include "corvel/corvel.h"
 #include "core/engine.h"
-#include "imaging/resample_separable.h"
+#include "imaging/geometry/resample_separable.h"
 
 #include "vips_peer.h"
 

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "imaging/canny.h"
-#include "imaging/emboss.h"
-#include "imaging/grey.h"
-#include "imaging/histogram.h"
-#include "imaging/noise.h"
-#include "imaging/tone_curves.h"
+#include "imaging/filters/canny.h"
+#include "imaging/filters/emboss.h"
+#include "imaging/tone/grey.h"
+#include "imaging/tone/histogram.h"
+#include "imaging/artistic/add_noise.h"
+#include "imaging/tone/tone_curves.h"
 #include "vips_peer.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "imaging/distort.h"
-#include "imaging/polygon_warp.h"
+#include "imaging/geometry/distort.h"
+#include "imaging/geometry/polygon_warp.h"
 
 #include "vips_peer.h"
 

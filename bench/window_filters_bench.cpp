@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "imaging/bilateral.h"
-#include "imaging/box_blur.h"
-#include "imaging/median_filter.h"
-#include "imaging/motion_blur.h"
-#include "imaging/path_blur.h"
+#include "imaging/filters/bilateral.h"
+#include "imaging/filters/box_blur.h"
+#include "imaging/filters/median_filter.h"
+#include "imaging/filters/motion_blur.h"
+#include "imaging/filters/path_blur.h"
 
 #include "vips_peer.h"
 

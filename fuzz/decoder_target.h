@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/decoders.h"
+#include "codecs/decoders.h"
 
 namespace cvl::fuzz {
 

@@ -8,7 +8,7 @@
 
 #include "core/engine.h"
 #include "corvel/corvel.h"
-#include "imaging/deflate.h"
+#include "codecs/deflate.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
-#include "imaging/codec.h"
-#include "imaging/resample.h"
+#include "codecs/codec.h"
+#include "imaging/geometry/resample.h"
 #include "imagescript/imagescript.h"
 
 namespace cvl {

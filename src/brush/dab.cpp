@@ -4,7 +4,7 @@
 
 #include "brush/dab_rows.h"
 #include "brush/grit.h"
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
 #include "core/rand.h"
 #include "undo/stroke_rect.h"

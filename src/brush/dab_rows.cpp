@@ -11,7 +11,7 @@
 
 #include "brush/dab_normal_simd.h"
 #include "brush/dab_rows.h"
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 
 namespace cvl {
 

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <vector>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
 #include "core/rand.h"
-#include "imaging/codec.h"
+#include "codecs/codec.h"
 #include "imaging/overlay.h"
-#include "imaging/resample.h"
+#include "imaging/geometry/resample.h"
 #include "imagescript/imagescript.h"
 
 namespace cvl {

@@ -3,10 +3,10 @@
 #include <array>
 
 #include "core/engine.h"
-#include "core/rgba32_loader.h"
-#include "imaging/push_warp.h"
-#include "imaging/spline.h"
-#include "ipl/ipl_buffers.h"
+#include "layers/rgba32_loader.h"
+#include "imaging/geometry/push_warp.h"
+#include "draw/curve_samples.h"
+#include "layers/ipl_images.h"
 #include "layers/filter_prep.h"
 
 namespace cvl {

@@ -1,11 +1,11 @@
 // Tool settings, brush tips, the texture map and the blob conversion.
 #include "brush/blob.h"
 #include "brush/brush_shape.h"
-#include "brush/texture_map.h"
-#include "brush/tool_settings.h"
+#include "layers/texture_map.h"
+#include "brush/tool_setters.h"
 #include "core/engine.h"
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 
 using namespace cvl;
 

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "corvel/corvel.h"
-#include "core/canvas.h"
+#include "canvas/canvas.h"
 #include "core/engine.h"
 #include "core/last_error.h"
 #include "core/rand.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "platform/system.h"
 #include "platform/window_paint.h"
 #include "undo/undo_store.h"

@@ -1,6 +1,6 @@
 // Copy, paste and screen capture.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/clipboard.h"
 
 using namespace cvl;

@@ -1,9 +1,9 @@
 // The shape, gradient and text tools, the font chooser, the displacement bump
 // and the blur of caller buffers.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "ipl/blur_buffer.h"
-#include "ipl/displacement.h"
+#include "effects/displacement.h"
 #include "ipl/drawing_shapes.h"
 #include "ipl/gradient.h"
 #include "ipl/text.h"

@@ -1,8 +1,8 @@
 // Named image effects.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
-#include "ipl/effect_dispatch.h"
-#include "ipl/effect_table.h"
+#include "core/guard.h"
+#include "effects/effect_dispatch.h"
+#include "effects/effect_table.h"
 
 using namespace cvl;
 

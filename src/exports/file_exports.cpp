@@ -1,6 +1,6 @@
 // Image files and the new-RGBA buffer.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/image_read.h"
 #include "io/image_write.h"
 #include "io/new_rgba.h"

@@ -1,6 +1,6 @@
 // File utilities.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/file_utilities.h"
 
 using namespace cvl;

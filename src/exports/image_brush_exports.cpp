@@ -1,7 +1,7 @@
 // The image brush.
 #include "corvel/corvel.h"
 #include "exports/arguments.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "layers/image_brush.h"
 
 using namespace cvl;

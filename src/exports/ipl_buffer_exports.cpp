@@ -1,7 +1,9 @@
 // The image-processing working images: allocation, refill, caller copies.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
-#include "ipl/ipl_buffers.h"
+#include "core/guard.h"
+#include "core/engine.h"
+#include "layers/ipl_images.h"
+#include "mask/mask_alpha.h"
 
 using namespace cvl;
 
@@ -43,6 +45,10 @@ CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void) {
   guarded("IPLFreeDstBuffer24 Excpt", [] { ipl_free(IplBuffer::Dst24); });
 }
 
-CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void) { ipl_apply_mask_to_src_alpha(); }
+// Weights the 32-bit source's alpha by the mask while the mask is enabled.
+CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void) {
+  uint8_t* buffer = ipl_buffer(IplBuffer::Src32);
+  if (buffer && engine().mask_enabled) apply_mask_to_alpha(buffer);
+}
 
 }  // extern "C"

@@ -1,7 +1,7 @@
 // Whole-canvas geometry: flips, resizes, page size, crop, quarter turns, pan.
 #include "corvel/corvel.h"
 #include "exports/arguments.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "ipl/geometry.h"
 
 using namespace cvl;

@@ -2,7 +2,7 @@
 #include <new>
 
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "layers/layer_stack.h"
 
 using namespace cvl;

@@ -1,8 +1,8 @@
 // Writing RGBA32 images into layers.
 #include "corvel/corvel.h"
-#include "core/rgba32_loader.h"
+#include "layers/rgba32_loader.h"
 #include "exports/arguments.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 
 using namespace cvl;
 

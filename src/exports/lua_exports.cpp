@@ -1,6 +1,6 @@
 // Lua filter scripts.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "script/lua_filter.h"
 
 using namespace cvl;

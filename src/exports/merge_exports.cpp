@@ -1,7 +1,7 @@
 // Merging layers and reading the flattened image.
 #include "corvel/corvel.h"
 #include "core/engine.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "layers/merge.h"
 
 using namespace cvl;

@@ -1,6 +1,6 @@
 // Movie recording.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/movie.h"
 
 using namespace cvl;

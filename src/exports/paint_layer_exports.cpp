@@ -1,7 +1,7 @@
 // The paint layer, the blend buffer and the filter preparation helpers.
 #include "corvel/corvel.h"
 #include "exports/arguments.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "layers/blend_buffer.h"
 #include "layers/filter_prep.h"
 #include "layers/paint_layer.h"

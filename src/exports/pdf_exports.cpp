@@ -1,6 +1,6 @@
 // PDF albums.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/pdf_album.h"
 
 using namespace cvl;

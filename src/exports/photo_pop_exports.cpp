@@ -1,6 +1,6 @@
 #include "corvel/corvel.h"
-#include "exports/guard.h"
-#include "ipl/inhouse_effects.h"
+#include "core/guard.h"
+#include "effects/inhouse_effects.h"
 
 using namespace cvl;
 

@@ -2,7 +2,7 @@
 #include "corvel/corvel.h"
 #include "core/canvas_geometry.h"
 #include "core/engine.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
 #include "exports/arguments.h"
 #include "layers/layer_stack.h"

@@ -1,6 +1,6 @@
 // Scanning.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/scanner.h"
 
 using namespace cvl;

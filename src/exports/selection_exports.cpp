@@ -2,7 +2,7 @@
 // passes they are built from.
 #include "corvel/corvel.h"
 #include "exports/arguments.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "mask/magic_wand.h"
 #include "mask/paint_bucket.h"
 #include "mask/region_colour.h"

@@ -1,6 +1,6 @@
 // Pen tablet.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "io/tablet.h"
 #include "platform/window_place.h"
 

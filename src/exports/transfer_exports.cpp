@@ -2,7 +2,7 @@
 #include <cstddef>
 
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "undo/layer_transfer.h"
 #include "undo/rle_codec.h"
 

@@ -1,6 +1,6 @@
 // The undo history.
 #include "corvel/corvel.h"
-#include "exports/guard.h"
+#include "core/guard.h"
 #include "undo/undo_store.h"
 
 using namespace cvl;

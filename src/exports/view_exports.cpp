@@ -1,5 +1,5 @@
 // Showing the canvas in the host's display buffer.
-#include "brush/view_render.h"
+#include "view/view_render.h"
 #include "corvel/corvel.h"
 
 using namespace cvl;

@@ -6,7 +6,7 @@
 
 #include "imagescript/effect_runners.h"
 #include "imagescript/imagescript.h"
-#include "imaging/rotate.h"
+#include "imaging/geometry/rotate.h"
 
 namespace cvl::imagescript {
 namespace {

@@ -2,7 +2,7 @@
 // saturation and 5 the lightness, each 0..255; lightness 127 keeps the brightness,
 // 0 darkens to black and 255 lightens to white. Alpha is kept.
 #include "imagescript/effect_runners.h"
-#include "imaging/hsl_hue.h"
+#include "imaging/tone/hsl_hue.h"
 
 namespace cvl::imagescript {
 bool run_colorize(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {

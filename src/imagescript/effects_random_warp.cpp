@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "imagescript/effect_runners.h"
-#include "imagescript/noise.h"
+#include "imagescript/noise_fields.h"
 
 namespace cvl::imagescript {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "imagescript/effect_runners.h"
-#include "imagescript/noise.h"
-#include "imagescript/paint_layer.h"
+#include "imagescript/noise_fields.h"
+#include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "imagescript/effect_runners.h"
-#include "imagescript/paint_layer.h"
+#include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
 namespace {

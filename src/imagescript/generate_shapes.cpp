@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "imagescript/effect_runners.h"
-#include "imagescript/paint_layer.h"
+#include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "imagescript/imagescript.h"
-#include "imaging/codec.h"
+#include "codecs/codec.h"
 
 namespace cvl::imagescript {
 namespace {

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <vector>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
 #include "core/pixel_convert.h"
-#include "imaging/codec.h"
-#include "imaging/decoders.h"
-#include "imaging/metafile.h"
+#include "codecs/codec.h"
+#include "codecs/decoders.h"
+#include "codecs/metafile.h"
 #include "io/new_rgba.h"
 
 namespace cvl {

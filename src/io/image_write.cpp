@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "imaging/encode.h"
+#include "codecs/encode.h"
 #include "io/file_extension.h"
 
 namespace cvl {

@@ -1,7 +1,7 @@
 #include "io/movie_frame.h"
 
-#include "imaging/codec.h"
-#include "imaging/decoders.h"
+#include "codecs/codec.h"
+#include "codecs/decoders.h"
 
 namespace cvl {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/dib.h"
+#include "codecs/dib.h"
 
 namespace cvl {
 

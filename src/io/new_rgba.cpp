@@ -7,8 +7,8 @@
 #include "core/engine.h"
 #include "core/last_error.h"
 #include "core/pixel_convert.h"
-#include "core/rgba32_loader.h"
-#include "imaging/resample.h"
+#include "layers/rgba32_loader.h"
+#include "imaging/geometry/resample.h"
 
 namespace cvl {
 

@@ -5,7 +5,7 @@
 #include "core/buffer.h"
 #include "core/engine.h"
 #include "core/pixel_convert.h"
-#include "imaging/encode.h"
+#include "codecs/encode.h"
 #include "io/file_extension.h"
 #include "io/image_write.h"
 #include "layers/merge.h"

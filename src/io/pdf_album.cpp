@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "imaging/codec.h"
+#include "codecs/codec.h"
 
 #ifdef CORVEL_HAVE_HPDF
 #include <hpdf.h>

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "imaging/decoders.h"
-#include "imaging/dib.h"
+#include "codecs/decoders.h"
+#include "codecs/dib.h"
 #include "io/new_rgba.h"
 #include "platform/scanner.h"
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "core/pixel_convert.h"
-#include "imaging/codec.h"
-#include "imaging/encode.h"
-#include "imaging/resample.h"
+#include "codecs/codec.h"
+#include "codecs/encode.h"
+#include "imaging/geometry/resample.h"
 
 namespace cvl {
 

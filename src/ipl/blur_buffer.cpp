@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "imaging/blur.h"
+#include "imaging/filters/blur.h"
 
 namespace cvl {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/engine.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
-#include "imaging/shapes.h"
-#include "imaging/smooth_ellipse.h"
+#include "draw/shapes.h"
+#include "draw/smooth_ellipse.h"
 #include "ipl/overlay_composite.h"
 
 namespace cvl {

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "core/engine.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
-#include "imaging/gradient_fill.h"
+#include "draw/gradient_fill.h"
 #include "ipl/overlay_composite.h"
 
 namespace cvl {

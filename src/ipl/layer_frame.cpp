@@ -7,9 +7,9 @@
 #include "core/buffer.h"
 #include "core/canvas_geometry.h"
 #include "core/engine.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
-#include "core/rgba32_loader.h"
+#include "layers/rgba32_loader.h"
 #include "layers/layer_stack.h"
 
 namespace cvl {

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "imaging/image_view.h"
-#include "imaging/resample_separable.h"
+#include "imaging/geometry/resample_separable.h"
 
 namespace cvl {
 

@@ -1,7 +1,7 @@
 // Flips and quarter turns of every layer.
 #include "core/engine.h"
-#include "imaging/flip.h"
-#include "imaging/quarter_turn.h"
+#include "imaging/geometry/flip.h"
+#include "imaging/geometry/quarter_turn.h"
 #include "ipl/geometry.h"
 #include "ipl/layer_frame.h"
 

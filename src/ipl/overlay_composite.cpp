@@ -1,7 +1,7 @@
 #include "ipl/overlay_composite.h"
 
 #include "core/engine.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "layers/filter_prep.h"
 #include "layers/merge.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ipl/ipl_buffers.h"
+#include "layers/ipl_images.h"
 
 namespace cvl {
 

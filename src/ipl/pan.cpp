@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "core/engine.h"
-#include "core/pixel_access.h"
-#include "imaging/offset.h"
+#include "layers/pixel_access.h"
+#include "imaging/geometry/offset.h"
 #include "imaging/overlay.h"
 #include "ipl/geometry.h"
-#include "ipl/ipl_buffers.h"
+#include "layers/ipl_images.h"
 #include "layers/filter_prep.h"
 #include "layers/merge.h"
 

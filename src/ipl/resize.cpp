@@ -2,7 +2,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "imaging/resample_separable.h"
+#include "imaging/geometry/resample_separable.h"
 #include "ipl/geometry.h"
 #include "ipl/layer_frame.h"
 

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "core/engine.h"
-#include "core/rgba32_loader.h"
-#include "imaging/text_render.h"
-#include "ipl/ipl_buffers.h"
+#include "layers/rgba32_loader.h"
+#include "draw/text_render.h"
+#include "layers/ipl_images.h"
 #include "ipl/text_font.h"
 #include "layers/filter_prep.h"
 

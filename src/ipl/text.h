@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "imaging/shapes.h"
+#include "draw/shapes.h"
 
 namespace cvl {
 

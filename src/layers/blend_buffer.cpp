@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "layers/layer_stack.h"
 
 namespace cvl {

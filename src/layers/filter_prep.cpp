@@ -4,7 +4,7 @@
 
 #include "core/canvas_geometry.h"
 #include "layers/rect_clip.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "core/selection_weight.h"
 
 namespace cvl {

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
 #include "core/pixel_convert.h"
-#include "imaging/codec.h"
-#include "imaging/encode.h"
+#include "codecs/codec.h"
+#include "codecs/encode.h"
 
 namespace cvl {
 

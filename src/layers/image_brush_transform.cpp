@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/engine.h"
 #include "imagescript/imagescript.h"
-#include "imaging/resample.h"
+#include "imaging/geometry/resample.h"
 #include "layers/image_brush.h"
 
 namespace cvl {

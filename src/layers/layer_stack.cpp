@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "brush/texture_map.h"
+#include "layers/texture_map.h"
 #include "layers/mix_mode_names.h"
 #include "undo/undo_store.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/canvas_geometry.h"
 #include "layers/rect_clip.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "layers/composite.h"
 #include "layers/layer_stack.h"
 #include "layers/mix_mode_names.h"

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "core/canvas_geometry.h"
-#include "imaging/blur.h"
+#include "imaging/filters/blur.h"
 #include "layers/composite.h"
 #include "layers/layer_stack.h"
 #include "layers/mix_mode_names.h"

@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #include "core/canvas_geometry.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 
 namespace cvl {
 

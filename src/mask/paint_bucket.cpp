@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "core/pixel_access.h"
-#include "imaging/colour_replace.h"
-#include "imaging/region_fill.h"
+#include "layers/pixel_access.h"
+#include "imaging/tone/colour_replace.h"
+#include "draw/region_fill.h"
 #include "mask/mask_alpha.h"
 #include "mask/region_colour.h"
 #include "mask/tool_source.h"

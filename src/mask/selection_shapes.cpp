@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/engine.h"
-#include "imaging/shapes.h"
+#include "draw/shapes.h"
 #include "mask/mask_ops.h"
 #include "mask/tool_units.h"
 

@@ -3,10 +3,10 @@
 #include <cstddef>
 
 #include "core/engine.h"
-#include "core/pixel_access.h"
-#include "core/rgba32_loader.h"
-#include "imaging/region_fill.h"
-#include "ipl/ipl_buffers.h"
+#include "layers/pixel_access.h"
+#include "layers/rgba32_loader.h"
+#include "draw/region_fill.h"
+#include "layers/ipl_images.h"
 #include "mask/marker_colour.h"
 
 namespace cvl {

@@ -3,7 +3,7 @@
 // functions add is the clamping (or, for L*a*b* and CMYK, the lack of it).
 #include <cstdint>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/colour_models.h"
 #include "script/lua_functions.h"
 

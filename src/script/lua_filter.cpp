@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/engine.h"
-#include "core/rgba32_loader.h"
-#include "ipl/ipl_buffers.h"
+#include "layers/rgba32_loader.h"
+#include "layers/ipl_images.h"
 #include "platform/host_callbacks.h"
 #include "script/lua_functions.h"
 #include "script/lua_sandbox.h"

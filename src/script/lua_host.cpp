@@ -3,9 +3,9 @@
 // debugger output.
 #include <cstring>
 
-#include "core/pixel_access.h"
-#include "core/rgba32_loader.h"
-#include "ipl/ipl_buffers.h"
+#include "layers/pixel_access.h"
+#include "layers/rgba32_loader.h"
+#include "layers/ipl_images.h"
 #include "layers/filter_prep.h"
 #include "layers/merge.h"
 #include "platform/host_callbacks.h"

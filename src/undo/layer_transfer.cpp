@@ -4,9 +4,9 @@
 
 #include "core/buffer.h"
 #include "core/canvas_geometry.h"
-#include "core/pixel_access.h"
-#include "core/rgba32_loader.h"
-#include "imaging/deflate.h"
+#include "layers/pixel_access.h"
+#include "layers/rgba32_loader.h"
+#include "codecs/deflate.h"
 #include "layers/layer_stack.h"
 
 namespace cvl {

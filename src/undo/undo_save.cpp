@@ -4,7 +4,7 @@
 
 #include "core/canvas_geometry.h"
 #include "core/last_error.h"
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "layers/layer_stack.h"
 #include "undo/rect_copy.h"
 #include "undo/stroke_rect.h"

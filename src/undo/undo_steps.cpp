@@ -1,7 +1,7 @@
 // Stepping through the history. A record always holds the other state of its
 // rectangle, so undo and redo are the same exchange between the record, the live
 // plane and the under-layer plane.
-#include "core/pixel_access.h"
+#include "layers/pixel_access.h"
 #include "layers/layer_stack.h"
 #include "undo/rect_copy.h"
 #include "undo/undo_records.h"

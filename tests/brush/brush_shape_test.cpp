@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "brush/tip_file.h"
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "imagescript/imagescript.h"
 #include "support/canvas_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "brush/dab.h"
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl::test {

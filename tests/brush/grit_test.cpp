@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "brush/tip_file.h"
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "core/rand.h"
-#include "imaging/resample.h"
+#include "imaging/geometry/resample.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/codec.h"
+#include "codecs/codec.h"
 #include "imagescript/imagescript.h"
 
 namespace cvl::test {

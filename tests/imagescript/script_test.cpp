@@ -5,7 +5,7 @@
 #include <string>
 
 #include "imagescript/imagescript.h"
-#include "imaging/independent_decoder.h"
+#include "codecs/independent_decoder.h"
 
 namespace cvl::imagescript {
 namespace {

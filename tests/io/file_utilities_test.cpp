@@ -7,7 +7,7 @@
 #include <string>
 
 #include "corvel/corvel.h"
-#include "imaging/independent_decoder.h"
+#include "codecs/independent_decoder.h"
 
 namespace cvl {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "corvel/corvel.h"
-#include "imaging/encode.h"
-#include "imaging/independent_decoder.h"
+#include "codecs/encode.h"
+#include "codecs/independent_decoder.h"
 #include "io/tool_output.h"
 
 namespace cvl {

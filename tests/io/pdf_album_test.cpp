@@ -7,8 +7,8 @@
 #include <string>
 
 #include "corvel/corvel.h"
-#include "imaging/encode.h"
-#include "imaging/independent_decoder.h"
+#include "codecs/encode.h"
+#include "codecs/independent_decoder.h"
 #include "io/tool_output.h"
 
 namespace cvl {

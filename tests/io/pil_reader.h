@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "imaging/independent_decoder.h"
+#include "codecs/independent_decoder.h"
 
 namespace cvl::test {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "corvel/corvel.h"
-#include "imaging/independent_decoder.h"
+#include "codecs/independent_decoder.h"
 #include "io/new_rgba.h"
 #include "io/tool_output.h"
 

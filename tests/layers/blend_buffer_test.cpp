@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "brush/tool_settings.h"
+#include "core/tool_settings.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl {

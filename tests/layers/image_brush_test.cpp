@@ -13,7 +13,7 @@
 
 #include "brush/dab_fixture.h"
 #include "core/rand.h"
-#include "imaging/encode.h"
+#include "codecs/encode.h"
 
 namespace cvl {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ipl/ipl_buffers.h"
+#include "layers/ipl_images.h"
 #include "mask/tool_picture.h"
 
 namespace cvl {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "history_snapshot.h"
+#include "undo/history_snapshot.h"
 #include "undo/undo_records.h"
 
 namespace cvl {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "history_snapshot.h"
+#include "undo/history_snapshot.h"
 #include "undo/undo_records.h"
 #include "undo/undo_store.h"
 

@@ -9,8 +9,11 @@ set -uo pipefail
 wine=$1 exe=$2
 shift 2
 [ $# -gt 0 ] && exec "$wine" "$exe" --gtest_brief=1 "$@"
-# One server for all the processes, rather than one started for each.
+# One server for all the processes, rather than one started for each: started
+# here, waited for, and ended with the run.
+wineserver -w
 wineserver -p 30 2>/dev/null || true
+trap 'wineserver -k 2>/dev/null || true' EXIT
 suites=$("$wine" "$exe" --gtest_list_tests | tr -d '\r' | grep -v '^ ' | grep '\.$' | sed 's/\.$//')
 failed=() count=0
 for suite in $suites; do

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "imaging/dib.h"
+#include "codecs/dib.h"
 #include "platform/device_dialogs.h"
 
 namespace cvl::platform {

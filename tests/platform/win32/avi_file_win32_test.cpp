@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "corvel/corvel.h"
-#include "imaging/encode.h"
+#include "codecs/encode.h"
 
 namespace cvl::platform {
 namespace {

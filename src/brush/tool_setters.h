@@ -1,0 +1,49 @@
+// SetTool and the small setters that fill the brush description (core/tool_settings.h).
+#pragma once
+
+#include <cstdint>
+
+#include "core/tool_settings.h"
+
+namespace cvl {
+
+// The sixteen arguments of SetTool, in the host's order.
+struct ToolArgs {
+  float tip_strength = 1.0f;
+  int32_t grit_dot_size = 0;
+  int32_t grit_dot_chance = 0;
+  int32_t grit_dot_fill = 0;
+  int32_t tip_softness = 0;  // only the low byte is kept
+  int32_t color_vary = 0;
+  int32_t drawing_length = 0;
+  int32_t blend_strength = 0;
+  int32_t blend_primary_strength = 0;
+  int32_t blend_remix = 0;  // low byte
+  int32_t flag11 = 0;       // accepted and ignored
+  int32_t tip_invert = 0;   // low byte
+  int32_t flag13 = 0;       // accepted and ignored
+  const char* grit_path = nullptr;
+  const char* tip_path = nullptr;
+  int32_t tip_angle = 0;
+};
+
+// Stores the tool, builds the grit patterns and the tip, and clears the one-dab switches.
+void set_tool(const ToolArgs& args);
+
+// The setters: each changes one aspect of the tool between dabs.
+void set_color(int32_t r, int32_t g, int32_t b);
+void set_color16(int32_t r, int32_t g, int32_t b);
+void set_color_banks(const int32_t values[12]);
+void set_blend_strength(int32_t s);
+void set_blend_primary_strength(int32_t s);
+void set_blend_remix(int32_t b);
+void set_density(int32_t d);
+void set_alpha(int32_t percent);
+void set_rotate_brush_mode(int32_t on, int32_t degrees);
+void set_mix_mode(int32_t mode, int32_t strength);
+void set_size(int32_t size);
+void set_scale_size(int32_t n);
+void set_pix_color_vary(int32_t v);
+void set_pix_lum_vary(int32_t v);
+
+}  // namespace cvl

@@ -1,0 +1,52 @@
+#include "effects/effect_dispatch.h"
+
+#include "core/engine.h"
+#include "effects/effect_table.h"
+#include "layers/ipl_images.h"
+
+namespace cvl {
+namespace {
+
+EffectCall decode(const EffectRequest& request, uint8_t* src, uint8_t* dst) {
+  EffectCall call;
+  call.i1 = request.i1;
+  for (int k = 0; k < 6; ++k) {
+    call.S[k] = request.sliders[k];
+    call.s[k] = static_cast<float>(request.sliders[k]) / 10.0f;
+    call.f[k] = request.flags[k];
+  }
+  call.option = request.option;
+  call.i2 = request.i2;
+  call.r = request.r;
+  call.g = request.g;
+  call.b = request.b;
+  call.text = request.text;
+  call.width = engine().canvas_width;
+  call.height = engine().canvas_height;
+  call.src = src;
+  call.dst = dst;
+  return call;
+}
+
+// Frees the 24-bit working images however the effect ends.
+struct FreeRgb24OnExit {
+  ~FreeRgb24OnExit() {
+    ipl_free(IplBuffer::Src24);
+    ipl_free(IplBuffer::Dst24);
+  }
+};
+
+}  // namespace
+
+int32_t image_process(const EffectRequest& request) {
+  uint8_t* src = ipl_buffer(IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+  if (!src || !dst) return 0;
+  const FreeRgb24OnExit free_rgb24_on_exit;
+  const EffectCall call = decode(request, src, dst);
+  const EffectRow* row = find_effect_row(request.name);
+  if (!row || !row->run) return 0;
+  return row->run(call);
+}
+
+}  // namespace cvl

@@ -1,0 +1,58 @@
+// The script-driven families: the text argument names an image script (or an
+// image file) whose picture is repeated over the canvas as a background, as a
+// relief to light the layer with, or as a relief to look through. A name that
+// cannot be read leaves the layer as it was.
+#include <vector>
+
+#include "layers/pixel_access.h"
+#include "imaging/tone/grey.h"
+#include "effects/displacement.h"
+#include "effects/effect_rows_imaging.h"
+#include "effects/effect_rows_script.h"
+#include "effects/script_tile.h"
+#include "layers/filter_prep.h"
+#include "layers/merge.h"
+
+namespace cvl {
+
+int32_t row_backgrounds(const EffectCall& call) {
+  imaging::Image tile;
+  if (!render_script_or_image(call.text, tile)) return 0;
+  repeat_tile(scale_tile(tile, call.s[0]), call.src, call.width, call.height);
+  return load(call, call.src);
+}
+
+// The tiled picture's grey is the height of the relief that lights the layer's
+// colour, as "Emboss" lights it by its own grey; alpha is kept.
+int32_t row_texturize_emboss(const EffectCall& call) {
+  imaging::Image relief;
+  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
+  std::vector<uint8_t> height(static_cast<size_t>(call.width) * call.height);
+  if (!imaging::image_to_grey(relief.view(), height.data(), call.width)) return 0;
+  return emboss_layer(call, height.data());
+}
+
+// The relief is lit by effect 27 and laid over the layer in a texturizing mode, so
+// the layer's own colour shows through its light and shade; the layer keeps its
+// alpha whatever its lock.
+int32_t row_texturize_bump(const EffectCall& call) {
+  imaging::Image relief;
+  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
+  uint8_t* image = relief.pixels.data();
+  if (!run_script_effect(call, 27, bump_values(call), image)) return 0;
+  for (size_t i = 3; i < relief.pixels.size(); i += 4) image[i] = 255;
+  Layer* layer = current_layer_with_pixels();
+  if (!layer) return 0;
+  adjust_rgba32_by_mask_and_texture(image, call.width, call.height);
+  merge_rgba32_into_layer(image, *layer, call.flag(0) ? mix::kTexturize2 : mix::kTexturize, 0, slider_byte(call.s[3]),
+                          true);
+  return 1;
+}
+
+int32_t row_displacement_bump(const EffectCall& call) {
+  refresh(call);
+  premultiply(call, call.src);
+  return ipl_displacement_bump(call.text, call.s[0], call.colour()) ? 1 : 0;
+}
+
+}  // namespace cvl

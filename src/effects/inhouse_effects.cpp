@@ -1,0 +1,88 @@
+#include "effects/inhouse_effects.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "core/engine.h"
+#include "effects/inhouse_library.h"
+#include "layers/ipl_images.h"
+
+namespace cvl {
+namespace {
+
+struct NamedEffect {
+  std::string_view name;
+  InhouseEffect run;
+};
+
+// Names are matched whole and case-sensitively.
+constexpr NamedEffect kEffects[] = {
+    {"Grayscale", inhouse_grayscale},
+    {"Invert", inhouse_invert},
+    {"Basic Threshold", inhouse_basic_threshold},
+    {"Clamp", inhouse_clamp},
+    {"Channel", inhouse_channel},
+    {"Adjust Lab", inhouse_adjust_lab},
+    {"Value Blur", inhouse_value_blur},
+    {"Anti Alias", inhouse_anti_alias},
+    {"Noise Reduction", inhouse_noise_reduction},
+    {"Noise Reduction RGB", inhouse_noise_reduction_rgb},
+    {"Adaptive Blur", inhouse_adaptive_blur},
+    {"Detail Blur", inhouse_detail_blur},
+    {"Line Art Cleaner", inhouse_line_art_cleaner},
+    {"Mask Detail", inhouse_mask_detail},
+    {"Borderize", inhouse_borderize},
+    {"Vignette", inhouse_vignette},
+    {"Reflection", inhouse_reflection},
+    {"Fader", inhouse_fader},
+    {"Hyper Contrast", inhouse_hyper_contrast},
+    {"Bas Relief", inhouse_bas_relief},
+};
+
+InhouseEffect find_effect(const char* name) {
+  if (!name) return nullptr;
+  const std::string_view wanted(name);
+  for (const NamedEffect& e : kEffects) {
+    if (e.name == wanted) return e.run;
+  }
+  return nullptr;
+}
+
+InhouseParams make_params(uint8_t copy, const InhouseArgs& args, int32_t width, int32_t height) {
+  InhouseParams p;
+  p.copy = copy;
+  for (int i = 0; i < 6; ++i) {
+    p.p[i] = args.s[i] * 0.001;
+    p.f[i] = args.f[i];
+  }
+  p.option = args.option;
+  p.i2 = args.i2;
+  p.r = args.r * (1.0 / 255.0);
+  p.g = args.g * (1.0 / 255.0);
+  p.b = args.b * (1.0 / 255.0);
+  p.left = 0;
+  p.top = 0;
+  p.right = width - 1;
+  p.bottom = height - 1;
+  p.width = width;
+  p.height = height;
+  return p;
+}
+
+}  // namespace
+
+int32_t inhouse_entry(const char* name, uint8_t copy, const InhouseArgs& args) {
+  uint8_t* src = ipl_buffer(IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+  if (!src || !dst) return 0;
+  const int32_t width = engine().canvas_width;
+  const int32_t height = engine().canvas_height;
+  InhouseParams params = make_params(copy, args, width, height);
+  if (copy == 0) std::memcpy(dst, src, engine().canvas_pixels() * 4);
+  const InhouseEffect effect = find_effect(name);
+  if (!effect) return 0;
+  effect(params, InhouseImages{src, dst, width, height});
+  return 1;
+}
+
+}  // namespace cvl

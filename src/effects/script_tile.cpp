@@ -1,0 +1,68 @@
+#include "effects/script_tile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "imagescript/imagescript.h"
+#include "codecs/codec.h"
+#include "imaging/geometry/resample_separable.h"
+
+namespace cvl {
+
+bool render_script_or_image(const char* path, imaging::Image& out) {
+  if (!path || !*path) return false;
+  if (imagescript::render_script(path, out) == imagescript::ScriptResult::Ok && !out.empty()) return true;
+  if (imaging::decode_file(path, out) && out.channels == 4 && out.width > 0 && out.height > 0) return true;
+  out = imaging::Image{};
+  return false;
+}
+
+void repeat_tile(const imaging::Image& tile, uint8_t* out, int32_t width, int32_t height, bool mirror) {
+  const int32_t tw = tile.width, th = tile.height;
+  if (tw <= 0 || th <= 0) return;
+  const size_t row_bytes = size_t(width) * 4;
+  for (int32_t y = 0; y < height; ++y) {
+    const int32_t band = y / th, ty = y % th;
+    const int32_t sy = mirror && (band & 1) ? th - 1 - ty : ty;
+    const uint8_t* src = tile.pixels.data() + size_t(sy) * tw * 4;
+    uint8_t* dst = out + size_t(y) * row_bytes;
+    for (int32_t x0 = 0, column = 0; x0 < width; x0 += tw, ++column) {
+      const int32_t n = std::min(tw, width - x0);
+      if (mirror && (column & 1)) {
+        for (int32_t i = 0; i < n; ++i) std::memcpy(dst + size_t(x0 + i) * 4, src + size_t(tw - 1 - i) * 4, 4);
+      } else {
+        std::memcpy(dst + size_t(x0) * 4, src, size_t(n) * 4);
+      }
+    }
+    for (size_t i = 3; i < row_bytes; i += 4) dst[i] = 255;
+  }
+}
+
+imaging::Image scale_tile(const imaging::Image& tile, double percent) {
+  constexpr double kMaxEdge = 8192;
+  auto side = [&](int32_t n) {
+    return static_cast<int32_t>(std::clamp(std::trunc(n * percent * 0.01), 1.0, kMaxEdge));
+  };
+  imaging::Image out;
+  out.width = side(tile.width);
+  out.height = side(tile.height);
+  if (out.width == tile.width && out.height == tile.height) return tile;
+  out.pixels.assign(size_t(out.width) * out.height * 4, 0);
+  imaging::Image& in = const_cast<imaging::Image&>(tile);
+  if (!imaging::resample(in.view(), out.view(), imaging::ResampleMethod::Bicubic)) return tile;
+  return out;
+}
+
+bool tiled_script(const char* path, int32_t width, int32_t height, imaging::Image& out) {
+  imaging::Image tile;
+  if (width <= 0 || height <= 0 || !render_script_or_image(path, tile)) return false;
+  out.width = width;
+  out.height = height;
+  out.channels = 4;
+  out.pixels.assign(size_t(width) * size_t(height) * 4, 0);
+  repeat_tile(tile, out.pixels.data(), width, height);
+  return true;
+}
+
+}  // namespace cvl

@@ -1,0 +1,74 @@
+#include "imagescript/noise_fields.h"
+
+#include <cmath>
+
+namespace cvl::imagescript {
+namespace {
+
+double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+
+}  // namespace
+
+ValueNoise::ValueNoise(Lcg& random, int32_t cols, int32_t rows)
+    : cols_(std::max(cols, 1)), rows_(std::max(rows, 1)), lattice_(size_t(cols_) * rows_) {
+  for (float& f : lattice_) f = static_cast<float>(random.unit());
+}
+
+double ValueNoise::at(double gx, double gy) const {
+  const double fx = std::floor(gx), fy = std::floor(gy);
+  const double tx = fade(gx - fx), ty = fade(gy - fy);
+  const int32_t x0 = wrap_index(static_cast<int32_t>(std::fmod(fx, cols_)), cols_), x1 = (x0 + 1) % cols_;
+  const int32_t y0 = wrap_index(static_cast<int32_t>(std::fmod(fy, rows_)), rows_), y1 = (y0 + 1) % rows_;
+  const float* r0 = &lattice_[size_t(y0) * cols_];
+  const float* r1 = &lattice_[size_t(y1) * cols_];
+  const double top = r0[x0] + (r0[x1] - r0[x0]) * tx, bottom = r1[x0] + (r1[x1] - r1[x0]) * tx;
+  return top + (bottom - top) * ty;
+}
+
+GradientNoise::GradientNoise(Lcg& random) {
+  for (int i = 0; i < 256; ++i) perm_[i] = static_cast<uint8_t>(i);
+  for (int i = 255; i > 0; --i) std::swap(perm_[i], perm_[random.below(i + 1)]);
+  for (int i = 0; i < 256; ++i) perm_[256 + i] = perm_[i];
+}
+
+double GradientNoise::at(double x, double y) const {
+  // Eight gradient directions, picked by the hashed lattice corner.
+  static constexpr double kGrad[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1},
+                                         {0.7071, 0.7071}, {-0.7071, 0.7071}, {0.7071, -0.7071}, {-0.7071, -0.7071}};
+  const double fx = std::floor(x), fy = std::floor(y);
+  const int32_t xi = static_cast<int32_t>(static_cast<int64_t>(fx) & 255), yi = static_cast<int32_t>(static_cast<int64_t>(fy) & 255);
+  const double dx = x - fx, dy = y - fy;
+  auto corner = [&](int32_t cx, int32_t cy, double ox, double oy) {
+    const double* g = kGrad[perm_[perm_[xi + cx] + yi + cy] & 7];
+    return g[0] * ox + g[1] * oy;
+  };
+  const double u = fade(dx), t = fade(dy);
+  const double top = corner(0, 0, dx, dy) + (corner(1, 0, dx - 1, dy) - corner(0, 0, dx, dy)) * u;
+  const double bottom = corner(0, 1, dx, dy - 1) + (corner(1, 1, dx - 1, dy - 1) - corner(0, 1, dx, dy - 1)) * u;
+  return (top + (bottom - top) * t) * 1.41421356;
+}
+
+FractalNoise::FractalNoise(Lcg& random, int32_t width, int32_t height, double cell, int32_t octaves,
+                           double persistence) {
+  cell = std::max(cell, 1.0);
+  double weight = 1, total = 0;
+  for (int32_t o = 0; o < octaves; ++o) {
+    // Lattices just large enough to cover the picture; finer layers stop at one pixel a cell.
+    if (o > 0 && cell < 1) break;
+    layers_.emplace_back(random, static_cast<int32_t>(width / cell) + 2, static_cast<int32_t>(height / cell) + 2);
+    scale_.push_back(1.0 / cell);
+    weight_.push_back(weight);
+    total += weight;
+    weight *= persistence;
+    cell *= 0.5;
+  }
+  for (double& w : weight_) w /= total;
+}
+
+double FractalNoise::at(double x, double y) const {
+  double sum = 0;
+  for (size_t i = 0; i < layers_.size(); ++i) sum += weight_[i] * layers_[i].at(x * scale_[i], y * scale_[i]);
+  return sum;
+}
+
+}  // namespace cvl::imagescript

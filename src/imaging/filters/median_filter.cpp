@@ -1,0 +1,133 @@
+#include "imaging/filters/median_filter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "imaging/channel_mask.h"
+
+namespace cvl::imaging {
+namespace {
+
+// A 256-bin histogram with its 16 coarse sums, counts in 16 bits.
+struct Histogram {
+  uint16_t coarse[16];
+  uint16_t fine[256];
+};
+
+inline void add(Histogram& into, const Histogram& h) {
+  for (int i = 0; i < 16; ++i) into.coarse[i] = uint16_t(into.coarse[i] + h.coarse[i]);
+  for (int i = 0; i < 256; ++i) into.fine[i] = uint16_t(into.fine[i] + h.fine[i]);
+}
+inline void add_sub(Histogram& into, const Histogram& plus, const Histogram& minus) {
+  for (int i = 0; i < 16; ++i) into.coarse[i] = uint16_t(into.coarse[i] + plus.coarse[i] - minus.coarse[i]);
+  for (int i = 0; i < 256; ++i) into.fine[i] = uint16_t(into.fine[i] + plus.fine[i] - minus.fine[i]);
+}
+
+// The value with `rank` values below it (0-based) in the histogram.
+inline uint8_t value_of_rank(const Histogram& h, uint32_t rank) {
+  int32_t c = 0;
+  uint32_t below = 0;
+  while (below + h.coarse[c] <= rank) below += h.coarse[c++];
+  int32_t v = c * 16;
+  while (below + h.fine[v] <= rank) below += h.fine[v++];
+  return uint8_t(v);
+}
+
+void median_channel(const ImageView& in, const ImageView& out, int32_t channel, int32_t r,
+                    std::vector<Histogram>& columns) {
+  const int32_t w = in.width, h = in.height, ch = in.channels;
+  const auto value = [&](int32_t x, int32_t y) { return in.row(std::clamp(y, 0, h - 1))[size_t(x) * ch + channel]; };
+  const auto count = [&](int32_t x, int32_t v, int32_t delta) {
+    Histogram& col = columns[size_t(x)];
+    col.fine[v] = uint16_t(col.fine[v] + delta);
+    col.coarse[v >> 4] = uint16_t(col.coarse[v >> 4] + delta);
+  };
+  std::memset(columns.data(), 0, columns.size() * sizeof(Histogram));
+  for (int32_t y = -r; y <= r; ++y)
+    for (int32_t x = 0; x < w; ++x) count(x, value(x, y), 1);
+  const uint32_t rank = (uint32_t(2 * r + 1) * uint32_t(2 * r + 1)) / 2;
+  Histogram window;
+  for (int32_t y = 0; y < h; ++y) {
+    if (y > 0) {
+      const uint8_t* gone_row = in.row(std::max(y - r - 1, 0)) + channel;
+      const uint8_t* come_row = in.row(std::min(y + r, h - 1)) + channel;
+      for (int32_t x = 0; x < w; ++x) {
+        const int32_t gone = gone_row[size_t(x) * ch], come = come_row[size_t(x) * ch];
+        if (gone == come) continue;
+        count(x, gone, -1);
+        count(x, come, 1);
+      }
+    }
+    std::memset(&window, 0, sizeof window);
+    for (int32_t x = -r; x <= r; ++x) add(window, columns[size_t(std::clamp(x, 0, w - 1))]);
+    uint8_t* d = out.row(y) + channel;
+    for (int32_t x = 0; x < w; ++x) {
+      d[size_t(x) * ch] = value_of_rank(window, rank);
+      if (x + 1 < w) add_sub(window, columns[size_t(std::min(x + r + 1, w - 1))], columns[size_t(std::max(x - r, 0))]);
+    }
+  }
+}
+
+inline void order(uint8_t& a, uint8_t& b) {
+  const uint8_t lo = std::min(a, b), hi = std::max(a, b);
+  a = lo, b = hi;
+}
+
+// The median of nine by the classic 19-exchange network.
+inline uint8_t median9(uint8_t p[9]) {
+  order(p[1], p[2]), order(p[4], p[5]), order(p[7], p[8]);
+  order(p[0], p[1]), order(p[3], p[4]), order(p[6], p[7]);
+  order(p[1], p[2]), order(p[4], p[5]), order(p[7], p[8]);
+  order(p[0], p[3]), order(p[5], p[8]), order(p[4], p[7]);
+  order(p[3], p[6]), order(p[1], p[4]), order(p[2], p[5]);
+  order(p[4], p[7]), order(p[4], p[2]), order(p[6], p[4]);
+  order(p[4], p[2]);
+  return p[4];
+}
+
+// Radius 1 is common enough (and the histograms heavy enough for it) to get
+// its own path: the network over every byte of a row at once, which the compiler
+// turns into byte-wide vector minimum and maximum.
+void median3x3(const ImageView& in, const ImageView& out, uint32_t channel_mask) {
+  const int32_t w = in.width, h = in.height, ch = in.channels;
+  const size_t n = size_t(w) * ch;
+  std::vector<uint8_t> row(n);
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* a = in.row(std::max(y - 1, 0));
+    const uint8_t* b = in.row(y);
+    const uint8_t* c = in.row(std::min(y + 1, h - 1));
+    for (size_t i = 0; i < n; ++i) {
+      // Left and right neighbours, the border repeated.
+      const size_t l = i >= size_t(ch) ? i - ch : i, r = i + ch < n ? i + ch : i;
+      uint8_t p[9] = {a[l], a[i], a[r], b[l], b[i], b[r], c[l], c[i], c[r]};
+      row[i] = median9(p);
+    }
+    uint8_t* d = out.row(y);
+    for (size_t i = 0; i < n; ++i)
+      if (channel_mask >> (i % size_t(ch)) & 1) d[i] = row[i];
+  }
+}
+
+}  // namespace
+
+bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, uint32_t channel_mask) {
+  if (!same_shape(src, dst) || radius < 0) return false;
+  radius = std::min(radius, kMaxMedianRadius);
+  // Rows are read up to `radius` below the one written, so filtering in place
+  // reads from a copy.
+  Image copy;
+  const ImageView in = unaliased_source(src, dst, copy);
+  copy_view(in, dst);
+  if (radius == 0) return true;
+  if (radius == 1) {
+    median3x3(in, dst, channel_mask);
+    return true;
+  }
+  std::vector<Histogram> columns(size_t(src.width));
+  for (int32_t c = 0; c < src.channels; ++c)
+    if (channel_mask >> c & 1) median_channel(in, dst, c, radius, columns);
+  return true;
+}
+
+}  // namespace cvl::imaging

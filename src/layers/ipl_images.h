@@ -1,0 +1,33 @@
+// The four 8-bit working images of the image-processing functions: RGBA32 and
+// RGB24 sources and destinations, each canvas-sized when allocated.
+//
+// Effects, Lua filters, drawing and clipboard paste read and write these. A
+// buffer is only handed out while it still matches the canvas (a canvas resized
+// since its allocation would otherwise be read past its end).
+#pragma once
+
+#include <cstdint>
+
+namespace cvl {
+
+enum class IplBuffer { Src32, Dst32, Src24, Dst24 };
+
+// (Re)allocates a buffer at the canvas size; the sources are filled from the
+// current layer (narrowed to 8 bits), the destinations are left uninitialised.
+// Returns the buffer, or null without a canvas.
+uint8_t* ipl_alloc(IplBuffer which);
+void ipl_free(IplBuffer which);
+
+// Refills the 32-bit source from the current layer; null when it does not exist.
+uint8_t* ipl_update_src32();
+
+// Copies canvas-sized caller pixels into an existing buffer.
+void ipl_set(IplBuffer which, const uint8_t* src);
+
+// The buffer while it exists and matches the canvas, else null.
+uint8_t* ipl_buffer(IplBuffer which);
+
+// Bytes per pixel of a buffer: 4 or 3.
+int32_t ipl_channels(IplBuffer which);
+
+}  // namespace cvl
