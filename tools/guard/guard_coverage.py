@@ -144,6 +144,9 @@ def exports(src):
         with open(os.path.join(folder, name), encoding="utf-8") as f:
             text = f.read()
         export_names = set(EXPORT.findall(text))
+        declared = len(re.findall(r"^CVL_API\b", text, re.M))
+        if declared != len(EXPORT.findall(text)):
+            raise SystemExit("%s: %d CVL_API lines but %d exports read" % (name, declared, len(export_names)))
         helpers = set()
         for m in HELPER.finditer(text):
             if m.group(1) not in export_names and "guarded(" in body_at(text, m.end() - 1):
