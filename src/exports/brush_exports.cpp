@@ -35,10 +35,12 @@ CVL_API uint8_t* CVL_CALL CVL_CreateTexture(int32_t layer) {
   return guarded("CreateTexture Excpt", static_cast<uint8_t*>(nullptr), [&] { return create_texture(layer); });
 }
 
-CVL_API void CVL_CALL CVL_DeleteTexture(void) { delete_texture(); }
+CVL_API void CVL_CALL CVL_DeleteTexture(void) {
+  guarded("DeleteTexture Excpt", [] { delete_texture(); });
+}
 
 CVL_API int32_t CVL_CALL CVL_CreateBlobFromImage(int32_t layer, int32_t mode) {
-  return create_blob_from_image(layer, mode);
+  return guarded("CreateBlobFromImage Excpt", 0, [&] { return create_blob_from_image(layer, mode); });
 }
 
 CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b) { set_color(r, g, b); }

@@ -83,25 +83,43 @@ CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void) {
 
 CVL_API int32_t CVL_CALL CVL_GetCurrentUndoMemory(void) { return engine().undo_memory / 1024; }
 
-CVL_API int32_t CVL_CALL CVL_GetTotalPhyMemory(void) { return mib(platform::memory_figures().total_physical); }
-CVL_API int32_t CVL_CALL CVL_GetAvailPhyMemory(void) { return mib(platform::memory_figures().available_physical); }
-CVL_API int32_t CVL_CALL CVL_GetTotalPgMemory(void) { return mib(platform::memory_figures().total_page_file); }
-CVL_API int32_t CVL_CALL CVL_GetAvailPgMemory(void) { return mib(platform::memory_figures().available_page_file); }
-CVL_API int32_t CVL_CALL CVL_GetTotalVirMemory(void) { return mib(platform::memory_figures().total_virtual); }
-CVL_API int32_t CVL_CALL CVL_GetAvailVirMemory(void) { return mib(platform::memory_figures().available_virtual); }
+CVL_API int32_t CVL_CALL CVL_GetTotalPhyMemory(void) {
+  return guarded("GetTotalPhyMemory Excpt", 0, [] { return mib(platform::memory_figures().total_physical); });
+}
+CVL_API int32_t CVL_CALL CVL_GetAvailPhyMemory(void) {
+  return guarded("GetAvailPhyMemory Excpt", 0, [] { return mib(platform::memory_figures().available_physical); });
+}
+CVL_API int32_t CVL_CALL CVL_GetTotalPgMemory(void) {
+  return guarded("GetTotalPgMemory Excpt", 0, [] { return mib(platform::memory_figures().total_page_file); });
+}
+CVL_API int32_t CVL_CALL CVL_GetAvailPgMemory(void) {
+  return guarded("GetAvailPgMemory Excpt", 0, [] { return mib(platform::memory_figures().available_page_file); });
+}
+CVL_API int32_t CVL_CALL CVL_GetTotalVirMemory(void) {
+  return guarded("GetTotalVirMemory Excpt", 0, [] { return mib(platform::memory_figures().total_virtual); });
+}
+CVL_API int32_t CVL_CALL CVL_GetAvailVirMemory(void) {
+  return guarded("GetAvailVirMemory Excpt", 0, [] { return mib(platform::memory_figures().available_virtual); });
+}
 
 CVL_API void CVL_CALL CVL_SetGrid(int32_t) {}
 CVL_API void CVL_CALL CVL_SetGridSpacing(int32_t) {}
 
 CVL_API int32_t CVL_CALL CVL_GetWindowBackgroundColor(void) {
-  return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonFace));
+  return guarded("GetWindowBackgroundColor Excpt", 0,
+                 [] { return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonFace)); });
 }
 CVL_API int32_t CVL_CALL CVL_GetWindowTextColor(void) {
-  return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonText));
+  return guarded("GetWindowTextColor Excpt", 0,
+                 [] { return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonText)); });
 }
 
-CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on) { platform::set_window_redraw(window, on); }
-CVL_API void CVL_CALL CVL_RedrawWindow(void* window) { platform::redraw_window(window); }
+CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on) {
+  guarded("SetWindowRedraw Excpt", [&] { platform::set_window_redraw(window, on); });
+}
+CVL_API void CVL_CALL CVL_RedrawWindow(void* window) {
+  guarded("RedrawWindow Excpt", [&] { platform::redraw_window(window); });
+}
 
 CVL_API void* CVL_CALL CVL_Alloc(int32_t size) { return std::malloc(static_cast<size_t>(static_cast<uint32_t>(size))); }
 

@@ -75,13 +75,21 @@ CVL_API int32_t CVL_CALL CVL_DeleteNewRGBA(void) {
   return 0;
 }
 
-CVL_API int32_t CVL_CALL CVL_IsNewRGBA32Transparent(void) { return is_new_rgba_transparent(); }
+CVL_API int32_t CVL_CALL CVL_IsNewRGBA32Transparent(void) {
+  return guarded("IsNewRGBA32Transparent Excpt", 0, [] { return is_new_rgba_transparent(); });
+}
 
-CVL_API int32_t CVL_CALL CVL_SetInNewRGBA(void) { return set_in_new_rgba(); }
+CVL_API int32_t CVL_CALL CVL_SetInNewRGBA(void) {
+  return guarded("SetInNewRGBA Excpt", 0, [] { return set_in_new_rgba(); });
+}
 
-CVL_API void CVL_CALL CVL_GetNewRGBA32(uint8_t* dst) { get_new_rgba32(dst); }
+CVL_API void CVL_CALL CVL_GetNewRGBA32(uint8_t* dst) {
+  guarded("GetNewRGBA32 Excpt", [&] { get_new_rgba32(dst); });
+}
 
-CVL_API void CVL_CALL CVL_GetNewRGBA24(uint8_t* dst) { get_new_rgba24(dst); }
+CVL_API void CVL_CALL CVL_GetNewRGBA24(uint8_t* dst) {
+  guarded("GetNewRGBA24 Excpt", [&] { get_new_rgba24(dst); });
+}
 
 CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32_t height) {
   guarded("GetResizedNewRGB24 Excpt", [&] { get_resized_new_rgba24(dst, width, height); });

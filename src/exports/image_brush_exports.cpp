@@ -17,7 +17,9 @@ CVL_API int32_t CVL_CALL CVL_LoadImageBrushFromRGBA32(const uint8_t* rgba, int32
 CVL_API int32_t CVL_CALL CVL_LoadImageBrushArray(const char* path) {
   return guarded("LoadImageBrushArray Excpt", 0, [&] { return load_image_brush_array(path); });
 }
-CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushArray(float x) { return copy_from_image_brush_array(x); }
+CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushArray(float x) {
+  return guarded("CopyFromImageBrushArray Excpt", 0, [&] { return copy_from_image_brush_array(x); });
+}
 CVL_API int32_t CVL_CALL CVL_SaveImageBrush(const char* path) {
   return guarded("SaveImageBrush Excpt", 0, [&] { return save_image_brush(path); });
 }
@@ -41,10 +43,10 @@ CVL_API int32_t CVL_CALL CVL_RotateImageBrush(int32_t degrees) {
 // Sizing fails on its own terms; the mix then uses whatever sized picture is left.
 CVL_API int32_t CVL_CALL CVL_CopyFromImageBrush(int32_t strength_percent) {
   guarded("SizeImageBrush Excpt", 0, [] { return size_image_brush(); });
-  return mix_image_brush(strength_percent);
+  return guarded("CopyFromImageBrush Excpt", 0, [&] { return mix_image_brush(strength_percent); });
 }
 CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushRotate(int32_t strength_percent) {
-  return mix_rotated_image_brush(strength_percent);
+  return guarded("CopyFromImageBrushRotate Excpt", 0, [&] { return mix_rotated_image_brush(strength_percent); });
 }
 
 }  // extern "C"

@@ -19,7 +19,9 @@ CVL_API uint8_t* CVL_CALL CVL_IPLAllocSrcBuffer32(void) {
 CVL_API uint8_t* CVL_CALL CVL_IPLUpdateSrcBuffer32(void) {
   return guarded("IPLAllocSrcBuffer32 Excpt", static_cast<uint8_t*>(nullptr), [] { return ipl_update_src32(); });
 }
-CVL_API void CVL_CALL CVL_IPLSetSrcBuffer32(const uint8_t* src) { ipl_set(IplBuffer::Src32, src); }
+CVL_API void CVL_CALL CVL_IPLSetSrcBuffer32(const uint8_t* src) {
+  guarded("IPLSetSrcBuffer32 Excpt", [&] { ipl_set(IplBuffer::Src32, src); });
+}
 CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer32(void) {
   guarded("IPLFreeSrcBuffer32 Excpt", [] { ipl_free(IplBuffer::Src32); });
 }
@@ -27,7 +29,9 @@ CVL_API void CVL_CALL CVL_IPLFreeSrcBuffer32(void) {
 CVL_API uint8_t* CVL_CALL CVL_IPLAllocDstBuffer32(void) {
   return guarded("IPLAllocDstBuffer32 Excpt", static_cast<uint8_t*>(nullptr), [] { return ipl_alloc(IplBuffer::Dst32); });
 }
-CVL_API void CVL_CALL CVL_IPLSetDstBuffer32(const uint8_t* src) { ipl_set(IplBuffer::Dst32, src); }
+CVL_API void CVL_CALL CVL_IPLSetDstBuffer32(const uint8_t* src) {
+  guarded("IPLSetDstBuffer32 Excpt", [&] { ipl_set(IplBuffer::Dst32, src); });
+}
 CVL_API void CVL_CALL CVL_IPLFreeDstBuffer32(void) {
   guarded("IPLFreeDstBuffer32 Excpt", [] { ipl_free(IplBuffer::Dst32); });
 }
@@ -47,8 +51,10 @@ CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void) {
 
 // Weights the 32-bit source's alpha by the mask while the mask is enabled.
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void) {
-  uint8_t* buffer = ipl_buffer(IplBuffer::Src32);
-  if (buffer && engine().mask_enabled) apply_mask_to_alpha(buffer);
+  guarded("ApplyMaskToAlpha_IPLSrcRGBA Excpt", [] {
+    uint8_t* buffer = ipl_buffer(IplBuffer::Src32);
+    if (buffer && engine().mask_enabled) apply_mask_to_alpha(buffer);
+  });
 }
 
 }  // extern "C"

@@ -40,10 +40,16 @@ CVL_API int32_t CVL_CALL CVL_GetLayerCount(void) { return layer_count(); }
 
 CVL_API int32_t CVL_CALL CVL_GetLayerNum(void) { return current_layer_number(); }
 
-CVL_API void CVL_CALL CVL_InvertAlpha(int32_t slot) { invert_alpha(slot); }
+CVL_API void CVL_CALL CVL_InvertAlpha(int32_t slot) {
+  guarded("InvertAlpha Excpt", [&] { invert_alpha(slot); });
+}
 
-CVL_API void CVL_CALL CVL_SetLayerAlpha(int32_t slot, int32_t value) { set_layer_alpha(slot, value); }
+CVL_API void CVL_CALL CVL_SetLayerAlpha(int32_t slot, int32_t value) {
+  guarded("SetLayerAlpha Excpt", [&] { set_layer_alpha(slot, value); });
+}
 
-CVL_API void CVL_CALL CVL_NormalizeLayerAlpha(int32_t slot) { normalize_layer_alpha(slot); }
+CVL_API void CVL_CALL CVL_NormalizeLayerAlpha(int32_t slot) {
+  guarded("NormalizeLayerAlpha Excpt", [&] { normalize_layer_alpha(slot); });
+}
 
 }  // extern "C"

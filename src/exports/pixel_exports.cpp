@@ -1,5 +1,6 @@
 // Pixel conversions, layer loading and reading, and point probes.
 #include "corvel/corvel.h"
+#include "core/guard.h"
 #include "core/canvas_geometry.h"
 #include "core/engine.h"
 #include "layers/pixel_access.h"
@@ -32,139 +33,198 @@ const uint16_t* rgba64_at(const uint16_t* src, int32_t x, int32_t y, int32_t str
 
 extern "C" {
 
-CVL_API void CVL_CALL CVL_RGBToRGBA(uint8_t* dst, int32_t w, int32_t h, const uint8_t* src) { rgb_to_rgba(dst, w, h, src); }
-CVL_API void CVL_CALL CVL_RGBAToRGB(uint8_t* dst, int32_t w, int32_t h, const uint8_t* src) { rgba_to_rgb(dst, w, h, src); }
+CVL_API void CVL_CALL CVL_RGBToRGBA(uint8_t* dst, int32_t w, int32_t h, const uint8_t* src) {
+  guarded("RGBToRGBA Excpt", [&] { rgb_to_rgba(dst, w, h, src); });
+}
+CVL_API void CVL_CALL CVL_RGBAToRGB(uint8_t* dst, int32_t w, int32_t h, const uint8_t* src) {
+  guarded("RGBAToRGB Excpt", [&] { rgba_to_rgb(dst, w, h, src); });
+}
 CVL_API void CVL_CALL CVL_RGBAlphaToRGB(uint8_t* dst, int32_t w, int32_t h, const uint8_t* src) {
-  rgb_alpha_to_rgb(dst, w, h, src);
+  guarded("RGBAlphaToRGB Excpt", [&] { rgb_alpha_to_rgb(dst, w, h, src); });
 }
 CVL_API void CVL_CALL CVL_RGBToRGBAlpha(uint8_t* dst, int32_t w, int32_t h, const uint8_t* src) {
-  rgb_to_rgb_alpha(dst, w, h, src);
+  guarded("RGBToRGBAlpha Excpt", [&] { rgb_to_rgb_alpha(dst, w, h, src); });
 }
 
 CVL_API void CVL_CALL CVL_RGBA64RectToRGBA32(const uint16_t* src, int32_t x, int32_t y, int32_t w, int32_t h,
                                              int32_t stride_pixels, int32_t, uint8_t* dst) {
-  if (!src) return;
-  narrow_rgba64_rect(dst, w * 4, rgba64_at(src, x, y, stride_pixels), stride_pixels * 8, w, h, 4);
+  guarded("RGBA64RectToRGBA32 Excpt", [&] {
+    if (!src) return;
+    narrow_rgba64_rect(dst, w * 4, rgba64_at(src, x, y, stride_pixels), stride_pixels * 8, w, h, 4);
+  });
 }
 
 CVL_API void CVL_CALL CVL_RGBA64RectToRGBA24(const uint16_t* src, int32_t x, int32_t y, int32_t w, int32_t h,
                                              int32_t stride_pixels, int32_t, uint8_t* dst) {
-  if (!src) return;
-  narrow_rgba64_rect(dst, w * 3, rgba64_at(src, x, y, stride_pixels), stride_pixels * 8, w, h, 3);
+  guarded("RGBA64RectToRGBA24 Excpt", [&] {
+    if (!src) return;
+    narrow_rgba64_rect(dst, w * 3, rgba64_at(src, x, y, stride_pixels), stride_pixels * 8, w, h, 3);
+  });
 }
 
 CVL_API void CVL_CALL CVL_GetRGB24FromRGBA64Rect(uint8_t* dst, int32_t dst_stride, const uint16_t* src,
                                                  int32_t src_stride, int32_t, int32_t, int32_t w, int32_t h) {
-  narrow_rgba64_rect(dst, dst_stride, src, src_stride, w, h, 3);
+  guarded("GetRGB24FromRGBA64Rect Excpt", [&] { narrow_rgba64_rect(dst, dst_stride, src, src_stride, w, h, 3); });
 }
 
 CVL_API void CVL_CALL CVL_GetRGBA32FromRGBA64Rect(uint8_t* dst, int32_t dst_stride, const uint16_t* src,
                                                   int32_t src_stride, int32_t, int32_t, int32_t w, int32_t h) {
-  narrow_rgba64_rect(dst, dst_stride, src, src_stride, w, h, 4);
+  guarded("GetRGBA32FromRGBA64Rect Excpt", [&] { narrow_rgba64_rect(dst, dst_stride, src, src_stride, w, h, 4); });
 }
 
 CVL_API void CVL_CALL CVL_GetRGB24FromRGBA64(uint8_t* dst, int32_t dst_stride, const uint16_t* src, int32_t src_stride) {
-  narrow_rgba64_rect(dst, dst_stride, src, src_stride, engine().canvas_width, engine().canvas_height, 3);
+  guarded("GetRGB24FromRGBA64 Excpt", [&] {
+    narrow_rgba64_rect(dst, dst_stride, src, src_stride, engine().canvas_width, engine().canvas_height, 3);
+  });
 }
 
 CVL_API void CVL_CALL CVL_GetRGBA32FromRGBA64(uint8_t* dst, int32_t dst_stride, int32_t w, int32_t h,
                                               const uint16_t* src, int32_t src_stride) {
-  narrow_rgba64_rect(dst, dst_stride, src, src_stride, w, h, 4);
+  guarded("GetRGBA32FromRGBA64 Excpt", [&] { narrow_rgba64_rect(dst, dst_stride, src, src_stride, w, h, 4); });
 }
 
 CVL_API void CVL_CALL CVL_ClearRGBA64(uint16_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a) {
-  clear_rgba64(buffer, stride, engine().canvas_width, engine().canvas_height, u16(r), u16(g), u16(b), u16(a));
+  guarded("ClearRGBA64 Excpt", [&] {
+    clear_rgba64(buffer, stride, engine().canvas_width, engine().canvas_height, u16(r), u16(g), u16(b), u16(a));
+  });
 }
 
 CVL_API void CVL_CALL CVL_ClearRGBA32(uint8_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a) {
-  clear_rgba32(buffer, stride, engine().canvas_width, engine().canvas_height, u8(r), u8(g), u8(b), u8(a));
+  guarded("ClearRGBA32 Excpt", [&] {
+    clear_rgba32(buffer, stride, engine().canvas_width, engine().canvas_height, u8(r), u8(g), u8(b), u8(a));
+  });
 }
 
 CVL_API void CVL_CALL CVL_ClearRGBA32Buf(uint8_t* buffer, int32_t w, int32_t h, int32_t r, int32_t g, int32_t b,
                                          int32_t a) {
-  clear_rgba32(buffer, w * 4, w, h, u8(r), u8(g), u8(b), u8(a));
+  guarded("ClearRGBA32Buf Excpt", [&] { clear_rgba32(buffer, w * 4, w, h, u8(r), u8(g), u8(b), u8(a)); });
 }
 
 CVL_API void CVL_CALL CVL_InvertAlpha_RGBA32(uint8_t* buffer) {
-  invert_alpha_rgba32(buffer, engine().canvas_width, engine().canvas_height);
+  guarded("InvertAlpha_RGBA32 Excpt",
+          [&] { invert_alpha_rgba32(buffer, engine().canvas_width, engine().canvas_height); });
 }
 
-CVL_API void CVL_CALL CVL_Load(const uint8_t* src, int32_t stride, int32_t w, int32_t h) { load_bgr(src, stride, w, h); }
+CVL_API void CVL_CALL CVL_Load(const uint8_t* src, int32_t stride, int32_t w, int32_t h) {
+  guarded("Load Excpt", [&] { load_bgr(src, stride, w, h); });
+}
 CVL_API void CVL_CALL CVL_LoadRGB24(const uint8_t* src, int32_t stride, int32_t use_selection) {
-  load_rgb24(src, stride, low_byte_set(use_selection));
+  guarded("LoadRGB24 Excpt", [&] { load_rgb24(src, stride, low_byte_set(use_selection)); });
 }
 CVL_API void CVL_CALL CVL_LoadRGB24ToAlpha(const uint8_t* src, int32_t stride, int32_t use_selection) {
-  load_rgb24_to_alpha(src, stride, low_byte_set(use_selection));
+  guarded("LoadRGB24ToAlpha Excpt", [&] { load_rgb24_to_alpha(src, stride, low_byte_set(use_selection)); });
 }
 CVL_API int32_t CVL_CALL CVL_SetRGBA64Layer(const uint16_t* src, int32_t stride, int32_t layer) {
-  return set_rgba64_layer(src, stride, layer);
+  return guarded("SetRGBA64Layer Excpt", 0, [&] { return set_rgba64_layer(src, stride, layer); });
 }
-CVL_API void CVL_CALL CVL_SetLayerData(const uint16_t* src, int32_t layer) { set_layer_data(src, layer); }
-CVL_API void CVL_CALL CVL_CopyLayerData(int32_t from, int32_t to) { copy_layer_data(from, to); }
+CVL_API void CVL_CALL CVL_SetLayerData(const uint16_t* src, int32_t layer) {
+  guarded("SetLayerData Excpt", [&] { set_layer_data(src, layer); });
+}
+CVL_API void CVL_CALL CVL_CopyLayerData(int32_t from, int32_t to) {
+  guarded("CopyLayerData Excpt", [&] { copy_layer_data(from, to); });
+}
 CVL_API void CVL_CALL CVL_SetPixelRGB24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, int32_t r, int32_t g,
                                         int32_t b) {
-  set_pixel_rgb24(buffer, stride, x, y, u16(r), u16(g), u16(b));
+  guarded("SetPixelRGB24 Excpt", [&] { set_pixel_rgb24(buffer, stride, x, y, u16(r), u16(g), u16(b)); });
 }
-CVL_API void CVL_CALL CVL_Clear(int32_t r, int32_t g, int32_t b, int32_t a) { clear_current(u8(r), u8(g), u8(b), u8(a)); }
+CVL_API void CVL_CALL CVL_Clear(int32_t r, int32_t g, int32_t b, int32_t a) {
+  guarded("Clear Excpt", [&] { clear_current(u8(r), u8(g), u8(b), u8(a)); });
+}
 CVL_API void CVL_CALL CVL_ClearMasked(int32_t r, int32_t g, int32_t b, int32_t a) {
-  clear_masked(u8(r), u8(g), u8(b), u8(a));
+  guarded("ClearMasked Excpt", [&] { clear_masked(u8(r), u8(g), u8(b), u8(a)); });
 }
 
-CVL_API void CVL_CALL CVL_GetRGB24(uint8_t* dst, int32_t stride) { get_rgb24_layer(dst, stride, current_layer_with_pixels()); }
-CVL_API int32_t CVL_CALL CVL_GetRGB24Layer(uint8_t* dst, int32_t stride, int32_t layer) {
-  return get_rgb24_layer(dst, stride, layer_with_pixels(layer));
+CVL_API void CVL_CALL CVL_GetRGB24(uint8_t* dst, int32_t stride) {
+  guarded("GetRGB24 Excpt", [&] { get_rgb24_layer(dst, stride, current_layer_with_pixels()); });
 }
-CVL_API void CVL_CALL CVL_GetRGB24FromAlpha(uint8_t* dst, int32_t stride) { get_rgb24_from_alpha(dst, stride); }
+CVL_API int32_t CVL_CALL CVL_GetRGB24Layer(uint8_t* dst, int32_t stride, int32_t layer) {
+  return guarded("GetRGB24Layer Excpt", 0, [&] { return get_rgb24_layer(dst, stride, layer_with_pixels(layer)); });
+}
+CVL_API void CVL_CALL CVL_GetRGB24FromAlpha(uint8_t* dst, int32_t stride) {
+  guarded("GetRGB24FromAlpha Excpt", [&] { get_rgb24_from_alpha(dst, stride); });
+}
 CVL_API int32_t CVL_CALL CVL_GetRGBA32Layer(uint8_t* dst, int32_t stride, int32_t layer) {
-  return get_rgba32_layer(dst, stride, layer_with_pixels(layer));
+  return guarded("GetRGBA32Layer Excpt", 0, [&] { return get_rgba32_layer(dst, stride, layer_with_pixels(layer)); });
 }
 CVL_API void CVL_CALL CVL_GetRGBA32(uint8_t* dst, int32_t stride) {
-  get_rgba32_layer(dst, stride, current_layer_with_pixels());
+  guarded("GetRGBA32 Excpt", [&] { get_rgba32_layer(dst, stride, current_layer_with_pixels()); });
 }
 CVL_API void CVL_CALL CVL_GetRGBA64LayerRect(uint16_t* dst, int32_t stride, int32_t layer, int32_t x, int32_t y,
                                              int32_t w, int32_t h) {
-  get_rgba64_layer_rect(dst, stride, layer, x, y, w, h);
+  guarded("GetRGBA64LayerRect Excpt", [&] { get_rgba64_layer_rect(dst, stride, layer, x, y, w, h); });
 }
 CVL_API void CVL_CALL CVL_GetRGBA64Layer(uint16_t* dst, int32_t stride, int32_t layer) {
-  get_rgba64_layer_rect(dst, stride, layer, 0, 0, engine().canvas_width, engine().canvas_height);
+  guarded("GetRGBA64Layer Excpt",
+          [&] { get_rgba64_layer_rect(dst, stride, layer, 0, 0, engine().canvas_width, engine().canvas_height); });
 }
-CVL_API void CVL_CALL CVL_GetLayerData(uint16_t* dst, int32_t layer) { get_layer_data(dst, layer); }
+CVL_API void CVL_CALL CVL_GetLayerData(uint16_t* dst, int32_t layer) {
+  guarded("GetLayerData Excpt", [&] { get_layer_data(dst, layer); });
+}
 CVL_API void CVL_CALL CVL_FindDataExtentsLayer(int32_t layer, int32_t* l, int32_t* t, int32_t* r, int32_t* b) {
-  find_data_extents(layer, l, t, r, b);
+  guarded("FindDataExtentsLayer Excpt", [&] { find_data_extents(layer, l, t, r, b); });
 }
 
-CVL_API int32_t CVL_CALL CVL_GetRed64(int32_t x, int32_t y) { return get_channel64(x, y, 0); }
-CVL_API int32_t CVL_CALL CVL_GetGreen64(int32_t x, int32_t y) { return get_channel64(x, y, 1); }
-CVL_API int32_t CVL_CALL CVL_GetBlue64(int32_t x, int32_t y) { return get_channel64(x, y, 2); }
-CVL_API int32_t CVL_CALL CVL_GetAlpha64(int32_t x, int32_t y) { return get_channel64(x, y, 3); }
-CVL_API int32_t CVL_CALL CVL_GetMask64(int32_t x, int32_t y) { return get_mask64(x, y); }
+CVL_API int32_t CVL_CALL CVL_GetRed64(int32_t x, int32_t y) {
+  return guarded("GetRed64 Excpt", 0, [&] { return get_channel64(x, y, 0); });
+}
+CVL_API int32_t CVL_CALL CVL_GetGreen64(int32_t x, int32_t y) {
+  return guarded("GetGreen64 Excpt", 0, [&] { return get_channel64(x, y, 1); });
+}
+CVL_API int32_t CVL_CALL CVL_GetBlue64(int32_t x, int32_t y) {
+  return guarded("GetBlue64 Excpt", 0, [&] { return get_channel64(x, y, 2); });
+}
+CVL_API int32_t CVL_CALL CVL_GetAlpha64(int32_t x, int32_t y) {
+  return guarded("GetAlpha64 Excpt", 0, [&] { return get_channel64(x, y, 3); });
+}
+CVL_API int32_t CVL_CALL CVL_GetMask64(int32_t x, int32_t y) {
+  return guarded("GetMask64 Excpt", 0, [&] { return get_mask64(x, y); });
+}
 CVL_API int32_t CVL_CALL CVL_GetMaskData16(uint16_t* dst) {
-  get_mask_data16(dst);
-  return mask_data_bytes();
+  return guarded("GetMaskData16 Excpt", 0, [&] {
+    get_mask_data16(dst);
+    return mask_data_bytes();
+  });
 }
 CVL_API int32_t CVL_CALL CVL_SetMaskData16(const uint16_t* src) {
-  set_mask_data16(src);
-  return mask_data_bytes();
+  return guarded("SetMaskData16 Excpt", 0, [&] {
+    set_mask_data16(src);
+    return mask_data_bytes();
+  });
 }
 
-CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* image) { return get_rgba_at(x, y, image); }
-CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y) { return get_rgba_at(x, y, current_pixels()); }
-CVL_API int32_t CVL_CALL CVL_GetRGBAAtUnderLayer(int32_t x, int32_t y) { return get_rgba_at(x, y, under_layer_pixels()); }
-CVL_API int32_t CVL_CALL CVL_GetRGBAAtTrace(int32_t x, int32_t y) { return get_rgba_at(x, y, trace_pixels()); }
+CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* image) {
+  return guarded("GetRGBAAt Excpt", 0, [&] { return get_rgba_at(x, y, image); });
+}
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y) {
+  return guarded("GetRGBAAtSurface Excpt", 0, [&] { return get_rgba_at(x, y, current_pixels()); });
+}
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtUnderLayer(int32_t x, int32_t y) {
+  return guarded("GetRGBAAtUnderLayer Excpt", 0, [&] { return get_rgba_at(x, y, under_layer_pixels()); });
+}
+CVL_API int32_t CVL_CALL CVL_GetRGBAAtTrace(int32_t x, int32_t y) {
+  return guarded("GetRGBAAtTrace Excpt", 0, [&] { return get_rgba_at(x, y, trace_pixels()); });
+}
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return get_rgba_at(x, y, slot_pixels(layer));
+  return guarded("GetRGBAAtLayer Excpt", 0, [&] { return get_rgba_at(x, y, slot_pixels(layer)); });
 }
-CVL_API int32_t CVL_CALL CVL_GetColorAt(int32_t x, int32_t y, const uint16_t* image) { return get_color_at(x, y, image); }
-CVL_API int32_t CVL_CALL CVL_GetColorAtSurface(int32_t x, int32_t y) { return get_color_at(x, y, current_pixels()); }
+CVL_API int32_t CVL_CALL CVL_GetColorAt(int32_t x, int32_t y, const uint16_t* image) {
+  return guarded("GetColorAt Excpt", 0, [&] { return get_color_at(x, y, image); });
+}
+CVL_API int32_t CVL_CALL CVL_GetColorAtSurface(int32_t x, int32_t y) {
+  return guarded("GetColorAtSurface Excpt", 0, [&] { return get_color_at(x, y, current_pixels()); });
+}
 CVL_API int32_t CVL_CALL CVL_GetColorAtUnderLayer(int32_t x, int32_t y) {
-  return get_color_at(x, y, under_layer_pixels());
+  return guarded("GetColorAtUnderLayer Excpt", 0, [&] { return get_color_at(x, y, under_layer_pixels()); });
 }
-CVL_API int32_t CVL_CALL CVL_GetColorAtTrace(int32_t x, int32_t y) { return get_color_at(x, y, trace_pixels()); }
+CVL_API int32_t CVL_CALL CVL_GetColorAtTrace(int32_t x, int32_t y) {
+  return guarded("GetColorAtTrace Excpt", 0, [&] { return get_color_at(x, y, trace_pixels()); });
+}
 CVL_API int32_t CVL_CALL CVL_GetColorAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return get_color_at(x, y, slot_pixels(layer));
+  return guarded("GetColorAtLayer Excpt", 0, [&] { return get_color_at(x, y, slot_pixels(layer)); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y) {
-  return can_undo() ? get_color_at(x, y, under_layer_pixels()) : 0;
+  return guarded("GetColorAtHistory Excpt", 0,
+                 [&] { return can_undo() ? get_color_at(x, y, under_layer_pixels()) : 0; });
 }
 
 }  // extern "C"

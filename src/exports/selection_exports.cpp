@@ -27,10 +27,11 @@ CVL_API void CVL_CALL CVL_IPLFloodFill(int32_t r, int32_t g, int32_t b, int32_t 
 }
 CVL_API void CVL_CALL CVL_ColorRGBA32FromFloodMask(uint8_t* image, const uint8_t* flood_map, int32_t r, int32_t g,
                                                    int32_t b, int32_t a) {
-  colour_rgba32_from_flood_map(image, flood_map, u8(r), u8(g), u8(b), u8(a));
+  guarded("ColorRGBA32FromFloodMask Excpt",
+          [&] { colour_rgba32_from_flood_map(image, flood_map, u8(r), u8(g), u8(b), u8(a)); });
 }
 CVL_API void CVL_CALL CVL_SetAlphaFromRGBAImageColor(uint8_t* image, int32_t r, int32_t g, int32_t b) {
-  clear_alpha_of_colour(image, u8(r), u8(g), u8(b));
+  guarded("SetAlphaFromRGBAImageColor Excpt", [&] { clear_alpha_of_colour(image, u8(r), u8(g), u8(b)); });
 }
 
 }  // extern "C"

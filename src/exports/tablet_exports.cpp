@@ -17,10 +17,18 @@ CVL_API int32_t CVL_CALL CVL_InitTablet(void* window) {
   return guarded("InitTablet Excpt", 0, [&] { return init_tablet(window); });
 }
 
-CVL_API int32_t CVL_CALL CVL_SetTabletOrigin(void) { return set_tablet_origin(); }
-CVL_API int32_t CVL_CALL CVL_CloseTablet(void) { return close_tablet(); }
-CVL_API int32_t CVL_CALL CVL_ResetTabletPressure(void) { return reset_tablet_pressure(); }
-CVL_API int32_t CVL_CALL CVL_ReadTabletPackets(void) { return read_tablet_packets(); }
+CVL_API int32_t CVL_CALL CVL_SetTabletOrigin(void) {
+  return guarded("SetTabletOrigin Excpt", 0, [] { return set_tablet_origin(); });
+}
+CVL_API int32_t CVL_CALL CVL_CloseTablet(void) {
+  return guarded("CloseTablet Excpt", 0, [] { return close_tablet(); });
+}
+CVL_API int32_t CVL_CALL CVL_ResetTabletPressure(void) {
+  return guarded("ResetTabletPressure Excpt", 0, [] { return reset_tablet_pressure(); });
+}
+CVL_API int32_t CVL_CALL CVL_ReadTabletPackets(void) {
+  return guarded("ReadTabletPackets Excpt", 0, [] { return read_tablet_packets(); });
+}
 CVL_API int32_t CVL_CALL CVL_ReadTabletPressure(int32_t index) { return read_tablet_pressure(packet_index(index)); }
 CVL_API int32_t CVL_CALL CVL_ReadRawTabletPressure(int32_t index) { return read_raw_tablet_pressure(packet_index(index)); }
 CVL_API int32_t CVL_CALL CVL_IsPacketInvert(int32_t index) { return is_packet_invert(packet_index(index)); }
@@ -30,7 +38,8 @@ CVL_API int32_t CVL_CALL CVL_ReadTabletY(int32_t index) { return read_tablet_y(p
 
 CVL_API void CVL_CALL CVL_SetTabletWindowPlace(int32_t client_x, int32_t client_y, int32_t screen_width,
                                                int32_t screen_height) {
-  platform::set_window_place(client_x, client_y, screen_width, screen_height);
+  guarded("SetTabletWindowPlace Excpt",
+          [&] { platform::set_window_place(client_x, client_y, screen_width, screen_height); });
 }
 
 }  // extern "C"

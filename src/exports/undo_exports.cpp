@@ -13,7 +13,9 @@ CVL_API void CVL_CALL CVL_SaveUndoBuffer(int32_t save_layer, int32_t save_mask) 
   });
 }
 
-CVL_API void CVL_CALL CVL_SaveUndoBackBuffer(int32_t slot) { save_undo_back_buffer(slot); }
+CVL_API void CVL_CALL CVL_SaveUndoBackBuffer(int32_t slot) {
+  guarded("SaveUndoBackBuffer Excpt", [&] { save_undo_back_buffer(slot); });
+}
 
 CVL_API void CVL_CALL CVL_Undo(void) {
   guarded("Undo Excpt", [] { undo(); });
@@ -32,11 +34,15 @@ CVL_API void CVL_CALL CVL_ClearUndo(void) {
   guarded("ClearUndo Excpt", [] { clear_undo(); });
 }
 
-CVL_API void CVL_CALL CVL_ReduceUndo(int32_t kib) { reduce_undo(kib); }
+CVL_API void CVL_CALL CVL_ReduceUndo(int32_t kib) {
+  guarded("ReduceUndo Excpt", [&] { reduce_undo(kib); });
+}
 
 CVL_API void CVL_CALL CVL_PauseUndo(void) { pause_undo(); }
 CVL_API void CVL_CALL CVL_ResumeUndo(void) { resume_undo(); }
 
-CVL_API void CVL_CALL CVL_SetUndoMB(int32_t mb) { set_undo_mb(mb); }
+CVL_API void CVL_CALL CVL_SetUndoMB(int32_t mb) {
+  guarded("SetUndoMB Excpt", [&] { set_undo_mb(mb); });
+}
 
 }  // extern "C"

@@ -10,6 +10,7 @@
 // same pixels, and a fresh stroke paints, undoes and redoes exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +36,7 @@ struct Injector {
   bool counting = false;  // only allocations made inside an exported call count
   long count = 0;         // allocations counted in this session
   long fail_at = 0;       // the allocation that fails; 0 for none
+  bool fail_rest = false; // every allocation from fail_at on fails
   bool failed = false;    // set once the failure was handed out
   void* last_site = nullptr;
   std::vector<void*>* sites = nullptr;  // the caller of each counted allocation
@@ -51,7 +53,7 @@ void* counted_malloc(size_t n, void* site) {
       in.sites->push_back(site);
       in.counting = true;
     }
-    if (in.count == in.fail_at) {
+    if (in.count == in.fail_at || (in.fail_rest && in.fail_at && in.count > in.fail_at)) {
       in.failed = true;
       in.last_site = site;
       return nullptr;
@@ -347,6 +349,160 @@ TEST_F(AllocationFailure, EveryFailingAllocationIsReportedAndTheCanvasStaysUsabl
   std::printf("allocations in the session: %ld, failed one at a time: %zu (%zu distinct sites), in %zu calls\n",
               total, chosen.size(), seen.size(), failing_calls.size());
   EXPECT_EQ(reported, static_cast<int>(chosen.size()));
+  reset_engine();
+}
+
+// ---- Calls that once ran outside the catch-all -------------------------------
+//
+// Each of these calls is made on a small prepared canvas with every allocation it
+// makes failing. No exception may leave the call; one that met a failure returns
+// its failure value, with its own "<Name> Excpt" unless it got over the failure
+// by itself (the nothrow paths that report by their result alone).
+
+struct GuardCase {
+  const char* name;
+  const char* failure_text;
+  std::function<intptr_t()> run;
+  bool has_result = false;  // the failure value is then 0
+};
+
+std::vector<uint8_t>& scratch() {
+  static std::vector<uint8_t> bytes(size_t{kW} * kH * 8, 0x80);
+  return bytes;
+}
+uint16_t* scratch16() { return reinterpret_cast<uint16_t*>(scratch().data()); }
+
+GuardCase void_case(const char* name, const char* text, std::function<void()> f) {
+  return {name, text, [f] { f(); return intptr_t{0}; }, false};
+}
+GuardCase int_case(const char* name, const char* text, std::function<intptr_t()> f) {
+  return {name, text, std::move(f), true};
+}
+
+std::vector<GuardCase> guard_cases() {
+  uint8_t* rgba = scratch().data();
+  return {
+      // layers
+      void_case("CVL_MergeLayer", "MergeLayer Excpt", [] { CVL_MergeLayer(1, 2); }),
+      void_case("CVL_InvertAlpha", "InvertAlpha Excpt", [] { CVL_InvertAlpha(2); }),
+      void_case("CVL_NormalizeLayerAlpha", "NormalizeLayerAlpha Excpt", [] { CVL_NormalizeLayerAlpha(2); }),
+      void_case("CVL_CopyLayerData", "CopyLayerData Excpt", [] { CVL_CopyLayerData(1, 3); }),
+      void_case("CVL_SetLayerData", "SetLayerData Excpt", [] { CVL_SetLayerData(scratch16(), 2); }),
+      int_case("CVL_SetRGBA64Layer", "SetRGBA64Layer Excpt",
+               [] { return CVL_SetRGBA64Layer(scratch16(), kW * 8, 2); }),
+      void_case("CVL_Clear", "Clear Excpt", [] { CVL_Clear(1, 2, 3, 4); }),
+      void_case("CVL_ClearMasked", "ClearMasked Excpt", [] { CVL_ClearMasked(1, 2, 3, 4); }),
+      int_case("CVL_LoadRGBA32", "LoadRGBA32 Excpt", [rgba] { return CVL_LoadRGBA32(rgba, kW * 4, 1); }),
+      int_case("CVL_ClearMaskedAlpha", "ClearMaskedAlpha Excpt", [] { return CVL_ClearMaskedAlpha(1, 2, 3, 4); }),
+      void_case("CVL_MergeRect", "MergeRect Excpt", [] { CVL_MergeRect(scratch16(), 0, 0, kW, kH); }),
+      // mask and selection
+      void_case("CVL_CreateMaskFromImage", "CreateMaskFromImage Excpt", [] { CVL_CreateMaskFromImage(); }),
+      void_case("CVL_CreateImageFromMask", "CreateImageFromMask Excpt", [] { CVL_CreateImageFromMask(); }),
+      void_case("CVL_CreateAlphaFromMask", "CreateAlphaFromMask Excpt", [] { CVL_CreateAlphaFromMask(); }),
+      void_case("CVL_LoadMask", "LoadMask Excpt", [rgba] { CVL_LoadMask(rgba, kW * 3, kW, kH); }),
+      void_case("CVL_InvertMask", "InvertMask Excpt", [] { CVL_InvertMask(); }),
+      void_case("CVL_ClearMask", "ClearMask Excpt", [] { CVL_ClearMask(0, 0, 0); }),
+      int_case("CVL_CreateMaskFromRGBAImageColor", "CreateMaskFromRGBAImageColor Excpt",
+               [rgba] { return CVL_CreateMaskFromRGBAImageColor(rgba, 0x80, 0x80, 0x80, 100); }),
+      int_case("CVL_CreateMaskFromFloodMask", "CreateMaskFromFloodMask Excpt",
+               [rgba] { return CVL_CreateMaskFromFloodMask(rgba, 100); }),
+      void_case("CVL_ColorRGBA32FromFloodMask", "ColorRGBA32FromFloodMask Excpt",
+                [rgba] { CVL_ColorRGBA32FromFloodMask(rgba, rgba, 1, 2, 3, 4); }),
+      // files and the new-RGBA buffer
+      int_case("CVL_SetInNewRGBA", "SetInNewRGBA Excpt", [] { return CVL_SetInNewRGBA(); }),
+      void_case("CVL_GetNewRGBA24", "GetNewRGBA24 Excpt", [rgba] { CVL_GetNewRGBA24(rgba); }),
+      int_case("CVL_IsNewRGBA32Transparent", "IsNewRGBA32Transparent Excpt",
+               [] { return CVL_IsNewRGBA32Transparent(); }),
+      // effects, filters and the paint layer
+      void_case("CVL_FilterBlendBuffer", "FilterBlendBuffer Excpt", [] { CVL_FilterBlendBuffer(1, 50); }),
+      void_case("CVL_AdjustRGBA32PreFilter", "AdjustRGBA32PreFilter Excpt",
+                [rgba] { CVL_AdjustRGBA32PreFilter(rgba, kW, kH); }),
+      void_case("CVL_AdjustRGBA32ByMaskAndTexture", "AdjustRGBA32ByMaskAndTexture Excpt",
+                [rgba] { CVL_AdjustRGBA32ByMaskAndTexture(rgba, kW, kH); }),
+      void_case("CVL_MergePaintLayer", "MergePaintLayer Excpt", [] { CVL_MergePaintLayer(2); }),
+      void_case("CVL_ClearPaintLayer", "ClearPaintLayer Excpt", [] { CVL_ClearPaintLayer(); }),
+      int_case("CVL_DrawDabGrit", "DrawDabGrit Excpt", [] { return CVL_DrawDabGrit(30, 30, 0xFF00, 0, 0); }),
+      void_case("CVL_WarpPointToPoint", "WarpPointToPoint Excpt", [] { CVL_WarpPointToPoint(10, 10, 20, 20); }),
+      int_case("CVL_CalcSpline3", "CalcSpline3 Excpt", [] { return CVL_CalcSpline3(0, 0, 30, 60, 60, 0, 0); }),
+      int_case("CVL_GetTotalPhyMemory", "GetTotalPhyMemory Excpt", [] { return CVL_GetTotalPhyMemory(); }),
+      int_case("CVL_GetAvailVirMemory", "GetAvailVirMemory Excpt", [] { return CVL_GetAvailVirMemory(); }),
+      int_case("CVL_GetWindowTextColor", "GetWindowTextColor Excpt", [] { return CVL_GetWindowTextColor(); }),
+      void_case("CVL_RedrawWindow", "RedrawWindow Excpt", [] { CVL_RedrawWindow(nullptr); }),
+      int_case("CVL_CreateBlobFromImage", "CreateBlobFromImage Excpt", [] { return CVL_CreateBlobFromImage(2, 0); }),
+      int_case("CVL_CopyBlendBufferSurface", "CopyBlendBufferSurface Excpt",
+               [] { return CVL_CopyBlendBufferSurface(10, 10, 100, 1); }),
+      void_case("CVL_DeletePaintLayer", "DeletePaintLayer Excpt", [] { CVL_DeletePaintLayer(); }),
+      void_case("CVL_DeleteTexture", "DeleteTexture Excpt", [] { CVL_DeleteTexture(); }),
+      int_case("CVL_LoadRGBA32Layer", "LoadRGBA32Layer Excpt",
+               [rgba] { return CVL_LoadRGBA32Layer(rgba, kW * 4, 2, 0, 0, kW, kH, 1); }),
+      int_case("CVL_CopyFromImageBrushArray", "CopyFromImageBrushArray Excpt",
+               [] { return CVL_CopyFromImageBrushArray(0.5f); }),
+      // view
+      void_case("CVL_Render", "Render Excpt", [rgba] { CVL_Render(rgba, kW * 3, 0, 0, kW, kH); }),
+      // undo
+      void_case("CVL_SaveUndoBackBuffer", "SaveUndoBackBuffer Excpt", [] { CVL_SaveUndoBackBuffer(2); }),
+      void_case("CVL_ReduceUndo", "ReduceUndo Excpt", [] { CVL_ReduceUndo(1); }),
+      void_case("CVL_SetUndoMB", "SetUndoMB Excpt", [] { CVL_SetUndoMB(0); }),
+      // transfer
+      int_case("CVL_GetRGBA32LayerLineRLE", "GetRGBA32LayerLineRLE Excpt",
+               [rgba] { return CVL_GetRGBA32LayerLineRLE(rgba, 2, 3); }),
+      int_case("CVL_PutRGBA32LayerLineRLE", "PutRGBA32LayerLineRLE Excpt",
+               [rgba] { return CVL_PutRGBA32LayerLineRLE(rgba, 2, 3); }),
+      int_case("CVL_GetMaskLineRLE", "GetMaskLineRLE Excpt", [rgba] { return CVL_GetMaskLineRLE(rgba, 3); }),
+      int_case("CVL_RLECompressRGBA64ToRGBA32", "RLECompressRGBA64ToRGBA32 Excpt",
+               [rgba] { return CVL_RLECompressRGBA64ToRGBA32(scratch16(), rgba + kW * 8 * 4, kW); }),
+      int_case("CVL_GetRGBA32Layer", "GetRGBA32Layer Excpt", [rgba] { return CVL_GetRGBA32Layer(rgba, kW * 4, 2); }),
+  };
+}
+
+// A canvas with three layers, a half mask, an undo step, a paint layer, the IPL
+// images and a new-RGBA buffer, prepared without counting.
+void prepare_guard_canvas() {
+  reset_engine();
+  CVL_CreateImage(nullptr, kW, kH, 32, 0);
+  for (int32_t slot : {1, 2, 3}) CVL_CreateLayer(slot, kW, kH);
+  CVL_SetLayer(2);
+  CVL_SetUndoLevels(20);
+  CVL_ClearMask(0, 0, 0);
+  CVL_IPLMaskRectangle(0, 0, 31, 63, 100);
+  CVL_EnableMask(1);
+  CVL_SaveUndoBuffer(1, 1);
+  CVL_SetSize(8);
+  CVL_SetTool(1.0f, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, "", "", 0);
+  CVL_CreatePaintLayer(100, "Normal");
+  CVL_IPLAllocSrcBuffer32();
+  CVL_IPLAllocDstBuffer32();
+  std::fill(scratch().begin(), scratch().end(), uint8_t{0x80});
+}
+
+TEST_F(AllocationFailure, FormerlyBareCallsKeepTheirExceptionInside) {
+  const std::vector<GuardCase> cases = guard_cases();
+  ASSERT_GE(cases.size(), 15u);
+  Injector& in = g_injector;
+  int reached = 0;
+  for (const GuardCase& c : cases) {
+    prepare_guard_canvas();
+    CVL_SetLastError("");
+    in = Injector{};
+    in.fail_at = 1;
+    in.fail_rest = true;
+    intptr_t result = 0;
+    bool escaped = false;
+    in.counting = true;
+    try {
+      result = c.run();
+    } catch (...) {
+      escaped = true;
+    }
+    in.counting = false;
+    EXPECT_FALSE(escaped) << c.name << " let the exception out";
+    if (!in.failed) continue;
+    ++reached;
+    const std::string text = CVL_GetLastError();
+    EXPECT_TRUE(text == c.failure_text || text.empty()) << c.name << " recorded \"" << text << "\"";
+    if (c.has_result) EXPECT_EQ(result, 0) << c.name << " returned " << result << " after the failure";
+  }
+  std::printf("calls once outside the catch-all: %zu, of which %d allocate on this canvas\n", cases.size(), reached);
   reset_engine();
 }
 
