@@ -176,7 +176,7 @@ int32_t row_lua_filter(const EffectCall& call) {
                                {call.S[0], call.S[1], call.S[2], call.S[3], call.S[4], call.S[5]},
                                {call.option, call.i2},
                                {call.f[0], call.f[1], call.f[2], call.f[3], call.f[4], call.f[5]}};
-  lua_filter_run(params);
+  lua_filter_run(*call.canvas, *call.tool, params);
   return 1;
 }
 
