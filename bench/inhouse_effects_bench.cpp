@@ -8,6 +8,8 @@
 
 #include "bench_pictures.h"
 #include "corvel/corvel.h"
+#include "core/engine.h"
+#include "core/tool_settings.h"
 #include "effects/inhouse_effects.h"
 #include "layers/ipl_images.h"
 
@@ -36,7 +38,7 @@ void run_effect(benchmark::State& state, const char* name, std::initializer_list
   cvl::InhouseArgs args;
   int i = 0;
   for (int s : sliders) args.s[i++] = s;
-  for (auto _ : state) benchmark::DoNotOptimize(cvl::inhouse_entry(name, 0, args));
+  for (auto _ : state) benchmark::DoNotOptimize(cvl::inhouse_entry(cvl::engine(), cvl::tool(), name, 0, args));
   state.counters["Mpix/s"] =
       benchmark::Counter(double(state.iterations()) * kEdge * kEdge / 1e6, benchmark::Counter::kIsRate);
   state.counters["Mpix/s per pass"] =

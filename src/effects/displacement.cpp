@@ -12,11 +12,11 @@
 
 namespace cvl {
 
-bool ipl_displacement_bump(const char* path, double depth, uint32_t fill) {
-  uint8_t* source = ipl_buffer(IplBuffer::Src32);
-  uint8_t* destination = ipl_buffer(IplBuffer::Dst32);
+bool ipl_displacement_bump(Engine& canvas, const char* path, double depth, uint32_t fill) {
+  uint8_t* source = ipl_buffer(canvas, IplBuffer::Src32);
+  uint8_t* destination = ipl_buffer(canvas, IplBuffer::Dst32);
   if (!source || !destination) return false;
-  const Engine& e = engine();
+  const Engine& e = canvas;
   const int32_t w = e.canvas_width, h = e.canvas_height;
   imaging::Image relief;
   if (!tiled_script(path, w, h, relief)) return false;

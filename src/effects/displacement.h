@@ -4,15 +4,17 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
+
 namespace cvl {
 
-// Reads the IPL source (32-bit, already premultiplied by the caller), displaces
+// Reads the IPL source of `canvas` (32-bit, already premultiplied by the caller), displaces
 // it by the grey relief of the script at `path` tiled over the canvas, and
 // writes the un-premultiplied result through the selection into the current
 // layer. `fill` (r | g << 8 | b << 16) shows where the displacement reaches
 // past the canvas. A path that is not a script is read as an image file.
 // Returns false, changing nothing, when neither can be read or either IPL
 // image (32-bit) is missing.
-bool ipl_displacement_bump(const char* path, double depth, uint32_t fill);
+bool ipl_displacement_bump(Engine& canvas, const char* path, double depth, uint32_t fill);
 
 }  // namespace cvl

@@ -5,6 +5,9 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 // The host's arguments as passed: sliders in tenths, flags and colour as integers.
 struct EffectRequest {
   const char* name = nullptr;
@@ -17,10 +20,13 @@ struct EffectRequest {
   const char* text = nullptr;
 };
 
-// Runs the effect whose name matches exactly. Returns 0 at once, changing
-// nothing, when either 32-bit IPL buffer is missing; otherwise the effect's
-// result (0 for an unknown or unbuilt name). The 24-bit IPL buffers are freed on
-// every return after that point, also when the effect throws.
+// Runs the effect whose name matches exactly on the IPL images and current layer
+// of `canvas`. Returns 0 at once, changing nothing, when either 32-bit IPL buffer
+// is missing; otherwise the effect's result (0 for an unknown or unbuilt name).
+// The 24-bit IPL buffers are freed on every return after that point, also when
+// the effect throws.
+int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequest& request);
+// The host's entry: the same on the process-wide canvas and tool.
 int32_t image_process(const EffectRequest& request);
 
 }  // namespace cvl

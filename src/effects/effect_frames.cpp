@@ -61,7 +61,7 @@ InhouseArgs fixed_args(std::initializer_list<int32_t> sliders, int32_t option) {
   return a;
 }
 
-void refresh(const EffectCall&) { ipl_update_src32(); }
+void refresh(const EffectCall& call) { ipl_update_src32(*call.canvas); }
 
 void premultiply(const EffectCall& call, uint8_t* image) { adjust_rgba32_pre_filter(image, call.width, call.height); }
 
@@ -70,7 +70,7 @@ void unpremultiply(const EffectCall& call, uint8_t* image) {
 }
 
 void read_layer_into_src(const EffectCall& call) {
-  const Layer* layer = current_layer_with_pixels();
+  const Layer* layer = ipl_source_layer(*call.canvas);
   // Where the layer does not reach (none, or smaller than the canvas) the source is
   // transparent, not what the last effect left there.
   if (!layer || layer->width < call.width || layer->height < call.height)
@@ -84,12 +84,14 @@ void load24(const EffectCall& call, const uint8_t* image) { load_rgb24(image, ca
 
 void composite(const EffectCall& call, uint8_t* image, int32_t mode, int32_t opacity) {
   adjust_rgba32_by_mask_and_texture(image, call.width, call.height);
-  Layer* layer = current_layer_with_pixels();
+  Layer* layer = ipl_source_layer(*call.canvas);
   if (!layer) return;
   merge_rgba32_into_layer(image, *layer, mode, 0, opacity, layer->lockAlpha != 0);
 }
 
-bool inhouse(const char* name, uint8_t copy, const InhouseArgs& args) { return inhouse_entry(name, copy, args) != 0; }
+bool inhouse(const EffectCall& call, const char* name, uint8_t copy, const InhouseArgs& args) {
+  return inhouse_entry(*call.canvas, *call.tool, name, copy, args) != 0;
+}
 
 void grey_to_rgb24(const uint8_t* grey, uint8_t* rgb, int32_t pixels) {
   for (int32_t i = 0; i < pixels; ++i) {
@@ -109,16 +111,16 @@ void swap_red_blue(uint8_t* rgba, int32_t pixels) {
   }
 }
 
-Rgb24Pair alloc_rgb24(bool with_output) {
+Rgb24Pair alloc_rgb24(const EffectCall& call, bool with_output) {
   Rgb24Pair pair;
-  pair.src = ipl_alloc(IplBuffer::Src24);
-  if (with_output) pair.dst = ipl_alloc(IplBuffer::Dst24);
+  pair.src = ipl_alloc(*call.canvas, IplBuffer::Src24);
+  if (with_output) pair.dst = ipl_alloc(*call.canvas, IplBuffer::Dst24);
   return pair;
 }
 
-void free_rgb24() {
-  ipl_free(IplBuffer::Src24);
-  ipl_free(IplBuffer::Dst24);
+void free_rgb24(const EffectCall& call) {
+  ipl_free(*call.canvas, IplBuffer::Src24);
+  ipl_free(*call.canvas, IplBuffer::Dst24);
 }
 
 // The engine's image-script library reads and writes pixels in the engine's own
@@ -179,9 +181,9 @@ int32_t frame_sl(const EffectCall& call, int32_t effect, const ScriptValues& val
   return distort_with_alpha(call, effect, values, true);
 }
 
-DataBox current_layer_box(const EffectCall&) {
+DataBox current_layer_box(const EffectCall& call) {
   DataBox box;
-  find_data_extents(engine().current_layer_num, &box.left, &box.top, &box.right, &box.bottom);
+  find_data_extents(call.canvas->current_layer_num, &box.left, &box.top, &box.right, &box.bottom);
   return box;
 }
 

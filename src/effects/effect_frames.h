@@ -17,6 +17,9 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 // Where an effect runs; `effects` lists these names.
 enum class Frame : uint8_t {
   P,         // filter: refreshed, premultiplied source -> destination, loaded
@@ -53,6 +56,8 @@ struct EffectCall {
   int32_t width = 0, height = 0;  // canvas
   uint8_t* src = nullptr;         // IPL source (32-bit)
   uint8_t* dst = nullptr;         // IPL destination (32-bit)
+  Engine* canvas = nullptr;       // the canvas: its IPL images, current layer, mask
+  const ToolSettings* tool = nullptr;  // the tool settings (paint colour)
 
   // Flags whose "1" has a fixed meaning per effect.
   bool flag(int k) const { return f[k] == 1; }
@@ -91,7 +96,7 @@ void load24(const EffectCall& call, const uint8_t* image);
 // layer with the mode at opacity 0..255, keeping alpha when the layer locks it.
 void composite(const EffectCall& call, uint8_t* image, int32_t mode, int32_t opacity);
 // Runs an in-house effect; false when it did not run.
-bool inhouse(const char* name, uint8_t copy, const InhouseArgs& args);
+bool inhouse(const EffectCall& call, const char* name, uint8_t copy, const InhouseArgs& args);
 // Copies a grey plane into R, G and B of a packed 3-byte image.
 void grey_to_rgb24(const uint8_t* grey, uint8_t* rgb, int32_t pixels);
 // Swaps the first and third channel of every pixel (RGBA <-> BGRA).
@@ -130,14 +135,14 @@ struct Rgb24Pair {
   uint8_t* src = nullptr;
   uint8_t* dst = nullptr;
 };
-Rgb24Pair alloc_rgb24(bool with_output);
-void free_rgb24();
+Rgb24Pair alloc_rgb24(const EffectCall& call, bool with_output);
+void free_rgb24(const EffectCall& call);
 
 // `op` is `const uint8_t*(Rgb24Pair)`: the image to load (src for in-place
 // operations, dst otherwise), or null on failure.
 template <class Op>
 int32_t frame_24(const EffectCall& call, bool with_output, Op&& op) {
-  const Rgb24Pair pair = alloc_rgb24(with_output);
+  const Rgb24Pair pair = alloc_rgb24(call, with_output);
   int32_t result = 0;
   if (pair.src && (pair.dst || !with_output)) {
     if (const uint8_t* out = op(pair)) {
@@ -145,14 +150,14 @@ int32_t frame_24(const EffectCall& call, bool with_output, Op&& op) {
       result = 1;
     }
   }
-  free_rgb24();
+  free_rgb24(call);
   return result;
 }
 
 // `op` is `bool(uint8_t* grey)` filling a W x H plane.
 template <class Op>
 int32_t frame_g24(const EffectCall& call, Op&& op) {
-  const Rgb24Pair pair = alloc_rgb24(true);
+  const Rgb24Pair pair = alloc_rgb24(call, true);
   int32_t result = 0;
   if (pair.dst) {
     std::vector<uint8_t> grey(static_cast<size_t>(call.width) * call.height);
@@ -162,7 +167,7 @@ int32_t frame_g24(const EffectCall& call, Op&& op) {
       result = 1;
     }
   }
-  free_rgb24();
+  free_rgb24(call);
   return result;
 }
 

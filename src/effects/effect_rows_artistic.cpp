@@ -94,17 +94,17 @@ int32_t row_scribble(const EffectCall& call) {
 // laid over the layer as a texture.
 int32_t row_watercolor_and_ink(const EffectCall& call) {
   refresh(call);
-  photo_pop(call.S[0], call.s[1], call.f[0]);
-  if (!inhouse("Grayscale", 0, fixed_args({}))) return 0;
-  if (!inhouse("Invert", 1, fixed_args({}))) return 0;
-  const Rgb24Pair pair = alloc_rgb24(true);
+  photo_pop(*call.canvas, *call.tool, call.S[0], call.s[1], call.f[0]);
+  if (!inhouse(call, "Grayscale", 0, fixed_args({}))) return 0;
+  if (!inhouse(call, "Invert", 1, fixed_args({}))) return 0;
+  const Rgb24Pair pair = alloc_rgb24(call, true);
   if (!pair.src || !pair.dst) return 0;
   rgba_to_rgb(pair.src, call.width, call.height, call.dst);
   if (!imaging::scribble_image(view24(call, pair.src), view24(call, pair.dst), imaging::ScribbleInk::Black,
                                call.f[1] != 0, 100))
     return 0;
   rgb_to_rgba(call.dst, call.width, call.height, pair.dst);
-  if (!inhouse("Value Blur", 1, fixed_args({1000, 1000 - call.S[2]}))) return 0;
+  if (!inhouse(call, "Value Blur", 1, fixed_args({1000, 1000 - call.S[2]}))) return 0;
   composite(call, call.dst, mix::kTexturize2, 255);
   return 1;
 }

@@ -15,10 +15,10 @@ namespace cvl {
 namespace {
 
 int32_t inhouse_p(const EffectCall& call, const char* name) {
-  return frame_p(call, [&] { return inhouse(name, 0, call.all()); });
+  return frame_p(call, [&] { return inhouse(call, name, 0, call.all()); });
 }
 int32_t inhouse_r(const EffectCall& call, const char* name) {
-  return frame_r(call, [&] { return inhouse(name, 0, call.all()); });
+  return frame_r(call, [&] { return inhouse(call, name, 0, call.all()); });
 }
 
 int32_t adjust_colour_model(const EffectCall& call, bool lightness) {
@@ -54,15 +54,15 @@ void ramp(uint8_t table[256], int32_t from, int32_t to, double& d) {
 
 int32_t sketch(const EffectCall& call, const SketchSteps& steps) {
   const InhouseArgs by_option = fixed_args({}, call.option);
-  if (!inhouse("Grayscale", 0, by_option)) return 0;
+  if (!inhouse(call, "Grayscale", 0, by_option)) return 0;
   uint8_t copy_of_invert = 1;
   if (steps.load_grey) {
     load(call, call.dst);
     refresh(call);
     copy_of_invert = 0;  // inverts the refreshed (grey) layer
   }
-  if (!inhouse("Invert", copy_of_invert, by_option)) return 0;
-  if (!inhouse("Value Blur", 1, fixed_args({steps.blur1, steps.blur2}))) return 0;
+  if (!inhouse(call, "Invert", copy_of_invert, by_option)) return 0;
+  if (!inhouse(call, "Value Blur", 1, fixed_args({steps.blur1, steps.blur2}))) return 0;
   composite(call, call.dst, steps.mode, 255);
   return 1;
 }
@@ -94,13 +94,13 @@ int32_t row_outliner1(const EffectCall& call) { return sketch(call, {false, 1000
 int32_t row_outliner2(const EffectCall& call) {
   // The outline is drawn over the popped picture; its saturation step is left at
   // the neutral middle because this recipe has no saturation slider.
-  photo_pop(call.S[0], 50.0, call.f[0]);
+  photo_pop(*call.canvas, *call.tool, call.S[0], 50.0, call.f[0]);
   return sketch(call, {false, 1000, 1000 - call.S[2], mix::kTexturize});
 }
 
 int32_t row_glow(const EffectCall& call) {
-  if (!inhouse("Invert", 0, fixed_args({}))) return 0;
-  if (!inhouse("Value Blur", 1, fixed_args({1000 - call.S[0], 1000}))) return 0;
+  if (!inhouse(call, "Invert", 0, fixed_args({}))) return 0;
+  if (!inhouse(call, "Value Blur", 1, fixed_args({1000 - call.S[0], 1000}))) return 0;
   composite(call, call.dst, mix::kSubtract, 255);
   return 1;
 }
@@ -154,7 +154,7 @@ int32_t row_mask_generate_hsl(const EffectCall& call) {
 
 int32_t row_mask_detail(const EffectCall& call) {
   open_mask_when_asked(call);
-  return frame_r(call, [&] { return inhouse("Mask Detail", 0, call.all()); });
+  return frame_r(call, [&] { return inhouse(call, "Mask Detail", 0, call.all()); });
 }
 
 int32_t row_horizontal_flip(const EffectCall& call) {
@@ -176,7 +176,7 @@ int32_t row_lua_filter(const EffectCall& call) {
                                {call.S[0], call.S[1], call.S[2], call.S[3], call.S[4], call.S[5]},
                                {call.option, call.i2},
                                {call.f[0], call.f[1], call.f[2], call.f[3], call.f[4], call.f[5]}};
-  lua_filter_run(params);
+  lua_filter_run(*call.canvas, *call.tool, params);
   return 1;
 }
 

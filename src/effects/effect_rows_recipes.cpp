@@ -28,7 +28,7 @@ int32_t contrast_mask_step(const EffectCall& call, bool flag) {
     return frame_l(call, [&] { return contrast_mask_src(call, flag, call.s[0] / 18 + 2); });
   refresh(call);
   const InhouseArgs by_option = fixed_args({}, call.option);
-  if (!inhouse("Grayscale", 0, by_option) || !inhouse("Invert", 1, by_option)) return 0;
+  if (!inhouse(call, "Grayscale", 0, by_option) || !inhouse(call, "Invert", 1, by_option)) return 0;
   premultiply(call, call.dst);
   if (!imaging::gaussian_blur(canvas_view(call, call.dst), canvas_view(call, call.src),
                               float(blur_sigma(call.s[0])), 15))
@@ -52,7 +52,7 @@ int32_t saturate_layer(const EffectCall& call) {
 // and invert steps take call.option.
 int32_t embossed_sketch(const EffectCall& call, const ScriptValues& emboss) {
   const InhouseArgs by_option = fixed_args({}, call.option);
-  if (!inhouse("Grayscale", 0, by_option) || !inhouse("Invert", 1, by_option)) return 0;
+  if (!inhouse(call, "Grayscale", 0, by_option) || !inhouse(call, "Invert", 1, by_option)) return 0;
   if (!run_script_effect(call, 23, emboss, call.src)) return 0;
   load(call, call.src);
   composite(call, call.dst, mix::kDodge, 255);
@@ -63,7 +63,9 @@ int32_t embossed_sketch(const EffectCall& call, const ScriptValues& emboss) {
 
 int32_t row_contrast_mask(const EffectCall& call) { return contrast_mask_step(call, call.flag(0)); }
 
-int32_t row_photo_pop(const EffectCall& call) { return photo_pop(call.S[0], call.s[1], call.f[0]); }
+int32_t row_photo_pop(const EffectCall& call) {
+  return photo_pop(*call.canvas, *call.tool, call.S[0], call.s[1], call.f[0]);
+}
 
 // The contrast mask (never per channel), the pop recipe, then an outline of the
 // result laid over it in Texturize. The outline's grey and invert steps take no
@@ -71,7 +73,7 @@ int32_t row_photo_pop(const EffectCall& call) { return photo_pop(call.S[0], call
 int32_t row_photo_detailer(const EffectCall& call) {
   contrast_mask_step(call, false);
   refresh(call);
-  photo_pop(call.S[1], call.s[2], 0);
+  photo_pop(*call.canvas, *call.tool, call.S[1], call.s[2], 0);
   EffectCall outline = call;
   outline.option = 0;
   return sketch(outline, {false, 1000, 1000 - call.S[3], mix::kTexturize});
@@ -82,7 +84,7 @@ int32_t row_photo_detailer(const EffectCall& call) {
 int32_t row_radiant2(const EffectCall& call) {
   refresh(call);
   if (!contrast_mask_src(call, false, 4.777777777777778)) return 0;
-  if (!inhouse("Invert", 0, fixed_args({}))) return 0;
+  if (!inhouse(call, "Invert", 0, fixed_args({}))) return 0;
   composite(call, call.dst, mix::kTexturize, trunc_i(call.s[0] * 2.559));
   return 1;
 }
@@ -120,10 +122,10 @@ int32_t row_drop_shadow(const EffectCall& call) {
 // afresh: the source still holds the relief from before the contrast step, and
 // saturating that would throw the contrast away.
 int32_t row_colour_pencil(const EffectCall& call) {
-  if (!inhouse("Bas Relief", 0, fixed_args({300}, call.option))) return 0;
+  if (!inhouse(call, "Bas Relief", 0, fixed_args({300}, call.option))) return 0;
   load(call, call.dst);
   refresh(call);
-  if (!inhouse("Hyper Contrast", 0, fixed_args({call.S[0]}))) return 0;
+  if (!inhouse(call, "Hyper Contrast", 0, fixed_args({call.S[0]}))) return 0;
   load(call, call.dst);
   return saturate_layer(call);
 }
@@ -131,7 +133,7 @@ int32_t row_colour_pencil(const EffectCall& call) {
 // The pencil softened by "Value Blur" at S3 both ways.
 int32_t row_crayon(const EffectCall& call) {
   if (!row_colour_pencil(call)) return 0;
-  if (!inhouse("Value Blur", 0, fixed_args({call.S[2], call.S[2]}))) return 0;
+  if (!inhouse(call, "Value Blur", 0, fixed_args({call.S[2], call.S[2]}))) return 0;
   return load(call, call.dst);
 }
 

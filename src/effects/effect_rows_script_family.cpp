@@ -7,6 +7,7 @@
 #include "layers/pixel_access.h"
 #include "imaging/tone/grey.h"
 #include "effects/displacement.h"
+#include "layers/ipl_images.h"
 #include "effects/effect_rows_imaging.h"
 #include "effects/effect_rows_script.h"
 #include "effects/script_tile.h"
@@ -41,7 +42,7 @@ int32_t row_texturize_bump(const EffectCall& call) {
   uint8_t* image = relief.pixels.data();
   if (!run_script_effect(call, 27, bump_values(call), image)) return 0;
   for (size_t i = 3; i < relief.pixels.size(); i += 4) image[i] = 255;
-  Layer* layer = current_layer_with_pixels();
+  Layer* layer = ipl_source_layer(*call.canvas);
   if (!layer) return 0;
   adjust_rgba32_by_mask_and_texture(image, call.width, call.height);
   merge_rgba32_into_layer(image, *layer, call.flag(0) ? mix::kTexturize2 : mix::kTexturize, 0, slider_byte(call.s[3]),
@@ -52,7 +53,7 @@ int32_t row_texturize_bump(const EffectCall& call) {
 int32_t row_displacement_bump(const EffectCall& call) {
   refresh(call);
   premultiply(call, call.src);
-  return ipl_displacement_bump(call.text, call.s[0], call.colour()) ? 1 : 0;
+  return ipl_displacement_bump(*call.canvas, call.text, call.s[0], call.colour()) ? 1 : 0;
 }
 
 }  // namespace cvl

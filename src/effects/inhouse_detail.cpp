@@ -143,7 +143,7 @@ void inhouse_line_art_cleaner(InhouseParams& p, const InhouseImages& im) {
 }
 
 void inhouse_mask_detail(InhouseParams& p, const InhouseImages& im) {
-  Engine& e = engine();
+  Engine& e = *im.canvas;
   if (!e.mask || e.mask.size() < static_cast<size_t>(im.width) * static_cast<size_t>(im.height)) return;
   const int32_t d = trunc_to_int(p.p[0] * 255.0);
   const double open = (1.0 - p.p[1]) * 65535.0;

@@ -71,17 +71,18 @@ InhouseParams make_params(uint8_t copy, const InhouseArgs& args, int32_t width, 
 
 }  // namespace
 
-int32_t inhouse_entry(const char* name, uint8_t copy, const InhouseArgs& args) {
-  uint8_t* src = ipl_buffer(IplBuffer::Src32);
-  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+int32_t inhouse_entry(Engine& canvas, const ToolSettings& tool, const char* name, uint8_t copy,
+                      const InhouseArgs& args) {
+  uint8_t* src = ipl_buffer(canvas, IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(canvas, IplBuffer::Dst32);
   if (!src || !dst) return 0;
-  const int32_t width = engine().canvas_width;
-  const int32_t height = engine().canvas_height;
+  const int32_t width = canvas.canvas_width;
+  const int32_t height = canvas.canvas_height;
   InhouseParams params = make_params(copy, args, width, height);
-  if (copy == 0) std::memcpy(dst, src, engine().canvas_pixels() * 4);
+  if (copy == 0) std::memcpy(dst, src, canvas.canvas_pixels() * 4);
   const InhouseEffect effect = find_effect(name);
   if (!effect) return 0;
-  effect(params, InhouseImages{src, dst, width, height});
+  effect(params, InhouseImages{src, dst, width, height, &canvas, &tool});
   return 1;
 }
 

@@ -8,6 +8,9 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 // The raw arguments the dispatcher hands to an in-house effect: sliders in tenths
 // exactly as the host passed them, the option and flags, the colour as 0..255.
 struct InhouseArgs {
@@ -32,13 +35,17 @@ struct InhouseParams {
 };
 
 // Fills the record from `args`, copies the source into the destination when `copy`
-// is 0, and runs the named effect. Returns 0 when either 32-bit IPL buffer is missing
-// or the name is not an in-house effect.
-int32_t inhouse_entry(const char* name, uint8_t copy, const InhouseArgs& args);
+// is 0, and runs the named effect on the IPL images of `canvas` (a few effects also
+// read its mask and current layer, or the tool's paint colour). Returns 0 when
+// either 32-bit IPL buffer is missing or the name is not an in-house effect.
+int32_t inhouse_entry(Engine& canvas, const ToolSettings& tool, const char* name, uint8_t copy,
+                      const InhouseArgs& args);
 
 // Sharpens, raises contrast twice (once at full strength when the flag's low byte is
 // 1) and sets the saturation, each step loaded into the current layer through the
 // selection. Returns 0 when the saturation step fails, else the last load's result.
+int32_t photo_pop(Engine& canvas, const ToolSettings& tool, int32_t amount, double saturation, int32_t flag);
+// The host's entry: the same on the process-wide canvas and tool.
 int32_t photo_pop(int32_t amount, double saturation, int32_t flag);
 
 }  // namespace cvl

@@ -89,7 +89,7 @@ void inhouse_vignette(InhouseParams& p, const InhouseImages& im) {
   const std::vector<uint8_t> plane = vignette_plane(p, im.width, im.height);
   double k[3] = {p.p[0], p.p[1], p.p[2]};
   if (p.f[5] != 0) {
-    for (int i = 0; i < 3; ++i) k[i] = (tool().paint_color[static_cast<size_t>(i)] >> 8) / 255.0;
+    for (int i = 0; i < 3; ++i) k[i] = (im.tool->paint_color[static_cast<size_t>(i)] >> 8) / 255.0;
   }
   const bool tint = p.f[0] == 1;
   const double outer_alpha = p.f[1] == 1 ? 0.0 : 1.0;

@@ -17,12 +17,16 @@ namespace cvl {
 
 using Rgba = std::array<int32_t, 4>;
 
-// The two 32-bit IPL buffers an effect works on, both width x height RGBA.
+// The two 32-bit IPL buffers an effect works on, both width x height RGBA, and
+// the canvas and tool they belong to (for the few effects that read the mask,
+// the current layer or the paint colour).
 struct InhouseImages {
   uint8_t* src = nullptr;
   uint8_t* dst = nullptr;
   int32_t width = 0;
   int32_t height = 0;
+  Engine* canvas = nullptr;
+  const ToolSettings* tool = nullptr;
 };
 
 inline uint8_t clamp_byte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }

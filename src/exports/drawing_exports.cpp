@@ -21,12 +21,12 @@ extern "C" {
 
 CVL_API void CVL_CALL CVL_IPLRectangle(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                        int32_t opacity) {
-  guarded("IPLRectangle Excpt", [&] { ipl_rectangle(byte(r), byte(g), byte(b), x0, y0, x1, y1, opacity); });
+  guarded("IPLRectangle Excpt", [&] { ipl_rectangle(engine(), byte(r), byte(g), byte(b), x0, y0, x1, y1, opacity); });
 }
 
 CVL_API void CVL_CALL CVL_IPLEllipse(int32_t r, int32_t g, int32_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                      int32_t opacity) {
-  guarded("IPLEllipse Excpt", [&] { ipl_ellipse(byte(r), byte(g), byte(b), x0, y0, x1, y1, opacity); });
+  guarded("IPLEllipse Excpt", [&] { ipl_ellipse(engine(), byte(r), byte(g), byte(b), x0, y0, x1, y1, opacity); });
 }
 
 CVL_API void CVL_CALL CVL_IPLGradient(int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2,
@@ -38,21 +38,21 @@ CVL_API void CVL_CALL CVL_IPLGradient(int32_t r1, int32_t g1, int32_t b1, int32_
                                    {byte(r2), byte(g2), byte(b2)},
                                    {byte(r3), byte(g3), byte(b3)},
                                    {byte(r4), byte(g4), byte(b4)}}};
-    ipl_gradient(colours, count, x0, y0, x1, y1, type);
+    ipl_gradient(engine(), colours, count, x0, y0, x1, y1, type);
   });
 }
 
 CVL_API int32_t CVL_CALL CVL_ChooseFont(void) {
-  return guarded("ChooseFont Excpt", int32_t{0}, [] { return choose_text_font(); });
+  return guarded("ChooseFont Excpt", int32_t{0}, [] { return choose_text_font(engine()); });
 }
 
 CVL_API void CVL_CALL CVL_IPLText(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t, int32_t, int32_t,
                                   int32_t, const char* text, int32_t smooth) {
-  guarded("IPLText Excpt", [&] { ipl_text(byte(r), byte(g), byte(b), x, y, text, smooth); });
+  guarded("IPLText Excpt", [&] { ipl_text(engine(), byte(r), byte(g), byte(b), x, y, text, smooth); });
 }
 
 CVL_API void CVL_CALL CVL_IPLDisplacementBummp(const char* path, double depth, int32_t fill) {
-  guarded("IPLDisplacementBump Excpt", [&] { ipl_displacement_bump(path, depth, static_cast<uint32_t>(fill)); });
+  guarded("IPLDisplacementBump Excpt", [&] { ipl_displacement_bump(engine(), path, depth, static_cast<uint32_t>(fill)); });
 }
 
 CVL_API void CVL_CALL CVL_BlurMoreBufferRGB24(uint8_t* buffer, int32_t width, int32_t height, int32_t size,

@@ -15,7 +15,7 @@ CVL_API void CVL_CALL CVL_LuaFilterRun(const char* script_path, int32_t slider1,
                                {slider1, slider2, slider3, slider4, slider5, slider6},
                                {style1, style2},
                                {flag1, flag2, flag3, flag4, flag5, flag6}};
-  guarded("LuaFilterRun Excpt", [&] { lua_filter_run(params); });
+  guarded("LuaFilterRun Excpt", [&] { lua_filter_run(engine(), tool(), params); });
 }
 
 CVL_API void CVL_CALL CVL_SetLuaSandbox(int32_t on) { lua_filter_set_sandbox((on & 0xFF) != 0); }

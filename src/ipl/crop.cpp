@@ -6,13 +6,13 @@
 
 namespace cvl {
 
-void ipl_crop(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+void ipl_crop(Engine& canvas, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   // The host keeps the rectangle on the canvas; one that is not would read
   // outside the layers, so it changes nothing.
-  const Engine& e = engine();
+  const Engine& e = canvas;
   if (left < 0 || top < 0 || right > e.canvas_width || bottom > e.canvas_height || right <= left || bottom <= top)
     return;
-  for_each_layer_resized(right - left, bottom - top,
+  for_each_layer_resized(canvas, right - left, bottom - top,
                          [=](const imaging::ImageView& work, const imaging::ImageView& out, int32_t) {
                            return imaging::crop_image(work, left, top, right, bottom, out);
                          });

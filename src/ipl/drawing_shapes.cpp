@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/engine.h"
+#include "layers/ipl_images.h"
 #include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
 #include "draw/shapes.h"
@@ -17,17 +18,19 @@ constexpr int64_t kMinRadius = 2;
 // Draws the shape into the overlay; false when the drawing call fails.
 using DrawShape = bool (*)(const imaging::ImageView&, const ShapeBox&, const imaging::Colour&);
 
-void draw_shape(uint8_t r, uint8_t g, uint8_t b, const ShapeBox& box, int32_t opacity_percent, DrawShape draw) {
-  if (!current_layer_with_pixels()) return;
-  const OverlayScope scope;
+void draw_shape(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, const ShapeBox& box, int32_t opacity_percent,
+                DrawShape draw) {
+  if (!ipl_source_layer(canvas)) return;
+  const OverlayScope scope(canvas);
   uint8_t* overlay = scope.get();
   if (!overlay) return;
-  const Engine& e = engine();
+  const Engine& e = canvas;
   // The overlay starts as the shape's colour, fully transparent, so that an
   // anti-aliased edge only ever varies in alpha.
   clear_rgba32(overlay, e.canvas_width * 4, e.canvas_width, e.canvas_height, r, g, b, 0);
   const imaging::ImageView view{overlay, e.canvas_width, e.canvas_height, 4, e.canvas_width * 4};
-  if (draw(view, box, imaging::Colour{r, g, b, 255})) composite_overlay(overlay, 0, opacity_level(opacity_percent));
+  if (draw(view, box, imaging::Colour{r, g, b, 255}))
+    composite_overlay(canvas, overlay, 0, opacity_level(opacity_percent));
 }
 
 bool draw_rectangle(const imaging::ImageView& view, const ShapeBox& box, const imaging::Colour& colour) {
@@ -56,14 +59,14 @@ ShapeBox shape_box(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   return box;
 }
 
-void ipl_rectangle(uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+void ipl_rectangle(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                    int32_t opacity_percent) {
-  draw_shape(r, g, b, shape_box(x0, y0, x1, y1), opacity_percent, draw_rectangle);
+  draw_shape(canvas, r, g, b, shape_box(x0, y0, x1, y1), opacity_percent, draw_rectangle);
 }
 
-void ipl_ellipse(uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+void ipl_ellipse(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                  int32_t opacity_percent) {
-  draw_shape(r, g, b, shape_box(x0, y0, x1, y1), opacity_percent, draw_ellipse);
+  draw_shape(canvas, r, g, b, shape_box(x0, y0, x1, y1), opacity_percent, draw_ellipse);
 }
 
 }  // namespace cvl

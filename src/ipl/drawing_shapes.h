@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
+
 namespace cvl {
 
 // The box spans the dragged points: columns x0 .. x1 - 1 when x0 < x1, else
@@ -15,10 +17,10 @@ struct ShapeBox {
 };
 ShapeBox shape_box(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
-void ipl_rectangle(uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+void ipl_rectangle(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                    int32_t opacity_percent);
 // The ellipse inscribed in the box, radii at least 2, with an anti-aliased edge.
-void ipl_ellipse(uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+void ipl_ellipse(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                  int32_t opacity_percent);
 
 }  // namespace cvl

@@ -6,25 +6,29 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
+
 namespace cvl {
+
+// Each takes the canvas whose layers (and, for pan, working images) it changes.
 
 // Mirror images. A layer with its alpha locked has its colour flipped and
 // keeps its alpha where it was.
-void ipl_flip_horizontal();
-void ipl_flip_vertical();
+void ipl_flip_horizontal(Engine& canvas);
+void ipl_flip_vertical(Engine& canvas);
 
 // Quarter turns: a W x H canvas leaves H x W layers.
-void ipl_rotate_left();
-void ipl_rotate_right();
+void ipl_rotate_left(Engine& canvas);
+void ipl_rotate_right(Engine& canvas);
 
 // Cuts [left, right) x [top, bottom) out of every layer. A rectangle that is
 // empty or leaves the canvas changes nothing.
-void ipl_crop(int32_t left, int32_t top, int32_t right, int32_t bottom);
+void ipl_crop(Engine& canvas, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 // Resamples every layer to new_width x new_height with the named filter
 // ("Area Average", "Nearest Neighbor", "Bilinear", "Bicubic", "Box", ...
 // "Catrom"). An unknown name changes nothing.
-void ipl_resize(int32_t new_width, int32_t new_height, const char* filter_name);
+void ipl_resize(Engine& canvas, int32_t new_width, int32_t new_height, const char* filter_name);
 // The filter names in their table order, for hosts that list them.
 int32_t resize_filter_count();
 const char* resize_filter_name(int32_t index);
@@ -32,16 +36,16 @@ const char* resize_filter_name(int32_t index);
 // Changes the width by removing (or inserting) the least visible seams; while
 // the mask is enabled, unselected pixels are protected. Rows beyond the
 // original height of a taller layer are transparent.
-void ipl_seam_carve(int32_t new_width, int32_t new_height);
+void ipl_seam_carve(Engine& canvas, int32_t new_width, int32_t new_height);
 
 // Grows or shrinks the page around an anchor ("TL" ... "BR"); new area is
 // white on the background layer and transparent on the others.
-void ipl_resize_page(int32_t new_width, int32_t new_height, const char* anchor);
+void ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, const char* anchor);
 
 // Shifts the 32-bit working source by (dx, dy) into the working destination
 // and composites that onto the current layer. Edge mode 0 shifts over
 // transparency; 1 wraps, 2 repeats the edge, 3 fills with the colour.
-void ipl_pan(int32_t dx, int32_t dy, int32_t edge_mode, uint8_t r, uint8_t g, uint8_t b, uint8_t a,
-             bool apply_mask);
+void ipl_pan(Engine& canvas, int32_t dx, int32_t dy, int32_t edge_mode, uint8_t r, uint8_t g, uint8_t b,
+             uint8_t a, bool apply_mask);
 
 }  // namespace cvl

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/engine.h"
+#include "layers/ipl_images.h"
 #include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
 #include "draw/gradient_fill.h"
@@ -41,16 +42,16 @@ int32_t make_stops(const GradientColours& colours, int32_t count, imaging::Gradi
 
 }  // namespace
 
-void ipl_gradient(const GradientColours& colours, int32_t count, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                  const char* type) {
-  if (!current_layer_with_pixels()) return;
+void ipl_gradient(Engine& canvas, const GradientColours& colours, int32_t count, int32_t x0, int32_t y0, int32_t x1,
+                  int32_t y1, const char* type) {
+  if (!ipl_source_layer(canvas)) return;
   imaging::GradientStop stops[kMaxColours];
   const int32_t stop_count = make_stops(colours, count, stops);
 
-  const OverlayScope scope;
+  const OverlayScope scope(canvas);
   uint8_t* overlay = scope.get();
   if (!overlay) return;
-  const Engine& e = engine();
+  const Engine& e = canvas;
   const imaging::ImageView view{overlay, e.canvas_width, e.canvas_height, 4, e.canvas_width * 4};
   bool filled;
   if (type && std::strcmp(type, "Linear") == 0) {
@@ -62,7 +63,7 @@ void ipl_gradient(const GradientColours& colours, int32_t count, int32_t x0, int
   }
   if (filled) {
     invert_alpha_rgba32(overlay, e.canvas_width, e.canvas_height);
-    composite_overlay(overlay, 0, 255);
+    composite_overlay(canvas, overlay, 0, 255);
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
+
 namespace cvl {
 
 struct GradientColours {
@@ -14,7 +16,7 @@ struct GradientColours {
 // more than four are taken as four). Type "Linear" runs from (x0, y0) to
 // (x1, y1); any other type (or none) is radial around (x0, y0) with the line's
 // length as radius. A gradient that cannot be filled leaves the layer unchanged.
-void ipl_gradient(const GradientColours& colours, int32_t count, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+void ipl_gradient(Engine& canvas, const GradientColours& colours, int32_t count, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                   const char* type);
 
 }  // namespace cvl

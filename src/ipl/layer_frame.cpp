@@ -62,41 +62,40 @@ void rebuild_layer(int32_t slot, Layer& layer, const ImageView& out) {
 }
 
 template <class Body>
-void walk_layers(Body body) {
-  Engine& e = engine();
+void walk_layers(Engine& e, Body body) {
   for (int32_t slot = kBackgroundSlot; slot <= e.top_layer && slot < kLayerSlots; ++slot)
     if (e.slot(slot).has_pixels()) body(slot, e.slot(slot));
 }
 
 }  // namespace
 
-void for_each_layer_in_place(const InPlaceLayerOp& op) {
-  const Engine& e = engine();
+void for_each_layer_in_place(Engine& canvas, const InPlaceLayerOp& op) {
+  const Engine& e = canvas;
   WorkImage work(e.canvas_width, e.canvas_height);
   if (!work) return;
-  walk_layers([&](int32_t slot, Layer& layer) {
+  walk_layers(canvas, [&](int32_t slot, Layer& layer) {
     read_layer(layer, work.view);
     if (!op(work.view)) return;
     load_rgba32_layer(work.view.data, work.view.stride, slot, 0, 0, layer.width, layer.height, false);
   });
 }
 
-void for_each_layer_resized(int32_t new_width, int32_t new_height, const ResizingLayerOp& op) {
-  const Engine& e = engine();
+void for_each_layer_resized(Engine& canvas, int32_t new_width, int32_t new_height, const ResizingLayerOp& op) {
+  const Engine& e = canvas;
   WorkImage work(e.canvas_width, e.canvas_height);
   WorkImage out(new_width, new_height);
   if (!work || !out) return;
-  walk_layers([&](int32_t slot, Layer& layer) {
+  walk_layers(canvas, [&](int32_t slot, Layer& layer) {
     read_layer(layer, work.view);
     if (op(work.view, out.view, slot)) rebuild_layer(slot, layer, out.view);
   });
 }
 
-void for_each_layer_streamed(int32_t new_width, int32_t new_height, const StreamingLayerOp& op) {
-  const Engine& e = engine();
+void for_each_layer_streamed(Engine& canvas, int32_t new_width, int32_t new_height, const StreamingLayerOp& op) {
+  const Engine& e = canvas;
   WorkImage out(new_width, new_height);
   if (!out || e.canvas_width <= 0 || e.canvas_height <= 0) return;
-  walk_layers([&](int32_t slot, Layer& layer) {
+  walk_layers(canvas, [&](int32_t slot, Layer& layer) {
     // Rows as the canvas-sized copy holds them: the layer addressed over the
     // canvas, and transparent black where its pixels end.
     const CanvasPlane plane = canvas_plane(layer);

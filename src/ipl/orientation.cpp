@@ -10,30 +10,30 @@ namespace {
 
 using imaging::ImageView;
 
-void rotate_all(imaging::QuarterTurn turn) {
-  const Engine& e = engine();
-  for_each_layer_resized(e.canvas_height, e.canvas_width, [turn](const ImageView& work, const ImageView& out, int32_t) {
+void rotate_all(Engine& canvas, imaging::QuarterTurn turn) {
+  const Engine& e = canvas;
+  for_each_layer_resized(canvas, e.canvas_height, e.canvas_width, [turn](const ImageView& work, const ImageView& out, int32_t) {
     return imaging::rotate_quarter(work, out, turn);
   });
 }
 
 }  // namespace
 
-void ipl_flip_horizontal() {
-  for_each_layer_in_place([](const ImageView& work) {
+void ipl_flip_horizontal(Engine& canvas) {
+  for_each_layer_in_place(canvas, [](const ImageView& work) {
     imaging::flip_horizontal(work);
     return true;
   });
 }
 
-void ipl_flip_vertical() {
-  for_each_layer_in_place([](const ImageView& work) {
+void ipl_flip_vertical(Engine& canvas) {
+  for_each_layer_in_place(canvas, [](const ImageView& work) {
     imaging::flip_vertical(work);
     return true;
   });
 }
 
-void ipl_rotate_left() { rotate_all(imaging::QuarterTurn::Left); }
-void ipl_rotate_right() { rotate_all(imaging::QuarterTurn::Right); }
+void ipl_rotate_left(Engine& canvas) { rotate_all(canvas, imaging::QuarterTurn::Left); }
+void ipl_rotate_right(Engine& canvas) { rotate_all(canvas, imaging::QuarterTurn::Right); }
 
 }  // namespace cvl

@@ -20,16 +20,16 @@ int32_t anchor_offset(char letter, char middle, char end, int32_t growth) {
 
 }  // namespace
 
-void ipl_resize_page(int32_t new_width, int32_t new_height, const char* anchor) {
+void ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, const char* anchor) {
   if (new_width <= 0 || new_height <= 0) return;
-  const Engine& e = engine();
+  const Engine& e = canvas;
   int32_t x = 0, y = 0;
   // Two letters, vertical place then horizontal; any other text places at the top left.
   if (anchor && std::strlen(anchor) == 2 && std::strchr("TMB", anchor[0]) && std::strchr("LCR", anchor[1])) {
     y = anchor_offset(anchor[0], 'M', 'B', new_height - e.canvas_height);
     x = anchor_offset(anchor[1], 'C', 'R', new_width - e.canvas_width);
   }
-  for_each_layer_resized(new_width, new_height,
+  for_each_layer_resized(canvas, new_width, new_height,
                          [x, y](const imaging::ImageView& work, const imaging::ImageView& out, int32_t slot) {
                            std::memset(out.data, slot == kBackgroundSlot ? 255 : 0,
                                        static_cast<size_t>(out.stride) * static_cast<size_t>(out.height));

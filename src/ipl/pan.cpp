@@ -13,11 +13,12 @@
 
 namespace cvl {
 
-void ipl_pan(int32_t dx, int32_t dy, int32_t edge_mode, uint8_t r, uint8_t g, uint8_t b, uint8_t a, bool apply_mask) {
-  uint8_t* src = ipl_buffer(IplBuffer::Src32);
-  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+void ipl_pan(Engine& canvas, int32_t dx, int32_t dy, int32_t edge_mode, uint8_t r, uint8_t g, uint8_t b, uint8_t a,
+             bool apply_mask) {
+  uint8_t* src = ipl_buffer(canvas, IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(canvas, IplBuffer::Dst32);
   if (!src || !dst) return;
-  const Engine& e = engine();
+  const Engine& e = canvas;
   const int32_t w = e.canvas_width, h = e.canvas_height;
   const imaging::ImageView from{src, w, h, 4, w * 4}, to{dst, w, h, 4, w * 4};
   if (edge_mode != 0) {
@@ -31,7 +32,7 @@ void ipl_pan(int32_t dx, int32_t dy, int32_t edge_mode, uint8_t r, uint8_t g, ui
     if (dx > -w && dx < w && dy > -h && dy < h) imaging::overlay_image(dst, w, h, w * 4, src, w, h, w * 4, dx, dy, 4);
   }
   if (apply_mask) adjust_rgba32_by_mask_and_texture(dst, w, h);
-  Layer* layer = current_layer_with_pixels();
+  Layer* layer = ipl_source_layer(canvas);
   if (layer) merge_rgba32_into_layer(dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 

@@ -42,12 +42,12 @@ const char* resize_filter_name(int32_t index) {
   return index >= 0 && index < resize_filter_count() ? kMethods[index].name : nullptr;
 }
 
-void ipl_resize(int32_t new_width, int32_t new_height, const char* filter_name) {
+void ipl_resize(Engine& canvas, int32_t new_width, int32_t new_height, const char* filter_name) {
   const NamedMethod* m = find_method(filter_name);
   if (!m || new_width <= 0 || new_height <= 0) return;
   const ResampleMethod method = m->method;
   // The resampler reads each layer a row at a time, so no canvas-sized copy is made.
-  for_each_layer_streamed(new_width, new_height,
+  for_each_layer_streamed(canvas, new_width, new_height,
                           [method](const imaging::RowSource& layer_rows, const imaging::ImageView& out) {
                             return imaging::resample(layer_rows, out, method);
                           });

@@ -26,11 +26,12 @@ imaging::FontRequest font_request(const LogFontA& font) {
 
 }  // namespace
 
-imaging::Rect ipl_text(uint8_t r, uint8_t g, uint8_t b, int32_t x, int32_t y, const char* text, int32_t smooth) {
+imaging::Rect ipl_text(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t x, int32_t y, const char* text,
+                       int32_t smooth) {
   imaging::Rect box{1, 1, 0, 0};
-  if (!ipl_buffer(IplBuffer::Src32)) return box;
-  uint8_t* source = ipl_update_src32();
-  const Engine& e = engine();
+  if (!ipl_buffer(canvas, IplBuffer::Src32)) return box;
+  uint8_t* source = ipl_update_src32(canvas);
+  const Engine& e = canvas;
   const int32_t w = e.canvas_width, h = e.canvas_height;
   const imaging::ImageView view{source, w, h, 4, w * 4};
   const imaging::Colour colour{r, g, b, 255};

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
 #include "draw/shapes.h"
 
 namespace cvl {
@@ -13,6 +14,6 @@ namespace cvl {
 // without the IPL source (32-bit). Only the box the glyphs touched goes back
 // into the layer, so the layer is unchanged word for word elsewhere. Returns
 // that box (right < left when nothing was drawn).
-imaging::Rect ipl_text(uint8_t r, uint8_t g, uint8_t b, int32_t x, int32_t y, const char* text, int32_t smooth);
+imaging::Rect ipl_text(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t x, int32_t y, const char* text, int32_t smooth);
 
 }  // namespace cvl

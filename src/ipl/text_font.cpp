@@ -34,8 +34,8 @@ const char* font_error_text(uint32_t code) {
   return "Font Err: Other Error";
 }
 
-int32_t choose_text_font() {
-  void* owner = engine().owner_window;
+int32_t choose_text_font(const Engine& canvas) {
+  void* owner = canvas.owner_window;
   uint32_t error = 0;
   const int32_t chosen = platform::choose_font(owner, bytes(g_text_font), true, &error);
   if (chosen || error == 0) return chosen;

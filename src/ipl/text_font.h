@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
 #include "platform/font_chooser.h"
 
 namespace cvl {
@@ -34,7 +35,7 @@ LogFontA& text_font();
 // recorded as "Font Err: ..." and the chooser is shown once more from a blank
 // record; the stored font only changes when a font is chosen. Returns the
 // chooser's result (non-zero when the user chose).
-int32_t choose_text_font();
+int32_t choose_text_font(const Engine& canvas);
 
 // The message recorded for a dialog failure code.
 const char* font_error_text(uint32_t code);

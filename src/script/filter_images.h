@@ -1,9 +1,11 @@
-// What the Lua pixel functions work on during one filter run: the RGBA32
-// source and destination working images, the canvas size, and the flag that
-// makes getters read the destination so a script sees its own writes.
+// What the Lua functions work on during one filter run: the RGBA32 source and
+// destination working images, the canvas size, the flag that makes getters
+// read the destination so a script sees its own writes, and the canvas and tool
+// settings the run was given (the current layer, the mask, the paint colours).
 //
-// The record is process-wide like the engine itself (one run at a time on the
-// host's thread), so a pixel call costs one bounds test and no lookups.
+// The run owns the record and hands it to every function it installs as that
+// function's one upvalue, so a pixel call costs one upvalue read and one bounds
+// test, and two runs never share one.
 #pragma once
 
 #include <cmath>
@@ -12,15 +14,18 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 struct FilterImages {
   uint8_t* src = nullptr;
   uint8_t* dst = nullptr;
   int32_t width = 0;
   int32_t height = 0;
   uint8_t single_buffer = 0;
+  Engine* canvas = nullptr;
+  const ToolSettings* tool = nullptr;
 };
-
-extern FilterImages g_filter_images;
 
 // A Lua number as a coordinate or integer argument: truncated toward zero.
 // Values that do not fit (and NaN) become INT32_MIN, the processor's own
@@ -45,27 +50,25 @@ inline int32_t low32_of_trunc(double v) {
 // A byte as a Lua fraction; the constant is the engine's 1/255, kept as written.
 constexpr double kUnitPerByte = 0.00392156862745098;
 
-inline bool inside_canvas(int32_t x, int32_t y) {
-  const FilterImages& f = g_filter_images;
+inline bool inside_canvas(const FilterImages& f, int32_t x, int32_t y) {
   return x >= 0 && y >= 0 && x < f.width && y < f.height;
 }
 
-inline size_t pixel_offset(int32_t x, int32_t y) {
-  return (static_cast<size_t>(y) * static_cast<size_t>(g_filter_images.width) + static_cast<size_t>(x)) * 4;
+inline size_t pixel_offset(const FilterImages& f, int32_t x, int32_t y) {
+  return (static_cast<size_t>(y) * static_cast<size_t>(f.width) + static_cast<size_t>(x)) * 4;
 }
 
 // The pixel a getter reads (the destination while single-buffer mode is on),
 // or null outside the canvas.
-inline const uint8_t* pixel_to_read(int32_t x, int32_t y) {
-  const FilterImages& f = g_filter_images;
-  if (!inside_canvas(x, y)) return nullptr;
-  return (f.single_buffer ? f.dst : f.src) + pixel_offset(x, y);
+inline const uint8_t* pixel_to_read(const FilterImages& f, int32_t x, int32_t y) {
+  if (!inside_canvas(f, x, y)) return nullptr;
+  return (f.single_buffer ? f.dst : f.src) + pixel_offset(f, x, y);
 }
 
 // The destination pixel a setter writes, or null outside the canvas.
-inline uint8_t* pixel_to_write(int32_t x, int32_t y) {
-  if (!inside_canvas(x, y)) return nullptr;
-  return g_filter_images.dst + pixel_offset(x, y);
+inline uint8_t* pixel_to_write(const FilterImages& f, int32_t x, int32_t y) {
+  if (!inside_canvas(f, x, y)) return nullptr;
+  return f.dst + pixel_offset(f, x, y);
 }
 
 }  // namespace cvl

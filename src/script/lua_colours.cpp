@@ -22,13 +22,13 @@ struct Rgb {
 
 // The pixel's bytes, black outside the canvas.
 Rgb read_rgb(lua_State* L) {
-  const uint8_t* p = pixel_to_read(arg_int(L, 1), arg_int(L, 2));
+  const uint8_t* p = pixel_to_read(run_images(L), arg_int(L, 1), arg_int(L, 2));
   if (!p) return {};
   return {p[0], p[1], p[2]};
 }
 
 void write_rgb(lua_State* L, uint8_t r, uint8_t g, uint8_t b) {
-  uint8_t* p = pixel_to_write(arg_int(L, 1), arg_int(L, 2));
+  uint8_t* p = pixel_to_write(run_images(L), arg_int(L, 1), arg_int(L, 2));
   if (!p) return;
   p[0] = r;
   p[1] = g;
@@ -113,10 +113,10 @@ int set_cmyk(lua_State* L) {
   return 0;
 }
 
-int get_color(lua_State* L) { return push_colour(L, tool().paint_color); }
-int get_color1(lua_State* L) { return push_colour(L, tool().color_banks[0]); }
-int get_color2(lua_State* L) { return push_colour(L, tool().color_banks[1]); }
-int get_color3(lua_State* L) { return push_colour(L, tool().color_banks[2]); }
-int get_color4(lua_State* L) { return push_colour(L, tool().color_banks[3]); }
+int get_color(lua_State* L) { return push_colour(L, run_images(L).tool->paint_color); }
+int get_color1(lua_State* L) { return push_colour(L, run_images(L).tool->color_banks[0]); }
+int get_color2(lua_State* L) { return push_colour(L, run_images(L).tool->color_banks[1]); }
+int get_color3(lua_State* L) { return push_colour(L, run_images(L).tool->color_banks[2]); }
+int get_color4(lua_State* L) { return push_colour(L, run_images(L).tool->color_banks[3]); }
 
 }  // namespace cvl::luafn

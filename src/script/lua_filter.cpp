@@ -12,9 +12,6 @@
 #include "script/paint_script.h"
 
 namespace cvl {
-
-FilterImages g_filter_images;
-
 namespace {
 
 bool g_sandbox = false;
@@ -96,14 +93,25 @@ void set_numbered(lua_State* L, const char* stem, int n, double v) {
   set_number(L, name, v);
 }
 
+// What the state is built from: the script's arguments and the run's record.
+struct StateArgs {
+  const LuaFilterParams* params;
+  FilterImages* images;
+};
+
 // Builds the state in protected mode, so that running out of memory while
 // opening the libraries is an error status rather than the panic handler's
-// exit.
+// exit. Every function gets the run's record as its upvalue.
 int prepare_state(lua_State* L) {
-  const auto& p = *static_cast<const LuaFilterParams*>(lua_touserdata(L, 1));
+  const auto& args = *static_cast<const StateArgs*>(lua_touserdata(L, 1));
+  const LuaFilterParams& p = *args.params;
   luaL_openlibs(L);
-  for (const luaL_Reg& f : kFunctions) lua_register(L, f.name, f.func);
-  const FilterImages& img = g_filter_images;
+  for (const luaL_Reg& f : kFunctions) {
+    lua_pushlightuserdata(L, args.images);
+    lua_pushcclosure(L, f.func, 1);
+    lua_setglobal(L, f.name);
+  }
+  const FilterImages& img = *args.images;
   set_number(L, "width", img.width);
   set_number(L, "height", img.height);
   set_number(L, "bound_x0", 0);
@@ -138,18 +146,18 @@ void show_script_error(lua_State* L) {
 // line), closing the state.
 struct RunEnd {
   lua_State* L;
+  const FilterImages& f;
   ~RunEnd() {
-    const FilterImages& f = g_filter_images;
     if (f.single_buffer == 1) std::memcpy(f.src, f.dst, static_cast<size_t>(f.width) * static_cast<size_t>(f.height) * 4);
     paint_script_close(false);
     if (L) lua_close(L);
-    g_filter_images = FilterImages{};
   }
 };
 
 // True when the script loaded and ran without error.
-bool run_script(lua_State* L, const LuaFilterParams& params) {
-  if (lua_cpcall(L, prepare_state, const_cast<LuaFilterParams*>(&params)) != 0) {
+bool run_script(lua_State* L, const LuaFilterParams& params, FilterImages& images) {
+  StateArgs args{&params, &images};
+  if (lua_cpcall(L, prepare_state, &args) != 0) {
     show_script_error(L);
     return false;
   }
@@ -172,16 +180,16 @@ bool run_script(lua_State* L, const LuaFilterParams& params) {
 void lua_filter_set_sandbox(bool on) { g_sandbox = on; }
 bool lua_filter_sandbox() { return g_sandbox; }
 
-void lua_filter_run(const LuaFilterParams& params) {
-  uint8_t* src = ipl_buffer(IplBuffer::Src32);
-  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+void lua_filter_run(Engine& canvas, const ToolSettings& tool, const LuaFilterParams& params) {
+  uint8_t* src = ipl_buffer(canvas, IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(canvas, IplBuffer::Dst32);
   if (!src || !dst) return;
-  const Engine& e = engine();
+  const Engine& e = canvas;
   std::memcpy(dst, src, e.canvas_pixels() * 4);
-  g_filter_images = FilterImages{src, dst, e.canvas_width, e.canvas_height, 0};
-  RunEnd end{luaL_newstate()};
+  FilterImages images{src, dst, e.canvas_width, e.canvas_height, 0, &canvas, &tool};
+  RunEnd end{luaL_newstate(), images};
   if (!end.L) return;
-  if (run_script(end.L, params)) load_rgba32(dst, e.canvas_width * 4, true);
+  if (run_script(end.L, params, images)) load_rgba32(dst, e.canvas_width * 4, true);
 }
 
 }  // namespace cvl

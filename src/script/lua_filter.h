@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "core/engine.h"
+#include "core/tool_settings.h"
+
 namespace cvl {
 
 struct LuaFilterParams {
@@ -13,12 +16,13 @@ struct LuaFilterParams {
   int32_t flags[6] = {};    // only the low byte counts
 };
 
-// One run in a fresh Lua state. Does nothing unless both RGBA32 working images
-// exist at the canvas size. The source is copied into the destination, the
+// One run in a fresh Lua state over the working images and current layer of
+// `canvas`, `tool` giving the paint colours. Does nothing unless both RGBA32
+// working images exist at the canvas size. The source is copied into the destination, the
 // script runs, and only when it finishes without error does the destination
 // go into the current layer through the selection. Load and run errors are
 // shown to the user in a "Lua Script Error" box; nothing is returned.
-void lua_filter_run(const LuaFilterParams& params);
+void lua_filter_run(Engine& canvas, const ToolSettings& tool, const LuaFilterParams& params);
 
 // While on, later runs get a state without file, process, native-library or
 // debug access (off by default: existing scripts keep every library).

@@ -16,6 +16,14 @@ inline int32_t arg_int(lua_State* L, int idx) { return trunc_to_int32(lua_tonumb
 inline double arg_num(lua_State* L, int idx) { return lua_tonumber(L, idx); }
 inline void push_unit(lua_State* L, uint8_t byte) { lua_pushnumber(L, byte * kUnitPerByte); }
 
+// The run's record, the function's upvalue. A script that replaced it (with the
+// debug library) gets an error instead of a stray pointer.
+inline FilterImages& run_images(lua_State* L) {
+  void* images = lua_touserdata(L, lua_upvalueindex(1));
+  if (!images) luaL_error(L, "the function has lost its filter run");
+  return *static_cast<FilterImages*>(images);
+}
+
 // Pixels (lua_pixels.cpp).
 int get_value(lua_State* L);
 int set_value(lua_State* L);

@@ -14,8 +14,8 @@
 namespace cvl::luafn {
 namespace {
 
-size_t image_bytes() {
-  return static_cast<size_t>(g_filter_images.width) * static_cast<size_t>(g_filter_images.height) * 4;
+size_t image_bytes(const FilterImages& f) {
+  return static_cast<size_t>(f.width) * static_cast<size_t>(f.height) * 4;
 }
 
 // Engine work may throw (an allocation); the exception must not cross the
@@ -36,14 +36,14 @@ int engine_call(lua_State* L, const char* name, F&& work) {
 }  // namespace
 
 int flush(lua_State* L) {
-  return engine_call(L, "flush", [] {
-    const FilterImages& f = g_filter_images;
-    if (Layer* layer = current_layer_with_pixels()) {
-      const int32_t slot = static_cast<int32_t>(layer - engine().layer_slots.data());
+  const FilterImages& f = run_images(L);
+  return engine_call(L, "flush", [&f] {
+    if (Layer* layer = ipl_source_layer(*f.canvas)) {
+      const int32_t slot = static_cast<int32_t>(layer - f.canvas->layer_slots.data());
       load_rgba32_layer(f.dst, f.width * 4, slot, 0, 0, layer->width, layer->height, true);
     }
     // Later reads see the flushed image whichever buffer they use.
-    std::memcpy(f.src, f.dst, image_bytes());
+    std::memcpy(f.src, f.dst, image_bytes(f));
   });
 }
 
@@ -53,18 +53,18 @@ int merge(lua_State* L) {
   // outside the range its arithmetic is built for.
   const double scaled = arg_num(L, 2) * 255.0;
   const int32_t opacity = !(scaled > 0.0) ? 0 : (scaled >= 255.0 ? 255 : static_cast<int32_t>(scaled));
-  return engine_call(L, "merge", [mode, opacity] {
-    const FilterImages& f = g_filter_images;
+  const FilterImages& f = run_images(L);
+  return engine_call(L, "merge", [&f, mode, opacity] {
     adjust_rgba32_by_mask_and_texture(f.dst, f.width, f.height);
-    Layer* layer = current_layer_with_pixels();
+    Layer* layer = ipl_source_layer(*f.canvas);
     if (!layer) return;
     merge_rgba32_into_layer(f.dst, *layer, mode, 0, opacity, layer->lockAlpha != 0);
-    ipl_update_src32();
+    ipl_update_src32(*f.canvas);
   });
 }
 
 int single_buffer(lua_State* L) {
-  g_filter_images.single_buffer = lua_toboolean(L, 1) ? 1 : 0;
+  run_images(L).single_buffer = lua_toboolean(L, 1) ? 1 : 0;
   return 0;
 }
 

@@ -10,8 +10,9 @@ namespace {
 // canvas or while the canvas has no mask.
 uint16_t* mask_word(lua_State* L) {
   const int32_t x = arg_int(L, 1), y = arg_int(L, 2);
-  Engine& e = engine();
-  if (!e.mask || !inside_canvas(x, y)) return nullptr;
+  const FilterImages& f = run_images(L);
+  Engine& e = *f.canvas;
+  if (!e.mask || !inside_canvas(f, x, y)) return nullptr;
   return e.mask.get() + static_cast<size_t>(x) + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);
 }
 

@@ -69,7 +69,7 @@ int record(lua_State* L, const char* keyword, const char* kinds, std::initialize
 int paint_open(lua_State* L) {
   Value seed;
   read_text(L, 1, seed);
-  if (!paint_script_open()) return 0;
+  if (!paint_script_open(*run_images(L).canvas)) return 0;
   for (const char* line : {"1554", "Description", "1", " ", "RandomSeed"}) paint_script_line(line);
   paint_script_line(seed.text, seed.length);
   return 0;

@@ -18,13 +18,13 @@ std::FILE* g_stream = nullptr;
 
 }  // namespace
 
-std::string paint_script_path() { return std::string(engine().start_dir) + kScriptFile; }
+std::string paint_script_path(const Engine& canvas) { return std::string(canvas.start_dir) + kScriptFile; }
 
-bool paint_script_open() {
+bool paint_script_open(const Engine& canvas) {
   paint_script_close(false);
   // Binary mode with explicit CR LF gives the same bytes as a text-mode stream
   // on Windows, and the same file everywhere else.
-  g_stream = std::fopen(paint_script_path().c_str(), "wb");
+  g_stream = std::fopen(paint_script_path(canvas).c_str(), "wb");
   return g_stream != nullptr;
 }
 

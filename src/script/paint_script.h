@@ -8,14 +8,16 @@
 
 namespace cvl {
 
-// The start directory followed by scripts<separator>luapaint.srp. No separator
-// goes between the two: the start directory ends with one.
-std::string paint_script_path();
+struct Engine;
 
-// Creates or truncates the file and keeps it as the open stream, closing an
+// The start directory of `canvas` followed by scripts<separator>luapaint.srp. No separator
+// goes between the two: the start directory ends with one.
+std::string paint_script_path(const Engine& canvas);
+
+// Creates or truncates the file at the path for `canvas` and keeps it as the open stream, closing an
 // earlier stream first (without its closing line). False when it cannot be
 // created; the recorder then stays closed.
-bool paint_script_open();
+bool paint_script_open(const Engine& canvas);
 bool paint_script_is_open();
 
 // One line; every line ends in CR LF, whatever the platform, because the

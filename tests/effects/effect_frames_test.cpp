@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/engine.h"
+#include "core/tool_settings.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl {
@@ -17,6 +18,8 @@ class EffectFrames : public test::CanvasTest {
     CVL_SetLayer(2);
     call.width = e().canvas_width;
     call.height = e().canvas_height;
+    call.canvas = &e();
+    call.tool = &tool();
     call.src = CVL_IPLAllocSrcBuffer32();
     call.dst = CVL_IPLAllocDstBuffer32();
     ASSERT_TRUE(call.src && call.dst);

@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "core/engine.h"
+#include "core/tool_settings.h"
 #include "effects/inhouse_effects.h"
 #include "layers/ipl_images.h"
 #include "support/canvas_fixture.h"
@@ -50,7 +52,7 @@ class InhouseTest : public CanvasTest {
     i = 0;
     for (int f : flags) a.f[i++] = f;
     a.option = option;
-    return inhouse_entry(name, copy, a);
+    return inhouse_entry(engine(), tool(), name, copy, a);
   }
 
   int w_ = 0, h_ = 0;

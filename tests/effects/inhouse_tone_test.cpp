@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "effects/inhouse_fixture.h"
 
@@ -21,6 +23,26 @@ TEST_F(InhouseTone, OnlyExactNamesRunAndMissingBuffersRunNothing) {
   EXPECT_EQ(dst(1, 1), (Px{245, 235, 225, 40}));
   ipl_free(IplBuffer::Dst32);
   EXPECT_EQ(run("Invert", {}), 0);
+}
+
+TEST_F(InhouseTone, TheEffectRunsOnTheImagesOfTheCanvasItIsGiven) {
+  fill_source({10, 20, 30, 40});
+  const Px before = dst(1, 1);
+  auto other = std::make_unique<Engine>();
+  other->canvas_width = 2;
+  other->canvas_height = 1;
+  uint8_t* s = ipl_alloc(*other, IplBuffer::Src32);
+  uint8_t* d = ipl_alloc(*other, IplBuffer::Dst32);
+  ASSERT_TRUE(s && d);
+  const uint8_t pixels[8] = {1, 2, 3, 4, 250, 251, 252, 253};
+  ipl_set(*other, IplBuffer::Src32, pixels);
+  EXPECT_EQ(inhouse_entry(*other, tool(), "Invert", 0, InhouseArgs{}), 1);
+  const uint8_t inverted[8] = {254, 253, 252, 4, 5, 4, 3, 253};
+  EXPECT_EQ(std::memcmp(d, inverted, 8), 0);
+  EXPECT_EQ(dst(1, 1), before) << "the process-wide images are not touched";
+  ipl_free(*other, IplBuffer::Dst32);
+  EXPECT_EQ(inhouse_entry(*other, tool(), "Invert", 0, InhouseArgs{}), 0);
+  EXPECT_EQ(run("Invert", {}), 1) << "while the process-wide canvas still has both";
 }
 
 TEST_F(InhouseTone, GrayscaleAndThresholdUseTheTruncatedMeanOfRgb) {

@@ -56,7 +56,7 @@ class Text : public test::CanvasTest {
 };
 
 TEST_F(Text, AWordHasInkInsideItsBoxAndNoneOutside) {
-  const imaging::Rect box = ipl_text(0, 0, 0, 20, 10, "Hello", 1);
+  const imaging::Rect box = ipl_text(engine(), 0, 0, 0, 20, 10, "Hello", 1);
   ASSERT_LE(box.left, box.right);
   EXPECT_GE(box.left, 20);
   EXPECT_GE(box.top, 10);
@@ -117,7 +117,7 @@ TEST_F(Text, WordsOutsideTheTextBoxStayExactlyAsTheyWere) {
   for (int32_t smooth : {1, 0}) {
     fill_layer(0x1234, 0x5678, 0x9ABC, 0x8081);  // low bytes an 8-bit pass would lose
     const std::vector<uint16_t> before = words();
-    const imaging::Rect box = ipl_text(200, 0, 0, 30, 12, "Box", smooth);
+    const imaging::Rect box = ipl_text(engine(), 200, 0, 0, 30, 12, "Box", smooth);
     ASSERT_LE(box.left, box.right);
     const std::vector<uint16_t> after = words();
     int changed = 0;

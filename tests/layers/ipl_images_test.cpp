@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
+#include "core/engine.h"
 #include "support/canvas_fixture.h"
 
 namespace cvl {
@@ -75,6 +77,26 @@ TEST_F(IplBuffers, ABufferFromAnotherCanvasSizeIsNeverHandedOut) {
   EXPECT_EQ(ipl_buffer(IplBuffer::Src32), nullptr);
   e().canvas_width = 16;
   EXPECT_NE(ipl_buffer(IplBuffer::Src32), nullptr);
+}
+
+TEST_F(IplBuffers, TheImagesAreThoseOfTheCanvasPassedIn) {
+  auto other = std::make_unique<Engine>();
+  other->canvas_width = 3;
+  other->canvas_height = 2;
+  uint8_t* s = ipl_alloc(*other, IplBuffer::Src32);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(other->ipl.src32.size(), size_t(3 * 2 * 4));
+  EXPECT_EQ(std::count(s, s + 24, 0), 24) << "no current layer: transparent black";
+  EXPECT_FALSE(e().ipl.src32) << "the process-wide canvas is left alone";
+  EXPECT_EQ(ipl_buffer(e(), IplBuffer::Src32), nullptr);
+
+  const std::vector<uint8_t> caller(24, 9);
+  ipl_set(*other, IplBuffer::Src32, caller.data());
+  EXPECT_EQ(ipl_buffer(*other, IplBuffer::Src32)[23], 9);
+  EXPECT_EQ(ipl_update_src32(*other), s);
+  EXPECT_EQ(s[23], 0);
+  ipl_free(*other, IplBuffer::Src32);
+  EXPECT_FALSE(other->ipl.src32);
 }
 
 TEST_F(IplBuffers, MaskWeightsSourceAlphaOnlyWhileEnabled) {

@@ -41,9 +41,9 @@ TEST_F(PaintScript, OpenAndCloseWriteTheHeaderAndTheEndLine) {
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(recorded(), kHeader + crlf({"12345", "ScriptEnd"}));
 #ifdef _WIN32  // the script's own part of the path uses the system's separator
-  EXPECT_EQ(paint_script_path(), dir_.string() + "/scripts\\luapaint.srp");
+  EXPECT_EQ(paint_script_path(engine()), dir_.string() + "/scripts\\luapaint.srp");
 #else
-  EXPECT_EQ(paint_script_path(), dir_.string() + "/scripts/luapaint.srp");
+  EXPECT_EQ(paint_script_path(engine()), dir_.string() + "/scripts/luapaint.srp");
 #endif
 }
 
