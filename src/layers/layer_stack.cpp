@@ -65,9 +65,11 @@ void for_each_alpha(int32_t slot, Op op) {
 
 }  // namespace
 
-Layer* layer_with_pixels(int32_t slot) {
+Layer* layer_with_pixels(int32_t slot) { return layer_with_pixels(engine(), slot); }
+
+Layer* layer_with_pixels(Engine& e, int32_t slot) {
   if (!valid_slot(slot)) return nullptr;
-  Layer& layer = engine().slot(slot);
+  Layer& layer = e.slot(slot);
   return layer.has_pixels() ? &layer : nullptr;
 }
 

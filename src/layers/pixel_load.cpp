@@ -9,8 +9,10 @@
 
 namespace cvl {
 
-Layer* current_layer_with_pixels() {
-  Layer* layer = engine().current_layer;
+Layer* current_layer_with_pixels() { return current_layer_with_pixels(engine()); }
+
+Layer* current_layer_with_pixels(const Engine& e) {
+  Layer* layer = e.current_layer;
   return (layer && layer->has_pixels()) ? layer : nullptr;
 }
 

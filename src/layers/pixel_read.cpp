@@ -44,8 +44,10 @@ int32_t get_rgba32_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
   return narrow_layer(dst, dst_stride, layer, 4);
 }
 
-void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) {
-  const Layer* layer = current_layer_with_pixels();
+void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) { get_rgb24_from_alpha(engine(), dst, dst_stride); }
+
+void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
+  const Layer* layer = current_layer_with_pixels(e);
   if (!layer || !dst) return;
   const CanvasPlane plane = canvas_plane(*layer);
   for (int32_t y = 0; y < plane.height; ++y) {
@@ -100,8 +102,10 @@ void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right
   *bottom = b;
 }
 
-int32_t get_channel64(int32_t x, int32_t y, int channel) {
-  const Layer* layer = current_layer_with_pixels();
+int32_t get_channel64(int32_t x, int32_t y, int channel) { return get_channel64(engine(), x, y, channel); }
+
+int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel) {
+  const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
   const CanvasPlane plane = canvas_plane(*layer);
   return plane.holds(x, y) ? plane.at(x, y)[channel] : 0;
