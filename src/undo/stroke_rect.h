@@ -22,5 +22,6 @@ void reset_stroke_rect();
 
 // Grows the rectangle to cover the given inclusive bounds.
 void widen_stroke_rect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+void widen_stroke_rect(StrokeRect& r, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 }  // namespace cvl
