@@ -165,7 +165,7 @@ void merge_placed_picture(const Engine& e, uint8_t* dst, const NewRgba& picture,
   apply_centre(p, picture, x, y);
   imaging::overlay_image_over(rgba_view(dst, e.canvas_width, e.canvas_height), picture_view(picture), x, y);
   adjust_rgba32_by_mask_and_texture(e, dst, e.canvas_width, e.canvas_height);
-  merge_rgba32_into_layer(dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
+  merge_rgba32_into_layer(e, dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ void load_rgba32_layer_bad(uint8_t* image, int32_t slot, int32_t width, int32_t 
   if (!layer || !image) return;
   if (use_selection) adjust_rgba32_by_mask_and_texture(e, image, width, height);
   clear_masked(0, 0, 0, 0);
-  merge_rgba32_into_layer(image, *layer, 0, 0, 255, layer->lockAlpha != 0);
+  merge_rgba32_into_layer(e, image, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
 int32_t clear_masked_alpha(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
