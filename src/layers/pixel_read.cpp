@@ -12,36 +12,34 @@ namespace cvl {
 
 namespace {
 
-int32_t narrow_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
+int32_t narrow_layer(const Engine& e, uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
   if (!layer || !layer->has_pixels() || !dst) return 0;
   const CanvasPlane plane = canvas_plane(*layer);
   for (int32_t y = 0; y < plane.height; ++y)
     narrow_rgba64_rect(byte_row(dst, dst_stride, y), dst_stride, plane.row(y), plane.width * 8, plane.cols(y), 1,
                        channels);
-  return engine().canvas_height;
+  return e.canvas_height;
 }
 
 // Clamps a probe position onto the canvas.
-size_t clamped_index(int32_t x, int32_t y) {
-  const Engine& e = engine();
+size_t clamped_index(const Engine& e, int32_t x, int32_t y) {
   x = std::clamp(x, 0, std::max(0, e.canvas_width - 1));
   y = std::clamp(y, 0, std::max(0, e.canvas_height - 1));
   return static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width) + static_cast<size_t>(x);
 }
 
-bool on_canvas(int32_t x, int32_t y) {
-  const Engine& e = engine();
+bool on_canvas(const Engine& e, int32_t x, int32_t y) {
   return x >= 0 && y >= 0 && x < e.canvas_width && y < e.canvas_height;
 }
 
 }  // namespace
 
 int32_t get_rgb24_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
-  return narrow_layer(dst, dst_stride, layer, 3);
+  return narrow_layer(engine(), dst, dst_stride, layer, 3);
 }
 
 int32_t get_rgba32_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
-  return narrow_layer(dst, dst_stride, layer, 4);
+  return narrow_layer(engine(), dst, dst_stride, layer, 4);
 }
 
 void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) { get_rgb24_from_alpha(engine(), dst, dst_stride); }
@@ -84,7 +82,8 @@ void get_layer_data(uint16_t* dst, int32_t slot) {
 void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
   const Layer* layer = layer_with_pixels(slot);
   if (!layer || !left || !top || !right || !bottom) return;
-  int32_t l = engine().canvas_width, t = engine().canvas_height, r = 0, b = 0;
+  const Engine& e = engine();
+  int32_t l = e.canvas_width, t = e.canvas_height, r = 0, b = 0;
   const CanvasPlane plane = canvas_plane(*layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint16_t* p = plane.row(y);
@@ -113,7 +112,7 @@ int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel) {
 
 int32_t get_mask64(int32_t x, int32_t y) {
   const Engine& e = engine();
-  if (!e.mask_active() || !on_canvas(x, y) || !current_layer_with_pixels()) return 0;
+  if (!e.mask_active() || !on_canvas(e, x, y) || !current_layer_with_pixels(e)) return 0;
   return 65535 - e.mask[static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width) + static_cast<size_t>(x)];
 }
 
@@ -144,35 +143,38 @@ int32_t packed_color(const uint16_t* p) {
 
 // The layer's pixel at the clamped probe position; a position past the pixels a
 // smaller layer holds reads as transparent black.
-const uint16_t* probed_pixel(const Layer& layer, int32_t x, int32_t y) {
+const uint16_t* probed_pixel(const Engine& e, const Layer& layer, int32_t x, int32_t y) {
   static const uint16_t kNone[4] = {0, 0, 0, 0};
-  const Engine& e = engine();
   x = std::clamp(x, 0, std::max(0, e.canvas_width - 1));
   y = std::clamp(y, 0, std::max(0, e.canvas_height - 1));
   const CanvasPlane plane = canvas_plane(layer);
   return plane.holds(x, y) ? plane.at(x, y) : kNone;
 }
 
-bool probeable(const Layer* layer) { return layer && layer->has_pixels() && engine().canvas_pixels() > 0; }
+bool probeable(const Engine& e, const Layer* layer) { return layer && layer->has_pixels() && e.canvas_pixels() > 0; }
 
 }  // namespace
 
 int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image) {
-  if (!image || engine().canvas_pixels() == 0) return 0;
-  return packed_rgba(image + clamped_index(x, y) * 4);
+  const Engine& e = engine();
+  if (!image || e.canvas_pixels() == 0) return 0;
+  return packed_rgba(image + clamped_index(e, x, y) * 4);
 }
 
 int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image) {
-  if (!image || engine().canvas_pixels() == 0) return 0;
-  return packed_color(image + clamped_index(x, y) * 4);
+  const Engine& e = engine();
+  if (!image || e.canvas_pixels() == 0) return 0;
+  return packed_color(image + clamped_index(e, x, y) * 4);
 }
 
 int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer) {
-  return probeable(layer) ? packed_rgba(probed_pixel(*layer, x, y)) : 0;
+  const Engine& e = engine();
+  return probeable(e, layer) ? packed_rgba(probed_pixel(e, *layer, x, y)) : 0;
 }
 
 int32_t get_color_at(int32_t x, int32_t y, const Layer* layer) {
-  return probeable(layer) ? packed_color(probed_pixel(*layer, x, y)) : 0;
+  const Engine& e = engine();
+  return probeable(e, layer) ? packed_color(probed_pixel(e, *layer, x, y)) : 0;
 }
 
 }  // namespace cvl

@@ -142,9 +142,10 @@ void save_undo_back_buffer(Engine& e, int32_t slot) {
     copy_plane_rect(under_mask_plane(e), 0, 0, mask_plane(e), 0, 0, e.canvas_width, e.canvas_height);
 }
 
-void clear_undo() {
+void clear_undo() { clear_undo(engine()); }
+
+void clear_undo(Engine& e) {
   UndoStore& u = undo_store();
-  Engine& e = engine();
   reset_stroke_rect(e);
   u.undo_paused = 0;
   u.redo_count = 0;

@@ -14,6 +14,7 @@ struct Engine;
 
 // Releases every record and empties the history; refreshes the under-layer buffer.
 void clear_undo();
+void clear_undo(Engine& e);
 // Stores the number of undo levels (capped at 500) after clearing the history.
 int32_t set_undo_levels(int32_t levels);
 
