@@ -97,7 +97,7 @@ void merge_rect(Engine& e, uint16_t* dst, int32_t x, int32_t y, int32_t width, i
   std::memset(dst, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 8);
   // The background is copied, not blended, and only when shown exactly as 1.
   const Layer& background = e.slot(kBackgroundSlot);
-  if (background.visible == 1) get_rgba64_layer_rect(dst, width * 8, kBackgroundSlot, x, y, width, height);
+  if (background.visible == 1) get_rgba64_layer_rect(e, dst, width * 8, kBackgroundSlot, x, y, width, height);
   for (int32_t slot = 2; slot < kLayerSlots; ++slot) {
     const Layer& layer = e.slot(slot);
     if (layer.has_pixels() && layer.visible) merge_layer_into_rect(e, slot, dst, x, y, width, height);
@@ -119,7 +119,7 @@ void merge_rgba32_into_layer(const uint8_t* image, Layer& layer, int32_t mode, i
 void merge_rgba32_into_layer(const Engine& e, const uint8_t* image, Layer& layer, int32_t mode, int32_t layer_mask_mode,
                              int32_t opacity, bool keep_dst_alpha) {
   if (!image || !layer.has_pixels()) return;
-  const LayerSpan span = canvas_span(layer);
+  const LayerSpan span = canvas_span(e, layer);
   if (span.cols <= 0 || span.rows <= 0) return;
   // Widened a row at a time: the result is the same as widening the whole
   // image first, without a canvas-sized scratch image.

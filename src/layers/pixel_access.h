@@ -32,6 +32,8 @@ void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride);
 void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride);
 void get_rgba64_layer_rect(uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
                            int32_t height);
+void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y,
+                           int32_t width, int32_t height);
 void get_layer_data(uint16_t* dst, int32_t slot);
 void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
 

@@ -76,7 +76,7 @@ void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_strid
                           Write write) {
   Layer* layer = current_layer_with_pixels(e);
   if (!layer || !src) return;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint8_t* s = byte_row(src, src_stride, y);
     uint16_t* d = plane.row(y);
@@ -162,13 +162,13 @@ void clear_current(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 
 void clear_masked(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   Engine& e = engine();
-  Layer* layer = current_layer_with_pixels();
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer) return;
   if (!e.mask_active()) {
     clear_current(r, g, b, a);
     return;
   }
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const uint32_t c[3] = {r, g, b};
   for (int32_t y = 0; y < plane.height; ++y) {
     uint16_t* d = plane.row(y);

@@ -14,7 +14,7 @@ namespace {
 
 int32_t narrow_layer(const Engine& e, uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
   if (!layer || !layer->has_pixels() || !dst) return 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y)
     narrow_rgba64_rect(byte_row(dst, dst_stride, y), dst_stride, plane.row(y), plane.width * 8, plane.cols(y), 1,
                        channels);
@@ -47,7 +47,7 @@ void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) { get_rgb24_from_alp
 void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
   const Layer* layer = current_layer_with_pixels(e);
   if (!layer || !dst) return;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint16_t* s = plane.row(y);
     uint8_t* d = byte_row(dst, dst_stride, y);
@@ -57,11 +57,16 @@ void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
 
 void get_rgba64_layer_rect(uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
                            int32_t height) {
-  const Layer* layer = layer_with_pixels(slot);
+  get_rgba64_layer_rect(engine(), dst, dst_stride, slot, x, y, width, height);
+}
+
+void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y,
+                           int32_t width, int32_t height) {
+  const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !dst) return;
   // Clip the rectangle to the canvas and to the layer's pixels so that a stray rectangle
   // never reads outside them; the destination keeps its origin at the requested corner.
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
   const int32_t x1 = end_within(x, width, plane.width), y1 = end_within(y, height, plane.height);
   for (int32_t row = y0; row < y1; ++row) {
@@ -84,7 +89,7 @@ void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right
   if (!layer || !left || !top || !right || !bottom) return;
   const Engine& e = engine();
   int32_t l = e.canvas_width, t = e.canvas_height, r = 0, b = 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint16_t* p = plane.row(y);
     for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x) {
@@ -106,7 +111,7 @@ int32_t get_channel64(int32_t x, int32_t y, int channel) { return get_channel64(
 int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel) {
   const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   return plane.holds(x, y) ? plane.at(x, y)[channel] : 0;
 }
 
@@ -147,7 +152,7 @@ const uint16_t* probed_pixel(const Engine& e, const Layer& layer, int32_t x, int
   static const uint16_t kNone[4] = {0, 0, 0, 0};
   x = std::clamp(x, 0, std::max(0, e.canvas_width - 1));
   y = std::clamp(y, 0, std::max(0, e.canvas_height - 1));
-  const CanvasPlane plane = canvas_plane(layer);
+  const CanvasPlane plane = canvas_plane(e, layer);
   return plane.holds(x, y) ? plane.at(x, y) : kNone;
 }
 

@@ -67,7 +67,7 @@ int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int
   const bool weighted = texture || mask;
   // The layer is addressed as a canvas-sized image like every pixel export, so the
   // rectangle is held to the canvas as well as to the layer's size and pixels.
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t right = end_within(x, width, std::min(layer->width, plane.width));
   const int32_t bottom = end_within(y, height, std::min(layer->height, plane.height));
   const int32_t left = std::max(x, 0), top = std::max(y, 0);

@@ -13,7 +13,7 @@ uint8_t* create_texture(Engine& e, int32_t slot) {
   const Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return nullptr;
   if (!e.texture_map) e.texture_map = Buffer<uint8_t>(e.canvas_pixels());
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   for (int32_t y = 0; y < span.rows; ++y) {
     const uint16_t* p = layer_row(*layer, y);
     uint8_t* t = e.texture_map.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);

@@ -14,7 +14,7 @@ template <class Op>
 void for_layer_and_mask(const Engine& e, Op op) {
   Layer* layer = current_layer_with_pixels(e);
   if (!layer || !e.mask) return;
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   for (int32_t y = 0; y < span.rows; ++y) {
     uint16_t* p = layer_row(*layer, y);
     uint16_t* m = e.mask.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);

@@ -18,7 +18,7 @@ int32_t get_rgba32_layer_compressed(uint8_t* out, int32_t capacity, int32_t slot
   const size_t bytes = e.canvas_pixels() * 4;
   Buffer<uint8_t> scratch(bytes);
   // A layer smaller than the canvas leaves the rest of the block transparent black.
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   if (span.cols < e.canvas_width || span.rows < e.canvas_height) std::memset(scratch.get(), 0, bytes);
   get_rgba32_layer(scratch.get(), e.canvas_width * 4, layer);
   return static_cast<int32_t>(

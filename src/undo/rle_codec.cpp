@@ -77,7 +77,7 @@ int32_t uncompress(const uint8_t* s, size_t stream_bytes, uint16_t* out, int32_t
 uint16_t* layer_line(Engine& e, int32_t slot, int32_t row, int32_t& count) {
   Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return nullptr;
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   if (row < 0 || row >= span.rows || span.cols == 0) return nullptr;
   count = span.cols;
   return layer_row(*layer, row);

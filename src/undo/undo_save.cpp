@@ -135,7 +135,7 @@ void save_undo_back_buffer(int32_t slot) { save_undo_back_buffer(engine(), slot)
 void save_undo_back_buffer(Engine& e, int32_t slot) {
   if (undo_store().undo_paused) return;
   if (const Layer* layer = layer_with_pixels(e, slot); layer && e.under_layer.pixels) {
-    const LayerSpan span = canvas_span(*layer);
+    const LayerSpan span = canvas_span(e, *layer);
     copy_plane_rect(under_pixels_plane(e), 0, 0, layer_plane(*layer), 0, 0, span.cols, span.rows);
   }
   if (e.mask && e.under_layer.mask)
