@@ -31,14 +31,14 @@ KeptTip& kept() {
   return tip;
 }
 
-void forget_tip_image() {
-  engine().brush_shape_image.reset();
+void forget_tip_image(Engine& e) {
+  e.brush_shape_image.reset();
   kept() = KeptTip{};
 }
 
-bool kept_matches(const char* path, int32_t angle) {
+bool kept_matches(const Engine& e, const char* path, int32_t angle) {
   const KeptTip& k = kept();
-  return engine().brush_shape_image && k.has_path && k.angle == angle && std::strcmp(k.path, path) == 0;
+  return e.brush_shape_image && k.has_path && k.angle == angle && std::strcmp(k.path, path) == 0;
 }
 
 // The tip is resampled as packed RGBA32 of exactly its stated size.
@@ -54,8 +54,7 @@ bool load_tip_image(const char* path, TipSource source, imaging::Image& img) {
   return imaging::decode_file(path, img) && usable(img);
 }
 
-void keep_tip_image(const char* path, int32_t angle, const imaging::Image& img) {
-  Engine& e = engine();
+void keep_tip_image(Engine& e, const char* path, int32_t angle, const imaging::Image& img) {
   e.brush_shape_image = Buffer<uint8_t>(img.pixels.size());
   std::memcpy(e.brush_shape_image.get(), img.pixels.data(), img.pixels.size());
   KeptTip& k = kept();
@@ -94,13 +93,12 @@ uint16_t tip_value(double v) {
 }
 
 // Only the part of the tip inside the brush_capacity square exists.
-int32_t tip_edge() { return std::clamp(tool().brush_size, 0, engine().brush_capacity); }
+int32_t tip_edge(const Engine& e, const ToolSettings& t) { return std::clamp(t.brush_size, 0, e.brush_capacity); }
 
-void store_grey_tip(const std::vector<uint8_t>& grey, int32_t size) {
-  Engine& e = engine();
+void store_grey_tip(Engine& e, const ToolSettings& t, const std::vector<uint8_t>& grey, int32_t size) {
   const size_t k = static_cast<size_t>(e.brush_capacity);
-  const float strength = tool().tip_strength;
-  const int32_t edge = tip_edge();
+  const float strength = t.tip_strength;
+  const int32_t edge = tip_edge(e, t);
   for (int32_t row = 0; row < edge; ++row) {
     const uint8_t* g = grey.data() + static_cast<size_t>(row) * static_cast<size_t>(size);
     uint16_t* out = e.brush_alpha.get() + static_cast<size_t>(row) * k;
@@ -109,36 +107,35 @@ void store_grey_tip(const std::vector<uint8_t>& grey, int32_t size) {
   }
 }
 
-bool build_file_tip(const char* path, int32_t angle, TipSource source) {
-  Engine& e = engine();
-  if (!kept_matches(path, angle)) {
-    forget_tip_image();
+bool build_file_tip(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {
+  if (!kept_matches(e, path, angle)) {
+    forget_tip_image(e);
     imaging::Image img;
     if (!load_tip_image(path, source, img)) return false;
     // Turning by zero degrees is the identity; any other angle goes through the
     // rotation effect, which leaves the image as it was when it cannot run.
     if (angle != 0) imagescript::rotate_in_place(img.pixels.data(), img.width, img.height, angle);
-    keep_tip_image(path, angle, img);
+    keep_tip_image(e, path, angle, img);
   }
-  const int32_t size = tool().brush_size;
+  const int32_t size = t.brush_size;
   std::vector<uint8_t> grey;
   if (!resample_to_grey(e.brush_shape_image.get(), kept().width, kept().height, size, grey)) return false;
-  store_grey_tip(grey, size);
-  e.drawing_length = tool().drawing_length_reset;
+  store_grey_tip(e, t, grey, size);
+  e.drawing_length = t.drawing_length_reset;
   return true;
 }
 
 }  // namespace
 
-void build_round_tip() {
-  Engine& e = engine();
-  const ToolSettings& t = tool();
+void build_round_tip() { build_round_tip(engine(), tool()); }
+
+void build_round_tip(Engine& e, const ToolSettings& t) {
   const size_t k = static_cast<size_t>(e.brush_capacity);
   const double radius = t.brush_size * 0.5;
   const int32_t c = t.brush_size / 2;
   const double soft = radius * t.tip_softness / 255;  // width of the soft edge
   const double inner = radius - soft;
-  const int32_t edge = tip_edge();
+  const int32_t edge = tip_edge(e, t);
   // A pixel's value depends only on its whole-pixel distance from the centre, so
   // each distance is worked out once; beyond the radius the value stays 0.
   const int32_t reach = std::max(c, edge) + 1;
@@ -161,11 +158,14 @@ void build_round_tip() {
 }
 
 void set_brush_shape(const char* path, int32_t angle, TipSource source) {
-  Engine& e = engine();
+  set_brush_shape(engine(), tool(), path, angle, source);
+}
+
+void set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {
   if (!e.brush_alpha) return;  // no canvas yet
   std::fill_n(e.brush_alpha.get(), e.brush_alpha.size(), uint16_t{0});
-  const bool file_tip = path && std::strlen(path) >= 2 && build_file_tip(path, angle, source);
-  if (!file_tip) build_round_tip();
+  const bool file_tip = path && std::strlen(path) >= 2 && build_file_tip(e, t, path, angle, source);
+  if (!file_tip) build_round_tip(e, t);
 }
 
 }  // namespace cvl

@@ -7,6 +7,9 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 enum class TipSource {
   ScriptOrImage,  // try the path as an image script first, then as an image file
   ImageOnly,      // the path is only ever an image file
@@ -16,8 +19,10 @@ enum class TipSource {
 // neither way, gives the round tip. The decoded tip image is kept, so the same
 // path and angle are read only once.
 void set_brush_shape(const char* path, int32_t angle, TipSource source);
+void set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source);
 
 // The round tip from brush_size, tip_softness, tip_invert and tip_strength.
 void build_round_tip();
+void build_round_tip(Engine& e, const ToolSettings& t);
 
 }  // namespace cvl

@@ -36,9 +36,8 @@ void set_dab_color(DabFrame& f, const ToolSettings& t) {
 
 // A fresh grit pattern once the stroke has run its drawing length: another of
 // the 20 buffers, entered at a random row and column.
-void choose_grit_pattern(Engine& e, const ToolSettings& t) {
+void choose_grit_pattern(Engine& e, const ToolSettings& t, GritPosition& g) {
   if (t.grit_dot_size == 0 || e.drawing_length >= 1) return;
-  GritPosition& g = current_grit();
   int32_t k;
   do {
     k = crt_rand() % kGritBuffers;
@@ -51,7 +50,7 @@ void choose_grit_pattern(Engine& e, const ToolSettings& t) {
 // The footprint: scaled_size square centred on (x, y), clipped to the canvas.
 // Widens the stroke rectangle (and the paint layer's) even when nothing of it
 // lies on the canvas; that is bookkeeping the host relies on.
-void place_footprint(DabFrame& f, const Engine& e, const ToolSettings& t, int32_t x, int32_t y) {
+void place_footprint(DabFrame& f, const Engine& e, const ToolSettings& t, StrokeRect& stroke, int32_t x, int32_t y) {
   const int64_t size = std::clamp<int32_t>(t.scaled_size, 0, kScaleTableSize);
   const int64_t left = int64_t{x} - size / 2, top = int64_t{y} - size / 2;
   f.cx = 0;
@@ -71,7 +70,7 @@ void place_footprint(DabFrame& f, const Engine& e, const ToolSettings& t, int32_
   f.x1 = clip(std::min<int64_t>(left + size, e.canvas_width));
   f.y1 = clip(std::min<int64_t>(top + size, e.canvas_height));
   f.canvas_width = e.canvas_width;
-  widen_stroke_rect(f.x0, f.y0, f.x1, f.y1);
+  widen_stroke_rect(stroke, f.x0, f.y0, f.x1, f.y1);
 }
 
 void widen_paint_rect(Layer& p, const DabFrame& f) {
@@ -99,11 +98,11 @@ void restart_if_needed(VaryCursor& c, int32_t capacity, int32_t size) {
 // The sampling half of the frame, shared by colour and mask dabs: tip, grit,
 // rotation, coverage factors, variation tables. `columns` limits the painted
 // columns to the destination's width.
-void set_sampling(DabFrame& f, const Engine& e, const ToolSettings& t, int32_t dest_width) {
+void set_sampling(DabFrame& f, const Engine& e, const ToolSettings& t, const GritPosition& grit, int32_t dest_width) {
   f.tip = e.brush_alpha.get();
   f.capacity = e.brush_capacity;
   f.scale = t.scale_table.data();
-  f.grit = t.grit_dot_size != 0 ? current_grit_bytes() : nullptr;
+  f.grit = t.grit_dot_size != 0 ? grit_bytes(e, grit) : nullptr;
   f.density_threshold = t.density_threshold;
   f.rotate = t.rotate_mode == 1;
   f.rot_cos = t.rotate_cos;
@@ -186,14 +185,20 @@ void run_rows(DabFrame& f, DabRowFn row, const ToolSettings& t) {
 
 bool has_brush(const Engine& e) { return e.brush_alpha && e.brush_capacity > 0; }
 
-void paint_color_dab(int32_t x, int32_t y) {
-  Engine& e = engine();
-  const ToolSettings& t = tool();
+// What a dab reads and writes besides the canvas and the tool: the grit
+// position, the stroke rectangle, and the row code chosen.
+struct DabContext {
+  GritPosition& grit;
+  StrokeRect& stroke;
+  DabPath path;
+};
+
+void paint_color_dab(Engine& e, const ToolSettings& t, const DabContext& c, int32_t x, int32_t y) {
   if (!has_brush(e)) return;
   DabFrame f;
   set_dab_color(f, t);
-  choose_grit_pattern(e, t);
-  place_footprint(f, e, t, x, y);
+  choose_grit_pattern(e, t, c.grit);
+  place_footprint(f, e, t, c.stroke, x, y);
   if (e.paint_layer.has_pixels()) widen_paint_rect(e.paint_layer, f);
   Layer* dest = destination(e, t, f.alpha_rule);
   if (!dest) return;
@@ -202,11 +207,11 @@ void paint_color_dab(int32_t x, int32_t y) {
   f.paint_rows_end = std::min(f.y1, dest->height);
   f.mask = e.mask_active() ? e.mask.get() : nullptr;
   f.solid = t.solid_mode != 0;
-  set_sampling(f, e, t, dest->width);
+  set_sampling(f, e, t, c.grit, dest->width);
   set_blending(f, e, t);
   set_mix(f, t);
   f.write = write_kind(f);
-  run_rows(f, g_path == DabPath::Generic ? color_row_generic : select_color_row(f), t);
+  run_rows(f, c.path == DabPath::Generic ? color_row_generic : select_color_row(f), t);
 }
 
 // The mask value a paint colour selects: dark colours select fully, white
@@ -222,41 +227,45 @@ uint32_t mask_target(const ToolSettings& t) {
   return static_cast<uint32_t>(m);
 }
 
-}  // namespace
-
-void set_dab_path(DabPath path) { g_path = path; }
-
-void draw_dab_grit_mask(int32_t x, int32_t y) {
-  Engine& e = engine();
-  ToolSettings& t = tool();
+void paint_mask_dab(Engine& e, ToolSettings& t, const DabContext& c, int32_t x, int32_t y) {
   if (has_brush(e)) {
     DabFrame f;
     f.mask_target = mask_target(t);
     f.dab[0] = f.dab[1] = f.dab[2] = f.dab[3] = f.mask_target;
-    choose_grit_pattern(e, t);
-    place_footprint(f, e, t, x, y);
+    choose_grit_pattern(e, t, c.grit);
+    place_footprint(f, e, t, c.stroke, x, y);
     if (e.mask) {
       f.mask_plane = e.mask.get();
       f.paint_rows_end = f.y1;
       f.mask_solid = t.solid_mode != 0;
-      set_sampling(f, e, t, e.canvas_width);
+      set_sampling(f, e, t, c.grit, e.canvas_width);
       set_blending(f, e, t);
-      run_rows(f, g_path == DabPath::Generic ? mask_row_generic : select_mask_row(f), t);
+      run_rows(f, c.path == DabPath::Generic ? mask_row_generic : select_mask_row(f), t);
     }
   }
   t.blend_disabled_once = 0;
 }
 
+}  // namespace
+
+void set_dab_path(DabPath path) { g_path = path; }
+
+void draw_dab_grit_mask(int32_t x, int32_t y) {
+  paint_mask_dab(engine(), tool(), {current_grit(), stroke_rect(), g_path}, x, y);
+}
+
 void draw_dab_grit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
+  Engine& e = engine();
   ToolSettings& t = tool();
+  const DabContext c{current_grit(), stroke_rect(), g_path};
   t.paint_color = {static_cast<uint16_t>(r & 0xFF00), static_cast<uint16_t>(g & 0xFF00),
                    static_cast<uint16_t>(b & 0xFF00), 65535};
   // The mask maker (and an erase switch set with it) lasts the whole mask stroke.
   if (t.mask_maker_on) {
-    draw_dab_grit_mask(x, y);
+    paint_mask_dab(e, t, c, x, y);
     return;
   }
-  paint_color_dab(x, y);
+  paint_color_dab(e, t, c, x, y);
   t.blend_disabled_once = 0;
   t.mask_maker_on = 0;
   t.erase_once = 0;

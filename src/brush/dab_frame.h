@@ -30,6 +30,17 @@ enum class WriteKind : uint8_t {
   GeneralRemix,  // as General, and the result goes back into the blend buffer
 };
 
+struct DabFrame;
+struct DabRowScratch;  // one footprint row's working values, private to the row code
+
+// The passes the specialised row code chose for a dab: coverage, the per-pixel
+// source colour (null: every pixel takes the dab colour) and the mix and write.
+struct DabRowPlan {
+  void (*cover)(const DabFrame&, int32_t y, int32_t tr, DabRowScratch&) = nullptr;
+  void (*source)(DabFrame&, DabRowScratch&) = nullptr;
+  void (*mix)(DabFrame&, int32_t y, const DabRowScratch&, const uint32_t* source, int32_t source_step) = nullptr;
+};
+
 struct DabFrame {
   // Footprint on the canvas, right and bottom exclusive, already clipped.
   int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -69,6 +80,7 @@ struct DabFrame {
   // Mix and write.
   int32_t mode = kBrushMixNormal;
   MixKernel kernel = MixKernel::LowNormal;
+  DabRowPlan plan;  // filled when the specialised rows are selected
   MixContext mix;
   WriteKind write = WriteKind::Paint;
   uint16_t* dest = nullptr;

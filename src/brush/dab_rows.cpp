@@ -15,29 +15,21 @@
 
 namespace cvl {
 
-namespace {
-
-using dab::kFull;
-
 // Scratch of one footprint row; the footprint is at most the scale table's width.
-struct RowScratch {
+struct DabRowScratch {
   std::array<uint32_t, kScaleTableSize> v;
   std::array<int32_t, kScaleTableSize> index;
   std::array<uint32_t, kScaleTableSize * 4> source;
 };
 
-struct RowPlan;
-using CoverFn = void (*)(const DabFrame&, int32_t y, int32_t tr, RowScratch&);
-using SourceFn = void (*)(DabFrame&, RowScratch&);
-using MixFn = void (*)(DabFrame&, int32_t y, const RowScratch&, const uint32_t* source, int32_t source_step);
+namespace {
 
-// The three passes a dab chose. One dab renders at a time, on the host's thread.
-struct RowPlan {
-  CoverFn cover = nullptr;
-  SourceFn source = nullptr;  // null: every pixel takes the dab colour
-  MixFn mix = nullptr;
-};
-RowPlan g_plan;
+using dab::kFull;
+
+using RowScratch = DabRowScratch;
+using CoverFn = decltype(DabRowPlan::cover);
+using SourceFn = decltype(DabRowPlan::source);
+using MixFn = decltype(DabRowPlan::mix);
 
 template <class F>
 decltype(auto) with_bool(bool b, F&& f) {
@@ -152,12 +144,12 @@ MixFn select_mix(const DabFrame& f) {
 
 void color_row_passes(DabFrame& f, int32_t y, int32_t tr) {
   RowScratch r;
-  g_plan.cover(f, y, tr, r);
-  if (g_plan.source) {
-    g_plan.source(f, r);
-    g_plan.mix(f, y, r, r.source.data(), 4);
+  f.plan.cover(f, y, tr, r);
+  if (f.plan.source) {
+    f.plan.source(f, r);
+    f.plan.mix(f, y, r, r.source.data(), 4);
   } else {
-    g_plan.mix(f, y, r, f.dab, 0);
+    f.plan.mix(f, y, r, f.dab, 0);
   }
 }
 
@@ -165,7 +157,7 @@ template <bool Blend, bool ColorVary, bool LumVary, bool Primary, bool Remix>
 void mask_row(DabFrame& f, int32_t y, int32_t tr) {
   constexpr dab::PixelSwitches sw{false, false, false, false, false, ColorVary, LumVary, Primary, false};
   RowScratch r;
-  g_plan.cover(f, y, tr, r);
+  f.plan.cover(f, y, tr, r);
   uint16_t* m = f.mask_plane + static_cast<size_t>(y) * static_cast<size_t>(f.canvas_width) + static_cast<size_t>(f.x0);
   // The mask dab reads the blend buffer as a plane of words, at the straight sample.
   uint16_t* b = Blend ? f.blend + static_cast<size_t>(tr) * 4 * static_cast<size_t>(f.capacity) + f.cx : nullptr;
@@ -243,7 +235,7 @@ DabRowFn select_plain_row(const DabFrame& f) {
 
 }  // namespace
 
-DabRowFn select_color_row(const DabFrame& f) {
+DabRowFn select_color_row(DabFrame& f) {
 #ifdef CVL_HAVE_SSE2_DAB_ROW
   if (is_plain_normal(f)) return select_plain_row(f);
 #endif
@@ -251,12 +243,12 @@ DabRowFn select_color_row(const DabFrame& f) {
   // blend buffer each pixel must see its neighbour's write, which only the
   // one-pixel-at-a-time path gives.
   if (f.rotate && f.remixing) return color_row_generic;
-  g_plan = {select_cover(f, f.mask != nullptr, f.solid), select_source(f), select_mix(f)};
+  f.plan = {select_cover(f, f.mask != nullptr, f.solid), select_source(f), select_mix(f)};
   return color_row_passes;
 }
 
-DabRowFn select_mask_row(const DabFrame& f) {
-  g_plan = {select_cover(f, false, false), nullptr, nullptr};
+DabRowFn select_mask_row(DabFrame& f) {
+  f.plan = {select_cover(f, false, false), nullptr, nullptr};
   return with_bool(f.blending, [&](auto blend) {
     return with_bool(f.color_vary.on(), [&](auto cv) {
       return with_bool(f.lum_vary.on(), [&](auto lv) {

@@ -11,8 +11,9 @@ namespace cvl {
 // Renders canvas row y, whose tip row is tr, over the frame's columns.
 using DabRowFn = void (*)(DabFrame& f, int32_t y, int32_t tr);
 
-DabRowFn select_color_row(const DabFrame& f);
-DabRowFn select_mask_row(const DabFrame& f);
+// Both choose the passes for the frame's switches and keep them in f.plan.
+DabRowFn select_color_row(DabFrame& f);
+DabRowFn select_mask_row(DabFrame& f);
 
 // The reference rows: every step per pixel, settings tested as they come.
 void color_row_generic(DabFrame& f, int32_t y, int32_t tr);

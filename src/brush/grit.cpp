@@ -58,13 +58,15 @@ void fill_blank(Engine& e, int32_t k) {
 
 // The pattern edge: brush_size + 25, kept within the buffer when a brush larger
 // than the canvas's brush capacity is set.
-int32_t pattern_edge(const Engine& e) { return std::min(tool().brush_size, e.brush_capacity) + kGritMargin; }
+int32_t pattern_edge(const Engine& e, const ToolSettings& t) {
+  return std::min(t.brush_size, e.brush_capacity) + kGritMargin;
+}
 
 // One row band of dot cells. Bytes of `p` decide which cells get a dot and which
 // of its pixels are set; each dot takes its value from `v`. A byte of `p` is
 // consumed only for positions inside the edge x edge square.
-void dot_row(uint8_t* pattern, int32_t stride, int32_t edge, int32_t r, TableCursor& p, TableCursor& v) {
-  const ToolSettings& t = tool();
+void dot_row(const ToolSettings& t, uint8_t* pattern, int32_t stride, int32_t edge, int32_t r, TableCursor& p,
+             TableCursor& v) {
   const int32_t n = t.grit_dot_size;
   for (int32_t c = 0; c < edge; c += n) {
     if (p.next() >= t.grit_dot_chance) continue;
@@ -114,42 +116,40 @@ GritPosition& current_grit() {
   return position;
 }
 
-const uint8_t* current_grit_bytes() {
-  const Engine& e = engine();
-  const GritPosition& g = current_grit();
+const uint8_t* current_grit_bytes() { return grit_bytes(engine(), current_grit()); }
+
+const uint8_t* grit_bytes(const Engine& e, const GritPosition& g) {
   const uint8_t* base = e.grit_buffers[static_cast<size_t>(g.buffer)].get();
   return base ? base + g.offset : nullptr;
 }
 
-void build_random_grit() {
-  Engine& e = engine();
-  const int32_t n = tool().grit_dot_size;
+void build_random_grit(Engine& e, const ToolSettings& t, GritPosition& g) {
+  const int32_t n = t.grit_dot_size;
   // A negative dot size would never step across the pattern.
   if (n <= 0 || !has_grit_buffers(e) || e.rand_255.length == 0 || e.rand_254.length == 0) return;
-  const int32_t edge = pattern_edge(e);
+  const int32_t edge = pattern_edge(e, t);
   const int32_t k_stride = e.brush_capacity;
   const int64_t p_span = (1000000 - 2 * static_cast<int64_t>(n)) / 32767;
   const int64_t v_span = (1000000 - static_cast<int64_t>(n)) / 32767;
   for (int32_t k = 0; k < kGritBuffers; ++k) {
-    current_grit() = {k, 0};
+    g = {k, 0};
     fill_blank(e, k);
     uint8_t* pattern = e.grit_buffers[static_cast<size_t>(k)].get();
     for (int32_t r = 0; r < edge; r += n) {
       TableCursor p(e.rand_255, crt_rand() * p_span);
       TableCursor v(e.rand_254, crt_rand() * v_span);
-      dot_row(pattern, k_stride, edge, r, p, v);
+      dot_row(t, pattern, k_stride, edge, r, p, v);
     }
   }
-  e.drawing_length = tool().drawing_length_reset;
+  e.drawing_length = t.drawing_length_reset;
 }
 
-bool build_grit_from_source(const char* path) {
-  Engine& e = engine();
+bool build_grit_from_source(Engine& e, const ToolSettings& t, const char* path) {
   if (!has_grit_buffers(e)) return false;
   std::vector<uint8_t> grey;
   int32_t w = 0, h = 0;
   if (!load_grey_source(path, grey, w, h)) return false;
-  const int32_t window = tool().brush_size + kGritMargin;
+  const int32_t window = t.brush_size + kGritMargin;
   const int32_t k_edge = e.brush_capacity;
   // A source no larger than the window has no position to cut it from: the
   // patterns stay blank rather than dividing by a zero or negative range.
@@ -163,7 +163,7 @@ bool build_grit_from_source(const char* path) {
     imaging::overlay_image(e.grit_buffers[static_cast<size_t>(k)].get(), k_edge, k_edge, k_edge, src, window,
                            window, w, 0, 0, 1);
   }
-  e.drawing_length = tool().drawing_length_reset;
+  e.drawing_length = t.drawing_length_reset;
   return true;
 }
 

@@ -6,6 +6,9 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 // Where the dab renderer reads the current grit pattern: a buffer number and a
 // byte offset into it. Kept as a position rather than an address so that it stays
 // valid when the canvas (and with it every grit buffer) is made anew.
@@ -17,12 +20,16 @@ struct GritPosition {
 GritPosition& current_grit();
 // The current pattern's first byte, or null while the canvas has no grit buffers.
 const uint8_t* current_grit_bytes();
+// The first byte of the pattern at `g` in the canvas's grit buffers, or null
+// while the canvas has none.
+const uint8_t* grit_bytes(const Engine& e, const GritPosition& g);
 
 // Random dot patterns from the tool's dot size, chance and fill, drawn from the
-// rand_255/rand_254 tables; the caller has seeded the generator.
-void build_random_grit();
+// rand_255/rand_254 tables; the caller has seeded the generator. `g` is left
+// at the last pattern built.
+void build_random_grit(Engine& e, const ToolSettings& t, GritPosition& g);
 // Patterns cut at random from an image script or an image file; false (and the
 // patterns untouched) when the path opens neither way.
-bool build_grit_from_source(const char* path);
+bool build_grit_from_source(Engine& e, const ToolSettings& t, const char* path);
 
 }  // namespace cvl

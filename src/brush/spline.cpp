@@ -23,10 +23,21 @@ SplineState& spline() {
   return s;
 }
 
-double point(const std::array<double, kSplinePoints>& axis, uint32_t i) {
-  const int32_t n = spline().count;
+double point(const SplineState& s, const std::array<double, kSplinePoints>& axis, uint32_t i) {
+  const int32_t n = s.count;
   if (n == 0) return 0;
   return axis[i < static_cast<uint32_t>(n) ? i : static_cast<uint32_t>(n - 1)];
+}
+
+// Pushes canvas-sized `src` from (x1, y1) to (x2, y2) into `dst` and loads the
+// result into the current layer through the selection.
+void push_point(Engine& e, uint8_t* src, uint8_t* dst, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  const int32_t w = e.canvas_width, h = e.canvas_height;
+  adjust_rgba32_pre_filter(src, w, h);
+  const imaging::ImageView from{src, w, h, 4, w * 4}, to{dst, w, h, 4, w * 4};
+  if (!imaging::push_image(from, to, x1, y1, x2, y2)) return;
+  adjust_rgba32_post_filter(dst, w, h);
+  load_rgba32(e, dst, w * 4, true);
 }
 
 }  // namespace
@@ -43,20 +54,14 @@ int32_t calc_spline3(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, uint32_
 }
 
 int32_t spline_point_count() { return spline().count; }
-double spline_point_x(uint32_t i) { return point(spline().x, i); }
-double spline_point_y(uint32_t i) { return point(spline().y, i); }
+double spline_point_x(uint32_t i) { return point(spline(), spline().x, i); }
+double spline_point_y(uint32_t i) { return point(spline(), spline().y, i); }
 
 void warp_point_to_point(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   uint8_t* src = ipl_buffer(IplBuffer::Src32);
   uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
   if (!src || !dst) return;
-  const Engine& e = engine();
-  const int32_t w = e.canvas_width, h = e.canvas_height;
-  adjust_rgba32_pre_filter(src, w, h);
-  const imaging::ImageView from{src, w, h, 4, w * 4}, to{dst, w, h, 4, w * 4};
-  if (!imaging::push_image(from, to, x1, y1, x2, y2)) return;
-  adjust_rgba32_post_filter(dst, w, h);
-  load_rgba32(dst, w * 4, true);
+  push_point(engine(), src, dst, x1, y1, x2, y2);
 }
 
 }  // namespace cvl

@@ -42,14 +42,16 @@ void refresh_keeps(ToolSettings& t) {
 }  // namespace
 
 void set_tool(const ToolArgs& args) {
+  Engine& e = engine();
   ToolSettings& t = tool();
   // Seeding first makes the patterns a function of the seed and the arguments alone.
-  crt_srand(static_cast<uint32_t>(engine().random_seed));
+  crt_srand(static_cast<uint32_t>(e.random_seed));
   store_tool_arguments(t, args);
-  if (t.grit_dot_size != 0) build_random_grit();
-  if (args.grit_path && std::strlen(args.grit_path) > 1) build_grit_from_source(args.grit_path);
+  if (t.grit_dot_size != 0) build_random_grit(e, t, current_grit());
+  if (args.grit_path && std::strlen(args.grit_path) > 1) build_grit_from_source(e, t, args.grit_path);
   // A failing tip build reports itself and the tool is still completed.
-  guarded("SetBrushShape Excpt", [&] { set_brush_shape(args.tip_path, args.tip_angle, TipSource::ScriptOrImage); });
+  guarded("SetBrushShape Excpt",
+          [&] { set_brush_shape(e, t, args.tip_path, args.tip_angle, TipSource::ScriptOrImage); });
   refresh_keeps(t);
   t.blend_disabled_once = 0;
   t.mask_maker_on = 0;
@@ -65,21 +67,24 @@ void set_color16(int32_t r, int32_t g, int32_t b) {
 }
 
 void set_color_banks(const int32_t values[12]) {
+  ToolSettings& t = tool();
   for (int bank = 0; bank < 4; ++bank) {
     const int32_t* v = values + bank * 3;
-    tool().color_banks[static_cast<size_t>(bank)] = {widen8(v[0]), widen8(v[1]), widen8(v[2]), 65535};
+    t.color_banks[static_cast<size_t>(bank)] = {widen8(v[0]), widen8(v[1]), widen8(v[2]), 65535};
   }
 }
 
 // A zero strength switches blending off but keeps the last keep value.
 void set_blend_strength(int32_t s) {
-  tool().blend_strength = s;
-  if (s > 0) tool().blend_keep = 256 - s;
+  ToolSettings& t = tool();
+  t.blend_strength = s;
+  if (s > 0) t.blend_keep = 256 - s;
 }
 
 void set_blend_primary_strength(int32_t s) {
-  tool().blend_primary_strength = s;
-  if (s > 0) tool().blend_primary_keep = 256 - s;
+  ToolSettings& t = tool();
+  t.blend_primary_strength = s;
+  if (s > 0) t.blend_primary_keep = 256 - s;
 }
 
 void set_blend_remix(int32_t b) { tool().blend_remix = static_cast<uint8_t>(b); }
@@ -87,8 +92,9 @@ void set_blend_remix(int32_t b) { tool().blend_remix = static_cast<uint8_t>(b); 
 void set_density(int32_t d) { tool().density_threshold = d - 1; }
 
 void set_alpha(int32_t percent) {
-  tool().opacity_percent = percent;
-  tool().opacity_scale = static_cast<int32_t>(percent * 1.28);
+  ToolSettings& t = tool();
+  t.opacity_percent = percent;
+  t.opacity_scale = static_cast<int32_t>(percent * 1.28);
 }
 
 // The sine is taken from the double product, the cosine from the stored float:

@@ -34,7 +34,7 @@ void allocate_canvas_buffers(Engine& e) {
   e.under_layer.pixels = Buffer<uint16_t>(n * 4);
   e.under_layer.mask = Buffer<uint16_t>(n);
 
-  clear_undo();
+  clear_undo(e);
   e.undo_memory = static_cast<int32_t>(static_cast<int64_t>(n) * 10 / 1024);
 }
 
@@ -65,7 +65,7 @@ void release_canvas_planes(Engine& e) {
   e.texture_map.reset();
   e.under_layer.pixels.reset();
   e.under_layer.mask.reset();
-  clear_undo();
+  clear_undo(e);
   e.undo_memory = 0;
 }
 

@@ -15,10 +15,10 @@ struct LayerSpan {
   int32_t rows = 0;
 };
 
-inline LayerSpan canvas_span(const Layer& layer) {
-  const Engine& e = engine();
+inline LayerSpan canvas_span(const Engine& e, const Layer& layer) {
   return {std::max(0, std::min(e.canvas_width, layer.width)), std::max(0, std::min(e.canvas_height, layer.height))};
 }
+inline LayerSpan canvas_span(const Layer& layer) { return canvas_span(engine(), layer); }
 
 inline uint16_t* layer_row(const Layer& layer, int32_t y) {
   return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.rowStride);
@@ -45,8 +45,7 @@ struct CanvasPlane {
   uint16_t* at(int32_t x, int32_t y) const { return row(y) + static_cast<size_t>(x) * 4; }
 };
 
-inline CanvasPlane canvas_plane(const Layer& layer) {
-  const Engine& e = engine();
+inline CanvasPlane canvas_plane(const Engine& e, const Layer& layer) {
   CanvasPlane p;
   p.base = layer.data();
   p.pixels = layer.pixels.size() / 4;
@@ -57,6 +56,7 @@ inline CanvasPlane canvas_plane(const Layer& layer) {
   }
   return p;
 }
+inline CanvasPlane canvas_plane(const Layer& layer) { return canvas_plane(engine(), layer); }
 
 template <class T>
 inline T* byte_row(T* base, int32_t stride, int32_t y) {

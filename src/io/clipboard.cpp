@@ -29,10 +29,7 @@ using imaging::ImageView;
 
 ImageView rgba_view(uint8_t* data, int32_t w, int32_t h) { return {data, w, h, 4, w * 4}; }
 
-ImageView new_rgba_view() {
-  NewRgba& n = new_rgba();
-  return rgba_view(n.pixels.get(), n.width, n.height);
-}
+ImageView picture_view(const NewRgba& n) { return rgba_view(n.pixels.get(), n.width, n.height); }
 
 void put_on_clipboard(const ImageView& image) { platform::clipboard_put_dib(imaging::make_dib32(image)); }
 
@@ -62,7 +59,7 @@ void adopt_as_new_rgba(const std::vector<uint8_t>& image, int32_t w, int32_t h) 
 // filtering premultiplied pixels), so the smooth EX2 forms need no separate
 // premultiply around them: wrapping them would weight by alpha twice.
 void resample_new_rgba(int32_t nw, int32_t nh, bool smooth) {
-  const ImageView src = new_rgba_view();
+  const ImageView src = picture_view(new_rgba());
   if (!src.data || (nw == src.width && nh == src.height)) return;
   std::vector<uint8_t> out(size_t(nw) * size_t(nh) * 4, 0);
   const ImageView dst = rgba_view(out.data(), nw, nh);
@@ -72,7 +69,7 @@ void resample_new_rgba(int32_t nw, int32_t nh, bool smooth) {
 
 void rotate_new_rgba(int32_t degrees, bool smooth) {
   const float radians = static_cast<float>(degrees * 0.0174532925);
-  const ImageView src = new_rgba_view();
+  const ImageView src = picture_view(new_rgba());
   int32_t rw = 0, rh = 0;
   imaging::rotated_pixel_size(radians, src.width, src.height, rw, rh);
   if (!src.data || rw == 0 || rh == 0) return;
@@ -82,99 +79,115 @@ void rotate_new_rgba(int32_t degrees, bool smooth) {
   adopt_as_new_rgba(out, rw, rh);
 }
 
-void apply_centre(const PastePlacement& p, int32_t& x, int32_t& y) {
+void apply_centre(const PastePlacement& p, const NewRgba& picture, int32_t& x, int32_t& y) {
   x = p.x, y = p.y;
   if (!p.centre) return;
-  x -= new_rgba().width / 2;
-  y -= new_rgba().height / 2;
+  x -= picture.width / 2;
+  y -= picture.height / 2;
 }
 
-// Lays the new-RGBA picture over the IPL source (a fresh copy of the current
-// layer) at (x, y) and loads the result back through the selection.
-int32_t paste_over_layer_copy(int32_t x, int32_t y) {
-  int32_t result = 0;
-  uint8_t* src = ipl_alloc(IplBuffer::Src32);
-  Layer* layer = engine().current_layer;
-  if (src && layer && new_rgba().pixels) {
-    const Engine& e = engine();
-    imaging::overlay_image_over(rgba_view(src, e.canvas_width, e.canvas_height), new_rgba_view(), x, y);
-    load_rgba32_layer(src, e.canvas_width * 4, e.current_layer_num, 0, 0, layer->width, layer->height, true);
-    result = 1;
-  }
-  ipl_free(IplBuffer::Src32);
-  return result;
+// Lays the new-RGBA picture over `src` (the IPL source, a fresh copy of the
+// current layer) at (x, y) and loads the result back through the selection.
+int32_t paste_over_layer_copy(Engine& e, uint8_t* src, const NewRgba& picture, int32_t x, int32_t y) {
+  Layer* layer = e.current_layer;
+  if (!src || !layer || !picture.pixels) return 0;
+  imaging::overlay_image_over(rgba_view(src, e.canvas_width, e.canvas_height), picture_view(picture), x, y);
+  load_rgba32_layer(e, src, e.canvas_width * 4, e.current_layer_num, 0, 0, layer->width, layer->height, true);
+  return 1;
 }
 
-// Composites the visible part of the new-RGBA picture onto the current layer
-// at (x, y), its alpha weighted by the mask and texture there.
-void composite_visible_part(int32_t x, int32_t y) {
-  const Engine& e = engine();
-  Layer* layer = engine().current_layer;
-  if (!layer || !layer->has_pixels()) return;
-  const int32_t w = new_rgba().width, h = new_rgba().height;
+// Composites the visible part of the new-RGBA picture onto `layer` at (x, y),
+// its alpha weighted by the mask and texture there.
+void composite_visible_part(const Engine& e, Layer& layer, NewRgba& picture, int32_t x, int32_t y) {
+  const int32_t w = picture.width, h = picture.height;
   int32_t ox = 0, oy = 0, pw = w, ph = h;
   if (x < 0) ox = -x, pw = w + x, x = 0;
   if (y < 0) oy = -y, ph = h + y, y = 0;
   // Clipped to the layer as well as the canvas: a layer left smaller than the
   // canvas is never written past its own pixels.
-  const int32_t right = std::min(e.canvas_width, layer->width), bottom = std::min(e.canvas_height, layer->height);
+  const int32_t right = std::min(e.canvas_width, layer.width), bottom = std::min(e.canvas_height, layer.height);
   if (x + pw > right) pw = right - x;
   if (y + ph > bottom) ph = bottom - y;
   if (pw <= 0 || ph <= 0) return;
   if (ox || oy || pw != w || ph != h) {
     std::vector<uint8_t> part(size_t(pw) * size_t(ph) * 4, 0);
-    imaging::overlay_image(part.data(), pw, ph, pw * 4, new_rgba().pixels.get(), w, h, w * 4, -ox, -oy, 4);
+    imaging::overlay_image(part.data(), pw, ph, pw * 4, picture.pixels.get(), w, h, w * 4, -ox, -oy, 4);
     adopt_as_new_rgba(part, pw, ph);
   }
-  uint8_t* image = new_rgba().pixels.get();
-  adjust_rgba32_rect_by_mask_and_texture(image, x, y, pw, ph);
+  uint8_t* image = picture.pixels.get();
+  adjust_rgba32_rect_by_mask_and_texture(e, image, x, y, pw, ph);
   std::vector<uint16_t> wide(size_t(pw) * size_t(ph) * 4);
   for (size_t i = 0; i < wide.size(); ++i) wide[i] = static_cast<uint16_t>(image[i] << 8);
   CompositeArgs args;
   args.src = wide.data();
   args.width = pw, args.height = ph;
   args.src_stride = pw * 4;
-  args.dst = layer->data();
+  args.dst = layer.data();
   args.dst_x = x, args.dst_y = y;
-  args.dst_stride = layer->rowStride;
+  args.dst_stride = layer.rowStride;
   args.mode = 0;
   args.opacity = 255;
-  args.keep_dst_alpha = layer->lockAlpha != 0;
+  args.keep_dst_alpha = layer.lockAlpha != 0;
   composite(args);
+}
+
+// The whole canvas image `src` (the IPL source) goes out, masked while the
+// mask is enabled.
+void copy_canvas_image(const Engine& e, uint8_t* src) {
+  if (!src) return;
+  if (e.mask_enabled) apply_mask_to_alpha(e, src);
+  put_on_clipboard(rgba_view(src, e.canvas_width, e.canvas_height));
+}
+
+// A w x h cut of the canvas image `src` (the IPL source), masked while the mask
+// is enabled. Corners in either order give the same rectangle; the part off the
+// canvas is transparent. Empty when there is nothing to cut.
+std::vector<uint8_t> cut_canvas_rect(const Engine& e, uint8_t* src, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                                     int32_t& w, int32_t& h) {
+  if (!src) return {};
+  if (e.mask_enabled) apply_mask_to_alpha(e, src);
+  const int64_t w64 = std::llabs(int64_t(x1) - x2), h64 = std::llabs(int64_t(y1) - y2);
+  if (w64 == 0 || h64 == 0 || w64 > 32768 || h64 > 32768) return {};
+  w = int32_t(w64), h = int32_t(h64);
+  std::vector<uint8_t> cut(size_t(w) * size_t(h) * 4, 0);
+  imaging::overlay_image(cut.data(), w, h, w * 4, src, e.canvas_width, e.canvas_height, e.canvas_width * 4,
+                         -std::min(x1, x2), -std::min(y1, y2), 4);
+  return cut;
+}
+
+// Lays the placed picture into `dst` (the IPL destination, cleared here) and
+// merges it into the current layer through the selection.
+void merge_placed_picture(const Engine& e, uint8_t* dst, const NewRgba& picture, const PastePlacement& p) {
+  Layer* layer = e.current_layer;
+  if (!dst || !layer || !layer->has_pixels()) return;
+  std::memset(dst, 0, e.canvas_pixels() * 4);
+  int32_t x = 0, y = 0;
+  apply_centre(p, picture, x, y);
+  imaging::overlay_image_over(rgba_view(dst, e.canvas_width, e.canvas_height), picture_view(picture), x, y);
+  adjust_rgba32_by_mask_and_texture(e, dst, e.canvas_width, e.canvas_height);
+  merge_rgba32_into_layer(e, dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
 }  // namespace
 
 void to_clipboard() {
   const Engine& e = engine();
-  uint8_t* src = ipl_alloc(IplBuffer::Src32);
-  if (src) {
-    if (e.mask_enabled) apply_mask_to_alpha(src);
-    put_on_clipboard(rgba_view(src, e.canvas_width, e.canvas_height));
-  }
+  copy_canvas_image(e, ipl_alloc(IplBuffer::Src32));
   ipl_free(IplBuffer::Src32);
 }
 
 void to_clipboard_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   const Engine& e = engine();
-  uint8_t* src = ipl_alloc(IplBuffer::Src32);
-  if (!src) return ipl_free(IplBuffer::Src32);
-  if (e.mask_enabled) apply_mask_to_alpha(src);
-  // Corners in either order give the same rectangle; the part off the canvas
-  // goes out transparent.
-  const int64_t w64 = std::llabs(int64_t(x1) - x2), h64 = std::llabs(int64_t(y1) - y2);
-  if (w64 == 0 || h64 == 0 || w64 > 32768 || h64 > 32768) return ipl_free(IplBuffer::Src32);
-  const int32_t w = int32_t(w64), h = int32_t(h64);
-  std::vector<uint8_t> cut(size_t(w) * size_t(h) * 4, 0);
-  imaging::overlay_image(cut.data(), w, h, w * 4, src, e.canvas_width, e.canvas_height, e.canvas_width * 4,
-                         -std::min(x1, x2), -std::min(y1, y2), 4);
+  int32_t w = 0, h = 0;
+  std::vector<uint8_t> cut = cut_canvas_rect(e, ipl_alloc(IplBuffer::Src32), x1, y1, x2, y2, w, h);
   ipl_free(IplBuffer::Src32);
-  put_on_clipboard(rgba_view(cut.data(), w, h));
+  if (!cut.empty()) put_on_clipboard(rgba_view(cut.data(), w, h));
 }
 
 void rgba32_to_clipboard_rect(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
   if (!image || width <= 0 || height <= 0) return;
-  if (engine().mask_enabled) apply_mask_to_alpha_rect(image, width * 4, x, y, x + width - 1, y + height - 1);
+  const Engine& e = engine();
+  if (e.mask_enabled) apply_mask_to_alpha_rect(e, image, width * 4, x, y, x + width - 1, y + height - 1);
   put_on_clipboard(rgba_view(image, width, height));
 }
 
@@ -186,7 +199,9 @@ int32_t from_clipboard_into(int32_t x, int32_t y, int32_t centre) {
     x -= new_rgba().width / 2;
     y -= new_rgba().height / 2;
   }
-  const int32_t result = paste_over_layer_copy(x, y);
+  Engine& e = engine();
+  const int32_t result = paste_over_layer_copy(e, ipl_alloc(IplBuffer::Src32), new_rgba(), x, y);
+  ipl_free(IplBuffer::Src32);
   delete_new_rgba();
   return result;
 }
@@ -201,24 +216,16 @@ void from_clipboard_into_ex(const PastePlacement& p) {
   }
   if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth);
   const Engine& e = engine();
-  uint8_t* dst = ipl_alloc(IplBuffer::Dst32);
-  Layer* layer = e.current_layer;
-  if (dst && layer && layer->has_pixels()) {
-    std::memset(dst, 0, e.canvas_pixels() * 4);
-    int32_t x = 0, y = 0;
-    apply_centre(p, x, y);
-    imaging::overlay_image_over(rgba_view(dst, e.canvas_width, e.canvas_height), new_rgba_view(), x, y);
-    adjust_rgba32_by_mask_and_texture(dst, e.canvas_width, e.canvas_height);
-    merge_rgba32_into_layer(dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
-  }
+  merge_placed_picture(e, ipl_alloc(IplBuffer::Dst32), new_rgba(), p);
   ipl_free(IplBuffer::Dst32);
   delete_new_rgba();
 }
 
 void from_clipboard_into_ex2(const PastePlacement& p) {
   read_clipboard();
-  if (!new_rgba().pixels) return;
-  const int32_t w = new_rgba().width, h = new_rgba().height;
+  NewRgba& picture = new_rgba();
+  if (!picture.pixels) return;
+  const int32_t w = picture.width, h = picture.height;
   const double f = double(p.size) / (w > h ? w : h);
   if (f != 1) {
     const int32_t nw = std::max(1, static_cast<int32_t>(f * w));
@@ -227,8 +234,10 @@ void from_clipboard_into_ex2(const PastePlacement& p) {
   }
   if (p.angle != 0 && p.angle != 360) rotate_new_rgba(p.angle, p.smooth);
   int32_t x = 0, y = 0;
-  apply_centre(p, x, y);
-  composite_visible_part(x, y);
+  apply_centre(p, picture, x, y);
+  const Engine& e = engine();
+  Layer* layer = e.current_layer;
+  if (layer && layer->has_pixels()) composite_visible_part(e, *layer, picture, x, y);
   delete_new_rgba();
 }
 
@@ -240,7 +249,9 @@ int32_t screen_capture() {
 int32_t screen_capture_into() {
   std::vector<uint8_t> dib;
   if (!platform::capture_screen_dib(dib) || !dib_into_new_rgba(dib)) return 0;
-  const int32_t result = paste_over_layer_copy(0, 0);
+  Engine& e = engine();
+  const int32_t result = paste_over_layer_copy(e, ipl_alloc(IplBuffer::Src32), new_rgba(), 0, 0);
+  ipl_free(IplBuffer::Src32);
   delete_new_rgba();
   return result;
 }

@@ -51,8 +51,8 @@ bool probe_resolution(FileType type, const uint8_t* data, size_t size, imaging::
 }
 
 // The paint colour's high bytes as R | G << 8 | B << 16: the background a metafile is drawn on.
-uint32_t metafile_background() {
-  const auto& c = tool().paint_color;
+uint32_t metafile_background(const ToolSettings& t) {
+  const auto& c = t.paint_color;
   return uint32_t(c[0] >> 8) | uint32_t(c[1] >> 8) << 8 | uint32_t(c[2] >> 8) << 16;
 }
 
@@ -90,7 +90,7 @@ bool decode_image_file(const char* path, imaging::Image& out) {
 
   imaging::Image rgb;
   const Engine& e = engine();
-  if (!imaging::read_metafile(bytes.data(), bytes.size(), metafile_background(), e.canvas_width, e.canvas_height,
+  if (!imaging::read_metafile(bytes.data(), bytes.size(), metafile_background(tool()), e.canvas_width, e.canvas_height,
                               rgb))
     return false;
   bytes = {};

@@ -37,7 +37,8 @@ bool make_compressed(AviWriter& w, const FrameBitmap& frame, uint32_t handler, i
 }
 
 // The first frame asks for the compressor; a cancel or any error ends writing.
-void set_up_compression(AviWriter& w, const FrameBitmap& frame) {
+// `owner` is the window the compression dialog belongs to.
+void set_up_compression(AviWriter& w, const FrameBitmap& frame, void* owner) {
   if (w.failed) return;
   if (!create_stream(w, frame)) {
     w.failed = true;
@@ -45,7 +46,8 @@ void set_up_compression(AviWriter& w, const FrameBitmap& frame) {
   }
   uint32_t handler = 0;
   int32_t quality = 0;
-  if (platform::choose_compression(w.stream, engine().owner_window, handler, quality) && make_compressed(w, frame, handler, quality)) return;
+  if (platform::choose_compression(w.stream, owner, handler, quality) && make_compressed(w, frame, handler, quality))
+    return;
   // Cancelled, or no such compressor: the movie stays without frames. Its stream
   // still describes them, so that players read the empty file as a video.
   platform::avi_set_format(w.stream, 0, frame.dib.data(), frame.format_size());
@@ -95,7 +97,7 @@ int32_t write_avi(const char* bitmap_path) {
   if (!w) return 0;
   FrameBitmap frame;
   if (!load_frame_bitmap(bitmap_path, frame)) return 0;
-  if (!w->compressed_stream) set_up_compression(*w, frame);
+  if (!w->compressed_stream) set_up_compression(*w, frame, engine().owner_window);
   write_frame(*w, frame);
   return 1;  // the loaded bitmap is released
 }

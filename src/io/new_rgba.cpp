@@ -54,7 +54,8 @@ int32_t is_new_rgba_transparent() {
 
 int32_t set_in_new_rgba() {
   const NewRgba& n = new_rgba();
-  return load_rgba32_layer(n.pixels.get(), n.width * 4, engine().current_layer_num, 0, 0, n.width, n.height, true);
+  Engine& e = engine();
+  return load_rgba32_layer(e, n.pixels.get(), n.width * 4, e.current_layer_num, 0, 0, n.width, n.height, true);
 }
 
 void get_new_rgba32(uint8_t* dst) {

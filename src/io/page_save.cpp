@@ -52,8 +52,7 @@ std::optional<PagePlan> plan_rgb32(const char* ext, int32_t dpi) {
   return std::nullopt;
 }
 
-void save_page(const char* path, const std::optional<PagePlan>& plan, int channels) {
-  const Engine& e = engine();
+void save_page(Engine& e, const char* path, const std::optional<PagePlan>& plan, int channels) {
   const int32_t width = e.canvas_width, height = e.canvas_height;
   if (!plan || !path || width <= 0 || height <= 0) return;
   // One 64-bit row to flatten into and one 8-bit row to hand on: all the page costs.
@@ -64,7 +63,7 @@ void save_page(const char* path, const std::optional<PagePlan>& plan, int channe
   if (!writer) return;
   for (int32_t i = 0; i < height; ++i) {
     const int32_t y = plan->bottom_up ? height - 1 - i : i;
-    merge_rect(row64.get(), 0, y, width, 1);
+    merge_rect(e, row64.get(), 0, y, width, 1);
     narrow_rgba64_rect(row8.get(), width * channels, row64.get(), width * 8, width, 1, channels);
     if (!writer->write_row(row8.get())) break;  // a failed writer takes no more rows
   }
@@ -73,8 +72,12 @@ void save_page(const char* path, const std::optional<PagePlan>& plan, int channe
 
 }  // namespace
 
-void save_page_rgb24(const char* path, const char* ext, int32_t dpi) { save_page(path, plan_rgb24(ext, dpi), 3); }
+void save_page_rgb24(const char* path, const char* ext, int32_t dpi) {
+  save_page(engine(), path, plan_rgb24(ext, dpi), 3);
+}
 
-void save_page_rgb32(const char* path, const char* ext, int32_t dpi) { save_page(path, plan_rgb32(ext, dpi), 4); }
+void save_page_rgb32(const char* path, const char* ext, int32_t dpi) {
+  save_page(engine(), path, plan_rgb32(ext, dpi), 4);
+}
 
 }  // namespace cvl

@@ -22,11 +22,11 @@ struct PatchClip {
 };
 
 // The patch edge: the brush size, never more than the buffer holds.
-int32_t patch_size() { return std::clamp(tool().brush_size, 0, engine().brush_capacity); }
+int32_t patch_size(const Engine& e, const ToolSettings& t) { return std::clamp(t.brush_size, 0, e.brush_capacity); }
 
-PatchClip clip_patch(int32_t x, int32_t y, int32_t width, int32_t height) {
+PatchClip clip_patch(int32_t n, int32_t x, int32_t y, int32_t width, int32_t height) {
   PatchClip c;
-  c.n = patch_size();
+  c.n = n;
   const int32_t h = c.n / 2;
   const int32_t l = x - h, t = y - h, r = l + c.n, b = t + c.n;
   c.left = std::max(l, 0);
@@ -39,29 +39,27 @@ PatchClip clip_patch(int32_t x, int32_t y, int32_t width, int32_t height) {
   return c;
 }
 
-uint16_t* patch_cell(int32_t col, int32_t row, int32_t channels) {
-  const BlendBuffer& bb = engine().blend_buffer;
+uint16_t* patch_cell(const BlendBuffer& bb, int32_t col, int32_t row, int32_t channels) {
   return bb.pixels.get() + static_cast<size_t>(row) * static_cast<size_t>(bb.rowStride) +
          static_cast<size_t>(col) * static_cast<size_t>(channels);
 }
 
-bool blending_on() { return tool().blend_strength != 0 && engine().blend_buffer.pixels; }
+bool blending_on(const Engine& e, const ToolSettings& t) { return t.blend_strength != 0 && e.blend_buffer.pixels; }
 
 // The pick-up over a source of the given size (canvas-sized unless a layer is smaller).
-int32_t pick_up_from(int32_t x, int32_t y, const uint16_t* source, int32_t width, int32_t height, int32_t amount,
-                     bool pick_up) {
-  if (!blending_on()) return 0;
+int32_t pick_up_from(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, const uint16_t* source,
+                     int32_t width, int32_t height, int32_t amount, bool pick_up) {
+  if (!blending_on(e, t)) return 0;
   if (!source) return 1;
-  const Engine& e = engine();
-  const ToolSettings& t = tool();
+  const BlendBuffer& bb = e.blend_buffer;
   const int32_t c = std::clamp(amount, 0, 256), k = 256 - c;
   const uint16_t paint_alpha = static_cast<uint16_t>((c & 255) << 8);
   const uint16_t empty_alpha = pick_up ? static_cast<uint16_t>((k & 255) << 8) : paint_alpha;
-  const PatchClip clip = clip_patch(x, y, width, height);
+  const PatchClip clip = clip_patch(patch_size(e, t), x, y, width, height);
   if (clip.crossed) {
     for (int32_t row = 0; row < clip.n; ++row)
       for (int32_t col = 0; col < clip.n; ++col) {
-        uint16_t* cell = patch_cell(col, row, 4);
+        uint16_t* cell = patch_cell(bb, col, row, 4);
         if (pick_up) {
           cell[3] = 65535;
         } else {
@@ -75,7 +73,7 @@ int32_t pick_up_from(int32_t x, int32_t y, const uint16_t* source, int32_t width
     const size_t at = static_cast<size_t>(row) * static_cast<size_t>(width);
     for (int32_t col = clip.left; col < clip.right; ++col) {
       const uint16_t* s = source + (at + static_cast<size_t>(col)) * 4;
-      uint16_t* cell = patch_cell(clip.px + col - clip.left, clip.py + row - clip.top, 4);
+      uint16_t* cell = patch_cell(bb, clip.px + col - clip.left, clip.py + row - clip.top, 4);
       int32_t a = s[3];
       if (mask) {
         const uint32_t m = mask[static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width) + static_cast<size_t>(col)];
@@ -96,54 +94,61 @@ int32_t pick_up_from(int32_t x, int32_t y, const uint16_t* source, int32_t width
   return 1;
 }
 
-int32_t pick_up_layer(int32_t x, int32_t y, const Layer* layer, int32_t amount, bool pick_up) {
-  if (!blending_on()) return 0;
+int32_t pick_up_layer(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, const Layer* layer, int32_t amount,
+                      bool pick_up) {
+  if (!blending_on(e, t)) return 0;
   if (!layer || !layer->has_pixels()) return 1;
-  const Engine& e = engine();
   if (layer->width != e.canvas_width) return 1;  // rows must follow the canvas stride
-  return pick_up_from(x, y, layer->data(), e.canvas_width, std::min(e.canvas_height, layer->height), amount,
+  return pick_up_from(e, t, x, y, layer->data(), e.canvas_width, std::min(e.canvas_height, layer->height), amount,
                       pick_up);
 }
 
 }  // namespace
 
 int32_t do_copy_blend_buffer(int32_t x, int32_t y, const uint16_t* source, int32_t amount, bool pick_up) {
-  return pick_up_from(x, y, source, engine().canvas_width, engine().canvas_height, amount, pick_up);
+  const Engine& e = engine();
+  return pick_up_from(e, tool(), x, y, source, e.canvas_width, e.canvas_height, amount, pick_up);
 }
 
 int32_t copy_blend_buffer_surface(int32_t x, int32_t y, int32_t amount, bool pick_up) {
-  return pick_up_layer(x, y, current_layer_with_pixels(), amount, pick_up);
+  const Engine& e = engine();
+  return pick_up_layer(e, tool(), x, y, current_layer_with_pixels(e), amount, pick_up);
 }
 
 int32_t copy_blend_buffer_layer(int32_t slot, int32_t x, int32_t y, int32_t amount) {
-  return pick_up_layer(x, y, layer_with_pixels(slot), amount, false);
+  Engine& e = engine();
+  return pick_up_layer(e, tool(), x, y, layer_with_pixels(e, slot), amount, false);
 }
 
 int32_t copy_blend_buffer_under_layer(int32_t x, int32_t y, int32_t amount) {
-  return do_copy_blend_buffer(x, y, engine().under_layer.pixels.get(), amount, false);
+  const Engine& e = engine();
+  return pick_up_from(e, tool(), x, y, e.under_layer.pixels.get(), e.canvas_width, e.canvas_height, amount, false);
 }
 
 int32_t copy_blend_buffer_trace(int32_t x, int32_t y, int32_t amount) {
-  return pick_up_layer(x, y, engine().trace_layer, amount, false);
+  const Engine& e = engine();
+  return pick_up_layer(e, tool(), x, y, e.trace_layer, amount, false);
 }
 
 int32_t do_copy_blend_buffer_mask(int32_t x, int32_t y, int32_t amount) {
-  if (!blending_on()) return 0;
   const Engine& e = engine();
+  const ToolSettings& t = tool();
+  if (!blending_on(e, t)) return 0;
   if (!e.mask) return 1;
-  const auto& pc = tool().paint_color;
+  const BlendBuffer& bb = e.blend_buffer;
+  const auto& pc = t.paint_color;
   const int32_t c = std::clamp(amount, 0, 256), k = 256 - c;
   const int32_t lum = (pc[0] + pc[1] + pc[2]) / 3;
   // The paint's own mask value; a paint colour above 65280 counts as black.
   const int32_t v = lum <= 255 ? 65535 : std::max(0, 65280 - lum);
-  const PatchClip clip = clip_patch(x, y, e.canvas_width, e.canvas_height);
+  const PatchClip clip = clip_patch(patch_size(e, t), x, y, e.canvas_width, e.canvas_height);
   if (clip.crossed)
     for (int32_t row = 0; row < clip.n; ++row)
-      for (int32_t col = 0; col < clip.n; ++col) *patch_cell(col, row, 1) = static_cast<uint16_t>(v);
+      for (int32_t col = 0; col < clip.n; ++col) *patch_cell(bb, col, row, 1) = static_cast<uint16_t>(v);
   for (int32_t row = clip.top; row < clip.bottom; ++row) {
     const uint16_t* m = e.mask.get() + static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
     for (int32_t col = clip.left; col < clip.right; ++col)
-      *patch_cell(clip.px + col - clip.left, clip.py + row - clip.top, 1) =
+      *patch_cell(bb, clip.px + col - clip.left, clip.py + row - clip.top, 1) =
           static_cast<uint16_t>(std::min(65280, ((m[col] * k + c * v) >> 8) + 1));
   }
   return 1;
@@ -157,12 +162,14 @@ void clear_blend_buffer() {
 }
 
 void filter_blend_buffer(int32_t kind, int32_t level_percent) {
-  if (!engine().blend_buffer.pixels) return;
-  const int32_t n = patch_size();
+  const Engine& e = engine();
+  const BlendBuffer& bb = e.blend_buffer;
+  if (!bb.pixels) return;
+  const int32_t n = patch_size(e, tool());
   const int32_t t = static_cast<int32_t>(level_percent * 655.35);
   for (int32_t row = 0; row < n; ++row)
     for (int32_t col = 0; col < n; ++col) {
-      uint16_t* p = patch_cell(col, row, 4);
+      uint16_t* p = patch_cell(bb, col, row, 4);
       switch (kind) {
         case 289:
           p[0] = p[1] = p[2] = static_cast<uint16_t>((p[0] + p[1] + p[2]) / 3);

@@ -67,7 +67,19 @@ void adjust_rgba32_for_alpha_comp(int32_t flag, uint8_t* image) {
 }
 
 void adjust_rgba32_rect_by_mask_and_texture(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
-  const Engine& e = engine();
+  adjust_rgba32_rect_by_mask_and_texture(engine(), image, x, y, width, height);
+}
+
+void adjust_rgba32_by_mask_and_texture(uint8_t* image, int32_t width, int32_t height) {
+  adjust_rgba32_rect_by_mask_and_texture(engine(), image, 0, 0, width, height);
+}
+
+void adjust_rgba32_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t width, int32_t height) {
+  adjust_rgba32_rect_by_mask_and_texture(e, image, 0, 0, width, height);
+}
+
+void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width,
+                                            int32_t height) {
   const uint8_t* texture = e.texture_map.get();
   const uint16_t* mask = e.mask_active() ? e.mask.get() : nullptr;
   if (!image || (!texture && !mask)) return;
@@ -82,10 +94,6 @@ void adjust_rgba32_rect_by_mask_and_texture(uint8_t* image, int32_t x, int32_t y
       p[3] = static_cast<uint8_t>(w / 65535.0 * p[3]);
     }
   }
-}
-
-void adjust_rgba32_by_mask_and_texture(uint8_t* image, int32_t width, int32_t height) {
-  adjust_rgba32_rect_by_mask_and_texture(image, 0, 0, width, height);
 }
 
 void set_color_alpha(uint8_t r, uint8_t g, uint8_t b) {

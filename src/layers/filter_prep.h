@@ -8,6 +8,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 void adjust_rgba32_pre_filter(uint8_t* image, int32_t width, int32_t height);
 void adjust_rgba32_post_filter(uint8_t* image, int32_t width, int32_t height);
 void adjust_rgba64_pre_filter(uint16_t* image, int32_t width, int32_t height);
@@ -20,6 +22,10 @@ void adjust_rgba32_for_alpha_comp(int32_t flag, uint8_t* image);
 void adjust_rgba32_rect_by_mask_and_texture(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height);
 // The same for an image placed at the canvas origin.
 void adjust_rgba32_by_mask_and_texture(uint8_t* image, int32_t width, int32_t height);
+// Both with the canvas, mask and texture map taken from `e`.
+void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width,
+                                            int32_t height);
+void adjust_rgba32_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t width, int32_t height);
 
 // In the current layer, every pixel with alpha below 256 becomes (r, g, b) x 257 with alpha 0.
 void set_color_alpha(uint8_t r, uint8_t g, uint8_t b);

@@ -35,14 +35,11 @@ void new_square_picture(ImageBrush& ib, int32_t edge) {
   ib.width = ib.height = edge;
 }
 
-bool fits_brush(int32_t w, int32_t h) {
-  const int32_t cap = engine().brush_capacity;
-  return w > 0 && h > 0 && w <= cap && h <= cap;
-}
+// Whether a w x h picture fits a canvas of brush capacity `cap`.
+bool fits_brush(int32_t cap, int32_t w, int32_t h) { return w > 0 && h > 0 && w <= cap && h <= cap; }
 
-int32_t replace_picture(const uint8_t* rgba, int32_t w, int32_t h) {
-  if (!rgba || !fits_brush(w, h)) return 0;
-  ImageBrush& ib = image_brush();
+int32_t replace_picture(ImageBrush& ib, int32_t cap, const uint8_t* rgba, int32_t w, int32_t h) {
+  if (!rgba || !fits_brush(cap, w, h)) return 0;
   ib.picture = widened(rgba, w, h);
   ib.width = w;
   ib.height = h;
@@ -61,11 +58,11 @@ void reset_image_brush() { image_brush() = ImageBrush{}; }
 int32_t load_image_brush(const char* path) {
   imaging::Image img;
   if (!path || !imaging::decode_file(path, img)) return 0;
-  return replace_picture(img.pixels.data(), img.width, img.height);
+  return replace_picture(image_brush(), engine().brush_capacity, img.pixels.data(), img.width, img.height);
 }
 
 int32_t load_image_brush_rgba32(const uint8_t* rgba, int32_t width, int32_t height) {
-  return replace_picture(rgba, width, height);
+  return replace_picture(image_brush(), engine().brush_capacity, rgba, width, height);
 }
 
 int32_t load_image_brush_array(const char* path) {

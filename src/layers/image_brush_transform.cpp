@@ -21,7 +21,7 @@ int32_t blend_share(int32_t strength_percent) { return static_cast<int32_t>(stre
 
 // The part of an s x s patch that the blend buffer holds; the host keeps the brush
 // within the buffer, but a larger one must not write past it.
-int32_t blend_edge(int32_t s) { return std::min(s, engine().brush_capacity); }
+int32_t blend_edge(const Engine& e, int32_t s) { return std::min(s, e.brush_capacity); }
 
 // The image-script rotation, in place, by whole degrees at full scale.
 bool turn(uint8_t* rgba, int32_t edge, int32_t degrees) {
@@ -119,7 +119,7 @@ int32_t mix_image_brush(int32_t strength_percent) {
   const ImageBrush& ib = image_brush();
   const Engine& e = engine();
   if (!ib.has_sized() || !e.blend_buffer.pixels) return ib.sized_edge;
-  const int32_t s = ib.sized_edge, edge = blend_edge(s);
+  const int32_t s = ib.sized_edge, edge = blend_edge(e, s);
   const int32_t d = blend_share(strength_percent);
   for (int32_t y = 0; y < edge; ++y) {
     const uint16_t* src = ib.sized.get() + area(y, s) * 4;
@@ -138,7 +138,7 @@ int32_t mix_rotated_image_brush(int32_t strength_percent) {
   const ImageBrush& ib = image_brush();
   const Engine& e = engine();
   if (!ib.rotated || !ib.rotation_ready || !e.blend_buffer.pixels) return 0;
-  const int32_t s = ib.copies_edge, edge = blend_edge(s);
+  const int32_t s = ib.copies_edge, edge = blend_edge(e, s);
   const int32_t d = blend_share(strength_percent), c = 255 - d;
   for (int32_t y = 0; y < edge; ++y) {
     const uint8_t* q = ib.rotated.get() + area(y, s) * 4;

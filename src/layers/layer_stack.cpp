@@ -37,16 +37,15 @@ Buffer<uint16_t> allocate_layer_pixels(size_t words) {
   }
 }
 
-bool is_current(int32_t slot) { return engine().current_layer == &engine().slot(slot); }
+bool is_current(Engine& e, int32_t slot) { return e.current_layer == &e.slot(slot); }
 
 bool shows_texture(const Layer& layer) { return layer.visible != 0 && layer.mixMode == kModeTexturize3; }
 
-void drop_texture_of(const Layer& layer) {
-  if (layer.mixMode == kModeTexturize3 && engine().texture_map) delete_texture();
+void drop_texture_of(Engine& e, const Layer& layer) {
+  if (layer.mixMode == kModeTexturize3 && e.texture_map) delete_texture(e);
 }
 
-void recompute_top_layer() {
-  Engine& e = engine();
+void recompute_top_layer(Engine& e) {
   e.top_layer = 1;
   for (int32_t n = 1; n < kLayerSlots; ++n)
     if (e.slot(n).has_pixels()) e.top_layer = n;
@@ -54,8 +53,7 @@ void recompute_top_layer() {
 
 // Runs `op` on each pixel's alpha word of the layer.
 template <class Op>
-void for_each_alpha(int32_t slot, Op op) {
-  Layer* layer = layer_with_pixels(slot);
+void for_each_alpha(Layer* layer, Op op) {
   if (!layer) return;
   for (int32_t y = 0; y < layer->height; ++y) {
     uint16_t* p = layer->data() + static_cast<size_t>(y) * static_cast<size_t>(layer->rowStride) + 3;
@@ -65,9 +63,11 @@ void for_each_alpha(int32_t slot, Op op) {
 
 }  // namespace
 
-Layer* layer_with_pixels(int32_t slot) {
+Layer* layer_with_pixels(int32_t slot) { return layer_with_pixels(engine(), slot); }
+
+Layer* layer_with_pixels(Engine& e, int32_t slot) {
   if (!valid_slot(slot)) return nullptr;
-  Layer& layer = engine().slot(slot);
+  Layer& layer = e.slot(slot);
   return layer.has_pixels() ? &layer : nullptr;
 }
 
@@ -77,7 +77,8 @@ bool layer_request_valid(int32_t slot, int32_t width, int32_t height) {
 
 int32_t create_layer(int32_t slot, int32_t width, int32_t height) {
   if (!layer_request_valid(slot, width, height)) return 0;
-  Layer& layer = engine().slot(slot);
+  Engine& e = engine();
+  Layer& layer = e.slot(slot);
   const size_t words = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
   if (layer.has_pixels() && (layer.width != width || layer.height != height)) layer.pixels.reset();
   layer.width = width;
@@ -98,34 +99,37 @@ void delete_layer(int32_t slot) {
 
 void swap_layers(int32_t a, int32_t b) {
   if (!valid_slot(a) || !valid_slot(b) || a == b) return;
-  std::swap(engine().slot(a), engine().slot(b));
+  Engine& e = engine();
+  std::swap(e.slot(a), e.slot(b));
 }
 
 void set_layer(int32_t slot) {
   Engine& e = engine();
-  Layer* layer = layer_with_pixels(slot);
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return;
-  drop_texture_of(*layer);
+  drop_texture_of(e, *layer);
   // Leaving a visible Texturize3 layer: the layer it textures is the one painted next.
-  if (e.current_layer && !is_current(slot) && shows_texture(*e.current_layer)) create_texture(e.current_layer_num);
+  if (e.current_layer && !is_current(e, slot) && shows_texture(*e.current_layer))
+    create_texture(e, e.current_layer_num);
   e.current_layer = layer;
   e.current_layer_num = slot;
-  save_undo_back_buffer(slot);
+  save_undo_back_buffer(e, slot);
 }
 
 int32_t set_layer_options(int32_t slot, int32_t visible, int32_t lock_alpha, int32_t opacity_percent,
                           const char* mode_name) {
   if (!valid_slot(slot)) return 0;
-  Layer& layer = engine().slot(slot);
-  drop_texture_of(layer);
+  Engine& e = engine();
+  Layer& layer = e.slot(slot);
+  drop_texture_of(e, layer);
   layer.visible = static_cast<uint8_t>(visible);
   layer.lockAlpha = static_cast<uint8_t>(lock_alpha);
   layer.opacity = static_cast<uint16_t>(static_cast<int64_t>(opacity_percent * 2.56));
   std::memset(layer.modeName, 0, sizeof layer.modeName);
   if (mode_name && std::strlen(mode_name) < 50) std::memcpy(layer.modeName, mode_name, std::strlen(mode_name) + 1);
   layer.mixMode = mode_from_name(mode_name);
-  recompute_top_layer();
-  if (!is_current(slot) && shows_texture(layer)) create_texture(slot);
+  recompute_top_layer(e);
+  if (!is_current(e, slot) && shows_texture(layer)) create_texture(e, slot);
   return 1;
 }
 
@@ -138,19 +142,19 @@ int32_t layer_count() {
 int32_t current_layer_number() { return engine().current_layer_num; }
 
 void invert_alpha(int32_t slot) {
-  for_each_alpha(slot, [](uint16_t a) { return static_cast<uint16_t>(65535 - a); });
+  for_each_alpha(layer_with_pixels(slot), [](uint16_t a) { return static_cast<uint16_t>(65535 - a); });
 }
 
 void set_layer_alpha(int32_t slot, int32_t value) {
   const auto a = static_cast<uint16_t>(value);
-  for_each_alpha(slot, [a](uint16_t) { return a; });
+  for_each_alpha(layer_with_pixels(slot), [a](uint16_t) { return a; });
 }
 
 void normalize_layer_alpha(int32_t slot) {
   Layer* layer = layer_with_pixels(slot);
   if (!layer) return;
   const uint32_t opacity = layer->opacity;
-  for_each_alpha(slot, [opacity](uint16_t a) { return static_cast<uint16_t>(opacity * a >> 8); });
+  for_each_alpha(layer, [opacity](uint16_t a) { return static_cast<uint16_t>(opacity * a >> 8); });
   layer->opacity = 256;
 }
 

@@ -14,6 +14,7 @@ namespace cvl {
 
 // The slot's record when the number names a slot that holds pixels, else null.
 Layer* layer_with_pixels(int32_t slot);
+Layer* layer_with_pixels(Engine& e, int32_t slot);
 
 // Whether create_layer takes these arguments; when it does and still returns 0,
 // memory ran out.

@@ -14,11 +14,9 @@ namespace cvl {
 
 namespace {
 
-Layer& paint() { return engine().paint_layer; }
-
-void empty_changed_area(Layer& p) {
-  p.changedLeft = engine().canvas_width;
-  p.changedTop = engine().canvas_height;
+void empty_changed_area(const Engine& e, Layer& p) {
+  p.changedLeft = e.canvas_width;
+  p.changedTop = e.canvas_height;
   p.changedRight = 0;
   p.changedBottom = 0;
 }
@@ -36,11 +34,17 @@ Rect changed_within(const Layer& p, int32_t width, int32_t height) {
           std::min(p.changedBottom, height)};
 }
 
+void clear_paint_layer(Engine& e) {
+  Layer& p = e.paint_layer;
+  if (p.has_pixels()) std::memset(p.data(), 0, paint_words(p) * 2);
+  empty_changed_area(e, p);
+}
+
 }  // namespace
 
 void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
-  Layer& p = paint();
-  const Engine& e = engine();
+  Engine& e = engine();
+  Layer& p = e.paint_layer;
   if (mode_name && std::strlen(mode_name) < 50) std::strcpy(p.modeName, mode_name);
   p.visible = 1;
   p.lockAlpha = 0;
@@ -51,34 +55,32 @@ void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
     p.height = e.canvas_height;
     p.rowStride = p.width * 4;
     p.pixels = Buffer<uint16_t>::try_allocate(paint_words(p));
-    clear_paint_layer();
+    clear_paint_layer(e);
     // Dabs would then land on the layer itself; the host must hear of it.
     if (!p.has_pixels()) throw std::bad_alloc();
   }
 }
 
-void clear_paint_layer() {
-  Layer& p = paint();
-  if (p.has_pixels()) std::memset(p.data(), 0, paint_words(p) * 2);
-  empty_changed_area(p);
-}
+void clear_paint_layer() { clear_paint_layer(engine()); }
 
 void clear_paint_layer_old() {
-  Layer& p = paint();
+  Engine& e = engine();
+  Layer& p = e.paint_layer;
   if (p.has_pixels()) {
     std::memset(p.data(), 0xFF, paint_words(p) * 2);
     const Rect r = changed_within(p, p.width, p.height);
     for (int32_t y = r.top; y < r.bottom && !r.empty(); ++y)
       std::memset(layer_row(p, y) + static_cast<size_t>(r.left) * 4, 0, static_cast<size_t>(r.right - r.left) * 8);
   }
-  empty_changed_area(p);
+  empty_changed_area(e, p);
 }
 
-void delete_paint_layer() { paint().pixels.reset(); }
+void delete_paint_layer() { engine().paint_layer.pixels.reset(); }
 
 void merge_paint_layer(int32_t slot) {
-  Layer& p = paint();
-  Layer* dst = layer_with_pixels(slot);
+  Engine& e = engine();
+  Layer& p = e.paint_layer;
+  Layer* dst = layer_with_pixels(e, slot);
   if (p.has_pixels() && dst) {
     const Rect r = changed_within(p, std::min(p.width, dst->width), std::min(p.height, dst->height));
     if (!r.empty()) {
@@ -98,11 +100,11 @@ void merge_paint_layer(int32_t slot) {
       composite(args);
     }
   }
-  clear_paint_layer();
+  clear_paint_layer(e);
 }
 
 void blur_paint_layer_alpha() {
-  Layer& p = paint();
+  Layer& p = engine().paint_layer;
   if (!p.has_pixels() || p.width <= 0 || p.height <= 0) return;
   const size_t n = static_cast<size_t>(p.width) * static_cast<size_t>(p.height);
   Buffer<uint8_t> planes = Buffer<uint8_t>::try_allocate(n * 2);

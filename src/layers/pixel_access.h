@@ -12,6 +12,7 @@ namespace cvl {
 
 // The current layer when one is set and holds pixels, else null.
 Layer* current_layer_with_pixels();
+Layer* current_layer_with_pixels(const Engine& e);
 
 // Loading into layers.
 void load_bgr(const uint8_t* src, int32_t src_stride, int32_t width, int32_t height);
@@ -28,13 +29,17 @@ void clear_masked(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 int32_t get_rgb24_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer);
 int32_t get_rgba32_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer);
 void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride);
+void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride);
 void get_rgba64_layer_rect(uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
                            int32_t height);
+void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y,
+                           int32_t width, int32_t height);
 void get_layer_data(uint16_t* dst, int32_t slot);
 void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom);
 
 // Probes. `channel` is 0..3 for R, G, B, A.
 int32_t get_channel64(int32_t x, int32_t y, int channel);
+int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel);
 int32_t get_mask64(int32_t x, int32_t y);
 void get_mask_data16(uint16_t* dst);
 void set_mask_data16(const uint16_t* src);

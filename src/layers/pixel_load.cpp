@@ -9,8 +9,10 @@
 
 namespace cvl {
 
-Layer* current_layer_with_pixels() {
-  Layer* layer = engine().current_layer;
+Layer* current_layer_with_pixels() { return current_layer_with_pixels(engine()); }
+
+Layer* current_layer_with_pixels(const Engine& e) {
+  Layer* layer = e.current_layer;
   return (layer && layer->has_pixels()) ? layer : nullptr;
 }
 
@@ -50,8 +52,7 @@ struct Rgb24Selection {
   }
 };
 
-Rgb24Selection selection_for(bool use_selection, bool rounded) {
-  Engine& e = engine();
+Rgb24Selection selection_for(const Engine& e, bool use_selection, bool rounded) {
   Rgb24Selection sel;
   sel.rounded = rounded;
   if (!use_selection) return sel;
@@ -71,10 +72,11 @@ namespace {
 // Walks the current layer beside an RGB24 source, handing each pixel's source,
 // destination and selection weight to `write`; the weight is 65535 without a selection.
 template <class Write>
-void for_each_rgb24_pixel(const uint8_t* src, int32_t src_stride, const Rgb24Selection& sel, Write write) {
-  Layer* layer = current_layer_with_pixels();
+void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_stride, const Rgb24Selection& sel,
+                          Write write) {
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer || !src) return;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint8_t* s = byte_row(src, src_stride, y);
     uint16_t* d = plane.row(y);
@@ -89,7 +91,8 @@ void for_each_rgb24_pixel(const uint8_t* src, int32_t src_stride, const Rgb24Sel
 }  // namespace
 
 void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  for_each_rgb24_pixel(src, src_stride, selection_for(use_selection, true),
+  const Engine& e = engine();
+  for_each_rgb24_pixel(e, src, src_stride, selection_for(e, use_selection, true),
                        [](const uint8_t* s, uint16_t* d, uint32_t w) {
                          if (w == 65535) {
                            for (int c = 0; c < 3; ++c) d[c] = static_cast<uint16_t>(s[c] << 8);
@@ -100,7 +103,8 @@ void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
 }
 
 void load_rgb24_to_alpha(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  for_each_rgb24_pixel(src, src_stride, selection_for(use_selection, false),
+  const Engine& e = engine();
+  for_each_rgb24_pixel(e, src, src_stride, selection_for(e, use_selection, false),
                        [](const uint8_t* s, uint16_t* d, uint32_t w) {
                          if (d[3] == 0) return;  // a transparent pixel never becomes visible
                          if (w == 65535) {
@@ -158,13 +162,13 @@ void clear_current(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 
 void clear_masked(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   Engine& e = engine();
-  Layer* layer = current_layer_with_pixels();
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer) return;
   if (!e.mask_active()) {
     clear_current(r, g, b, a);
     return;
   }
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const uint32_t c[3] = {r, g, b};
   for (int32_t y = 0; y < plane.height; ++y) {
     uint16_t* d = plane.row(y);

@@ -12,42 +12,42 @@ namespace cvl {
 
 namespace {
 
-int32_t narrow_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
+int32_t narrow_layer(const Engine& e, uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
   if (!layer || !layer->has_pixels() || !dst) return 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y)
     narrow_rgba64_rect(byte_row(dst, dst_stride, y), dst_stride, plane.row(y), plane.width * 8, plane.cols(y), 1,
                        channels);
-  return engine().canvas_height;
+  return e.canvas_height;
 }
 
 // Clamps a probe position onto the canvas.
-size_t clamped_index(int32_t x, int32_t y) {
-  const Engine& e = engine();
+size_t clamped_index(const Engine& e, int32_t x, int32_t y) {
   x = std::clamp(x, 0, std::max(0, e.canvas_width - 1));
   y = std::clamp(y, 0, std::max(0, e.canvas_height - 1));
   return static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width) + static_cast<size_t>(x);
 }
 
-bool on_canvas(int32_t x, int32_t y) {
-  const Engine& e = engine();
+bool on_canvas(const Engine& e, int32_t x, int32_t y) {
   return x >= 0 && y >= 0 && x < e.canvas_width && y < e.canvas_height;
 }
 
 }  // namespace
 
 int32_t get_rgb24_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
-  return narrow_layer(dst, dst_stride, layer, 3);
+  return narrow_layer(engine(), dst, dst_stride, layer, 3);
 }
 
 int32_t get_rgba32_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
-  return narrow_layer(dst, dst_stride, layer, 4);
+  return narrow_layer(engine(), dst, dst_stride, layer, 4);
 }
 
-void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) {
-  const Layer* layer = current_layer_with_pixels();
+void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) { get_rgb24_from_alpha(engine(), dst, dst_stride); }
+
+void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
+  const Layer* layer = current_layer_with_pixels(e);
   if (!layer || !dst) return;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint16_t* s = plane.row(y);
     uint8_t* d = byte_row(dst, dst_stride, y);
@@ -57,11 +57,16 @@ void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) {
 
 void get_rgba64_layer_rect(uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
                            int32_t height) {
-  const Layer* layer = layer_with_pixels(slot);
+  get_rgba64_layer_rect(engine(), dst, dst_stride, slot, x, y, width, height);
+}
+
+void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y,
+                           int32_t width, int32_t height) {
+  const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !dst) return;
   // Clip the rectangle to the canvas and to the layer's pixels so that a stray rectangle
   // never reads outside them; the destination keeps its origin at the requested corner.
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
   const int32_t x1 = end_within(x, width, plane.width), y1 = end_within(y, height, plane.height);
   for (int32_t row = y0; row < y1; ++row) {
@@ -82,8 +87,9 @@ void get_layer_data(uint16_t* dst, int32_t slot) {
 void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
   const Layer* layer = layer_with_pixels(slot);
   if (!layer || !left || !top || !right || !bottom) return;
-  int32_t l = engine().canvas_width, t = engine().canvas_height, r = 0, b = 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const Engine& e = engine();
+  int32_t l = e.canvas_width, t = e.canvas_height, r = 0, b = 0;
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint16_t* p = plane.row(y);
     for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x) {
@@ -100,16 +106,18 @@ void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right
   *bottom = b;
 }
 
-int32_t get_channel64(int32_t x, int32_t y, int channel) {
-  const Layer* layer = current_layer_with_pixels();
+int32_t get_channel64(int32_t x, int32_t y, int channel) { return get_channel64(engine(), x, y, channel); }
+
+int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel) {
+  const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   return plane.holds(x, y) ? plane.at(x, y)[channel] : 0;
 }
 
 int32_t get_mask64(int32_t x, int32_t y) {
   const Engine& e = engine();
-  if (!e.mask_active() || !on_canvas(x, y) || !current_layer_with_pixels()) return 0;
+  if (!e.mask_active() || !on_canvas(e, x, y) || !current_layer_with_pixels(e)) return 0;
   return 65535 - e.mask[static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width) + static_cast<size_t>(x)];
 }
 
@@ -140,35 +148,38 @@ int32_t packed_color(const uint16_t* p) {
 
 // The layer's pixel at the clamped probe position; a position past the pixels a
 // smaller layer holds reads as transparent black.
-const uint16_t* probed_pixel(const Layer& layer, int32_t x, int32_t y) {
+const uint16_t* probed_pixel(const Engine& e, const Layer& layer, int32_t x, int32_t y) {
   static const uint16_t kNone[4] = {0, 0, 0, 0};
-  const Engine& e = engine();
   x = std::clamp(x, 0, std::max(0, e.canvas_width - 1));
   y = std::clamp(y, 0, std::max(0, e.canvas_height - 1));
-  const CanvasPlane plane = canvas_plane(layer);
+  const CanvasPlane plane = canvas_plane(e, layer);
   return plane.holds(x, y) ? plane.at(x, y) : kNone;
 }
 
-bool probeable(const Layer* layer) { return layer && layer->has_pixels() && engine().canvas_pixels() > 0; }
+bool probeable(const Engine& e, const Layer* layer) { return layer && layer->has_pixels() && e.canvas_pixels() > 0; }
 
 }  // namespace
 
 int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image) {
-  if (!image || engine().canvas_pixels() == 0) return 0;
-  return packed_rgba(image + clamped_index(x, y) * 4);
+  const Engine& e = engine();
+  if (!image || e.canvas_pixels() == 0) return 0;
+  return packed_rgba(image + clamped_index(e, x, y) * 4);
 }
 
 int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image) {
-  if (!image || engine().canvas_pixels() == 0) return 0;
-  return packed_color(image + clamped_index(x, y) * 4);
+  const Engine& e = engine();
+  if (!image || e.canvas_pixels() == 0) return 0;
+  return packed_color(image + clamped_index(e, x, y) * 4);
 }
 
 int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer) {
-  return probeable(layer) ? packed_rgba(probed_pixel(*layer, x, y)) : 0;
+  const Engine& e = engine();
+  return probeable(e, layer) ? packed_rgba(probed_pixel(e, *layer, x, y)) : 0;
 }
 
 int32_t get_color_at(int32_t x, int32_t y, const Layer* layer) {
-  return probeable(layer) ? packed_color(probed_pixel(*layer, x, y)) : 0;
+  const Engine& e = engine();
+  return probeable(e, layer) ? packed_color(probed_pixel(e, *layer, x, y)) : 0;
 }
 
 }  // namespace cvl

@@ -55,15 +55,19 @@ inline void write_weighted(uint16_t* d, const uint8_t* s, uint32_t w, bool locke
 
 int32_t load_rgba32_layer(const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
                           int32_t height, bool use_selection) {
-  Layer* layer = layer_with_pixels(slot);
+  return load_rgba32_layer(engine(), src, src_stride, slot, x, y, width, height, use_selection);
+}
+
+int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y,
+                          int32_t width, int32_t height, bool use_selection) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !src) return 0;
-  const Engine& e = engine();
   const uint8_t* texture = use_selection ? e.texture_map.get() : nullptr;
   const uint16_t* mask = use_selection && e.mask_active() ? e.mask.get() : nullptr;
   const bool weighted = texture || mask;
   // The layer is addressed as a canvas-sized image like every pixel export, so the
   // rectangle is held to the canvas as well as to the layer's size and pixels.
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t right = end_within(x, width, std::min(layer->width, plane.width));
   const int32_t bottom = end_within(y, height, std::min(layer->height, plane.height));
   const int32_t left = std::max(x, 0), top = std::max(y, 0);
@@ -100,22 +104,27 @@ void load_rgba32_whole_layer(const uint8_t* src, int32_t src_stride, int32_t slo
 }
 
 int32_t load_rgba32(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  const Layer* layer = current_layer_with_pixels();
+  return load_rgba32(engine(), src, src_stride, use_selection);
+}
+
+int32_t load_rgba32(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
+  const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
-  const int32_t slot = static_cast<int32_t>(layer - engine().layer_slots.data());
-  return load_rgba32_layer(src, src_stride, slot, 0, 0, layer->width, layer->height, use_selection);
+  const int32_t slot = static_cast<int32_t>(layer - e.layer_slots.data());
+  return load_rgba32_layer(e, src, src_stride, slot, 0, 0, layer->width, layer->height, use_selection);
 }
 
 void load_rgba32_layer_bad(uint8_t* image, int32_t slot, int32_t width, int32_t height, bool use_selection) {
-  Layer* layer = layer_with_pixels(slot);
+  Engine& e = engine();
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !image) return;
-  if (use_selection) adjust_rgba32_by_mask_and_texture(image, width, height);
+  if (use_selection) adjust_rgba32_by_mask_and_texture(e, image, width, height);
   clear_masked(0, 0, 0, 0);
-  merge_rgba32_into_layer(image, *layer, 0, 0, 255, layer->lockAlpha != 0);
+  merge_rgba32_into_layer(e, image, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
 int32_t clear_masked_alpha(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  const Engine& e = engine();
+  Engine& e = engine();
   if (!e.mask_active()) {
     clear_current(r, g, b, a);
     return 1;
@@ -129,7 +138,7 @@ int32_t clear_masked_alpha(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     p[2] = b;
     p[3] = a;
   }
-  load_rgba32(scratch.get(), e.canvas_width * 4, true);
+  load_rgba32(e, scratch.get(), e.canvas_width * 4, true);
   return 1;
 }
 

@@ -7,12 +7,13 @@
 
 namespace cvl {
 
-uint8_t* create_texture(int32_t slot) {
-  Engine& e = engine();
-  const Layer* layer = layer_with_pixels(slot);
+uint8_t* create_texture(int32_t slot) { return create_texture(engine(), slot); }
+
+uint8_t* create_texture(Engine& e, int32_t slot) {
+  const Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return nullptr;
   if (!e.texture_map) e.texture_map = Buffer<uint8_t>(e.canvas_pixels());
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   for (int32_t y = 0; y < span.rows; ++y) {
     const uint16_t* p = layer_row(*layer, y);
     uint8_t* t = e.texture_map.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);
@@ -24,6 +25,8 @@ uint8_t* create_texture(int32_t slot) {
   return e.texture_map.get();
 }
 
-void delete_texture() { engine().texture_map.reset(); }
+void delete_texture() { delete_texture(engine()); }
+
+void delete_texture(Engine& e) { e.texture_map.reset(); }
 
 }  // namespace cvl

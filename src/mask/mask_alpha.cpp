@@ -11,7 +11,13 @@
 namespace cvl {
 
 void apply_mask_to_alpha_rect(uint8_t* rgba, int32_t pitch, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  Engine& e = engine();
+  apply_mask_to_alpha_rect(engine(), rgba, pitch, x0, y0, x1, y1);
+}
+
+void apply_mask_to_alpha(uint8_t* rgba) { apply_mask_to_alpha(engine(), rgba); }
+
+void apply_mask_to_alpha_rect(const Engine& e, uint8_t* rgba, int32_t pitch, int32_t x0, int32_t y0, int32_t x1,
+                              int32_t y1) {
   if (!e.mask || !rgba) return;
   // The mask is read at canvas positions only; the caller's buffer keeps its
   // own layout for the columns and rows that are skipped.
@@ -25,18 +31,22 @@ void apply_mask_to_alpha_rect(uint8_t* rgba, int32_t pitch, int32_t x0, int32_t 
   }
 }
 
-void apply_mask_to_alpha(uint8_t* rgba) {
-  const Engine& e = engine();
-  apply_mask_to_alpha_rect(rgba, e.canvas_width * 4, 0, 0, e.canvas_width - 1, e.canvas_height - 1);
+void apply_mask_to_alpha(const Engine& e, uint8_t* rgba) {
+  apply_mask_to_alpha_rect(e, rgba, e.canvas_width * 4, 0, 0, e.canvas_width - 1, e.canvas_height - 1);
 }
 
 void replace_from_rgba_alpha_range(uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t r, int32_t g, int32_t b,
                                    int32_t a) {
+  replace_from_rgba_alpha_range(engine(), rgba, alpha, tol_percent, r, g, b, a);
+}
+
+void replace_from_rgba_alpha_range(const Engine& e, uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t r,
+                                   int32_t g, int32_t b, int32_t a) {
   if (!rgba) return;
   const int32_t t = byte_tolerance(tol_percent);
   const uint8_t colour[4] = {static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b),
                              static_cast<uint8_t>(a)};
-  const size_t n = engine().canvas_pixels();
+  const size_t n = e.canvas_pixels();
   for (size_t i = 0; i < n; ++i, rgba += 4) {
     if (std::abs(rgba[3] - alpha) <= t) std::copy(colour, colour + 4, rgba);
   }

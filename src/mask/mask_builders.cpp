@@ -16,8 +16,7 @@ namespace {
 // Walks the packed canvas-sized image and the mask together and writes `value`
 // wherever match(pixel) holds.
 template <int Bytes, class Match>
-int32_t build(const uint8_t* image, uint16_t value, Match match) {
-  Engine& e = engine();
+int32_t build(Engine& e, const uint8_t* image, uint16_t value, Match match) {
   if (!e.mask || !image) return 0;
   uint16_t* m = e.mask.get();
   const size_t n = e.canvas_pixels();
@@ -64,39 +63,80 @@ bool hue_within(double h, double h0, double limit) {
 }  // namespace
 
 int32_t mask_from_rgba_colour(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
-  return build<4>(rgba, mask_value_for_strength(strength),
-                  [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });
+  return mask_from_rgba_colour(engine(), rgba, c0, c1, c2, strength);
 }
 
 int32_t mask_from_rgb24_colour(const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
-  return build<3>(rgb, mask_value_for_strength(strength),
-                  [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });
+  return mask_from_rgb24_colour(engine(), rgb, c0, c1, c2, strength);
 }
 
 int32_t mask_from_rgba_colour_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
                                     int32_t strength) {
-  const int32_t t = byte_tolerance(tol_percent);
-  return build<4>(rgba, mask_value_for_strength(strength), [=](const uint8_t* p) {
-    return (std::abs(p[0] - c0) <= t) & (std::abs(p[1] - c1) <= t) & (std::abs(p[2] - c2) <= t);
-  });
+  return mask_from_rgba_colour_range(engine(), rgba, c0, c1, c2, tol_percent, strength);
 }
 
 int32_t mask_from_rgba_alpha_range(const uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t strength) {
-  const int32_t t = byte_tolerance(tol_percent);
-  return build<4>(rgba, mask_value_for_strength(strength),
-                  [=](const uint8_t* p) { return std::abs(p[3] - alpha) <= t; });
+  return mask_from_rgba_alpha_range(engine(), rgba, alpha, tol_percent, strength);
 }
 
 int32_t mask_from_rgba_luminance_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
                                        int32_t strength) {
-  const int32_t t = byte_tolerance(tol_percent);
-  const int32_t key = (c0 + c1 + c2) / 3;
-  return build<4>(rgba, mask_value_for_strength(strength),
-                  [=](const uint8_t* p) { return std::abs((p[0] + p[1] + p[2]) / 3 - key) <= t; });
+  return mask_from_rgba_luminance_range(engine(), rgba, c0, c1, c2, tol_percent, strength);
 }
 
 int32_t mask_from_rgba_hue_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
                                  int32_t strength) {
+  return mask_from_rgba_hue_range(engine(), rgba, c0, c1, c2, tol_percent, strength);
+}
+
+int32_t mask_from_rgba_hsl_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
+                                 double sat_tol, double light_tol, int32_t strength) {
+  return mask_from_rgba_hsl_range(engine(), rgba, c0, c1, c2, hue_tol, sat_tol, light_tol, strength);
+}
+
+int32_t mask_from_flood_map(const uint8_t* flood, int32_t strength) {
+  return mask_from_flood_map(engine(), flood, strength);
+}
+
+int32_t mask_from_diff_rgba32(const uint8_t* a, const uint8_t* b, int32_t value) {
+  return mask_from_diff_rgba32(engine(), a, b, value);
+}
+
+int32_t mask_from_rgba_colour(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
+  return build<4>(e, rgba, mask_value_for_strength(strength),
+                  [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });
+}
+
+int32_t mask_from_rgb24_colour(Engine& e, const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
+  return build<3>(e, rgb, mask_value_for_strength(strength),
+                  [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });
+}
+
+int32_t mask_from_rgba_colour_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
+                                    int32_t tol_percent, int32_t strength) {
+  const int32_t t = byte_tolerance(tol_percent);
+  return build<4>(e, rgba, mask_value_for_strength(strength), [=](const uint8_t* p) {
+    return (std::abs(p[0] - c0) <= t) & (std::abs(p[1] - c1) <= t) & (std::abs(p[2] - c2) <= t);
+  });
+}
+
+int32_t mask_from_rgba_alpha_range(Engine& e, const uint8_t* rgba, int32_t alpha, int32_t tol_percent,
+                                   int32_t strength) {
+  const int32_t t = byte_tolerance(tol_percent);
+  return build<4>(e, rgba, mask_value_for_strength(strength),
+                  [=](const uint8_t* p) { return std::abs(p[3] - alpha) <= t; });
+}
+
+int32_t mask_from_rgba_luminance_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
+                                       int32_t tol_percent, int32_t strength) {
+  const int32_t t = byte_tolerance(tol_percent);
+  const int32_t key = (c0 + c1 + c2) / 3;
+  return build<4>(e, rgba, mask_value_for_strength(strength),
+                  [=](const uint8_t* p) { return std::abs((p[0] + p[1] + p[2]) / 3 - key) <= t; });
+}
+
+int32_t mask_from_rgba_hue_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
+                                 int32_t tol_percent, int32_t strength) {
   double h0 = 0, s = 0, v = 0;
   RgbToHsv(c0, c1, c2, h0, s, v);
   const int32_t limit = scaled_tolerance(tol_percent, 1.8);  // 100 % is 180 degrees
@@ -105,10 +145,10 @@ int32_t mask_from_rgba_hue_range(const uint8_t* rgba, int32_t c0, int32_t c1, in
     RgbToHsv(r, g, b, h, ps, pv);
     return hue_within(h, h0, limit);
   };
-  return build<4>(rgba, mask_value_for_strength(strength), RememberLastColour<decltype(test)>(test));
+  return build<4>(e, rgba, mask_value_for_strength(strength), RememberLastColour<decltype(test)>(test));
 }
 
-int32_t mask_from_rgba_hsl_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
+int32_t mask_from_rgba_hsl_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
                                  double sat_tol, double light_tol, int32_t strength) {
   double h0 = 0, s0 = 0, l0 = 0;
   RgbToHsl(c0, c1, c2, h0, s0, l0);
@@ -118,17 +158,17 @@ int32_t mask_from_rgba_hsl_range(const uint8_t* rgba, int32_t c0, int32_t c1, in
     RgbToHsl(r, g, b, h, s, l);
     return hue_within(h, h0, limit) && std::fabs(s - s0) <= sat_tol && std::fabs(l - l0) <= light_tol;
   };
-  return build<4>(rgba, mask_value_for_strength(strength), RememberLastColour<decltype(test)>(test));
+  return build<4>(e, rgba, mask_value_for_strength(strength), RememberLastColour<decltype(test)>(test));
 }
 
-int32_t mask_from_flood_map(const uint8_t* flood, int32_t strength) {
-  return build<1>(flood, mask_value_for_strength(strength), [](const uint8_t* p) { return *p == 1; });
+int32_t mask_from_flood_map(Engine& e, const uint8_t* flood, int32_t strength) {
+  return build<1>(e, flood, mask_value_for_strength(strength), [](const uint8_t* p) { return *p == 1; });
 }
 
-int32_t mask_from_diff_rgba32(const uint8_t* a, const uint8_t* b, int32_t value) {
+int32_t mask_from_diff_rgba32(Engine& e, const uint8_t* a, const uint8_t* b, int32_t value) {
   if (!b) return 0;
   const uint8_t* other = b;
-  return build<4>(a, static_cast<uint16_t>(value), [&other](const uint8_t* p) {
+  return build<4>(e, a, static_cast<uint16_t>(value), [&other](const uint8_t* p) {
     const bool differs = std::memcmp(p, other, 4) != 0;
     other += 4;
     return differs;

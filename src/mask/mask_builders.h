@@ -13,6 +13,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 int32_t mask_from_rgba_colour(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
 int32_t mask_from_rgb24_colour(const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
 // Every channel within the tolerance of the key.
@@ -34,5 +36,21 @@ int32_t mask_from_flood_map(const uint8_t* flood, int32_t strength);
 // Pixels where any of the four bytes of a and b differ get the mask word
 // `value` (its low 16 bits) rather than a strength.
 int32_t mask_from_diff_rgba32(const uint8_t* a, const uint8_t* b, int32_t value);
+
+// The same with the canvas and mask taken from `e`.
+int32_t mask_from_rgba_colour(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
+int32_t mask_from_rgb24_colour(Engine& e, const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
+int32_t mask_from_rgba_colour_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
+                                    int32_t tol_percent, int32_t strength);
+int32_t mask_from_rgba_alpha_range(Engine& e, const uint8_t* rgba, int32_t alpha, int32_t tol_percent,
+                                   int32_t strength);
+int32_t mask_from_rgba_luminance_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
+                                       int32_t tol_percent, int32_t strength);
+int32_t mask_from_rgba_hue_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
+                                 int32_t tol_percent, int32_t strength);
+int32_t mask_from_rgba_hsl_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
+                                 double sat_tol, double light_tol, int32_t strength);
+int32_t mask_from_flood_map(Engine& e, const uint8_t* flood, int32_t strength);
+int32_t mask_from_diff_rgba32(Engine& e, const uint8_t* a, const uint8_t* b, int32_t value);
 
 }  // namespace cvl

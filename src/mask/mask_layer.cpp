@@ -11,11 +11,10 @@ namespace {
 
 // Runs op(layer pixel, mask word) over the canvas part of the current layer.
 template <class Op>
-void for_layer_and_mask(Op op) {
-  Engine& e = engine();
-  Layer* layer = current_layer_with_pixels();
+void for_layer_and_mask(const Engine& e, Op op) {
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer || !e.mask) return;
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   for (int32_t y = 0; y < span.rows; ++y) {
     uint16_t* p = layer_row(*layer, y);
     uint16_t* m = e.mask.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);
@@ -26,7 +25,7 @@ void for_layer_and_mask(Op op) {
 }  // namespace
 
 void create_mask_from_image() {
-  for_layer_and_mask([](const uint16_t* p, uint16_t& m) {
+  for_layer_and_mask(engine(), [](const uint16_t* p, uint16_t& m) {
     const uint32_t a = (uint32_t{p[0]} + p[1] + p[2]) / 3;
     if (a >= 65281) {
       m = 0;
@@ -39,7 +38,7 @@ void create_mask_from_image() {
 }
 
 void create_image_from_mask() {
-  for_layer_and_mask([](uint16_t* p, uint16_t m) {
+  for_layer_and_mask(engine(), [](uint16_t* p, uint16_t m) {
     // Never brighter than 65280, the widened 8-bit white.
     const uint16_t v = m > 254 ? static_cast<uint16_t>(65535 - m) : uint16_t{65280};
     p[0] = p[1] = p[2] = v;
@@ -48,11 +47,11 @@ void create_image_from_mask() {
 }
 
 void create_alpha_from_mask() {
-  for_layer_and_mask([](uint16_t* p, uint16_t m) { p[3] = m; });
+  for_layer_and_mask(engine(), [](uint16_t* p, uint16_t m) { p[3] = m; });
 }
 
 void create_mask_from_alpha() {
-  for_layer_and_mask([](const uint16_t* p, uint16_t& m) { m = p[3]; });
+  for_layer_and_mask(engine(), [](const uint16_t* p, uint16_t& m) { m = p[3]; });
 }
 
 }  // namespace cvl

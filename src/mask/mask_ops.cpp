@@ -10,8 +10,7 @@ namespace cvl {
 
 namespace {
 
-uint16_t* mask_row(int32_t y) {
-  Engine& e = engine();
+uint16_t* mask_row(const Engine& e, int32_t y) {
   return e.mask.get() + static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width);
 }
 
@@ -45,11 +44,12 @@ int32_t mask_data_bytes() {
   return e.mask ? static_cast<int32_t>(e.canvas_pixels() * 2) : 0;
 }
 
-void save_mask(uint8_t* rgb, int32_t pitch) {
-  Engine& e = engine();
+void save_mask(uint8_t* rgb, int32_t pitch) { save_mask(engine(), rgb, pitch); }
+
+void save_mask(const Engine& e, uint8_t* rgb, int32_t pitch) {
   if (!e.mask || !rgb) return;
   for (int32_t y = 0; y < e.canvas_height; ++y) {
-    const uint16_t* m = mask_row(y);
+    const uint16_t* m = mask_row(e, y);
     uint8_t* d = byte_row(rgb, pitch, y);
     for (int32_t x = 0; x < e.canvas_width; ++x, d += 3) {
       const uint8_t v = static_cast<uint8_t>(255 - (m[x] >> 8));
@@ -59,13 +59,16 @@ void save_mask(uint8_t* rgb, int32_t pitch) {
 }
 
 void load_mask(const uint8_t* rgb, int32_t pitch, int32_t width, int32_t height) {
-  Engine& e = engine();
+  load_mask(engine(), rgb, pitch, width, height);
+}
+
+void load_mask(Engine& e, const uint8_t* rgb, int32_t pitch, int32_t width, int32_t height) {
   if (!e.mask || !rgb) return;
   // A size past the canvas would write past the mask; the canvas bounds it.
   const int32_t cols = std::min(width, e.canvas_width), rows = std::min(height, e.canvas_height);
   for (int32_t y = 0; y < rows; ++y) {
     const uint8_t* s = byte_row(rgb, pitch, y);
-    uint16_t* m = mask_row(y);
+    uint16_t* m = mask_row(e, y);
     for (int32_t x = 0; x < cols; ++x, s += 3) {
       const int32_t v = ((s[0] + s[1] + s[2]) / 3) * 256;
       m[x] = v < 255 ? uint16_t{65535} : static_cast<uint16_t>(65280 - v);

@@ -6,6 +6,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 // r, g, b on the 16-bit scale; their mean a sets every word: open (65535) for
 // a <= 255, else 65280 - a, fully protected from a = 65280 up.
 void clear_mask(int32_t r, int32_t g, int32_t b);
@@ -20,5 +22,8 @@ void save_mask(uint8_t* rgb, int32_t pitch);
 // Reads width * height pixels (cut to the canvas): v = mean * 256 sets M to
 // 65535 for a black pixel, else 65280 - v.
 void load_mask(const uint8_t* rgb, int32_t pitch, int32_t width, int32_t height);
+// Both on the canvas `e`.
+void save_mask(const Engine& e, uint8_t* rgb, int32_t pitch);
+void load_mask(Engine& e, const uint8_t* rgb, int32_t pitch, int32_t width, int32_t height);
 
 }  // namespace cvl

@@ -27,7 +27,8 @@ void set_mask_options(int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2
 
 // Whether the view should draw the overlay: both the display and enabled flags
 // set, and a mask to show.
-inline bool mask_overlay_on() { return mask_display().shown != 0 && engine().mask_active(); }
+inline bool mask_overlay_on(const MaskDisplay& d, const Engine& e) { return d.shown != 0 && e.mask_active(); }
+inline bool mask_overlay_on() { return mask_overlay_on(mask_display(), engine()); }
 
 // The mask word a builder writes on a matching pixel for strength s (0..255):
 // (255 - s) * 256, so full strength protects fully and strength 0 gives 65280

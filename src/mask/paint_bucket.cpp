@@ -3,9 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "layers/pixel_access.h"
-#include "imaging/tone/colour_replace.h"
+#include "core/engine.h"
 #include "draw/region_fill.h"
+#include "imaging/tone/colour_replace.h"
+#include "layers/ipl_images.h"
+#include "layers/pixel_access.h"
 #include "mask/mask_alpha.h"
 #include "mask/region_colour.h"
 #include "mask/tool_source.h"
@@ -41,37 +43,44 @@ template <class Tag>
 bool erase_tagged(const Click& c, Tag tag) {
   const imaging::Colour marker = c.source.marker();
   if (tag(marker) < 0) return false;
-  clear_alpha_of_colour(c.source.data(), marker[0], marker[1], marker[2]);
+  clear_alpha_of_colour(c.source.canvas(), c.source.data(), marker[0], marker[1], marker[2]);
   return true;
 }
 
 bool erase_non_connected(const Click& c) {
-  if (current_is_background()) return paint_non_connected(c);
+  if (current_is_background(c.source.canvas())) return paint_non_connected(c);
   return erase_tagged(c, [&](const imaging::Colour& marker) {
     return imaging::replace_colour(c.source.view(), c.seed, marker, distance_of(c), true);
   });
 }
 
 bool erase_connected(const Click& c) {
-  if (current_is_background()) return paint_connected(c);
+  if (current_is_background(c.source.canvas())) return paint_connected(c);
   return erase_tagged(c, [&](const imaging::Colour& marker) {
     return imaging::flood_fill(c.source.view(), {c.x, c.y}, marker, distance_of(c));
   });
 }
 
 bool paint_alpha_connected(const Click& c) {
-  if (!current_is_painting_layer()) return false;
+  const Engine& e = c.source.canvas();
+  if (!current_is_painting_layer(e)) return false;
   std::vector<uint8_t> map;
-  if (!alpha_region(c.x, c.y, distance_of(c), map)) return false;
-  colour_rgba32_from_flood_map(c.source.data(), map.data(), c.paint[0], c.paint[1], c.paint[2], 255);
+  if (!alpha_region(e, c.x, c.y, distance_of(c), map)) return false;
+  colour_rgba32_from_flood_map(e, c.source.data(), map.data(), c.paint[0], c.paint[1], c.paint[2], 255);
   return true;
 }
 
 bool paint_alpha_non_connected(const Click& c) {
-  replace_from_rgba_alpha_range(c.source.data(), get_channel64(c.x, c.y, 3) >> 8, percent_tolerance(c.tolerance),
+  const Engine& e = c.source.canvas();
+  replace_from_rgba_alpha_range(e, c.source.data(), get_channel64(e, c.x, c.y, 3) >> 8, percent_tolerance(c.tolerance),
                                 c.paint[0], c.paint[1], c.paint[2], 255);
   return true;
 }
+
+// The IPL source lives for one click, whichever way the click ends.
+struct FreeSourceOnExit {
+  ~FreeSourceOnExit() { ipl_free(IplBuffer::Src32); }
+};
 
 struct Mode {
   const char* name;
@@ -90,8 +99,11 @@ constexpr Mode kModes[] = {
 }  // namespace
 
 void paint_bucket(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t tolerance, const char* mode) {
-  if (!seed_on_canvas(x, y)) return;
-  const ToolSource source;
+  Engine& e = engine();
+  if (!seed_on_canvas(e, x, y)) return;
+  const bool has_layer = current_layer_with_pixels(e) != nullptr;
+  const FreeSourceOnExit free_source;
+  const ToolSource source(e, ipl_alloc(IplBuffer::Src32), has_layer);
   if (!source.ready() || !mode) return;
   const imaging::Colour paint{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b), 255};
   const Click click{x, y, tolerance, source, source.colour_at(x, y), paint};

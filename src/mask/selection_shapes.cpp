@@ -29,14 +29,13 @@ imaging::Colour grey_of(int32_t strength_percent) {
 // Saves the mask as grey, lets draw() paint into the picture and loads the
 // picture back when the drawing succeeded.
 template <class Draw>
-void through_mask_picture(Draw draw) {
-  const Engine& e = engine();
+void through_mask_picture(Engine& e, Draw draw) {
   if (!e.mask) return;
   const int32_t pitch = e.canvas_width * 3;
   std::vector<uint8_t> picture(e.canvas_pixels() * 3);
-  save_mask(picture.data(), pitch);
+  save_mask(e, picture.data(), pitch);
   const imaging::ImageView view{picture.data(), e.canvas_width, e.canvas_height, 3, pitch};
-  if (draw(view)) load_mask(picture.data(), pitch, e.canvas_width, e.canvas_height);
+  if (draw(view)) load_mask(e, picture.data(), pitch, e.canvas_width, e.canvas_height);
 }
 
 }  // namespace
@@ -44,7 +43,7 @@ void through_mask_picture(Draw draw) {
 void mask_rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent) {
   const Box b = normalised(x0, y0, x1, y1);
   const imaging::Colour grey = grey_of(strength_percent);
-  through_mask_picture([&](const imaging::ImageView& view) {
+  through_mask_picture(engine(), [&](const imaging::ImageView& view) {
     return imaging::fill_rect(view, {b.left, b.top, b.right, b.bottom}, grey, 1.0);
   });
 }
@@ -55,7 +54,7 @@ void mask_ellipse(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t streng
   // 64-bit spans: corners at the ends of the integer range must not wrap.
   const int32_t rx = static_cast<int32_t>(std::max<int64_t>((int64_t{b.right} - b.left) / 2, 2));
   const int32_t ry = static_cast<int32_t>(std::max<int64_t>((int64_t{b.bottom} - b.top) / 2, 2));
-  through_mask_picture([&](const imaging::ImageView& view) {
+  through_mask_picture(engine(), [&](const imaging::ImageView& view) {
     return imaging::fill_ellipse(view, static_cast<int32_t>(int64_t{b.left} + rx),
                                  static_cast<int32_t>(int64_t{b.top} + ry), rx, ry, grey, 1.0);
   });

@@ -6,20 +6,11 @@ namespace cvl {
 
 WordPlane layer_plane(const Layer& layer) { return {layer.data(), layer.rowStride, 4}; }
 
-WordPlane mask_plane() {
-  Engine& e = engine();
-  return {e.mask.get(), e.canvas_width, 1};
-}
+WordPlane mask_plane(const Engine& e) { return {e.mask.get(), e.canvas_width, 1}; }
 
-WordPlane under_pixels_plane() {
-  Engine& e = engine();
-  return {e.under_layer.pixels.get(), e.canvas_width * 4, 4};
-}
+WordPlane under_pixels_plane(const Engine& e) { return {e.under_layer.pixels.get(), e.canvas_width * 4, 4}; }
 
-WordPlane under_mask_plane() {
-  Engine& e = engine();
-  return {e.under_layer.mask.get(), e.canvas_width, 1};
-}
+WordPlane under_mask_plane(const Engine& e) { return {e.under_layer.mask.get(), e.canvas_width, 1}; }
 
 WordPlane packed_plane(uint16_t* data, int32_t width, int32_t words_per_pixel) {
   return {data, width * words_per_pixel, words_per_pixel};

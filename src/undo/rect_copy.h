@@ -30,9 +30,9 @@ struct PlaneRect {
 };
 
 WordPlane layer_plane(const Layer& layer);
-WordPlane mask_plane();
-WordPlane under_pixels_plane();
-WordPlane under_mask_plane();
+WordPlane mask_plane(const Engine& e);
+WordPlane under_pixels_plane(const Engine& e);
+WordPlane under_mask_plane(const Engine& e);
 // A packed rectangle of `width` pixels per row, as a record holds it.
 WordPlane packed_plane(uint16_t* data, int32_t width, int32_t words_per_pixel);
 

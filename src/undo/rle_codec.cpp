@@ -74,17 +74,16 @@ int32_t uncompress(const uint8_t* s, size_t stream_bytes, uint16_t* out, int32_t
 }
 
 // The row's first pixel and its length in pixels, or null when the row is off the layer.
-uint16_t* layer_line(int32_t slot, int32_t row, int32_t& count) {
-  Layer* layer = layer_with_pixels(slot);
+uint16_t* layer_line(Engine& e, int32_t slot, int32_t row, int32_t& count) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return nullptr;
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   if (row < 0 || row >= span.rows || span.cols == 0) return nullptr;
   count = span.cols;
   return layer_row(*layer, row);
 }
 
-uint16_t* mask_line(int32_t row, int32_t& count) {
-  Engine& e = engine();
+uint16_t* mask_line(Engine& e, int32_t row, int32_t& count) {
   if (!e.mask || row < 0 || row >= e.canvas_height || e.canvas_width <= 0) return nullptr;
   count = e.canvas_width;
   return e.mask.get() + static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
@@ -106,25 +105,25 @@ int32_t rle_uncompress_g8(const uint8_t* stream, size_t stream_bytes, uint16_t* 
 
 int32_t get_layer_line_rle(uint8_t* out, int32_t slot, int32_t row) {
   int32_t count = 0;
-  const uint16_t* line = layer_line(slot, row, count);
+  const uint16_t* line = layer_line(engine(), slot, row, count);
   return line ? compress<4>(line, out, count) : 0;
 }
 
 int32_t put_layer_line_rle(const uint8_t* stream, size_t stream_bytes, int32_t slot, int32_t row) {
   int32_t count = 0;
-  uint16_t* line = layer_line(slot, row, count);
+  uint16_t* line = layer_line(engine(), slot, row, count);
   return line ? uncompress<4>(stream, stream_bytes, line, count) : 0;
 }
 
 int32_t get_mask_line_rle(uint8_t* out, int32_t row) {
   int32_t count = 0;
-  const uint16_t* line = mask_line(row, count);
+  const uint16_t* line = mask_line(engine(), row, count);
   return line ? compress<1>(line, out, count) : 0;
 }
 
 int32_t put_mask_line_rle(const uint8_t* stream, size_t stream_bytes, int32_t row) {
   int32_t count = 0;
-  uint16_t* line = mask_line(row, count);
+  uint16_t* line = mask_line(engine(), row, count);
   return line ? uncompress<1>(stream, stream_bytes, line, count) : 0;
 }
 

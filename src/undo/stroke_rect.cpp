@@ -12,13 +12,15 @@ StrokeRect g_stroke_rect;
 
 StrokeRect& stroke_rect() { return g_stroke_rect; }
 
-void reset_stroke_rect() {
-  const Engine& e = engine();
-  g_stroke_rect = {e.canvas_width - 1, e.canvas_height - 1, 0, 0};
-}
+void reset_stroke_rect() { reset_stroke_rect(engine()); }
+
+void reset_stroke_rect(const Engine& e) { g_stroke_rect = {e.canvas_width - 1, e.canvas_height - 1, 0, 0}; }
 
 void widen_stroke_rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  StrokeRect& r = g_stroke_rect;
+  widen_stroke_rect(g_stroke_rect, left, top, right, bottom);
+}
+
+void widen_stroke_rect(StrokeRect& r, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   r.left = std::min(r.left, left);
   r.top = std::min(r.top, top);
   r.right = std::max(r.right, right);

@@ -10,10 +10,9 @@
 
 namespace cvl {
 
-void recompute_undo_limit() {
+void recompute_undo_limit(const Engine& e) {
   UndoStore& u = undo_store();
   if (!u.undo_auto_limit) return;
-  const Engine& e = engine();
   const platform::MemoryFigures m = platform::memory_figures();
   const uint64_t free_kib = std::min(m.available_physical, m.available_page_file) >> 10;
   const double x = static_cast<double>(free_kib) * 0.85 + e.undo_memory;
@@ -26,7 +25,7 @@ void set_undo_mb(int32_t mb) {
   UndoStore& u = undo_store();
   if (mb == 0) {
     u.undo_auto_limit = 1;
-    recompute_undo_limit();
+    recompute_undo_limit(engine());
     return;
   }
   u.undo_auto_limit = 0;
@@ -35,22 +34,23 @@ void set_undo_mb(int32_t mb) {
 }
 
 int32_t recount_undo_memory() {
-  recompute_undo_limit();
+  recompute_undo_limit(engine());
   return undo_store().undo_limit;
 }
 
 int32_t undo_limit() { return undo_store().undo_limit; }
 
 int32_t reduce_undo(int32_t kib) {
+  Engine& e = engine();
   UndoStore& u = undo_store();
-  int32_t released_records = remove_abandoned_undo();
+  int32_t released_records = remove_abandoned_undo(e);
   int64_t released = 0;
   for (int32_t n = levels_in_use() - 1; n >= 0; --n) {
     UndoRecord& record = u.records[static_cast<size_t>(n)];
     if (!record.pixels) continue;
     if (released >= kib) break;
     released += record_charge(record);
-    release_record(record);
+    release_record(e, record);
     ++released_records;
   }
   return released_records;

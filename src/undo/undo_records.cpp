@@ -39,19 +39,19 @@ int32_t record_charge(const UndoRecord& record) {
   return static_cast<int32_t>(std::min<int64_t>(kib, std::numeric_limits<int32_t>::max()));
 }
 
-void raise_undo_memory(int32_t kib) {
-  int32_t& m = engine().undo_memory;
+void raise_undo_memory(Engine& e, int32_t kib) {
+  int32_t& m = e.undo_memory;
   m = static_cast<int32_t>(std::min<int64_t>(int64_t{m} + kib, std::numeric_limits<int32_t>::max()));
 }
 
-void lower_undo_memory(int32_t kib) {
-  int32_t& m = engine().undo_memory;
+void lower_undo_memory(Engine& e, int32_t kib) {
+  int32_t& m = e.undo_memory;
   m = std::max(0, m - kib);
 }
 
-void release_record(UndoRecord& record, SpareBuffers* spare) {
+void release_record(Engine& e, UndoRecord& record, SpareBuffers* spare) {
   if (record.holds_data()) {
-    lower_undo_memory(record_charge(record));
+    lower_undo_memory(e, record_charge(record));
     if (spare) {
       hand_on(record.pixels, spare->pixels, spare->pixel_words);
       hand_on(record.maskPixels, spare->mask, spare->mask_words);
@@ -59,17 +59,17 @@ void release_record(UndoRecord& record, SpareBuffers* spare) {
     record.pixels.reset();
     record.maskPixels.reset();
   }
-  record.maskWasActive = engine().mask_active() ? 1 : 0;
+  record.maskWasActive = e.mask_active() ? 1 : 0;
   record.left = record.top = record.right = record.bottom = 0;
 }
 
-int32_t remove_abandoned_undo() {
+int32_t remove_abandoned_undo(Engine& e) {
   UndoStore& u = g_store;
   const int32_t abandoned = std::clamp(u.redo_count, 0, kUndoRecords);
   int32_t released = 0;
   for (int32_t i = 0; i < abandoned; ++i) {
     released += u.records[static_cast<size_t>(i)].holds_data() ? 1 : 0;
-    release_record(u.records[static_cast<size_t>(i)]);
+    release_record(e, u.records[static_cast<size_t>(i)]);
   }
   // The emptied records go to the far end, behind the oldest steps.
   std::rotate(u.records.begin(), u.records.begin() + abandoned, u.records.end());

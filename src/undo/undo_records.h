@@ -14,6 +14,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 constexpr int32_t kUndoRecords = 500;
 
 struct UndoRecord {
@@ -48,8 +50,8 @@ int32_t charge_kib(int64_t area, int32_t bytes_per_pixel);
 // KiB charged for what a record holds: 8 bytes a pixel for colour, 2 for mask words.
 int32_t record_charge(const UndoRecord& record);
 // Adds to or takes from undo_memory; it never goes below 0.
-void raise_undo_memory(int32_t kib);
-void lower_undo_memory(int32_t kib);
+void raise_undo_memory(Engine& e, int32_t kib);
+void lower_undo_memory(Engine& e, int32_t kib);
 
 // Buffers a released record may hand on to a new record of the same size, which
 // spares a large free and allocation when a full history turns over.
@@ -62,10 +64,10 @@ struct SpareBuffers {
 
 // Frees the record's buffers (or hands them to `spare`), lowers undo_memory by its
 // charge, clears its rectangle and gives it the present mask state.
-void release_record(UndoRecord& record, SpareBuffers* spare = nullptr);
+void release_record(Engine& e, UndoRecord& record, SpareBuffers* spare = nullptr);
 
 // Frees the redo records and moves the rest down so that record 0 is the next
 // step to undo. Returns how many records held data.
-int32_t remove_abandoned_undo();
+int32_t remove_abandoned_undo(Engine& e);
 
 }  // namespace cvl

@@ -21,26 +21,24 @@ void exchange(const WordPlane& live, const WordPlane& under, const WordPlane& re
 
 // The record's layer, made current; null when its slot no longer holds a layer
 // that covers the rectangle (deleted or re-created smaller), which is then left alone.
-Layer* layer_of(const UndoRecord& record) {
-  Engine& e = engine();
+Layer* layer_of(Engine& e, const UndoRecord& record) {
   if (record.slot < 0 || record.slot >= kLayerSlots) return nullptr;
   Layer* owner = &e.slot(record.slot);
   if (e.current_layer != owner) set_layer(record.slot);
-  Layer* layer = current_layer_with_pixels();
+  Layer* layer = current_layer_with_pixels(e);
   if (layer != owner) return nullptr;
   const bool covers = record.right < layer->width && record.bottom < layer->height &&
                       record.right < e.canvas_width && record.bottom < e.canvas_height;
   return covers ? layer : nullptr;
 }
 
-void exchange_record(UndoRecord& record) {
-  const Engine& e = engine();
+void exchange_record(Engine& e, UndoRecord& record) {
   const PlaneRect r{record.left, record.top, record.width(), record.height()};
-  Layer* layer = layer_of(record);
+  Layer* layer = layer_of(e, record);
   if (record.pixels && layer && e.under_layer.pixels)
-    exchange(layer_plane(*layer), under_pixels_plane(), packed_plane(record.pixels.get(), r.width, 4), r);
+    exchange(layer_plane(*layer), under_pixels_plane(e), packed_plane(record.pixels.get(), r.width, 4), r);
   if (record.maskPixels && e.mask && e.under_layer.mask)
-    exchange(mask_plane(), under_mask_plane(), packed_plane(record.maskPixels.get(), r.width, 1), r);
+    exchange(mask_plane(e), under_mask_plane(e), packed_plane(record.maskPixels.get(), r.width, 1), r);
 }
 
 }  // namespace
@@ -48,7 +46,7 @@ void exchange_record(UndoRecord& record) {
 void undo() {
   UndoStore& u = undo_store();
   if (u.undo_paused || !can_undo()) return;
-  exchange_record(u.records[static_cast<size_t>(u.redo_count)]);
+  exchange_record(engine(), u.records[static_cast<size_t>(u.redo_count)]);
   ++u.redo_count;
 }
 
@@ -56,7 +54,7 @@ void redo() {
   UndoStore& u = undo_store();
   if (u.undo_paused || u.redo_count <= 0) return;
   --u.redo_count;
-  exchange_record(u.records[static_cast<size_t>(u.redo_count)]);
+  exchange_record(engine(), u.records[static_cast<size_t>(u.redo_count)]);
 }
 
 int32_t can_undo() {

@@ -10,8 +10,11 @@
 
 namespace cvl {
 
+struct Engine;
+
 // Releases every record and empties the history; refreshes the under-layer buffer.
 void clear_undo();
+void clear_undo(Engine& e);
 // Stores the number of undo levels (capped at 500) after clearing the history.
 int32_t set_undo_levels(int32_t levels);
 
@@ -20,6 +23,7 @@ int32_t set_undo_levels(int32_t levels);
 void save_undo_buffer(bool save_layer, bool save_mask);
 // Copies the slot's pixels and the mask into the under-layer buffer.
 void save_undo_back_buffer(int32_t slot);
+void save_undo_back_buffer(Engine& e, int32_t slot);
 
 void undo();
 void redo();
@@ -40,7 +44,7 @@ int32_t reduce_undo(int32_t kib);
 // 0 selects the limit derived from free memory; otherwise the limit is mb MiB.
 void set_undo_mb(int32_t mb);
 // Re-derives the limit from free memory while the automatic limit is on.
-void recompute_undo_limit();
+void recompute_undo_limit(const Engine& e);
 // Recomputes the limit and returns it in KiB: the total the history may hold.
 int32_t recount_undo_memory();
 // The limit in KiB as it stands.

@@ -23,8 +23,7 @@ const Layer* layer_mask_of(const ViewLayerList& list, int32_t k, bool followed_b
 
 }  // namespace
 
-void gather_view_layers(ViewLayerList& list) {
-  const Engine& e = engine();
+void gather_view_layers(const Engine& e, ViewLayerList& list) {
   const uint16_t* current = e.current_layer ? e.current_layer->data() : nullptr;
   const bool stroke = e.paint_layer.has_pixels();
   bool followed_by_stroke[kLayerSlots] = {};

@@ -46,7 +46,7 @@ struct ViewLayerList {
 };
 
 // Fills the list from the layer slots, the current layer and the paint layer.
-void gather_view_layers(ViewLayerList& list);
+void gather_view_layers(const Engine& e, ViewLayerList& list);
 
 // The loops of mode `mode` (0..40; others blend as Normal).
 ViewPass view_pass(int32_t mode, bool masked);

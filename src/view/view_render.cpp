@@ -182,9 +182,10 @@ void render_view(uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t
   if (out_width <= 0 || out_height <= 0) return;
 
   ViewFrame f;
-  gather_view_layers(f.layers);
+  gather_view_layers(e, f.layers);
   f.trace = e.tracing_mode && e.trace_layer && e.trace_layer->has_pixels() ? e.trace_layer : nullptr;
-  f.overlay = mask_overlay_on() ? &mask_display() : nullptr;
+  const MaskDisplay& display = mask_display();
+  f.overlay = mask_overlay_on(display, e) ? &display : nullptr;
   f.mask = e.mask.get();
   f.mask_stride = e.canvas_width;
   switch (scale) {
