@@ -23,13 +23,13 @@ void prepare() {
   static bool ready = false;
   if (ready) return;
   CVL_CreateImage(nullptr, kEdge, kEdge, 32, 0);
-  cvl::ipl_alloc(cvl::IplBuffer::Src32);
-  cvl::ipl_alloc(cvl::IplBuffer::Dst32);
+  cvl::ipl_alloc(cvl::engine(), cvl::IplBuffer::Src32);
+  cvl::ipl_alloc(cvl::engine(), cvl::IplBuffer::Dst32);
   const std::vector<uint8_t> px = bench::rgba_picture(kEdge, [](int x, int y, uint8_t* q) {
     const int noise = ((x * 7919) ^ (y * 104729)) & 15;
     q[0] = uint8_t(x / 16 + noise), q[1] = uint8_t(y / 16 + noise), q[2] = uint8_t((x + y) / 32), q[3] = 255;
   });
-  cvl::ipl_set(cvl::IplBuffer::Src32, px.data());
+  cvl::ipl_set(cvl::engine(), cvl::IplBuffer::Src32, px.data());
   ready = true;
 }
 

@@ -26,7 +26,7 @@ int32_t create_blob_from_image(int32_t slot, int32_t mode) {
   Layer* layer = layer_with_pixels(slot);
   if (!layer) return 0;
   for (int32_t y = 0; y < layer->height; ++y) {
-    uint16_t* p = layer->data() + static_cast<size_t>(y) * static_cast<size_t>(layer->rowStride);
+    uint16_t* p = layer->data() + static_cast<size_t>(y) * static_cast<size_t>(layer->row_stride);
     for (int32_t x = 0; x < layer->width; ++x, p += 4) {
       const uint32_t lum = (static_cast<uint32_t>(p[0]) + p[1] + p[2]) / 3;
       if (mode == 1) {

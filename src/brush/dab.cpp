@@ -20,15 +20,15 @@ constexpr int32_t kGritRowChoices = 25;
 
 // The per-dab colour offset: (color_vary / 2 - rand() % color_vary) * 256, wide
 // enough that no amount overflows before the clamp.
-int64_t dab_color_offset(int32_t amount) { return (int64_t{amount / 2} - crt_rand() % amount) * 256; }
+int64_t dab_colour_offset(int32_t amount) { return (int64_t{amount / 2} - crt_rand() % amount) * 256; }
 
 // The dab colour: the paint colour, shifted as a whole by the colour variation
 // (alpha too, so a negative shift thins the dab), or white without alpha to erase.
-void set_dab_color(DabFrame& f, const ToolSettings& t) {
+void set_dab_colour(DabFrame& f, const ToolSettings& t) {
   for (int ch = 0; ch < 3; ++ch) f.dab[ch] = t.paint_color[static_cast<size_t>(ch)];
   f.dab[3] = kFull;
   if (t.color_vary >= 1) {
-    const int64_t o = dab_color_offset(t.color_vary);
+    const int64_t o = dab_colour_offset(t.color_vary);
     for (int ch = 0; ch < 4; ++ch) f.dab[ch] = dab::clamp_channel(f.dab[ch] + o);
   }
   if (t.erase_once) f.dab[0] = f.dab[1] = f.dab[2] = kFull, f.dab[3] = 0;
@@ -74,10 +74,10 @@ void place_footprint(DabFrame& f, const Engine& e, const ToolSettings& t, Stroke
 }
 
 void widen_paint_rect(Layer& p, const DabFrame& f) {
-  p.changedLeft = std::min(p.changedLeft, f.x0);
-  p.changedTop = std::min(p.changedTop, f.y0);
-  p.changedRight = std::max(p.changedRight, f.x1);
-  p.changedBottom = std::max(p.changedBottom, f.y1);
+  p.changed_left = std::min(p.changed_left, f.x0);
+  p.changed_top = std::min(p.changed_top, f.y0);
+  p.changed_right = std::max(p.changed_right, f.x1);
+  p.changed_bottom = std::max(p.changed_bottom, f.y1);
 }
 
 // A variation table takes part when it can give a whole row of reads after any
@@ -193,17 +193,17 @@ struct DabContext {
   DabPath path;
 };
 
-void paint_color_dab(Engine& e, const ToolSettings& t, const DabContext& c, int32_t x, int32_t y) {
+void paint_colour_dab(Engine& e, const ToolSettings& t, const DabContext& c, int32_t x, int32_t y) {
   if (!has_brush(e)) return;
   DabFrame f;
-  set_dab_color(f, t);
+  set_dab_colour(f, t);
   choose_grit_pattern(e, t, c.grit);
   place_footprint(f, e, t, c.stroke, x, y);
   if (e.paint_layer.has_pixels()) widen_paint_rect(e.paint_layer, f);
   Layer* dest = destination(e, t, f.alpha_rule);
   if (!dest) return;
   f.dest = dest->data();
-  f.dest_stride = dest->rowStride;
+  f.dest_stride = dest->row_stride;
   f.paint_rows_end = std::min(f.y1, dest->height);
   f.mask = e.mask_active() ? e.mask.get() : nullptr;
   f.solid = t.solid_mode != 0;
@@ -211,7 +211,7 @@ void paint_color_dab(Engine& e, const ToolSettings& t, const DabContext& c, int3
   set_blending(f, e, t);
   set_mix(f, t);
   f.write = write_kind(f);
-  run_rows(f, c.path == DabPath::Generic ? color_row_generic : select_color_row(f), t);
+  run_rows(f, c.path == DabPath::Generic ? colour_row_generic : select_colour_row(f), t);
 }
 
 // The mask value a paint colour selects: dark colours select fully, white
@@ -220,7 +220,7 @@ uint32_t mask_target(const ToolSettings& t) {
   const int32_t l = (t.paint_color[0] + t.paint_color[1] + t.paint_color[2]) / 3;
   int64_t m = l < 256 ? 65535 : 65280 - l;
   if (t.color_vary > 0) {
-    m += dab_color_offset(t.color_vary);
+    m += dab_colour_offset(t.color_vary);
     if (m > 65535 || m < 0) m = 65535;
   }
   if (t.erase_once) m = 65535;
@@ -265,7 +265,7 @@ void draw_dab_grit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
     paint_mask_dab(e, t, c, x, y);
     return;
   }
-  paint_color_dab(e, t, c, x, y);
+  paint_colour_dab(e, t, c, x, y);
   t.blend_disabled_once = 0;
   t.mask_maker_on = 0;
   t.erase_once = 0;

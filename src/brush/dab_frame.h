@@ -123,7 +123,7 @@ inline uint32_t textured(uint32_t v, uint8_t t) { return t < 255 ? (t * v) >> 8 
 inline uint32_t masked(uint32_t v, uint16_t m) { return m < kFull ? (m * v) >> 16 : v; }
 
 // The per-pixel colour offset from a colour-table byte.
-inline int32_t color_offset(int32_t amount, uint8_t u) { return ((amount & ~1) - (u % amount) * 2) * 128; }
+inline int32_t colour_offset(int32_t amount, uint8_t u) { return ((amount & ~1) - (u % amount) * 2) * 128; }
 
 // The luminance factor from a luminance-table byte.
 inline float lum_factor(int32_t amount, uint8_t u) {
@@ -164,7 +164,7 @@ inline uint32_t pixel_coverage(const DabFrame& f, const PixelSwitches& sw, int32
 inline void plain_source(const DabFrame& f, const PixelSwitches& sw, VaryCursor& cv, VaryCursor& lv, uint32_t s[4]) {
   s[0] = f.dab[0], s[1] = f.dab[1], s[2] = f.dab[2], s[3] = f.dab[3];
   if (sw.color_vary) {
-    const int32_t o = color_offset(cv.amount, cv.next());
+    const int32_t o = colour_offset(cv.amount, cv.next());
     for (int ch = 0; ch < 4; ++ch) s[ch] = clamp_channel(int64_t{s[ch]} + o);
   }
   if (sw.lum_vary) {
@@ -184,7 +184,7 @@ inline void blended_source(const DabFrame& f, const PixelSwitches& sw, VaryCurso
     if (v == 0) v = 1;
   }
   if (sw.color_vary) {
-    const int32_t o = color_offset(cv.amount, cv.next());
+    const int32_t o = colour_offset(cv.amount, cv.next());
     for (int ch = 0; ch < 3; ++ch) s[ch] = clamp_channel(int64_t{s[ch]} + o);
   }
   if (sw.lum_vary) {
@@ -202,7 +202,7 @@ inline uint32_t mask_source(const DabFrame& f, const PixelSwitches& sw, bool ble
   const uint32_t m = f.mask_target;
   uint32_t j = blend ? *b : m;
   if (sw.color_vary) {
-    const int64_t x = int64_t{j} + color_offset(cv.amount, cv.next());
+    const int64_t x = int64_t{j} + colour_offset(cv.amount, cv.next());
     j = x < 0 || x > kFull ? kFull : static_cast<uint32_t>(x);
   }
   if (sw.lum_vary) j = lum_vary(blend ? j : m, lum_factor(lv.amount, lv.next()));

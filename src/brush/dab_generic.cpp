@@ -19,7 +19,7 @@ const uint8_t* texture_row(const DabFrame& f, int32_t y) {
 
 }  // namespace
 
-void color_row_generic(DabFrame& f, int32_t y, int32_t tr) {
+void colour_row_generic(DabFrame& f, int32_t y, int32_t tr) {
   const dab::PixelSwitches sw = switches(f, f.mask != nullptr, f.solid);
   const uint8_t* tex = texture_row(f, y);
   const uint16_t* mask = f.mask ? f.mask + static_cast<size_t>(y) * static_cast<size_t>(f.canvas_width) + f.x0 : nullptr;

@@ -142,7 +142,7 @@ MixFn select_mix(const DabFrame& f) {
   return nullptr;
 }
 
-void color_row_passes(DabFrame& f, int32_t y, int32_t tr) {
+void colour_row_passes(DabFrame& f, int32_t y, int32_t tr) {
   RowScratch r;
   f.plan.cover(f, y, tr, r);
   if (f.plan.source) {
@@ -235,16 +235,16 @@ DabRowFn select_plain_row(const DabFrame& f) {
 
 }  // namespace
 
-DabRowFn select_color_row(DabFrame& f) {
+DabRowFn select_colour_row(DabFrame& f) {
 #ifdef CVL_HAVE_SSE2_DAB_ROW
   if (is_plain_normal(f)) return select_plain_row(f);
 #endif
   // Rotated samples can meet within a row; while the result flows back into the
   // blend buffer each pixel must see its neighbour's write, which only the
   // one-pixel-at-a-time path gives.
-  if (f.rotate && f.remixing) return color_row_generic;
+  if (f.rotate && f.remixing) return colour_row_generic;
   f.plan = {select_cover(f, f.mask != nullptr, f.solid), select_source(f), select_mix(f)};
-  return color_row_passes;
+  return colour_row_passes;
 }
 
 DabRowFn select_mask_row(DabFrame& f) {

@@ -12,11 +12,11 @@ namespace cvl {
 using DabRowFn = void (*)(DabFrame& f, int32_t y, int32_t tr);
 
 // Both choose the passes for the frame's switches and keep them in f.plan.
-DabRowFn select_color_row(DabFrame& f);
+DabRowFn select_colour_row(DabFrame& f);
 DabRowFn select_mask_row(DabFrame& f);
 
 // The reference rows: every step per pixel, settings tested as they come.
-void color_row_generic(DabFrame& f, int32_t y, int32_t tr);
+void colour_row_generic(DabFrame& f, int32_t y, int32_t tr);
 void mask_row_generic(DabFrame& f, int32_t y, int32_t tr);
 
 }  // namespace cvl

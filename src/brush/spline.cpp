@@ -58,10 +58,11 @@ double spline_point_x(uint32_t i) { return point(spline(), spline().x, i); }
 double spline_point_y(uint32_t i) { return point(spline(), spline().y, i); }
 
 void warp_point_to_point(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  uint8_t* src = ipl_buffer(IplBuffer::Src32);
-  uint8_t* dst = ipl_buffer(IplBuffer::Dst32);
+  Engine& e = engine();
+  uint8_t* src = ipl_buffer(e, IplBuffer::Src32);
+  uint8_t* dst = ipl_buffer(e, IplBuffer::Dst32);
   if (!src || !dst) return;
-  push_point(engine(), src, dst, x1, y1, x2, y2);
+  push_point(e, src, dst, x1, y1, x2, y2);
 }
 
 }  // namespace cvl

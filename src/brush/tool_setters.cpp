@@ -58,15 +58,15 @@ void set_tool(const ToolArgs& args) {
   t.erase_once = 0;
 }
 
-void set_color(int32_t r, int32_t g, int32_t b) {
+void set_colour(int32_t r, int32_t g, int32_t b) {
   tool().paint_color = {widen8(r), widen8(g), widen8(b), 65535};
 }
 
-void set_color16(int32_t r, int32_t g, int32_t b) {
+void set_colour16(int32_t r, int32_t g, int32_t b) {
   tool().paint_color = {static_cast<uint16_t>(r), static_cast<uint16_t>(g), static_cast<uint16_t>(b), 65535};
 }
 
-void set_color_banks(const int32_t values[12]) {
+void set_colour_banks(const int32_t values[12]) {
   ToolSettings& t = tool();
   for (int bank = 0; bank < 4; ++bank) {
     const int32_t* v = values + bank * 3;
@@ -147,7 +147,7 @@ void set_scale_size(int32_t n) {
   }
 }
 
-void set_pix_color_vary(int32_t v) {
+void set_pix_colour_vary(int32_t v) {
   tool().pix_color_vary = v;
   Engine& e = engine();
   if (v > 0) make_rand_array_byte(e.pix_color_vary_table, 1000, static_cast<uint32_t>(3 * e.brush_capacity));

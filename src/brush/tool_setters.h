@@ -31,9 +31,9 @@ struct ToolArgs {
 void set_tool(const ToolArgs& args);
 
 // The setters: each changes one aspect of the tool between dabs.
-void set_color(int32_t r, int32_t g, int32_t b);
-void set_color16(int32_t r, int32_t g, int32_t b);
-void set_color_banks(const int32_t values[12]);
+void set_colour(int32_t r, int32_t g, int32_t b);
+void set_colour16(int32_t r, int32_t g, int32_t b);
+void set_colour_banks(const int32_t values[12]);
 void set_blend_strength(int32_t s);
 void set_blend_primary_strength(int32_t s);
 void set_blend_remix(int32_t b);
@@ -43,7 +43,7 @@ void set_rotate_brush_mode(int32_t on, int32_t degrees);
 void set_mix_mode(int32_t mode, int32_t strength);
 void set_size(int32_t size);
 void set_scale_size(int32_t n);
-void set_pix_color_vary(int32_t v);
+void set_pix_colour_vary(int32_t v);
 void set_pix_lum_vary(int32_t v);
 
 }  // namespace cvl

@@ -22,7 +22,7 @@ void allocate_canvas_buffers(Engine& e) {
   for (auto& grit : e.grit_buffers) grit = Buffer<uint8_t>(square(k + 25));
   e.brush_alpha = Buffer<uint16_t>(square(k));
   e.blend_buffer.pixels = Buffer<uint16_t>(square(k) * 4);
-  e.blend_buffer.rowStride = static_cast<int32_t>(k * 4);
+  e.blend_buffer.row_stride = static_cast<int32_t>(k * 4);
 
   const size_t n = e.canvas_pixels();
   e.mask = Buffer<uint16_t>(n);

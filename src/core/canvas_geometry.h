@@ -21,7 +21,7 @@ inline LayerSpan canvas_span(const Engine& e, const Layer& layer) {
 inline LayerSpan canvas_span(const Layer& layer) { return canvas_span(engine(), layer); }
 
 inline uint16_t* layer_row(const Layer& layer, int32_t y) {
-  return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.rowStride);
+  return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.row_stride);
 }
 
 // A layer as the pixel exports address it: a canvas-sized image, pixel (x, y) at word

@@ -25,17 +25,17 @@ struct Layer {
   Buffer<uint16_t> pixels;  // empty when the slot has no layer
   int32_t width = 0;
   int32_t height = 0;
-  int32_t rowStride = 0;  // in 16-bit words
+  int32_t row_stride = 0;  // in 16-bit words
   uint8_t visible = 0;
   uint8_t lockAlpha = 0;
   uint16_t opacity = 0;  // 0..256
-  char modeName[52] = {};
+  char mode_name[52] = {};
   int32_t mixMode = 0;
   // Area painted since the last clear; used by the paint layer only.
-  int32_t changedLeft = 0;
-  int32_t changedTop = 0;
-  int32_t changedRight = 0;
-  int32_t changedBottom = 0;
+  int32_t changed_left = 0;
+  int32_t changed_top = 0;
+  int32_t changed_right = 0;
+  int32_t changed_bottom = 0;
 
   bool has_pixels() const { return static_cast<bool>(pixels); }
   uint16_t* data() const { return pixels.get(); }
@@ -52,7 +52,7 @@ struct RandArrayByte {
 // The smudge/blend scratch patch: brush_capacity^2 RGBA64 pixels.
 struct BlendBuffer {
   Buffer<uint16_t> pixels;
-  int32_t rowStride = 0;  // in 16-bit words: brush_capacity * 4
+  int32_t row_stride = 0;  // in 16-bit words: brush_capacity * 4
 };
 
 // Copy of the current layer and of the mask taken at the last save; the undo

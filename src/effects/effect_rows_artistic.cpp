@@ -92,7 +92,7 @@ int32_t row_scribble(const EffectCall& call) {
 
 // The popped picture turned to an inverted grey, hatched in full, softened and
 // laid over the layer as a texture.
-int32_t row_watercolor_and_ink(const EffectCall& call) {
+int32_t row_watercolour_and_ink(const EffectCall& call) {
   refresh(call);
   photo_pop(*call.canvas, *call.tool, call.S[0], call.s[1], call.f[0]);
   if (!inhouse(call, "Grayscale", 0, fixed_args({}))) return 0;

@@ -63,7 +63,7 @@ int32_t row_posterize(const EffectCall& call);
 int32_t row_solarize(const EffectCall& call);
 int32_t row_threshold(const EffectCall& call);
 int32_t row_tint(const EffectCall& call);
-int32_t row_watercolor_tint(const EffectCall& call);
+int32_t row_watercolour_tint(const EffectCall& call);
 int32_t row_deinterlace(const EffectCall& call);
 
 // Noise (effect_rows_noise.cpp).
@@ -106,7 +106,7 @@ int32_t row_mosaic(const EffectCall& call);
 int32_t row_crackle(const EffectCall& call);
 int32_t row_gausy(const EffectCall& call);
 int32_t row_scribble(const EffectCall& call);
-int32_t row_watercolor_and_ink(const EffectCall& call);
+int32_t row_watercolour_and_ink(const EffectCall& call);
 
 // Polygon warps (effect_rows_warp.cpp).
 int32_t row_perspective(const EffectCall& call);

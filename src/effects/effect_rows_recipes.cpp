@@ -102,7 +102,7 @@ int32_t row_drop_shadow(const EffectCall& call) {
                              imaging::EdgeMode::Fill, fill))
     return 0;
   unpremultiply(call, call.dst);
-  set_color_rgba_buf(call.dst, call.width, call.height, 0, 0, 0);
+  set_colour_rgba_buf(call.dst, call.width, call.height, 0, 0, 0);
   premultiply(call, call.dst);
   if (!imaging::gaussian_blur(canvas_view(call, call.dst), canvas_view(call, call.src),
                               float(blur_sigma(call.s[2])), 15))

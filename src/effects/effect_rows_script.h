@@ -22,7 +22,7 @@ int32_t row_tilt(const EffectCall& call);
 int32_t row_seamless(const EffectCall& call);
 
 // Relief, rank filters and colour in place (effect_rows_script_surface.cpp).
-int32_t row_colorize(const EffectCall& call);
+int32_t row_colourize(const EffectCall& call);
 int32_t row_edge(const EffectCall& call);
 int32_t row_bump(const EffectCall& call);
 int32_t row_emboss2(const EffectCall& call);

@@ -1,5 +1,5 @@
 // Image-script effects that change the look of the layer in place: relief, edges,
-// the rank filters and colorize.
+// the rank filters and colourize.
 #include "effects/effect_rows_script.h"
 
 namespace cvl {
@@ -12,7 +12,7 @@ int32_t rank_reach(float s) { return trunc_i(s * 0.25 + 1); }
 
 }  // namespace
 
-int32_t row_colorize(const EffectCall& call) {
+int32_t row_colourize(const EffectCall& call) {
   ScriptValues v;
   v.set(3, slider_byte(call.s[0])).set(4, slider_byte(call.s[1])).set(5, slider_byte(call.s[2]));
   return frame_i(call, 28, v);

@@ -8,7 +8,7 @@
 #include "imaging/tone/saturation.h"
 #include "imaging/tone/tint.h"
 #include "imaging/tone/tone_curves.h"
-#include "imaging/artistic/watercolor_tint.h"
+#include "imaging/artistic/watercolour_tint.h"
 #include "effects/effect_rows_imaging.h"
 
 namespace cvl {
@@ -142,11 +142,11 @@ int32_t row_tint(const EffectCall& call) {
   return in_place(call, [&](const imaging::ImageView& v) { return imaging::adjust_tint(v, degrees); });
 }
 
-int32_t row_watercolor_tint(const EffectCall& call) {
+int32_t row_watercolour_tint(const EffectCall& call) {
   const double amount = call.s[0] * 0.01;
   const uint32_t flags = paint_flags(call);
   return frame_24(call, true, [&](const Rgb24Pair& pair) -> const uint8_t* {
-    return imaging::watercolor_tint(view24(call, pair.src), view24(call, pair.dst), amount, flags) ? pair.dst
+    return imaging::watercolour_tint(view24(call, pair.src), view24(call, pair.dst), amount, flags) ? pair.dst
                                                                                                    : nullptr;
   });
 }

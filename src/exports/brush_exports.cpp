@@ -43,14 +43,14 @@ CVL_API int32_t CVL_CALL CVL_CreateBlobFromImage(int32_t layer, int32_t mode) {
   return guarded("CreateBlobFromImage Excpt", 0, [&] { return create_blob_from_image(layer, mode); });
 }
 
-CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b) { set_color(r, g, b); }
+CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b) { set_colour(r, g, b); }
 
-CVL_API void CVL_CALL CVL_SetColor16(int32_t r, int32_t g, int32_t b) { set_color16(r, g, b); }
+CVL_API void CVL_CALL CVL_SetColor16(int32_t r, int32_t g, int32_t b) { set_colour16(r, g, b); }
 
 CVL_API void CVL_CALL CVL_SetColorBanks(int32_t r0, int32_t g0, int32_t b0, int32_t r1, int32_t g1, int32_t b1,
                                         int32_t r2, int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3) {
   const int32_t values[12] = {r0, g0, b0, r1, g1, b1, r2, g2, b2, r3, g3, b3};
-  set_color_banks(values);
+  set_colour_banks(values);
 }
 
 CVL_API void CVL_CALL CVL_SetBlendStrength(int32_t s) { set_blend_strength(s); }
@@ -96,7 +96,7 @@ CVL_API void CVL_CALL CVL_SetSize(int32_t size) { set_size(size); }
 CVL_API void CVL_CALL CVL_SetScaleSize(int32_t n) { set_scale_size(n); }
 
 CVL_API void CVL_CALL CVL_SetPixColorVary(int32_t v) {
-  guarded("MakeRandArrayByte Excpt", [&] { set_pix_color_vary(v); });
+  guarded("MakeRandArrayByte Excpt", [&] { set_pix_colour_vary(v); });
 }
 
 CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t v) {

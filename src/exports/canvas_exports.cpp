@@ -107,11 +107,11 @@ CVL_API void CVL_CALL CVL_SetGridSpacing(int32_t) {}
 
 CVL_API int32_t CVL_CALL CVL_GetWindowBackgroundColor(void) {
   return guarded("GetWindowBackgroundColor Excpt", 0,
-                 [] { return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonFace)); });
+                 [] { return static_cast<int32_t>(platform::system_colour(platform::SysColor::ButtonFace)); });
 }
 CVL_API int32_t CVL_CALL CVL_GetWindowTextColor(void) {
   return guarded("GetWindowTextColor Excpt", 0,
-                 [] { return static_cast<int32_t>(platform::system_color(platform::SysColor::ButtonText)); });
+                 [] { return static_cast<int32_t>(platform::system_colour(platform::SysColor::ButtonText)); });
 }
 
 CVL_API void CVL_CALL CVL_SetWindowRedraw(void* window, int32_t on) {

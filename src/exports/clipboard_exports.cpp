@@ -1,7 +1,7 @@
 // Copy, paste and screen capture.
 #include "corvel/corvel.h"
 #include "core/guard.h"
-#include "io/clipboard.h"
+#include "io/copy_paste.h"
 
 using namespace cvl;
 

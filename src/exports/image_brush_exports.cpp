@@ -28,7 +28,7 @@ CVL_API int32_t CVL_CALL CVL_FillImageBrush(int32_t r, int32_t g, int32_t b) {
   return guarded("FillImageBrush Excpt", 0, [&] { return fill_image_brush(u8(r), u8(g), u8(b)); });
 }
 CVL_API int32_t CVL_CALL CVL_ColorImageBrush(int32_t r, int32_t g, int32_t b) {
-  return guarded("ColorImageBrush Excpt", 0, [&] { return color_image_brush(u8(r), u8(g), u8(b)); });
+  return guarded("ColorImageBrush Excpt", 0, [&] { return colour_image_brush(u8(r), u8(g), u8(b)); });
 }
 CVL_API int32_t CVL_CALL CVL_CopyToImageBrush(void) {
   return guarded("CopyToImageBrush Excpt", 0, [] { return copy_to_image_brush(); });

@@ -31,7 +31,7 @@ CVL_API void CVL_CALL CVL_Merge(uint16_t* dst) {
 }
 
 CVL_API int32_t CVL_CALL CVL_GetColorAtMerged(int32_t x, int32_t y) {
-  return guarded("CVL_GetColorAtMerged Excpt", int32_t{0}, [&] { return color_at_merged(x, y); });
+  return guarded("CVL_GetColorAtMerged Excpt", int32_t{0}, [&] { return colour_at_merged(x, y); });
 }
 
 }  // extern "C"

@@ -81,15 +81,15 @@ CVL_API void CVL_CALL CVL_AdjustRGBA32RectByMaskAndTexture(uint8_t* image, int32
           [&] { adjust_rgba32_rect_by_mask_and_texture(image, x, y, width, height); });
 }
 CVL_API void CVL_CALL CVL_SetColorAlpha(int32_t r, int32_t g, int32_t b) {
-  guarded("SetColorAlpha Excpt", [&] { set_color_alpha(u8(r), u8(g), u8(b)); });
+  guarded("SetColorAlpha Excpt", [&] { set_colour_alpha(u8(r), u8(g), u8(b)); });
 }
 CVL_API void CVL_CALL CVL_SetColorAlphaRGBABuf(uint8_t* image, int32_t width, int32_t height, int32_t r, int32_t g,
                                                int32_t b) {
-  guarded("SetColorAlphaRGBABuf Excpt", [&] { set_color_alpha_rgba_buf(image, width, height, u8(r), u8(g), u8(b)); });
+  guarded("SetColorAlphaRGBABuf Excpt", [&] { set_colour_alpha_rgba_buf(image, width, height, u8(r), u8(g), u8(b)); });
 }
 CVL_API void CVL_CALL CVL_SetColorRGBABuf(uint8_t* image, int32_t width, int32_t height, int32_t r, int32_t g,
                                           int32_t b) {
-  guarded("SetColorRGBABuf Excpt", [&] { set_color_rgba_buf(image, width, height, u8(r), u8(g), u8(b)); });
+  guarded("SetColorRGBABuf Excpt", [&] { set_colour_rgba_buf(image, width, height, u8(r), u8(g), u8(b)); });
 }
 
 }  // extern "C"

@@ -208,23 +208,23 @@ CVL_API int32_t CVL_CALL CVL_GetRGBAAtLayer(int32_t x, int32_t y, int32_t layer)
   return guarded("GetRGBAAtLayer Excpt", 0, [&] { return get_rgba_at(x, y, slot_pixels(layer)); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAt(int32_t x, int32_t y, const uint16_t* image) {
-  return guarded("GetColorAt Excpt", 0, [&] { return get_color_at(x, y, image); });
+  return guarded("GetColorAt Excpt", 0, [&] { return get_colour_at(x, y, image); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtSurface(int32_t x, int32_t y) {
-  return guarded("GetColorAtSurface Excpt", 0, [&] { return get_color_at(x, y, current_pixels()); });
+  return guarded("GetColorAtSurface Excpt", 0, [&] { return get_colour_at(x, y, current_pixels()); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtUnderLayer(int32_t x, int32_t y) {
-  return guarded("GetColorAtUnderLayer Excpt", 0, [&] { return get_color_at(x, y, under_layer_pixels()); });
+  return guarded("GetColorAtUnderLayer Excpt", 0, [&] { return get_colour_at(x, y, under_layer_pixels()); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtTrace(int32_t x, int32_t y) {
-  return guarded("GetColorAtTrace Excpt", 0, [&] { return get_color_at(x, y, trace_pixels()); });
+  return guarded("GetColorAtTrace Excpt", 0, [&] { return get_colour_at(x, y, trace_pixels()); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return guarded("GetColorAtLayer Excpt", 0, [&] { return get_color_at(x, y, slot_pixels(layer)); });
+  return guarded("GetColorAtLayer Excpt", 0, [&] { return get_colour_at(x, y, slot_pixels(layer)); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y) {
   return guarded("GetColorAtHistory Excpt", 0,
-                 [&] { return can_undo() ? get_color_at(x, y, under_layer_pixels()) : 0; });
+                 [&] { return can_undo() ? get_colour_at(x, y, under_layer_pixels()) : 0; });
 }
 
 }  // extern "C"

@@ -1,7 +1,7 @@
 // Scanning.
 #include "corvel/corvel.h"
 #include "core/guard.h"
-#include "io/scanner.h"
+#include "io/scan_import.h"
 
 using namespace cvl;
 

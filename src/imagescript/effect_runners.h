@@ -33,8 +33,8 @@ bool run_bump(const Values& v, uint8_t* rgba, int32_t w, int32_t h);           /
 // effects_morphology.cpp: greyscale dilation and erosion of every channel.
 bool run_maximum(const Values& v, uint8_t* rgba, int32_t w, int32_t h);        // 25
 bool run_minimum(const Values& v, uint8_t* rgba, int32_t w, int32_t h);        // 26
-// effects_colorize.cpp
-bool run_colorize(const Values& v, uint8_t* rgba, int32_t w, int32_t h);       // 28
+// effects_colourize.cpp
+bool run_colourize(const Values& v, uint8_t* rgba, int32_t w, int32_t h);       // 28
 // generate_shapes.cpp: scattered strokes and shapes.
 bool run_lines(const Values& v, uint8_t* rgba, int32_t w, int32_t h);          // 1
 bool run_circles(const Values& v, uint8_t* rgba, int32_t w, int32_t h);        // 2

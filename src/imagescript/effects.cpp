@@ -26,7 +26,7 @@ constexpr Effect kEffects[] = {
     {16, run_waves},         {17, run_divider},    {18, run_carpet},    {19, run_edge},
     {20, run_blobs},         {21, run_noise},      {22, run_voxel},     {23, run_emboss},
     {24, run_sine_plasma},   {25, run_maximum},    {26, run_minimum},   {27, run_bump},
-    {28, run_colorize},      {37, run_worms},      {39, run_glass},     {42, run_pattern},
+    {28, run_colourize},      {37, run_worms},      {39, run_glass},     {42, run_pattern},
     {43, run_points},        {49, run_kaleidoscope}, {50, run_zoom},    {51, run_rotate},
     {52, run_seamless},      {54, run_tilt},       {55, run_fractal_plasma}, {56, run_scratch},
     {58, run_trees},         {59, run_fibers},

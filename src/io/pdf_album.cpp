@@ -131,7 +131,7 @@ int32_t album_set_border(int32_t left, int32_t top, int32_t right, int32_t botto
   return 1;
 }
 
-int32_t album_set_border_color(int32_t r, int32_t g, int32_t b) {
+int32_t album_set_border_colour(int32_t r, int32_t g, int32_t b) {
   g_album.border_rgb[0] = uint8_t(r), g_album.border_rgb[1] = uint8_t(g), g_album.border_rgb[2] = uint8_t(b);
   return 1;
 }
@@ -164,7 +164,7 @@ int32_t make_album_pdf(const char* path, bool slide_show) {
   album_set_dpi(96);
   album_delete_images_on_convert();
   album_set_border(20, 20, 20, 20);
-  album_set_border_color(196, 196, 196);
+  album_set_border_colour(196, 196, 196);
   char message[1024];
   const int32_t made = album_make_pdf(path, 0, message, sizeof message);
   const int32_t reset = album_reset();

@@ -35,7 +35,7 @@ int32_t album_silent_running();
 int32_t album_set_dpi(int32_t dpi);
 int32_t album_delete_images_on_convert();
 int32_t album_set_border(int32_t left, int32_t top, int32_t right, int32_t bottom);
-int32_t album_set_border_color(int32_t r, int32_t g, int32_t b);
+int32_t album_set_border_colour(int32_t r, int32_t g, int32_t b);
 int32_t album_slide_show(int32_t transition, int32_t transition_seconds, int32_t display_seconds);
 // Writes the PDF; on failure `message` (of `message_size` bytes) says why. The
 // album is kept until the reset.

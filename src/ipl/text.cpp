@@ -39,7 +39,7 @@ imaging::Rect ipl_text(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t 
   if (smooth & 0xFF) {
     // Edges are laid over premultiplied pixels; transparent ones are made
     // black first so that they do not lend the edges their colour.
-    set_color_alpha_rgba_buf(source, w, h, 0, 0, 0);
+    set_colour_alpha_rgba_buf(source, w, h, 0, 0, 0);
     adjust_rgba32_pre_filter(source, w, h);
     imaging::draw_text(view, text, font, x, y, colour, imaging::TextMode::Smooth, &box);
     adjust_rgba32_post_filter(source, w, h);

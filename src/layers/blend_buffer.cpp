@@ -40,7 +40,7 @@ PatchClip clip_patch(int32_t n, int32_t x, int32_t y, int32_t width, int32_t hei
 }
 
 uint16_t* patch_cell(const BlendBuffer& bb, int32_t col, int32_t row, int32_t channels) {
-  return bb.pixels.get() + static_cast<size_t>(row) * static_cast<size_t>(bb.rowStride) +
+  return bb.pixels.get() + static_cast<size_t>(row) * static_cast<size_t>(bb.row_stride) +
          static_cast<size_t>(col) * static_cast<size_t>(channels);
 }
 

@@ -96,7 +96,7 @@ void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int
   }
 }
 
-void set_color_alpha(uint8_t r, uint8_t g, uint8_t b) {
+void set_colour_alpha(uint8_t r, uint8_t g, uint8_t b) {
   Layer* layer = current_layer_with_pixels();
   if (!layer) return;
   const uint16_t colour[4] = {static_cast<uint16_t>(r * 257), static_cast<uint16_t>(g * 257),
@@ -109,7 +109,7 @@ void set_color_alpha(uint8_t r, uint8_t g, uint8_t b) {
   }
 }
 
-void set_color_alpha_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
+void set_colour_alpha_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
   for_each_pixel(image, pixel_count(width, height), [=](uint8_t* p) {
     if (p[3] != 0) return;
     p[0] = r;
@@ -118,7 +118,7 @@ void set_color_alpha_rgba_buf(uint8_t* image, int32_t width, int32_t height, uin
   });
 }
 
-void set_color_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
+void set_colour_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
   for_each_pixel(image, pixel_count(width, height), [=](uint8_t* p) {
     p[0] = r;
     p[1] = g;

@@ -28,10 +28,10 @@ void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int
 void adjust_rgba32_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t width, int32_t height);
 
 // In the current layer, every pixel with alpha below 256 becomes (r, g, b) x 257 with alpha 0.
-void set_color_alpha(uint8_t r, uint8_t g, uint8_t b);
+void set_colour_alpha(uint8_t r, uint8_t g, uint8_t b);
 // Every pixel with alpha 0 takes the colour.
-void set_color_alpha_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
+void set_colour_alpha_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
 // Every pixel takes the colour; alpha kept.
-void set_color_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
+void set_colour_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
 
 }  // namespace cvl

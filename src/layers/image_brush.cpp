@@ -117,7 +117,7 @@ int32_t fill_image_brush(uint8_t r, uint8_t g, uint8_t b) {
   return ib.width;
 }
 
-int32_t color_image_brush(uint8_t r, uint8_t g, uint8_t b) {
+int32_t colour_image_brush(uint8_t r, uint8_t g, uint8_t b) {
   ImageBrush& ib = image_brush();
   if (!ib.has_picture()) {
     new_square_picture(ib, tool().brush_size);
@@ -141,7 +141,7 @@ int32_t copy_to_image_brush() {
   const int32_t edge = std::min(ib.width, e.brush_capacity);
   for (int32_t y = 0; y < edge; ++y)
     std::memcpy(ib.picture.get() + area(y, ib.width) * 4,
-                e.blend_buffer.pixels.get() + area(y, e.blend_buffer.rowStride), area(edge, 8));
+                e.blend_buffer.pixels.get() + area(y, e.blend_buffer.row_stride), area(edge, 8));
   return ib.width;
 }
 

@@ -49,7 +49,7 @@ int32_t save_image_brush(const char* path);
 int32_t fill_image_brush(uint8_t r, uint8_t g, uint8_t b);
 // Recolours the picture keeping its alpha (a brush_size square of white first if
 // there is none); returns the picture's rows.
-int32_t color_image_brush(uint8_t r, uint8_t g, uint8_t b);
+int32_t colour_image_brush(uint8_t r, uint8_t g, uint8_t b);
 // A new brush_size square picture from the blend buffer's top-left corner; returns its edge.
 int32_t copy_to_image_brush();
 

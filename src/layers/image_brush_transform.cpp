@@ -123,7 +123,7 @@ int32_t mix_image_brush(int32_t strength_percent) {
   const int32_t d = blend_share(strength_percent);
   for (int32_t y = 0; y < edge; ++y) {
     const uint16_t* src = ib.sized.get() + area(y, s) * 4;
-    uint16_t* b = e.blend_buffer.pixels.get() + area(y, e.blend_buffer.rowStride);
+    uint16_t* b = e.blend_buffer.pixels.get() + area(y, e.blend_buffer.row_stride);
     if (d <= 0) {
       std::memcpy(b, src, area(edge, 8));
       continue;
@@ -142,7 +142,7 @@ int32_t mix_rotated_image_brush(int32_t strength_percent) {
   const int32_t d = blend_share(strength_percent), c = 255 - d;
   for (int32_t y = 0; y < edge; ++y) {
     const uint8_t* q = ib.rotated.get() + area(y, s) * 4;
-    uint16_t* b = e.blend_buffer.pixels.get() + area(y, e.blend_buffer.rowStride);
+    uint16_t* b = e.blend_buffer.pixels.get() + area(y, e.blend_buffer.row_stride);
     for (size_t i = 0, words = area(edge, 4); i < words; ++i)
       b[i] = static_cast<uint16_t>(d > 0 ? c * q[i] + ((d * b[i]) >> 8) : q[i] * 256);
   }

@@ -80,10 +80,4 @@ void ipl_set(Engine& canvas, IplBuffer which, const uint8_t* src) {
   if (buffer && src) std::memcpy(buffer, src, canvas_bytes(canvas, which));
 }
 
-uint8_t* ipl_alloc(IplBuffer which) { return ipl_alloc(engine(), which); }
-void ipl_free(IplBuffer which) { ipl_free(engine(), which); }
-uint8_t* ipl_update_src32() { return ipl_update_src32(engine()); }
-void ipl_set(IplBuffer which, const uint8_t* src) { ipl_set(engine(), which, src); }
-uint8_t* ipl_buffer(IplBuffer which) { return ipl_buffer(engine(), which); }
-
 }  // namespace cvl

@@ -40,11 +40,17 @@ Layer* ipl_source_layer(const Engine& canvas);
 // Bytes per pixel of a buffer: 4 or 3.
 int32_t ipl_channels(IplBuffer which);
 
-// The same on the process-wide canvas, for callers not yet handed one.
-uint8_t* ipl_alloc(IplBuffer which);
-void ipl_free(IplBuffer which);
-uint8_t* ipl_update_src32();
-void ipl_set(IplBuffer which, const uint8_t* src);
-uint8_t* ipl_buffer(IplBuffer which);
+// Frees one image when the scope that allocated it ends, however it ends.
+class IplFreeOnExit {
+ public:
+  IplFreeOnExit(Engine& canvas, IplBuffer which) : canvas_(canvas), which_(which) {}
+  ~IplFreeOnExit() { ipl_free(canvas_, which_); }
+  IplFreeOnExit(const IplFreeOnExit&) = delete;
+  IplFreeOnExit& operator=(const IplFreeOnExit&) = delete;
+
+ private:
+  Engine& canvas_;
+  IplBuffer which_;
+};
 
 }  // namespace cvl

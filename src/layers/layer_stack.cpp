@@ -56,7 +56,7 @@ template <class Op>
 void for_each_alpha(Layer* layer, Op op) {
   if (!layer) return;
   for (int32_t y = 0; y < layer->height; ++y) {
-    uint16_t* p = layer->data() + static_cast<size_t>(y) * static_cast<size_t>(layer->rowStride) + 3;
+    uint16_t* p = layer->data() + static_cast<size_t>(y) * static_cast<size_t>(layer->row_stride) + 3;
     for (int32_t x = 0; x < layer->width; ++x, p += 4) *p = op(*p);
   }
 }
@@ -83,7 +83,7 @@ int32_t create_layer(int32_t slot, int32_t width, int32_t height) {
   if (layer.has_pixels() && (layer.width != width || layer.height != height)) layer.pixels.reset();
   layer.width = width;
   layer.height = height;
-  layer.rowStride = static_cast<int32_t>(int64_t{width} * 4);
+  layer.row_stride = static_cast<int32_t>(int64_t{width} * 4);
   if (!layer.has_pixels()) {
     layer.pixels = allocate_layer_pixels(words);
     if (!layer.has_pixels()) return 0;
@@ -125,8 +125,8 @@ int32_t set_layer_options(int32_t slot, int32_t visible, int32_t lock_alpha, int
   layer.visible = static_cast<uint8_t>(visible);
   layer.lockAlpha = static_cast<uint8_t>(lock_alpha);
   layer.opacity = static_cast<uint16_t>(static_cast<int64_t>(opacity_percent * 2.56));
-  std::memset(layer.modeName, 0, sizeof layer.modeName);
-  if (mode_name && std::strlen(mode_name) < 50) std::memcpy(layer.modeName, mode_name, std::strlen(mode_name) + 1);
+  std::memset(layer.mode_name, 0, sizeof layer.mode_name);
+  if (mode_name && std::strlen(mode_name) < 50) std::memcpy(layer.mode_name, mode_name, std::strlen(mode_name) + 1);
   layer.mixMode = mode_from_name(mode_name);
   recompute_top_layer(e);
   if (!is_current(e, slot) && shows_texture(layer)) create_texture(e, slot);

@@ -39,7 +39,7 @@ const uint16_t* layer_mask_pixels(const Engine& e, int32_t slot, const Layer& la
 CompositeArgs layer_source(const Engine& e, int32_t slot, const Layer& layer) {
   CompositeArgs args;
   args.src = layer.data();
-  args.src_stride = layer.rowStride;
+  args.src_stride = layer.row_stride;
   args.layer_mask = layer_mask_pixels(e, slot, layer);
   args.layer_mask_mode = args.layer_mask ? kModeLayerMask : 0;
   args.mode = layer.mixMode;
@@ -58,7 +58,7 @@ void merge_layer(int32_t src_slot, int32_t dst_slot) {
   args.width = std::min(src->width, dst->width);
   args.height = std::min(src->height, dst->height);
   args.dst = dst->data();
-  args.dst_stride = dst->rowStride;
+  args.dst_stride = dst->row_stride;
   args.same_alpha = src->mixMode == dst->mixMode && src->mixMode > 20;
   composite(args);
 }
@@ -104,7 +104,7 @@ void merge_rect(Engine& e, uint16_t* dst, int32_t x, int32_t y, int32_t width, i
   }
 }
 
-int32_t color_at_merged(int32_t x, int32_t y) {
+int32_t colour_at_merged(int32_t x, int32_t y) {
   uint16_t pixel[4];
   merge_rect(engine(), pixel, x, y, 1, 1);
   if ((pixel[3] >> 8) == 0) return -1;
@@ -130,7 +130,7 @@ void merge_rgba32_into_layer(const Engine& e, const uint8_t* image, Layer& layer
   args.src = row.get();
   args.width = span.cols;
   args.height = 1;
-  args.dst_stride = layer.rowStride;
+  args.dst_stride = layer.row_stride;
   args.mode = mode;
   args.layer_mask_mode = layer_mask_mode;
   args.opacity = opacity;

@@ -23,7 +23,7 @@ void merge_layer_into_rect(Engine& e, int32_t slot, uint16_t* dst, int32_t x, in
 void merge_rect(uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height);
 void merge_rect(Engine& e, uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height);
 // The flattened colour at one pixel as R << 16 | G << 8 | B, or -1 where it is transparent.
-int32_t color_at_merged(int32_t x, int32_t y);
+int32_t colour_at_merged(int32_t x, int32_t y);
 
 // Widens a canvas-sized RGBA32 image (every byte x 256) and composites it onto
 // the layer over the canvas. Does nothing when its scratch row cannot be had.

@@ -15,10 +15,10 @@ namespace cvl {
 namespace {
 
 void empty_changed_area(const Engine& e, Layer& p) {
-  p.changedLeft = e.canvas_width;
-  p.changedTop = e.canvas_height;
-  p.changedRight = 0;
-  p.changedBottom = 0;
+  p.changed_left = e.canvas_width;
+  p.changed_top = e.canvas_height;
+  p.changed_right = 0;
+  p.changed_bottom = 0;
 }
 
 size_t paint_words(const Layer& p) { return static_cast<size_t>(p.width) * static_cast<size_t>(p.height) * 4; }
@@ -30,8 +30,8 @@ struct Rect {
 
 // The changed area, clipped to a width x height image.
 Rect changed_within(const Layer& p, int32_t width, int32_t height) {
-  return {std::max(p.changedLeft, 0), std::max(p.changedTop, 0), std::min(p.changedRight, width),
-          std::min(p.changedBottom, height)};
+  return {std::max(p.changed_left, 0), std::max(p.changed_top, 0), std::min(p.changed_right, width),
+          std::min(p.changed_bottom, height)};
 }
 
 void clear_paint_layer(Engine& e) {
@@ -45,7 +45,7 @@ void clear_paint_layer(Engine& e) {
 void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
   Engine& e = engine();
   Layer& p = e.paint_layer;
-  if (mode_name && std::strlen(mode_name) < 50) std::strcpy(p.modeName, mode_name);
+  if (mode_name && std::strlen(mode_name) < 50) std::strcpy(p.mode_name, mode_name);
   p.visible = 1;
   p.lockAlpha = 0;
   p.opacity = static_cast<uint16_t>(static_cast<int32_t>(opacity_percent * 2.56));
@@ -53,7 +53,7 @@ void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
   if (!p.has_pixels()) {
     p.width = e.canvas_width;
     p.height = e.canvas_height;
-    p.rowStride = p.width * 4;
+    p.row_stride = p.width * 4;
     p.pixels = Buffer<uint16_t>::try_allocate(paint_words(p));
     clear_paint_layer(e);
     // Dabs would then land on the layer itself; the host must hear of it.
@@ -90,11 +90,11 @@ void merge_paint_layer(int32_t slot) {
       args.y = r.top;
       args.width = r.right - r.left;
       args.height = r.bottom - r.top;
-      args.src_stride = p.rowStride;
+      args.src_stride = p.row_stride;
       args.dst = dst->data();
       args.dst_x = r.left;
       args.dst_y = r.top;
-      args.dst_stride = dst->rowStride;
+      args.dst_stride = dst->row_stride;
       args.mode = p.mixMode;
       args.opacity = p.opacity;
       composite(args);

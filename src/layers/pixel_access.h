@@ -45,9 +45,9 @@ void get_mask_data16(uint16_t* dst);
 void set_mask_data16(const uint16_t* src);
 // On a canvas-sized caller image (the under-layer buffer is one too).
 int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image);
-int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image);
+int32_t get_colour_at(int32_t x, int32_t y, const uint16_t* image);
 // On a layer; 0 when it is null or has no pixels.
 int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer);
-int32_t get_color_at(int32_t x, int32_t y, const Layer* layer);
+int32_t get_colour_at(int32_t x, int32_t y, const Layer* layer);
 
 }  // namespace cvl

@@ -141,7 +141,7 @@ int32_t packed_rgba(const uint16_t* p) {
   return static_cast<int32_t>(packed);
 }
 
-int32_t packed_color(const uint16_t* p) {
+int32_t packed_colour(const uint16_t* p) {
   if ((p[3] >> 8) == 0) return -1;
   return (p[0] >> 8) << 16 | (p[1] >> 8) << 8 | (p[2] >> 8);
 }
@@ -166,10 +166,10 @@ int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image) {
   return packed_rgba(image + clamped_index(e, x, y) * 4);
 }
 
-int32_t get_color_at(int32_t x, int32_t y, const uint16_t* image) {
+int32_t get_colour_at(int32_t x, int32_t y, const uint16_t* image) {
   const Engine& e = engine();
   if (!image || e.canvas_pixels() == 0) return 0;
-  return packed_color(image + clamped_index(e, x, y) * 4);
+  return packed_colour(image + clamped_index(e, x, y) * 4);
 }
 
 int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer) {
@@ -177,9 +177,9 @@ int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer) {
   return probeable(e, layer) ? packed_rgba(probed_pixel(e, *layer, x, y)) : 0;
 }
 
-int32_t get_color_at(int32_t x, int32_t y, const Layer* layer) {
+int32_t get_colour_at(int32_t x, int32_t y, const Layer* layer) {
   const Engine& e = engine();
-  return probeable(e, layer) ? packed_color(probed_pixel(e, *layer, x, y)) : 0;
+  return probeable(e, layer) ? packed_colour(probed_pixel(e, *layer, x, y)) : 0;
 }
 
 }  // namespace cvl

@@ -74,10 +74,6 @@ void alpha_non_connected(const Click& c) {
                              percent_tolerance(c.tolerance), c.strength);
 }
 
-// The IPL source lives for one click, whichever way the click ends.
-struct FreeSourceOnExit {
-  ~FreeSourceOnExit() { ipl_free(IplBuffer::Src32); }
-};
 
 struct Mode {
   const char* name;
@@ -97,8 +93,9 @@ void mask_wand(int32_t x, int32_t y, int32_t tolerance, int32_t strength_percent
   Engine& e = engine();
   if (!seed_on_canvas(e, x, y)) return;
   const bool has_layer = current_layer_with_pixels(e) != nullptr;
-  const FreeSourceOnExit free_source;
-  const ToolSource source(e, ipl_alloc(IplBuffer::Src32), has_layer);
+  // The IPL source lives for one click, whichever way the click ends.
+  const IplFreeOnExit free_source(e, IplBuffer::Src32);
+  const ToolSource source(e, ipl_alloc(e, IplBuffer::Src32), has_layer);
   if (!source.ready() || !mode) return;
   const Click click{x, y, tolerance, strength_level(strength_percent), source, source.colour_at(x, y)};
   for (const Mode& m : kModes)

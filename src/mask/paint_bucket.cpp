@@ -77,10 +77,6 @@ bool paint_alpha_non_connected(const Click& c) {
   return true;
 }
 
-// The IPL source lives for one click, whichever way the click ends.
-struct FreeSourceOnExit {
-  ~FreeSourceOnExit() { ipl_free(IplBuffer::Src32); }
-};
 
 struct Mode {
   const char* name;
@@ -102,8 +98,9 @@ void paint_bucket(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t
   Engine& e = engine();
   if (!seed_on_canvas(e, x, y)) return;
   const bool has_layer = current_layer_with_pixels(e) != nullptr;
-  const FreeSourceOnExit free_source;
-  const ToolSource source(e, ipl_alloc(IplBuffer::Src32), has_layer);
+  // The IPL source lives for one click, whichever way the click ends.
+  const IplFreeOnExit free_source(e, IplBuffer::Src32);
+  const ToolSource source(e, ipl_alloc(e, IplBuffer::Src32), has_layer);
   if (!source.ready() || !mode) return;
   const imaging::Colour paint{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b), 255};
   const Click click{x, y, tolerance, source, source.colour_at(x, y), paint};

@@ -18,6 +18,6 @@ MemoryFigures memory_figures();
 
 // System colour indices the engine asks for, as COLORREF values (0x00BBGGRR).
 enum class SysColor { ButtonFace, ButtonText };
-uint32_t system_color(SysColor which);
+uint32_t system_colour(SysColor which);
 
 }  // namespace cvl::platform

@@ -4,7 +4,7 @@
 
 namespace cvl {
 
-WordPlane layer_plane(const Layer& layer) { return {layer.data(), layer.rowStride, 4}; }
+WordPlane layer_plane(const Layer& layer) { return {layer.data(), layer.row_stride, 4}; }
 
 WordPlane mask_plane(const Engine& e) { return {e.mask.get(), e.canvas_width, 1}; }
 

@@ -35,7 +35,7 @@ int32_t record_charge(const UndoRecord& record) {
   const auto area = static_cast<int64_t>(area_of(record));
   int64_t kib = 0;
   if (record.pixels) kib += charge_kib(area, 8);
-  if (record.maskPixels) kib += charge_kib(area, 2);
+  if (record.mask_pixels) kib += charge_kib(area, 2);
   return static_cast<int32_t>(std::min<int64_t>(kib, std::numeric_limits<int32_t>::max()));
 }
 
@@ -54,12 +54,12 @@ void release_record(Engine& e, UndoRecord& record, SpareBuffers* spare) {
     lower_undo_memory(e, record_charge(record));
     if (spare) {
       hand_on(record.pixels, spare->pixels, spare->pixel_words);
-      hand_on(record.maskPixels, spare->mask, spare->mask_words);
+      hand_on(record.mask_pixels, spare->mask, spare->mask_words);
     }
     record.pixels.reset();
-    record.maskPixels.reset();
+    record.mask_pixels.reset();
   }
-  record.maskWasActive = e.mask_active() ? 1 : 0;
+  record.mask_was_active = e.mask_active() ? 1 : 0;
   record.left = record.top = record.right = record.bottom = 0;
 }
 

@@ -20,14 +20,14 @@ constexpr int32_t kUndoRecords = 500;
 
 struct UndoRecord {
   Buffer<uint16_t> pixels;      // width x height RGBA64, stride width * 4 words, or empty
-  Buffer<uint16_t> maskPixels;  // width x height mask words, or empty
-  uint8_t maskWasActive = 0;
+  Buffer<uint16_t> mask_pixels;  // width x height mask words, or empty
+  uint8_t mask_was_active = 0;
   int32_t left = 0, top = 0, right = 0, bottom = 0;  // inclusive canvas bounds
   int32_t slot = 0;                                  // the layer slot the record belongs to
 
   int32_t width() const { return right - left + 1; }
   int32_t height() const { return bottom - top + 1; }
-  bool holds_data() const { return pixels || maskPixels; }
+  bool holds_data() const { return pixels || mask_pixels; }
 };
 
 struct UndoStore {

@@ -73,8 +73,8 @@ void push_record(const Engine& e, NewRecordBuffers& buffers, const PlaneRect& r,
   std::rotate(u.records.begin(), u.records.begin() + (levels - 1), u.records.begin() + levels);
   UndoRecord& record = u.records[0];
   record.pixels = std::move(buffers.pixels);
-  record.maskPixels = std::move(buffers.mask);
-  record.maskWasActive = e.mask_active() ? 1 : 0;
+  record.mask_pixels = std::move(buffers.mask);
+  record.mask_was_active = e.mask_active() ? 1 : 0;
   record.left = r.left;
   record.top = r.top;
   record.right = r.left + r.width - 1;
@@ -88,8 +88,8 @@ void push_record(const Engine& e, NewRecordBuffers& buffers, const PlaneRect& r,
       copy_same_rect(under, layer_plane(*layer), band);
     });
   }
-  if (record.maskPixels)
-    copy_plane_rect(packed_plane(record.maskPixels.get(), r.width, 1), 0, 0, under_mask_plane(e), r.left, r.top,
+  if (record.mask_pixels)
+    copy_plane_rect(packed_plane(record.mask_pixels.get(), r.width, 1), 0, 0, under_mask_plane(e), r.left, r.top,
                     r.width, r.height);
 }
 

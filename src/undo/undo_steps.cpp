@@ -37,8 +37,8 @@ void exchange_record(Engine& e, UndoRecord& record) {
   Layer* layer = layer_of(e, record);
   if (record.pixels && layer && e.under_layer.pixels)
     exchange(layer_plane(*layer), under_pixels_plane(e), packed_plane(record.pixels.get(), r.width, 4), r);
-  if (record.maskPixels && e.mask && e.under_layer.mask)
-    exchange(mask_plane(e), under_mask_plane(e), packed_plane(record.maskPixels.get(), r.width, 1), r);
+  if (record.mask_pixels && e.mask && e.under_layer.mask)
+    exchange(mask_plane(e), under_mask_plane(e), packed_plane(record.mask_pixels.get(), r.width, 1), r);
 }
 
 }  // namespace

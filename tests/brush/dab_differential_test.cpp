@@ -44,7 +44,7 @@ CanvasState capture() {
   const StrokeRect& s = stroke_rect();
   const Layer& p = e.paint_layer;
   return {words(e.slot(1).pixels), words(e.slot(2).pixels), words(p.pixels), words(e.mask), words(e.blend_buffer.pixels),
-          {s.left, s.top, s.right, s.bottom}, {p.changedLeft, p.changedTop, p.changedRight, p.changedBottom},
+          {s.left, s.top, s.right, s.bottom}, {p.changed_left, p.changed_top, p.changed_right, p.changed_bottom},
           current_grit(), e.drawing_length, 0};
 }
 
@@ -57,8 +57,8 @@ void restore(const CanvasState& c) {
   put_words(e.blend_buffer.pixels, c.blend);
   stroke_rect() = {c.stroke[0], c.stroke[1], c.stroke[2], c.stroke[3]};
   Layer& p = e.paint_layer;
-  p.changedLeft = c.paint_rect[0], p.changedTop = c.paint_rect[1];
-  p.changedRight = c.paint_rect[2], p.changedBottom = c.paint_rect[3];
+  p.changed_left = c.paint_rect[0], p.changed_top = c.paint_rect[1];
+  p.changed_right = c.paint_rect[2], p.changed_bottom = c.paint_rect[3];
   current_grit() = c.grit;
   e.drawing_length = c.drawing_length;
 }

@@ -47,11 +47,11 @@ class DabTest : public CanvasTest {
   }
 
   static Pixel px(const Layer& l, int32_t x, int32_t y) {
-    const uint16_t* p = l.data() + static_cast<size_t>(y) * l.rowStride + static_cast<size_t>(x) * 4;
+    const uint16_t* p = l.data() + static_cast<size_t>(y) * l.row_stride + static_cast<size_t>(x) * 4;
     return {p[0], p[1], p[2], p[3]};
   }
   static void set_px(Layer& l, int32_t x, int32_t y, Pixel v) {
-    uint16_t* p = l.data() + static_cast<size_t>(y) * l.rowStride + static_cast<size_t>(x) * 4;
+    uint16_t* p = l.data() + static_cast<size_t>(y) * l.row_stride + static_cast<size_t>(x) * 4;
     for (int ch = 0; ch < 4; ++ch) p[ch] = v[static_cast<size_t>(ch)];
   }
   uint16_t& mask_at(int32_t x, int32_t y) {

@@ -26,7 +26,7 @@ TEST_F(DabTest, FootprintNearTheCornerIsClippedAndWidensBothRectangles) {
   const StrokeRect& s = stroke_rect();
   EXPECT_EQ((std::array<int32_t, 4>{s.left, s.top, s.right, s.bottom}), (std::array<int32_t, 4>{0, 0, 7, 7}));
   const Layer& p = e().paint_layer;
-  EXPECT_EQ((std::array<int32_t, 4>{p.changedLeft, p.changedTop, p.changedRight, p.changedBottom}),
+  EXPECT_EQ((std::array<int32_t, 4>{p.changed_left, p.changed_top, p.changed_right, p.changed_bottom}),
             (std::array<int32_t, 4>{0, 0, 7, 7}));
 }
 
@@ -183,7 +183,7 @@ TEST_F(DabTest, MaskMakerSelectsWithBlackDeselectsWithWhiteAndStaysOn) {
   CVL_DrawDabGrit(8, 6, 65280, 65280, 65280);
   EXPECT_EQ(mask_at(8, 6), 65534) << "erasing selects whatever the colour";
   EXPECT_EQ(px(e().paint_layer, 8, 6)[3], 0) << "mask dabs leave the layers alone";
-  EXPECT_EQ(e().paint_layer.changedRight, 0) << "nor the paint layer's rectangle";
+  EXPECT_EQ(e().paint_layer.changed_right, 0) << "nor the paint layer's rectangle";
   use_brush(10);
   EXPECT_EQ(tool().mask_maker_on, 0);
 }

@@ -46,7 +46,7 @@ TEST_F(Canvas, NewCanvasHasAnOpenEnabledMaskAndResetView) {
   EXPECT_EQ(e().trace_layer, &e().slot(kTraceSlot));
   EXPECT_EQ(e().current_layer, nullptr);
   EXPECT_EQ(e().brush_capacity_stride, 128);
-  EXPECT_EQ(e().blend_buffer.rowStride, 128);
+  EXPECT_EQ(e().blend_buffer.row_stride, 128);
   EXPECT_EQ(e().reserved_arg, 9);
   EXPECT_EQ(e().undo_memory, 16 * 12 * 10 / 1024);
   for (auto& grit : e().grit_buffers) EXPECT_EQ(grit.size(), size_t{57 * 57});

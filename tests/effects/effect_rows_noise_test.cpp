@@ -22,7 +22,7 @@ class NoiseRows : public test::CanvasTest {
     CVL_SetRandomSeed(seed);
     CVL_IPLImageProcess(0, name, 0, s1, 500, 500, 500, 500, 500, 0, 0, 0, 0, 0, 0, 0, 0, 255, 128, 0, "");
     const Layer& layer = e().slot(2);
-    return {layer.data(), layer.data() + size_t(layer.rowStride) * layer.height};
+    return {layer.data(), layer.data() + size_t(layer.row_stride) * layer.height};
   }
 };
 

@@ -185,7 +185,7 @@ TEST_F(Patterns, EveryBendChangesTheTile) {
 }
 
 TEST_F(Patterns, PatternExplorerCutsFromTheStoredSourceNotTheLayer) {
-  uint8_t* src = ipl_buffer(IplBuffer::Src32);
+  uint8_t* src = ipl_buffer(engine(), IplBuffer::Src32);
   for (int i = 0; i < test::kW * test::kH; ++i) src[i * 4] = 9, src[i * 4 + 1] = 99, src[i * 4 + 2] = 199, src[i * 4 + 3] = 255;
   ASSERT_NE(run("Pattern Explorer", RowArgs{}), 0);
   const std::vector<uint8_t> after = layer_bytes();

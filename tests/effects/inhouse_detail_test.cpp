@@ -65,7 +65,7 @@ TEST_F(InhouseDetail, DetailBlurReadingItsOwnWritesSeesTheNewPixels) {
   px[5] = {180, 180, 180, 255};
   px[6] = {90, 90, 90, 255};
   source(px);
-  std::memcpy(ipl_buffer(IplBuffer::Dst32), ipl_buffer(IplBuffer::Src32), 12 * 4);
+  std::memcpy(ipl_buffer(engine(), IplBuffer::Dst32), ipl_buffer(engine(), IplBuffer::Src32), 12 * 4);
   ASSERT_EQ(run("Detail Blur", {100}, {}, 0, 1), 1);
   EXPECT_EQ(dst(1, 1)[0], 30);  // (180 + 90) / 9
   EXPECT_EQ(dst(2, 1)[0], 13);  // (30 + 90) / 9, not (180 + 90) / 9

@@ -25,19 +25,19 @@ class InhouseTest : public CanvasTest {
     make_canvas_on_clear_layer(w, h);
     w_ = w;
     h_ = h;
-    ipl_alloc(IplBuffer::Src32);
-    ipl_alloc(IplBuffer::Dst32);
+    ipl_alloc(engine(), IplBuffer::Src32);
+    ipl_alloc(engine(), IplBuffer::Dst32);
   }
   // Sets every source pixel, rows top to bottom.
   void source(const std::vector<Px>& pixels) {
     ASSERT_EQ(pixels.size(), size_t(w_ * h_));
-    uint8_t* s = ipl_buffer(IplBuffer::Src32);
+    uint8_t* s = ipl_buffer(engine(), IplBuffer::Src32);
     for (size_t i = 0; i < pixels.size(); ++i)
       for (int c = 0; c < 4; ++c) s[i * 4 + c] = uint8_t(pixels[i][size_t(c)]);
   }
   void fill_source(Px p) { source(std::vector<Px>(size_t(w_ * h_), p)); }
   void set_source(int x, int y, Px p) {
-    uint8_t* s = ipl_buffer(IplBuffer::Src32) + (y * w_ + x) * 4;
+    uint8_t* s = ipl_buffer(engine(), IplBuffer::Src32) + (y * w_ + x) * 4;
     for (int c = 0; c < 4; ++c) s[c] = uint8_t(p[size_t(c)]);
   }
   Px src(int x, int y) const { return read(IplBuffer::Src32, x, y); }
@@ -59,7 +59,7 @@ class InhouseTest : public CanvasTest {
 
  private:
   Px read(IplBuffer b, int x, int y) const {
-    const uint8_t* p = ipl_buffer(b) + (y * w_ + x) * 4;
+    const uint8_t* p = ipl_buffer(engine(), b) + (y * w_ + x) * 4;
     return {p[0], p[1], p[2], p[3]};
   }
 };

@@ -85,7 +85,7 @@ TEST_F(InhouseLayout, VignetteColoursTheOutsideAndKeepsTheInside) {
     EXPECT_EQ(dst(0, 0), c.corner);
   }
   // f6 takes the brush colour.
-  set_color(10, 20, 30);
+  set_colour(10, 20, 30);
   fill_source({50, 100, 150, 200});
   ASSERT_EQ(run("Vignette", {1000, 500, 0, 0, 250, 1000}, {0, 0, 0, 0, 0, 1}), 1);
   EXPECT_EQ(dst(0, 0), (Px{10, 20, 30, 255}));
@@ -94,13 +94,13 @@ TEST_F(InhouseLayout, VignetteColoursTheOutsideAndKeepsTheInside) {
 TEST_F(InhouseLayout, PhotoPopNeedsTheSourceBufferForItsSaturationStep) {
   canvas(8, 8);
   test::give_slot_pixels(2, 100 << 8, 50 << 8, 25 << 8, 65280);
-  ipl_update_src32();  // the contrast step reads the source as the caller left it
+  ipl_update_src32(engine());  // the contrast step reads the source as the caller left it
   EXPECT_NE(CVL_IPLPhotoPop(0, 50, 0), 0);
   const test::Pixel p = test::read_pixel(e().slot(2), 4, 4);
   EXPECT_GT(p[0], p[1]);  // a flat colour stays ordered, only its contrast moved
   EXPECT_GT(p[1], p[2]);
   CVL_IPLPhotoPop(0, 0, 1);  // factor -2: toward the complement
-  ipl_free(IplBuffer::Src32);
+  ipl_free(engine(), IplBuffer::Src32);
   EXPECT_EQ(CVL_IPLPhotoPop(0, 50, 0), 0);
 }
 

@@ -21,7 +21,7 @@ TEST_F(InhouseTone, OnlyExactNamesRunAndMissingBuffersRunNothing) {
   }
   EXPECT_EQ(run("Invert", {}), 1);
   EXPECT_EQ(dst(1, 1), (Px{245, 235, 225, 40}));
-  ipl_free(IplBuffer::Dst32);
+  ipl_free(engine(), IplBuffer::Dst32);
   EXPECT_EQ(run("Invert", {}), 0);
 }
 

@@ -271,7 +271,7 @@ class AllocationFailure : public ::testing::Test {
       if (!e.slot(slot).has_pixels() && !CVL_CreateLayer(slot, kW, kH)) return "a layer cannot be made again";
     for (const cvl::Layer& layer : e.layer_slots)
       if (layer.has_pixels() && (layer.pixels.size() != size_t(layer.width) * layer.height * 4 ||
-                                 layer.rowStride != layer.width * 4))
+                                 layer.row_stride != layer.width * 4))
         return "a layer's size does not match its pixels";
     CVL_EnableMask(0);
     CVL_SetLayer(2);

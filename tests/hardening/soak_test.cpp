@@ -184,7 +184,7 @@ class Soak : public ::testing::Test {
     // the highest slot in use; and the current slot may hold other pixels now.
     for (int32_t n : {a, b}) {
       const cvl::Layer& l = e().slot(n);
-      const std::string mode = l.modeName;
+      const std::string mode = l.mode_name;
       CVL_SetLayerOptions(n, l.visible, l.lockAlpha, l.opacity * 100 / 256, mode.c_str());
     }
     calls += 2;

@@ -34,7 +34,7 @@ TEST_F(Orientation, QuarterTurnsSwapTheLayerSizeAndMovePixelsExactly) {
       const Layer& layer = e().slot(slot);
       ASSERT_EQ(layer.width, 20);
       ASSERT_EQ(layer.height, 30);
-      ASSERT_EQ(layer.rowStride, 80);
+      ASSERT_EQ(layer.row_stride, 80);
       for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 20; ++x) ASSERT_EQ(test::origin_of(layer, x, y), c.from(x, y)) << slot << " " << x << "," << y;
     }

@@ -33,7 +33,7 @@ std::unique_ptr<Engine> small_canvas() {
     Layer& layer = e->slot(slot);
     layer.width = kW;
     layer.height = kH;
-    layer.rowStride = kW * 4;
+    layer.row_stride = kW * 4;
     layer.pixels = Buffer<uint16_t>(kW * kH * 4);
     layer.visible = 1;
     layer.opacity = 256;

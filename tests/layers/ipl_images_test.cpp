@@ -74,9 +74,9 @@ TEST_F(IplBuffers, ResizingTheCanvasReleasesAllFour) {
 TEST_F(IplBuffers, ABufferFromAnotherCanvasSizeIsNeverHandedOut) {
   CVL_IPLAllocSrcBuffer32();
   e().canvas_width = 20;  // as if the canvas grew behind the buffer's back
-  EXPECT_EQ(ipl_buffer(IplBuffer::Src32), nullptr);
+  EXPECT_EQ(ipl_buffer(engine(), IplBuffer::Src32), nullptr);
   e().canvas_width = 16;
-  EXPECT_NE(ipl_buffer(IplBuffer::Src32), nullptr);
+  EXPECT_NE(ipl_buffer(engine(), IplBuffer::Src32), nullptr);
 }
 
 TEST_F(IplBuffers, TheImagesAreThoseOfTheCanvasPassedIn) {

@@ -30,7 +30,7 @@ TEST_F(LayerStack, CreatedLayersAreClearedWhiteOnlyInTheBackgroundSlot) {
   for (const Case& c : cases) {
     ASSERT_EQ(CVL_CreateLayer(c.slot, 16, 12), 1);
     EXPECT_TRUE(all_words_are(e().slot(c.slot), c.word)) << c.slot;
-    EXPECT_EQ(e().slot(c.slot).rowStride, 64);
+    EXPECT_EQ(e().slot(c.slot).row_stride, 64);
   }
   EXPECT_EQ(CVL_CreateLayer(64, 16, 12), 0);
   EXPECT_EQ(CVL_CreateLayer(-1, 16, 12), 0);
@@ -71,7 +71,7 @@ TEST_F(LayerStack, OptionsScaleOpacityAndLookUpTheModeByName) {
     const Layer& layer = e().slot(2);
     EXPECT_EQ(layer.opacity, c.want_opacity) << c.opacity;
     EXPECT_EQ(layer.mixMode, c.want_mode) << (c.name ? c.name : "null");
-    EXPECT_STREQ(layer.modeName, c.want_name);
+    EXPECT_STREQ(layer.mode_name, c.want_name);
     EXPECT_EQ(layer.visible, 1);
     EXPECT_EQ(layer.lockAlpha, 1);
   }

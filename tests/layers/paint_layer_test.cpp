@@ -23,10 +23,10 @@ class PaintLayerTest : public test::CanvasTest {
   Pixel px(Layer& l, int x, int y) { return test::read_pixel(l, x, y); }
   void paint(int x, int y, Pixel c) { std::copy(c.begin(), c.end(), at(p(), x, y)); }
   void changed(int l, int t, int r, int b) {
-    p().changedLeft = l;
-    p().changedTop = t;
-    p().changedRight = r;
-    p().changedBottom = b;
+    p().changed_left = l;
+    p().changed_top = t;
+    p().changed_right = r;
+    p().changed_bottom = b;
   }
 };
 
@@ -35,13 +35,13 @@ TEST_F(PaintLayerTest, CreateSetsOptionsAndStartsClearWithAnEmptyChangedArea) {
   ASSERT_TRUE(p().has_pixels());
   EXPECT_EQ(p().opacity, 128);
   EXPECT_EQ(p().mixMode, 1);
-  EXPECT_STREQ(p().modeName, "Multiply");
+  EXPECT_STREQ(p().mode_name, "Multiply");
   EXPECT_EQ(p().visible, 1);
   EXPECT_EQ(px(p(), 9, 7), (Pixel{0, 0, 0, 0}));
-  EXPECT_EQ(p().changedLeft, kW);
-  EXPECT_EQ(p().changedTop, kH);
-  EXPECT_EQ(p().changedRight, 0);
-  EXPECT_EQ(p().changedBottom, 0);
+  EXPECT_EQ(p().changed_left, kW);
+  EXPECT_EQ(p().changed_top, kH);
+  EXPECT_EQ(p().changed_right, 0);
+  EXPECT_EQ(p().changed_bottom, 0);
   paint(1, 1, {1, 2, 3, 4});
   CVL_CreatePaintLayer(100, "no such mode");  // options change, pixels stay
   EXPECT_EQ(p().opacity, 256);
@@ -67,7 +67,7 @@ TEST_F(PaintLayerTest, MergeCompositesOnlyTheChangedAreaWithTheLayersModeThenCle
   EXPECT_EQ(px(e().slot(2), 2, 2), (Pixel{65535, 0, 0, 65535}));
   EXPECT_EQ(px(e().slot(2), 5, 5), (Pixel{10000, 20000, 30000, 65535}));
   EXPECT_EQ(px(p(), 5, 5), (Pixel{0, 0, 0, 0}));
-  EXPECT_EQ(p().changedLeft, kW);
+  EXPECT_EQ(p().changed_left, kW);
   // A changed area reaching past the canvas is clipped.
   paint(9, 7, {65535, 0, 0, 65535});
   changed(-3, -3, kW + 5, kH + 5);
@@ -83,7 +83,7 @@ TEST_F(PaintLayerTest, OldClearFillsWhiteAndZeroesTheChangedArea) {
   EXPECT_EQ(px(p(), 2, 3), (Pixel{0, 0, 0, 0}));
   EXPECT_EQ(px(p(), 3, 4), (Pixel{0, 0, 0, 0}));
   EXPECT_EQ(px(p(), 4, 4), (Pixel{65535, 65535, 65535, 65535}));
-  EXPECT_EQ(p().changedRight, 0);
+  EXPECT_EQ(p().changed_right, 0);
 }
 
 TEST_F(PaintLayerTest, BlurSoftensAlphaEdgesKeepsSolidPartsAndColour) {

@@ -96,17 +96,17 @@ TEST_F(MagicWand, ClickOnATransparentPixelSelectsByItsOwnColour) {
 TEST_F(MagicWand, OffCanvasClicksAndUnknownModesChangeNothing) {
   draw(kPatches);
   const Rows open = mask_rows();
-  uint8_t* host_source = ipl_alloc(IplBuffer::Src32);
+  uint8_t* host_source = ipl_alloc(engine(), IplBuffer::Src32);
   for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {6, 0}, {0, 4}}) {
     CVL_IPLMaskWand(x, y, 50000, 100, "Non-connected");
     EXPECT_EQ(mask_rows(), open);
   }
-  EXPECT_EQ(ipl_buffer(IplBuffer::Src32), host_source);  // left alone by off-canvas clicks
+  EXPECT_EQ(ipl_buffer(engine(), IplBuffer::Src32), host_source);  // left alone by off-canvas clicks
   for (const char* mode : std::initializer_list<const char*>{"connected", "Alpha Non-Connected", "", nullptr}) {
     CVL_IPLMaskWand(0, 0, 50000, 100, mode);
     EXPECT_EQ(mask_rows(), open);
   }
-  EXPECT_EQ(ipl_buffer(IplBuffer::Src32), nullptr);  // refilled and freed all the same
+  EXPECT_EQ(ipl_buffer(engine(), IplBuffer::Src32), nullptr);  // refilled and freed all the same
 }
 
 }  // namespace

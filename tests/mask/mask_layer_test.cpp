@@ -63,7 +63,7 @@ TEST_F(MaskLayer, LayerSmallerThanTheCanvasIsNotOverrun) {
   Layer& small = e().slot(3);
   small.width = 2;
   small.height = 2;
-  small.rowStride = 8;
+  small.row_stride = 8;
   small.pixels = Buffer<uint16_t>(2 * 2 * 4);
   std::fill_n(small.data(), 16, uint16_t{65280});
   CVL_SetLayer(3);

@@ -87,12 +87,12 @@ TEST_F(PaintBucket, ProtectedPixelsKeepTheirColour) {
 
 TEST_F(PaintBucket, OffCanvasClicksAndUnknownModesChangeNothing) {
   draw(kPicture);
-  uint8_t* host_source = ipl_alloc(IplBuffer::Src32);
+  uint8_t* host_source = ipl_alloc(engine(), IplBuffer::Src32);
   for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {5, 0}, {0, 4}}) fill(x, y, "Paint Non-connected", 50000);
-  EXPECT_EQ(ipl_buffer(IplBuffer::Src32), host_source);
+  EXPECT_EQ(ipl_buffer(engine(), IplBuffer::Src32), host_source);
   for (const char* mode : std::initializer_list<const char*>{"Paint connected", "Connected", "", nullptr}) fill(0, 0, mode, 50000);
   EXPECT_EQ(layer_rows(), kPicture);
-  EXPECT_EQ(ipl_buffer(IplBuffer::Src32), nullptr);
+  EXPECT_EQ(ipl_buffer(engine(), IplBuffer::Src32), nullptr);
 }
 
 TEST(RegionColour, FloodMapBytesOfOneTakeTheColourTransparentColourMatches) {

@@ -7,7 +7,7 @@ void give_slot_pixels(int slot, uint16_t r, uint16_t g, uint16_t b, uint16_t a) 
   Layer& layer = en.slot(slot);
   layer.width = en.canvas_width;
   layer.height = en.canvas_height;
-  layer.rowStride = en.canvas_width * 4;
+  layer.row_stride = en.canvas_width * 4;
   layer.pixels = Buffer<uint16_t>(en.canvas_pixels() * 4);
   uint16_t* p = layer.data();
   for (size_t i = 0; i < en.canvas_pixels(); ++i, p += 4) {

@@ -20,7 +20,7 @@ using Pixel = std::array<uint16_t, 4>;
 
 // The words of pixel (x, y) of a layer, addressed with the layer's own stride.
 inline uint16_t* pixel_at(const Layer& layer, int x, int y) {
-  return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.rowStride) + static_cast<size_t>(x) * 4;
+  return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.row_stride) + static_cast<size_t>(x) * 4;
 }
 inline Pixel read_pixel(const Layer& layer, int x, int y) {
   const uint16_t* p = pixel_at(layer, x, y);

@@ -56,7 +56,7 @@ MemoryFigures memory_figures() {
   return m;
 }
 
-uint32_t system_color(SysColor which) {
+uint32_t system_colour(SysColor which) {
   // The classic desktop scheme: grey button faces with black text.
   return which == SysColor::ButtonFace ? 0x00C0C0C0u : 0x00000000u;
 }

@@ -18,7 +18,7 @@ MemoryFigures memory_figures() {
   return m;
 }
 
-uint32_t system_color(SysColor which) {
+uint32_t system_colour(SysColor which) {
   return GetSysColor(which == SysColor::ButtonFace ? COLOR_BTNFACE : COLOR_BTNTEXT);
 }
 

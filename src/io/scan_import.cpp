@@ -1,4 +1,4 @@
-#include "io/scanner.h"
+#include "io/scan_import.h"
 
 #include <cstring>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "imaging/tone/hsl_hue.h"
 
 namespace cvl::imagescript {
-bool run_colorize(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+bool run_colourize(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double hue = std::clamp(v(3), 0, 255) / 256.0, sat = std::clamp(v(4), 0, 255) / 255.0;
   const double shift = (std::clamp(v(5, 127), 0, 255) - 127) / 128.0;
   // One colour for each of the 256 brightness levels.

@@ -1,4 +1,4 @@
-#include "imaging/artistic/watercolor_tint.h"
+#include "imaging/artistic/watercolour_tint.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +15,10 @@ TEST(WatercolorTint, StrengthZeroCopiesAndFullStrengthLightensAndSoftens) {
     src[i * 4] = dark ? 40 : 200, src[i * 4 + 1] = 90, src[i * 4 + 2] = 60, src[i * 4 + 3] = 77;
   }
   const ImageView s{src.data(), w, h, 4, w * 4}, d{dst.data(), w, h, 4, w * 4};
-  for (uint32_t flags : {0u, watercolor::kDarkEdges | watercolor::kGrain}) {
-    ASSERT_TRUE(watercolor_tint(s, d, 0, flags));
+  for (uint32_t flags : {0u, watercolour::kDarkEdges | watercolour::kGrain}) {
+    ASSERT_TRUE(watercolour_tint(s, d, 0, flags));
     EXPECT_EQ(dst, src);
-    ASSERT_TRUE(watercolor_tint(s, d, 1, flags));
+    ASSERT_TRUE(watercolour_tint(s, d, 1, flags));
     long lighter = 0;
     for (size_t i = 0; i < src.size(); i += 4) {
       lighter += dst[i + 1] - src[i + 1];
@@ -27,7 +27,7 @@ TEST(WatercolorTint, StrengthZeroCopiesAndFullStrengthLightensAndSoftens) {
     EXPECT_GT(lighter, 0) << flags;
   }
   // Without the darkened edges the step between the halves is softened.
-  ASSERT_TRUE(watercolor_tint(s, d, 1, 0));
+  ASSERT_TRUE(watercolour_tint(s, d, 1, 0));
   const uint8_t* row = &dst[size_t(8) * w * 4];
   EXPECT_GT(row[15 * 4], 40 + 20);
   EXPECT_LT(row[16 * 4], 200);

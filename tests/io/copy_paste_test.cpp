@@ -1,4 +1,4 @@
-#include "io/clipboard.h"
+#include "io/copy_paste.h"
 
 #include <gtest/gtest.h>
 

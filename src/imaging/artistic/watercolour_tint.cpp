@@ -1,4 +1,4 @@
-#include "imaging/artistic/watercolor_tint.h"
+#include "imaging/artistic/watercolour_tint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +21,12 @@ int32_t grain(int32_t x, int32_t y) {
 
 }  // namespace
 
-bool watercolor_tint(const ImageView& src, const ImageView& dst, double amount, uint32_t flags) {
+bool watercolour_tint(const ImageView& src, const ImageView& dst, double amount, uint32_t flags) {
   if (!same_shape(src, dst) || src.channels < 3 || src.data == dst.data || !std::isfinite(amount)) return false;
   if (!gaussian_blur(src, dst, 1.5f)) return false;
   const int32_t w = src.width, h = src.height, ch = src.channels;
   std::vector<uint8_t> grey;
-  if (flags & watercolor::kDarkEdges) {
+  if (flags & watercolour::kDarkEdges) {
     grey.resize(static_cast<size_t>(w) * h);
     image_to_grey(dst, grey.data(), w);
   }
@@ -45,7 +45,7 @@ bool watercolor_tint(const ImageView& src, const ImageView& dst, double amount, 
         const int32_t edge = std::abs(g[xr] - g[xl]) + std::abs(gd[x] - gu[x]);
         keep -= std::min(edge, 96);
       }
-      if (flags & watercolor::kGrain) keep += grain(x, y);
+      if (flags & watercolour::kGrain) keep += grain(x, y);
       for (int32_t c = 0; c < 3; ++c) {
         // A thin wash: a quarter of the way to the white of the paper.
         const int32_t paint = 255 - (((255 - d[c]) * 3) >> 2);

@@ -1,4 +1,4 @@
-#include "io/clipboard.h"
+#include "io/copy_paste.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,7 +124,7 @@ void composite_visible_part(const Engine& e, Layer& layer, NewRgba& picture, int
   args.src_stride = pw * 4;
   args.dst = layer.data();
   args.dst_x = x, args.dst_y = y;
-  args.dst_stride = layer.rowStride;
+  args.dst_stride = layer.row_stride;
   args.mode = 0;
   args.opacity = 255;
   args.keep_dst_alpha = layer.lockAlpha != 0;
@@ -171,16 +171,16 @@ void merge_placed_picture(const Engine& e, uint8_t* dst, const NewRgba& picture,
 }  // namespace
 
 void to_clipboard() {
-  const Engine& e = engine();
-  copy_canvas_image(e, ipl_alloc(IplBuffer::Src32));
-  ipl_free(IplBuffer::Src32);
+  Engine& e = engine();
+  copy_canvas_image(e, ipl_alloc(e, IplBuffer::Src32));
+  ipl_free(e, IplBuffer::Src32);
 }
 
 void to_clipboard_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  const Engine& e = engine();
+  Engine& e = engine();
   int32_t w = 0, h = 0;
-  std::vector<uint8_t> cut = cut_canvas_rect(e, ipl_alloc(IplBuffer::Src32), x1, y1, x2, y2, w, h);
-  ipl_free(IplBuffer::Src32);
+  std::vector<uint8_t> cut = cut_canvas_rect(e, ipl_alloc(e, IplBuffer::Src32), x1, y1, x2, y2, w, h);
+  ipl_free(e, IplBuffer::Src32);
   if (!cut.empty()) put_on_clipboard(rgba_view(cut.data(), w, h));
 }
 
@@ -200,8 +200,8 @@ int32_t from_clipboard_into(int32_t x, int32_t y, int32_t centre) {
     y -= new_rgba().height / 2;
   }
   Engine& e = engine();
-  const int32_t result = paste_over_layer_copy(e, ipl_alloc(IplBuffer::Src32), new_rgba(), x, y);
-  ipl_free(IplBuffer::Src32);
+  const int32_t result = paste_over_layer_copy(e, ipl_alloc(e, IplBuffer::Src32), new_rgba(), x, y);
+  ipl_free(e, IplBuffer::Src32);
   delete_new_rgba();
   return result;
 }
@@ -215,9 +215,9 @@ void from_clipboard_into_ex(const PastePlacement& p) {
     resample_new_rgba(nw, nh, p.smooth);
   }
   if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth);
-  const Engine& e = engine();
-  merge_placed_picture(e, ipl_alloc(IplBuffer::Dst32), new_rgba(), p);
-  ipl_free(IplBuffer::Dst32);
+  Engine& e = engine();
+  merge_placed_picture(e, ipl_alloc(e, IplBuffer::Dst32), new_rgba(), p);
+  ipl_free(e, IplBuffer::Dst32);
   delete_new_rgba();
 }
 
@@ -250,8 +250,8 @@ int32_t screen_capture_into() {
   std::vector<uint8_t> dib;
   if (!platform::capture_screen_dib(dib) || !dib_into_new_rgba(dib)) return 0;
   Engine& e = engine();
-  const int32_t result = paste_over_layer_copy(e, ipl_alloc(IplBuffer::Src32), new_rgba(), 0, 0);
-  ipl_free(IplBuffer::Src32);
+  const int32_t result = paste_over_layer_copy(e, ipl_alloc(e, IplBuffer::Src32), new_rgba(), 0, 0);
+  ipl_free(e, IplBuffer::Src32);
   delete_new_rgba();
   return result;
 }
