@@ -109,30 +109,26 @@ EXPORT = re.compile(r"^CVL_API\b[^(]*?\bCVL_CALL\s+(\w+)\s*\(", re.M)
 HELPER = re.compile(r"^[A-Za-z_][\w:<>*& ]*?\b(\w+)\s*\([^;{]*\)\s*(?:const\s*)?\{", re.M)
 
 
-def body_at(text, start):
-    """The text between the first '{' at or after start and its matching '}'."""
-    open_at = text.index("{", start)
+def closing(text, at, open_char, close_char):
+    """The index just past the bracket that closes the first open_char at or after at."""
     depth = 0
-    for i in range(open_at, len(text)):
-        if text[i] == "{":
+    for i in range(text.index(open_char, at), len(text)):
+        if text[i] == open_char:
             depth += 1
-        elif text[i] == "}":
-            depth -= 1
-            if depth == 0:
-                return text[open_at + 1:i]
-    raise ValueError("unbalanced braces")
-
-
-def params_end(text, open_paren):
-    depth = 0
-    for i in range(open_paren, len(text)):
-        if text[i] == "(":
-            depth += 1
-        elif text[i] == ")":
+        elif text[i] == close_char:
             depth -= 1
             if depth == 0:
                 return i + 1
-    raise ValueError("unbalanced parentheses")
+    raise ValueError(f"unbalanced {open_char}{close_char}")
+
+
+def body_at(text, start):
+    """The text between the first '{' at or after start and its matching '}'."""
+    return text[text.index("{", start) + 1:closing(text, start, "{", "}") - 1]
+
+
+def params_end(text, open_paren):
+    return closing(text, open_paren, "(", ")")
 
 
 def exports(src):
