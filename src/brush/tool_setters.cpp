@@ -150,13 +150,15 @@ void set_scale_size(int32_t n) {
 void set_pix_colour_vary(int32_t v) {
   tool().pix_color_vary = v;
   Engine& e = engine();
-  if (v > 0) make_rand_array_byte(e.pix_color_vary_table, 1000, static_cast<uint32_t>(3 * e.brush_capacity));
+  if (v > 0)
+    make_rand_array_byte(e.pix_color_vary_table, 1000, static_cast<uint32_t>(3 * e.brush_capacity), e.random_seed);
 }
 
 void set_pix_lum_vary(int32_t v) {
   tool().pix_lum_vary = v;
   Engine& e = engine();
-  if (v > 0) make_rand_array_byte(e.pix_lum_vary_table, 256, static_cast<uint32_t>(3 * e.brush_capacity));
+  if (v > 0)
+    make_rand_array_byte(e.pix_lum_vary_table, 256, static_cast<uint32_t>(3 * e.brush_capacity), e.random_seed);
 }
 
 }  // namespace cvl

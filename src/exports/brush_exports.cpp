@@ -40,7 +40,7 @@ CVL_API void CVL_CALL CVL_DeleteTexture(void) {
 }
 
 CVL_API int32_t CVL_CALL CVL_CreateBlobFromImage(int32_t layer, int32_t mode) {
-  return guarded("CreateBlobFromImage Excpt", 0, [&] { return create_blob_from_image(layer, mode); });
+  return guarded("CreateBlobFromImage Excpt", 0, [&] { return create_blob_from_image(engine(), layer, mode); });
 }
 
 CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b) { set_colour(r, g, b); }

@@ -22,16 +22,16 @@ extern "C" {
 
 CVL_API void CVL_CALL CVL_CreateImage(void* owner, int32_t width, int32_t height, int32_t brush_capacity,
                                       int32_t reserved) {
-  guarded("CreateImage Excpt", [&] { create_image(owner, width, height, brush_capacity, reserved); });
+  guarded("CreateImage Excpt", [&] { create_image(engine(), owner, width, height, brush_capacity, reserved); });
 }
 
 CVL_API void CVL_CALL CVL_NewSize(void* owner, int32_t width, int32_t height, int32_t brush_capacity,
                                   int32_t reserved) {
-  guarded("NewSize Excpt", [&] { new_size(owner, width, height, brush_capacity, reserved); });
+  guarded("NewSize Excpt", [&] { new_size(engine(), owner, width, height, brush_capacity, reserved); });
 }
 
 CVL_API void CVL_CALL CVL_DeleteImage(void) {
-  guarded("DeleteImage Excpt", [] { delete_image(); });
+  guarded("DeleteImage Excpt", [] { delete_image(engine()); });
 }
 
 CVL_API void CVL_CALL CVL_SetLastError(const char* text) { set_last_error(text); }
@@ -59,7 +59,7 @@ CVL_API void CVL_CALL CVL_SetStartDir(const char* path) {
 }
 
 CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels) {
-  return guarded("SetUndoLevels Excpt", int32_t{0}, [&] { return set_undo_levels(levels); });
+  return guarded("SetUndoLevels Excpt", int32_t{0}, [&] { return set_undo_levels(engine(), levels); });
 }
 
 CVL_API void CVL_CALL CVL_SetScale(int32_t x, int32_t y) {
@@ -78,7 +78,7 @@ CVL_API void CVL_CALL CVL_SetViewSize(int32_t width, int32_t height) {
 }
 
 CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void) {
-  return guarded("GetTotalUndoMemory Excpt", int32_t{0}, [] { return recount_undo_memory() / 1024; });
+  return guarded("GetTotalUndoMemory Excpt", int32_t{0}, [] { return recount_undo_memory(engine()) / 1024; });
 }
 
 CVL_API int32_t CVL_CALL CVL_GetCurrentUndoMemory(void) { return engine().undo_memory / 1024; }

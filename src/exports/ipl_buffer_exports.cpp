@@ -53,7 +53,7 @@ CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void) {
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void) {
   guarded("ApplyMaskToAlpha_IPLSrcRGBA Excpt", [] {
     uint8_t* buffer = ipl_buffer(engine(), IplBuffer::Src32);
-    if (buffer && engine().mask_enabled) apply_mask_to_alpha(buffer);
+    if (buffer && engine().mask_enabled) apply_mask_to_alpha(engine(), buffer);
   });
 }
 
