@@ -54,8 +54,9 @@ CVL_API void CVL_CALL CVL_SetRandomSeed(int32_t seed) {
 
 CVL_API void CVL_CALL CVL_SetStartDir(const char* path) {
   if (!path) return;
-  const size_t len = strnlen(path, sizeof engine().start_dir);
-  if (len < sizeof engine().start_dir) std::memcpy(engine().start_dir, path, len + 1);
+  Engine& e = engine();
+  const size_t len = strnlen(path, sizeof e.start_dir);
+  if (len < sizeof e.start_dir) std::memcpy(e.start_dir, path, len + 1);
 }
 
 CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels) {
@@ -63,18 +64,21 @@ CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels) {
 }
 
 CVL_API void CVL_CALL CVL_SetScale(int32_t x, int32_t y) {
-  engine().view_scale_x = x;
-  engine().view_scale_y = y;
+  Engine& e = engine();
+  e.view_scale_x = x;
+  e.view_scale_y = y;
 }
 
 CVL_API void CVL_CALL CVL_SetOffset(int32_t x, int32_t y) {
-  engine().view_offset_x = x;
-  engine().view_offset_y = y;
+  Engine& e = engine();
+  e.view_offset_x = x;
+  e.view_offset_y = y;
 }
 
 CVL_API void CVL_CALL CVL_SetViewSize(int32_t width, int32_t height) {
-  engine().view_width = width;
-  engine().view_height = height;
+  Engine& e = engine();
+  e.view_width = width;
+  e.view_height = height;
 }
 
 CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void) {
