@@ -22,8 +22,8 @@ void toward_mid_grey(uint16_t* p, uint32_t lum) {
 
 }  // namespace
 
-int32_t create_blob_from_image(int32_t slot, int32_t mode) {
-  Layer* layer = layer_with_pixels(slot);
+int32_t create_blob_from_image(Engine& e, int32_t slot, int32_t mode) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return 0;
   for (int32_t y = 0; y < layer->height; ++y) {
     uint16_t* p = layer->data() + static_cast<size_t>(y) * static_cast<size_t>(layer->row_stride);

@@ -6,9 +6,11 @@
 
 namespace cvl {
 
+struct Engine;
+
 // Mode 1 pulls every channel toward mid-grey in proportion to its distance from
 // it; any other mode makes the colour flat mid-grey. Returns the rows processed
 // (0 when the slot holds no pixels).
-int32_t create_blob_from_image(int32_t slot, int32_t mode);
+int32_t create_blob_from_image(Engine& e, int32_t slot, int32_t mode);
 
 }  // namespace cvl

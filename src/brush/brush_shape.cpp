@@ -15,7 +15,7 @@ namespace cvl {
 
 namespace {
 
-// What the kept tip image (engine().brush_shape_image) was made from. The pixels
+// What the kept tip image (the canvas's brush_shape_image) was made from. The pixels
 // live in the engine record so that a new canvas releases them with the other
 // brush buffers; an empty image means nothing is kept, whatever this says.
 struct KeptTip {
@@ -127,8 +127,6 @@ bool build_file_tip(Engine& e, const ToolSettings& t, const char* path, int32_t 
 
 }  // namespace
 
-void build_round_tip() { build_round_tip(engine(), tool()); }
-
 void build_round_tip(Engine& e, const ToolSettings& t) {
   const size_t k = static_cast<size_t>(e.brush_capacity);
   const double radius = t.brush_size * 0.5;
@@ -155,10 +153,6 @@ void build_round_tip(Engine& e, const ToolSettings& t) {
       out[i] = by_distance[static_cast<size_t>(dist)];
     }
   }
-}
-
-void set_brush_shape(const char* path, int32_t angle, TipSource source) {
-  set_brush_shape(engine(), tool(), path, angle, source);
 }
 
 void set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {

@@ -250,13 +250,11 @@ void paint_mask_dab(Engine& e, ToolSettings& t, const DabContext& c, int32_t x, 
 
 void set_dab_path(DabPath path) { g_path = path; }
 
-void draw_dab_grit_mask(int32_t x, int32_t y) {
-  paint_mask_dab(engine(), tool(), {current_grit(), stroke_rect(), g_path}, x, y);
+void draw_dab_grit_mask(Engine& e, ToolSettings& t, int32_t x, int32_t y) {
+  paint_mask_dab(e, t, {current_grit(), stroke_rect(), g_path}, x, y);
 }
 
-void draw_dab_grit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
-  Engine& e = engine();
-  ToolSettings& t = tool();
+void draw_dab_grit(Engine& e, ToolSettings& t, int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
   const DabContext c{current_grit(), stroke_rect(), g_path};
   t.paint_color = {static_cast<uint16_t>(r & 0xFF00), static_cast<uint16_t>(g & 0xFF00),
                    static_cast<uint16_t>(b & 0xFF00), 65535};

@@ -8,11 +8,14 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 // Paints one dab centred at (x, y) in canvas pixels. Only the high byte of each
 // 16-bit colour value counts. With the mask maker on, the dab goes into the mask.
-void draw_dab_grit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b);
+void draw_dab_grit(Engine& e, ToolSettings& t, int32_t x, int32_t y, int32_t r, int32_t g, int32_t b);
 // Paints one dab into the mask; the target value comes from the paint colour.
-void draw_dab_grit_mask(int32_t x, int32_t y);
+void draw_dab_grit_mask(Engine& e, ToolSettings& t, int32_t x, int32_t y);
 
 // Which row code renders the pixels. The specialised loops are the engine's;
 // the generic path runs every step per pixel and is the reference they are

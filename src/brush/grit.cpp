@@ -116,8 +116,6 @@ GritPosition& current_grit() {
   return position;
 }
 
-const uint8_t* current_grit_bytes() { return grit_bytes(engine(), current_grit()); }
-
 const uint8_t* grit_bytes(const Engine& e, const GritPosition& g) {
   const uint8_t* base = e.grit_buffers[static_cast<size_t>(g.buffer)].get();
   return base ? base + g.offset : nullptr;

@@ -18,8 +18,6 @@ struct GritPosition {
 };
 
 GritPosition& current_grit();
-// The current pattern's first byte, or null while the canvas has no grit buffers.
-const uint8_t* current_grit_bytes();
 // The first byte of the pattern at `g` in the canvas's grit buffers, or null
 // while the canvas has none.
 const uint8_t* grit_bytes(const Engine& e, const GritPosition& g);

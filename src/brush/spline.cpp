@@ -57,8 +57,7 @@ int32_t spline_point_count() { return spline().count; }
 double spline_point_x(uint32_t i) { return point(spline(), spline().x, i); }
 double spline_point_y(uint32_t i) { return point(spline(), spline().y, i); }
 
-void warp_point_to_point(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  Engine& e = engine();
+void warp_point_to_point(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   uint8_t* src = ipl_buffer(e, IplBuffer::Src32);
   uint8_t* dst = ipl_buffer(e, IplBuffer::Dst32);
   if (!src || !dst) return;

@@ -6,6 +6,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 constexpr int32_t kSplinePoints = 100;
 
 // Samples the curve through the three points (read as unsigned 32-bit values);
@@ -19,6 +21,6 @@ double spline_point_y(uint32_t i);
 // Pushes the IPL source's image from (x1, y1) to (x2, y2) into the IPL
 // destination and loads it into the current layer through the selection.
 // Nothing without both 32-bit IPL buffers.
-void warp_point_to_point(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+void warp_point_to_point(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
 }  // namespace cvl

@@ -41,9 +41,7 @@ void refresh_keeps(ToolSettings& t) {
 
 }  // namespace
 
-void set_tool(const ToolArgs& args) {
-  Engine& e = engine();
-  ToolSettings& t = tool();
+void set_tool(Engine& e, ToolSettings& t, const ToolArgs& args) {
   // Seeding first makes the patterns a function of the seed and the arguments alone.
   crt_srand(static_cast<uint32_t>(e.random_seed));
   store_tool_arguments(t, args);
@@ -58,16 +56,15 @@ void set_tool(const ToolArgs& args) {
   t.erase_once = 0;
 }
 
-void set_colour(int32_t r, int32_t g, int32_t b) {
-  tool().paint_color = {widen8(r), widen8(g), widen8(b), 65535};
+void set_colour(ToolSettings& t, int32_t r, int32_t g, int32_t b) {
+  t.paint_color = {widen8(r), widen8(g), widen8(b), 65535};
 }
 
-void set_colour16(int32_t r, int32_t g, int32_t b) {
-  tool().paint_color = {static_cast<uint16_t>(r), static_cast<uint16_t>(g), static_cast<uint16_t>(b), 65535};
+void set_colour16(ToolSettings& t, int32_t r, int32_t g, int32_t b) {
+  t.paint_color = {static_cast<uint16_t>(r), static_cast<uint16_t>(g), static_cast<uint16_t>(b), 65535};
 }
 
-void set_colour_banks(const int32_t values[12]) {
-  ToolSettings& t = tool();
+void set_colour_banks(ToolSettings& t, const int32_t values[12]) {
   for (int bank = 0; bank < 4; ++bank) {
     const int32_t* v = values + bank * 3;
     t.color_banks[static_cast<size_t>(bank)] = {widen8(v[0]), widen8(v[1]), widen8(v[2]), 65535};
@@ -75,32 +72,28 @@ void set_colour_banks(const int32_t values[12]) {
 }
 
 // A zero strength switches blending off but keeps the last keep value.
-void set_blend_strength(int32_t s) {
-  ToolSettings& t = tool();
+void set_blend_strength(ToolSettings& t, int32_t s) {
   t.blend_strength = s;
   if (s > 0) t.blend_keep = 256 - s;
 }
 
-void set_blend_primary_strength(int32_t s) {
-  ToolSettings& t = tool();
+void set_blend_primary_strength(ToolSettings& t, int32_t s) {
   t.blend_primary_strength = s;
   if (s > 0) t.blend_primary_keep = 256 - s;
 }
 
-void set_blend_remix(int32_t b) { tool().blend_remix = static_cast<uint8_t>(b); }
+void set_blend_remix(ToolSettings& t, int32_t b) { t.blend_remix = static_cast<uint8_t>(b); }
 
-void set_density(int32_t d) { tool().density_threshold = d - 1; }
+void set_density(ToolSettings& t, int32_t d) { t.density_threshold = d - 1; }
 
-void set_alpha(int32_t percent) {
-  ToolSettings& t = tool();
+void set_alpha(ToolSettings& t, int32_t percent) {
   t.opacity_percent = percent;
   t.opacity_scale = static_cast<int32_t>(percent * 1.28);
 }
 
 // The sine is taken from the double product, the cosine from the stored float:
 // dabs rotated by the two differ in the last bits, and recorded strokes rely on it.
-void set_rotate_brush_mode(int32_t on, int32_t degrees) {
-  ToolSettings& t = tool();
+void set_rotate_brush_mode(ToolSettings& t, int32_t on, int32_t degrees) {
   t.rotate_mode = on;
   t.rotate_degrees = degrees;
   const double angle = degrees * 0.005555555555555556 * 3.14159;
@@ -109,8 +102,7 @@ void set_rotate_brush_mode(int32_t on, int32_t degrees) {
   t.rotate_cos = static_cast<float>(std::cos(static_cast<double>(t.rotate_angle)));
 }
 
-void set_mix_mode(int32_t mode, int32_t strength) {
-  ToolSettings& t = tool();
+void set_mix_mode(ToolSettings& t, int32_t mode, int32_t strength) {
   t.mix_mode = mode;
   t.mix_strength = strength;
   t.mix_keep = 256 - strength;
@@ -120,8 +112,7 @@ void set_mix_mode(int32_t mode, int32_t strength) {
 
 // The table holds 1000 entries; larger sizes are outside what the host sends, and
 // only the entries that exist are written.
-void set_size(int32_t size) {
-  ToolSettings& t = tool();
+void set_size(ToolSettings& t, int32_t size) {
   t.brush_size = size;
   t.scaled_size = size;
   const int32_t n = std::min(size, kScaleTableSize);
@@ -131,8 +122,7 @@ void set_size(int32_t size) {
 // Footprint pixel i samples the tip pixel nearest its centre. The position runs
 // in extended precision while its step is the single-precision ratio, which is
 // what decides the truncation on long tables.
-void set_scale_size(int32_t n) {
-  ToolSettings& t = tool();
+void set_scale_size(ToolSettings& t, int32_t n) {
   if (n < 1) n = 1;
   if (n > t.brush_size) n = t.brush_size;
   if (n >= kScaleTableSize) n = kScaleTableSize - 1;
@@ -147,16 +137,16 @@ void set_scale_size(int32_t n) {
   }
 }
 
-void set_pix_colour_vary(int32_t v) {
-  tool().pix_color_vary = v;
-  Engine& e = engine();
-  if (v > 0) make_rand_array_byte(e.pix_color_vary_table, 1000, static_cast<uint32_t>(3 * e.brush_capacity));
+void set_pix_colour_vary(Engine& e, ToolSettings& t, int32_t v) {
+  t.pix_color_vary = v;
+  if (v > 0)
+    make_rand_array_byte(e.pix_color_vary_table, 1000, static_cast<uint32_t>(3 * e.brush_capacity), e.random_seed);
 }
 
-void set_pix_lum_vary(int32_t v) {
-  tool().pix_lum_vary = v;
-  Engine& e = engine();
-  if (v > 0) make_rand_array_byte(e.pix_lum_vary_table, 256, static_cast<uint32_t>(3 * e.brush_capacity));
+void set_pix_lum_vary(Engine& e, ToolSettings& t, int32_t v) {
+  t.pix_lum_vary = v;
+  if (v > 0)
+    make_rand_array_byte(e.pix_lum_vary_table, 256, static_cast<uint32_t>(3 * e.brush_capacity), e.random_seed);
 }
 
 }  // namespace cvl

@@ -7,6 +7,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 // The sixteen arguments of SetTool, in the host's order.
 struct ToolArgs {
   float tip_strength = 1.0f;
@@ -28,22 +30,22 @@ struct ToolArgs {
 };
 
 // Stores the tool, builds the grit patterns and the tip, and clears the one-dab switches.
-void set_tool(const ToolArgs& args);
+void set_tool(Engine& e, ToolSettings& t, const ToolArgs& args);
 
 // The setters: each changes one aspect of the tool between dabs.
-void set_colour(int32_t r, int32_t g, int32_t b);
-void set_colour16(int32_t r, int32_t g, int32_t b);
-void set_colour_banks(const int32_t values[12]);
-void set_blend_strength(int32_t s);
-void set_blend_primary_strength(int32_t s);
-void set_blend_remix(int32_t b);
-void set_density(int32_t d);
-void set_alpha(int32_t percent);
-void set_rotate_brush_mode(int32_t on, int32_t degrees);
-void set_mix_mode(int32_t mode, int32_t strength);
-void set_size(int32_t size);
-void set_scale_size(int32_t n);
-void set_pix_colour_vary(int32_t v);
-void set_pix_lum_vary(int32_t v);
+void set_colour(ToolSettings& t, int32_t r, int32_t g, int32_t b);
+void set_colour16(ToolSettings& t, int32_t r, int32_t g, int32_t b);
+void set_colour_banks(ToolSettings& t, const int32_t values[12]);
+void set_blend_strength(ToolSettings& t, int32_t s);
+void set_blend_primary_strength(ToolSettings& t, int32_t s);
+void set_blend_remix(ToolSettings& t, int32_t b);
+void set_density(ToolSettings& t, int32_t d);
+void set_alpha(ToolSettings& t, int32_t percent);
+void set_rotate_brush_mode(ToolSettings& t, int32_t on, int32_t degrees);
+void set_mix_mode(ToolSettings& t, int32_t mode, int32_t strength);
+void set_size(ToolSettings& t, int32_t size);
+void set_scale_size(ToolSettings& t, int32_t n);
+void set_pix_colour_vary(Engine& e, ToolSettings& t, int32_t v);
+void set_pix_lum_vary(Engine& e, ToolSettings& t, int32_t v);
 
 }  // namespace cvl

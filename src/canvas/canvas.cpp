@@ -39,8 +39,8 @@ void allocate_canvas_buffers(Engine& e) {
 }
 
 void make_rand_tables(Engine& e) {
-  make_rand_array_byte(e.rand_255, 255, kRandTableLength);
-  make_rand_array_byte(e.rand_254, 254, kRandTableLength);
+  make_rand_array_byte(e.rand_255, 255, kRandTableLength, e.random_seed);
+  make_rand_array_byte(e.rand_254, 254, kRandTableLength, e.random_seed);
 }
 
 void store_brush_capacity(Engine& e, int32_t brush_capacity, int32_t reserved) {
@@ -71,8 +71,7 @@ void release_canvas_planes(Engine& e) {
 
 }  // namespace
 
-void create_image(void* owner, int32_t width, int32_t height, int32_t brush_capacity, int32_t reserved) {
-  Engine& e = engine();
+void create_image(Engine& e, void* owner, int32_t width, int32_t height, int32_t brush_capacity, int32_t reserved) {
   e.canvas_width = clamp_edge(width);
   e.canvas_height = clamp_edge(height);
   e.owner_window = owner;
@@ -87,8 +86,7 @@ void create_image(void* owner, int32_t width, int32_t height, int32_t brush_capa
   e.ipl.reset();
 }
 
-void new_size(void* owner, int32_t width, int32_t height, int32_t brush_capacity, int32_t reserved) {
-  Engine& e = engine();
+void new_size(Engine& e, void* owner, int32_t width, int32_t height, int32_t brush_capacity, int32_t reserved) {
   e.canvas_height = clamp_edge(height);
   e.owner_window = owner;
   e.canvas_width = clamp_edge(width);
@@ -100,11 +98,10 @@ void new_size(void* owner, int32_t width, int32_t height, int32_t brush_capacity
   make_rand_tables(e);
 }
 
-void delete_image() {
-  Engine& e = engine();
+void delete_image(Engine& e) {
   release_canvas_planes(e);
   release_brush_buffers(e);
-  for (int32_t i = 0; i < kLayerSlots; ++i) delete_layer(i);
+  for (int32_t i = 0; i < kLayerSlots; ++i) delete_layer(e, i);
   e.ipl.reset();
 }
 

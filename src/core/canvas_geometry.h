@@ -18,7 +18,6 @@ struct LayerSpan {
 inline LayerSpan canvas_span(const Engine& e, const Layer& layer) {
   return {std::max(0, std::min(e.canvas_width, layer.width)), std::max(0, std::min(e.canvas_height, layer.height))};
 }
-inline LayerSpan canvas_span(const Layer& layer) { return canvas_span(engine(), layer); }
 
 inline uint16_t* layer_row(const Layer& layer, int32_t y) {
   return layer.data() + static_cast<size_t>(y) * static_cast<size_t>(layer.row_stride);
@@ -56,7 +55,6 @@ inline CanvasPlane canvas_plane(const Engine& e, const Layer& layer) {
   }
   return p;
 }
-inline CanvasPlane canvas_plane(const Layer& layer) { return canvas_plane(engine(), layer); }
 
 template <class T>
 inline T* byte_row(T* base, int32_t stride, int32_t y) {

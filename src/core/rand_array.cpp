@@ -4,8 +4,7 @@
 
 namespace cvl {
 
-void make_rand_array_byte(RandArrayByte& table, int32_t modulus, uint32_t length) {
-  const int32_t seed = engine().random_seed;
+void make_rand_array_byte(RandArrayByte& table, int32_t modulus, uint32_t length, int32_t seed) {
   if (table.data && table.length == length && table.modulus == modulus && table.seed == seed) return;
   delete_rand_array_byte(table);
   crt_srand(static_cast<uint32_t>(seed));

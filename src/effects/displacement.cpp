@@ -27,7 +27,7 @@ bool ipl_displacement_bump(Engine& canvas, const char* path, double depth, uint3
   const imaging::ImageView src{source, w, h, 4, w * 4}, dst{destination, w, h, 4, w * 4};
   if (!imaging::bump_displace(src, dst, grey.data(), w, h, static_cast<float>(depth), fill_colour)) return false;
   adjust_rgba32_post_filter(destination, w, h);
-  load_rgba32(destination, w * 4, true);
+  load_rgba32(canvas, destination, w * 4, true);
   return true;
 }
 

@@ -54,6 +54,4 @@ int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequ
   return row->run(call);
 }
 
-int32_t image_process(const EffectRequest& request) { return image_process(engine(), tool(), request); }
-
 }  // namespace cvl

@@ -26,7 +26,5 @@ struct EffectRequest {
 // The 24-bit IPL buffers are freed on every return after that point, also when
 // the effect throws.
 int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequest& request);
-// The host's entry: the same on the process-wide canvas and tool.
-int32_t image_process(const EffectRequest& request);
 
 }  // namespace cvl

@@ -75,18 +75,20 @@ void read_layer_into_src(const EffectCall& call) {
   // transparent, not what the last effect left there.
   if (!layer || layer->width < call.width || layer->height < call.height)
     std::memset(call.src, 0, static_cast<size_t>(call.stride()) * call.height);
-  if (layer) get_rgba32_layer(call.src, call.stride(), layer);
+  if (layer) get_rgba32_layer(*call.canvas, call.src, call.stride(), layer);
 }
 
-int32_t load(const EffectCall& call, const uint8_t* image) { return load_rgba32(image, call.stride(), true); }
+int32_t load(const EffectCall& call, const uint8_t* image) {
+  return load_rgba32(*call.canvas, image, call.stride(), true);
+}
 
-void load24(const EffectCall& call, const uint8_t* image) { load_rgb24(image, call.width * 3, true); }
+void load24(const EffectCall& call, const uint8_t* image) { load_rgb24(*call.canvas, image, call.width * 3, true); }
 
 void composite(const EffectCall& call, uint8_t* image, int32_t mode, int32_t opacity) {
-  adjust_rgba32_by_mask_and_texture(image, call.width, call.height);
+  adjust_rgba32_by_mask_and_texture(*call.canvas, image, call.width, call.height);
   Layer* layer = ipl_source_layer(*call.canvas);
   if (!layer) return;
-  merge_rgba32_into_layer(image, *layer, mode, 0, opacity, layer->lockAlpha != 0);
+  merge_rgba32_into_layer(*call.canvas, image, *layer, mode, 0, opacity, layer->lockAlpha != 0);
 }
 
 bool inhouse(const EffectCall& call, const char* name, uint8_t copy, const InhouseArgs& args) {
@@ -183,7 +185,7 @@ int32_t frame_sl(const EffectCall& call, int32_t effect, const ScriptValues& val
 
 DataBox current_layer_box(const EffectCall& call) {
   DataBox box;
-  find_data_extents(call.canvas->current_layer_num, &box.left, &box.top, &box.right, &box.bottom);
+  find_data_extents(*call.canvas, call.canvas->current_layer_num, &box.left, &box.top, &box.right, &box.bottom);
   return box;
 }
 

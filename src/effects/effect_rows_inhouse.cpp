@@ -37,7 +37,7 @@ int32_t adjust_colour_model(const EffectCall& call, bool lightness) {
 imaging::ImageView src_view(const EffectCall& call) { return {call.src, call.width, call.height, 4, call.stride()}; }
 
 void open_mask_when_asked(const EffectCall& call) {
-  if (call.flag(0)) clear_mask(0, 0, 0);
+  if (call.flag(0)) clear_mask(*call.canvas, 0, 0, 0);
 }
 
 // One linear stretch of the input table from `from` up to `to` - 1, d carried on.
@@ -148,8 +148,8 @@ int32_t row_mask_generate_hsl(const EffectCall& call) {
   uint8_t r = 0, g = 0, b = 0;
   HslToRgb(call.s[0] * 3.6, call.s[2] * 0.01, call.s[4] * 0.01, r, g, b);
   open_mask_when_asked(call);
-  return mask_from_rgba_hsl_range(call.src, r, g, b, call.s[1] * 0.01, call.s[3] * 0.01, call.s[5] * 0.01,
-                                  call.option == 0 ? 255 : 0);
+  return mask_from_rgba_hsl_range(*call.canvas, call.src, r, g, b, call.s[1] * 0.01, call.s[3] * 0.01,
+                                  call.s[5] * 0.01, call.option == 0 ? 255 : 0);
 }
 
 int32_t row_mask_detail(const EffectCall& call) {

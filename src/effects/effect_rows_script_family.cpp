@@ -44,9 +44,9 @@ int32_t row_texturize_bump(const EffectCall& call) {
   for (size_t i = 3; i < relief.pixels.size(); i += 4) image[i] = 255;
   Layer* layer = ipl_source_layer(*call.canvas);
   if (!layer) return 0;
-  adjust_rgba32_by_mask_and_texture(image, call.width, call.height);
-  merge_rgba32_into_layer(image, *layer, call.flag(0) ? mix::kTexturize2 : mix::kTexturize, 0, slider_byte(call.s[3]),
-                          true);
+  adjust_rgba32_by_mask_and_texture(*call.canvas, image, call.width, call.height);
+  merge_rgba32_into_layer(*call.canvas, image, *layer, call.flag(0) ? mix::kTexturize2 : mix::kTexturize, 0,
+                          slider_byte(call.s[3]), true);
   return 1;
 }
 

@@ -129,7 +129,7 @@ void inhouse_detail_blur(InhouseParams& p, const InhouseImages& im) {
 void inhouse_line_art_cleaner(InhouseParams& p, const InhouseImages& im) {
   inhouse_basic_threshold(p, im);
   const size_t bytes = static_cast<size_t>(im.width) * static_cast<size_t>(im.height) * 4;
-  load_rgba32(im.dst, im.width * 4, true);
+  load_rgba32(*im.canvas, im.dst, im.width * 4, true);
   std::memcpy(im.src, im.dst, bytes);
   const double dark = p.p[0] * 255.0, lift = p.p[1] * 255.0;
   const PixelReader in(p, im);

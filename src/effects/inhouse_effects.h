@@ -45,7 +45,5 @@ int32_t inhouse_entry(Engine& canvas, const ToolSettings& tool, const char* name
 // 1) and sets the saturation, each step loaded into the current layer through the
 // selection. Returns 0 when the saturation step fails, else the last load's result.
 int32_t photo_pop(Engine& canvas, const ToolSettings& tool, int32_t amount, double saturation, int32_t flag);
-// The host's entry: the same on the process-wide canvas and tool.
-int32_t photo_pop(int32_t amount, double saturation, int32_t flag);
 
 }  // namespace cvl

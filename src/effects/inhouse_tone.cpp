@@ -107,7 +107,7 @@ void inhouse_hyper_contrast(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_fader(InhouseParams& p, const InhouseImages& im) {
   int32_t left = 0, top = 0, right = im.width - 1, bottom = im.height - 1;
-  if (p.f[0] != 0) find_data_extents(im.canvas->current_layer_num, &left, &top, &right, &bottom);
+  if (p.f[0] != 0) find_data_extents(*im.canvas, im.canvas->current_layer_num, &left, &top, &right, &bottom);
   left = std::max(left, 0);
   top = std::max(top, 0);
   right = std::min(right, im.width - 1);

@@ -19,7 +19,7 @@ void sharpen_layer_colour(Engine& canvas) {
   uint8_t* src = ipl_alloc(canvas, IplBuffer::Src24);
   uint8_t* dst = ipl_alloc(canvas, IplBuffer::Dst24);
   if (src && dst && imaging::sharpen({src, w, h, 3, w * 3}, {dst, w, h, 3, w * 3}, 5, 7)) {
-    load_rgb24(dst, w * 3, true);
+    load_rgb24(canvas, dst, w * 3, true);
   }
   ipl_free(canvas, IplBuffer::Src24);
   ipl_free(canvas, IplBuffer::Dst24);
@@ -31,7 +31,7 @@ void hyper_contrast_step(Engine& canvas, const ToolSettings& tool, int32_t raw) 
   InhouseArgs args;
   args.s[0] = raw;
   if (inhouse_entry(canvas, tool, "Hyper Contrast", 0, args) == 0) return;
-  load_rgba32(ipl_buffer(canvas, IplBuffer::Dst32), canvas.canvas_width * 4, true);
+  load_rgba32(canvas, ipl_buffer(canvas, IplBuffer::Dst32), canvas.canvas_width * 4, true);
   ipl_update_src32(canvas);
 }
 
@@ -47,13 +47,9 @@ int32_t photo_pop(Engine& canvas, const ToolSettings& tool, int32_t amount, doub
   Layer* layer = ipl_source_layer(canvas);
   const int32_t w = canvas.canvas_width, h = canvas.canvas_height;
   if (!src || !layer) return 0;
-  get_rgba32_layer(src, w * 4, layer);
+  get_rgba32_layer(canvas, src, w * 4, layer);
   if (!imaging::modify_saturation({src, w, h, 4, w * 4}, saturation_factor(saturation))) return 0;
-  return load_rgba32(src, w * 4, true);
-}
-
-int32_t photo_pop(int32_t amount, double saturation, int32_t flag) {
-  return photo_pop(engine(), tool(), amount, saturation, flag);
+  return load_rgba32(canvas, src, w * 4, true);
 }
 
 }  // namespace cvl

@@ -6,6 +6,7 @@
 #include "core/engine.h"
 #include "corvel/corvel.h"
 #include "core/guard.h"
+#include "core/tool_settings.h"
 
 using namespace cvl;
 
@@ -20,48 +21,49 @@ CVL_API void CVL_CALL CVL_SetTool(float tip_strength, int32_t grit_dot_size, int
                       color_vary,     drawing_length, blend_strength, blend_primary_strength, blend_remix,
                       flag11,         tip_invert,    flag13,          grit_path,              tip_path,
                       tip_angle};
-  guarded("SetTool Excpt", [&] { set_tool(args); });
+  guarded("SetTool Excpt", [&] { set_tool(engine(), tool(), args); });
 }
 
 CVL_API void CVL_CALL CVL_SetBrushShape(const char* path, int32_t angle) {
-  guarded("SetBrushShape Excpt", [&] { set_brush_shape(path, angle, TipSource::ScriptOrImage); });
+  guarded("SetBrushShape Excpt", [&] { set_brush_shape(engine(), tool(), path, angle, TipSource::ScriptOrImage); });
 }
 
 CVL_API void CVL_CALL CVL_SetBrushShape_ORIGINAL(const char* path, int32_t angle) {
-  guarded("SetBrushShape Excpt", [&] { set_brush_shape(path, angle, TipSource::ImageOnly); });
+  guarded("SetBrushShape Excpt", [&] { set_brush_shape(engine(), tool(), path, angle, TipSource::ImageOnly); });
 }
 
 CVL_API uint8_t* CVL_CALL CVL_CreateTexture(int32_t layer) {
-  return guarded("CreateTexture Excpt", static_cast<uint8_t*>(nullptr), [&] { return create_texture(layer); });
+  return guarded("CreateTexture Excpt", static_cast<uint8_t*>(nullptr),
+                 [&] { return create_texture(engine(), layer); });
 }
 
 CVL_API void CVL_CALL CVL_DeleteTexture(void) {
-  guarded("DeleteTexture Excpt", [] { delete_texture(); });
+  guarded("DeleteTexture Excpt", [] { delete_texture(engine()); });
 }
 
 CVL_API int32_t CVL_CALL CVL_CreateBlobFromImage(int32_t layer, int32_t mode) {
-  return guarded("CreateBlobFromImage Excpt", 0, [&] { return create_blob_from_image(layer, mode); });
+  return guarded("CreateBlobFromImage Excpt", 0, [&] { return create_blob_from_image(engine(), layer, mode); });
 }
 
-CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b) { set_colour(r, g, b); }
+CVL_API void CVL_CALL CVL_SetColor(int32_t r, int32_t g, int32_t b) { set_colour(tool(), r, g, b); }
 
-CVL_API void CVL_CALL CVL_SetColor16(int32_t r, int32_t g, int32_t b) { set_colour16(r, g, b); }
+CVL_API void CVL_CALL CVL_SetColor16(int32_t r, int32_t g, int32_t b) { set_colour16(tool(), r, g, b); }
 
 CVL_API void CVL_CALL CVL_SetColorBanks(int32_t r0, int32_t g0, int32_t b0, int32_t r1, int32_t g1, int32_t b1,
                                         int32_t r2, int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3) {
   const int32_t values[12] = {r0, g0, b0, r1, g1, b1, r2, g2, b2, r3, g3, b3};
-  set_colour_banks(values);
+  set_colour_banks(tool(), values);
 }
 
-CVL_API void CVL_CALL CVL_SetBlendStrength(int32_t s) { set_blend_strength(s); }
+CVL_API void CVL_CALL CVL_SetBlendStrength(int32_t s) { set_blend_strength(tool(), s); }
 
-CVL_API void CVL_CALL CVL_SetBlendPrimaryColorStrength(int32_t s) { set_blend_primary_strength(s); }
+CVL_API void CVL_CALL CVL_SetBlendPrimaryColorStrength(int32_t s) { set_blend_primary_strength(tool(), s); }
 
-CVL_API void CVL_CALL CVL_SetBlendRemix(int32_t b) { set_blend_remix(b); }
+CVL_API void CVL_CALL CVL_SetBlendRemix(int32_t b) { set_blend_remix(tool(), b); }
 
-CVL_API void CVL_CALL CVL_SetDensity(int32_t d) { set_density(d); }
+CVL_API void CVL_CALL CVL_SetDensity(int32_t d) { set_density(tool(), d); }
 
-CVL_API void CVL_CALL CVL_SetAlpha(int32_t percent) { set_alpha(percent); }
+CVL_API void CVL_CALL CVL_SetAlpha(int32_t percent) { set_alpha(tool(), percent); }
 
 CVL_API void CVL_CALL CVL_SetColorVary(int32_t v) { tool().color_vary = v; }
 
@@ -77,9 +79,11 @@ CVL_API void CVL_CALL CVL_SetImageBrushMode(int32_t v) { tool().image_brush_mode
 
 CVL_API void CVL_CALL CVL_SetSolidBrushMode(int32_t v) { tool().solid_mode = v; }
 
-CVL_API void CVL_CALL CVL_SetRotateBrushMode(int32_t on, int32_t degrees) { set_rotate_brush_mode(on, degrees); }
+CVL_API void CVL_CALL CVL_SetRotateBrushMode(int32_t on, int32_t degrees) {
+  set_rotate_brush_mode(tool(), on, degrees);
+}
 
-CVL_API void CVL_CALL CVL_SetMixMode(int32_t mode, int32_t strength) { set_mix_mode(mode, strength); }
+CVL_API void CVL_CALL CVL_SetMixMode(int32_t mode, int32_t strength) { set_mix_mode(tool(), mode, strength); }
 
 CVL_API void CVL_CALL CVL_SetTracingMode(int32_t on) { engine().tracing_mode = static_cast<uint8_t>(on); }
 
@@ -91,16 +95,16 @@ CVL_API void CVL_CALL CVL_SetEraseModeOn(void) { tool().erase_once = 1; }
 
 CVL_API void CVL_CALL CVL_SetMaskMakerOn(void) { tool().mask_maker_on = 1; }
 
-CVL_API void CVL_CALL CVL_SetSize(int32_t size) { set_size(size); }
+CVL_API void CVL_CALL CVL_SetSize(int32_t size) { set_size(tool(), size); }
 
-CVL_API void CVL_CALL CVL_SetScaleSize(int32_t n) { set_scale_size(n); }
+CVL_API void CVL_CALL CVL_SetScaleSize(int32_t n) { set_scale_size(tool(), n); }
 
 CVL_API void CVL_CALL CVL_SetPixColorVary(int32_t v) {
-  guarded("MakeRandArrayByte Excpt", [&] { set_pix_colour_vary(v); });
+  guarded("MakeRandArrayByte Excpt", [&] { set_pix_colour_vary(engine(), tool(), v); });
 }
 
 CVL_API void CVL_CALL CVL_SetPixLumVary(int32_t v) {
-  guarded("MakeRandArrayByte Excpt", [&] { set_pix_lum_vary(v); });
+  guarded("MakeRandArrayByte Excpt", [&] { set_pix_lum_vary(engine(), tool(), v); });
 }
 
 }  // extern "C"

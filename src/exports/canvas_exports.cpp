@@ -22,16 +22,16 @@ extern "C" {
 
 CVL_API void CVL_CALL CVL_CreateImage(void* owner, int32_t width, int32_t height, int32_t brush_capacity,
                                       int32_t reserved) {
-  guarded("CreateImage Excpt", [&] { create_image(owner, width, height, brush_capacity, reserved); });
+  guarded("CreateImage Excpt", [&] { create_image(engine(), owner, width, height, brush_capacity, reserved); });
 }
 
 CVL_API void CVL_CALL CVL_NewSize(void* owner, int32_t width, int32_t height, int32_t brush_capacity,
                                   int32_t reserved) {
-  guarded("NewSize Excpt", [&] { new_size(owner, width, height, brush_capacity, reserved); });
+  guarded("NewSize Excpt", [&] { new_size(engine(), owner, width, height, brush_capacity, reserved); });
 }
 
 CVL_API void CVL_CALL CVL_DeleteImage(void) {
-  guarded("DeleteImage Excpt", [] { delete_image(); });
+  guarded("DeleteImage Excpt", [] { delete_image(engine()); });
 }
 
 CVL_API void CVL_CALL CVL_SetLastError(const char* text) { set_last_error(text); }
@@ -54,31 +54,35 @@ CVL_API void CVL_CALL CVL_SetRandomSeed(int32_t seed) {
 
 CVL_API void CVL_CALL CVL_SetStartDir(const char* path) {
   if (!path) return;
-  const size_t len = strnlen(path, sizeof engine().start_dir);
-  if (len < sizeof engine().start_dir) std::memcpy(engine().start_dir, path, len + 1);
+  Engine& e = engine();
+  const size_t len = strnlen(path, sizeof e.start_dir);
+  if (len < sizeof e.start_dir) std::memcpy(e.start_dir, path, len + 1);
 }
 
 CVL_API int32_t CVL_CALL CVL_SetUndoLevels(int32_t levels) {
-  return guarded("SetUndoLevels Excpt", int32_t{0}, [&] { return set_undo_levels(levels); });
+  return guarded("SetUndoLevels Excpt", int32_t{0}, [&] { return set_undo_levels(engine(), levels); });
 }
 
 CVL_API void CVL_CALL CVL_SetScale(int32_t x, int32_t y) {
-  engine().view_scale_x = x;
-  engine().view_scale_y = y;
+  Engine& e = engine();
+  e.view_scale_x = x;
+  e.view_scale_y = y;
 }
 
 CVL_API void CVL_CALL CVL_SetOffset(int32_t x, int32_t y) {
-  engine().view_offset_x = x;
-  engine().view_offset_y = y;
+  Engine& e = engine();
+  e.view_offset_x = x;
+  e.view_offset_y = y;
 }
 
 CVL_API void CVL_CALL CVL_SetViewSize(int32_t width, int32_t height) {
-  engine().view_width = width;
-  engine().view_height = height;
+  Engine& e = engine();
+  e.view_width = width;
+  e.view_height = height;
 }
 
 CVL_API int32_t CVL_CALL CVL_GetTotalUndoMemory(void) {
-  return guarded("GetTotalUndoMemory Excpt", int32_t{0}, [] { return recount_undo_memory() / 1024; });
+  return guarded("GetTotalUndoMemory Excpt", int32_t{0}, [] { return recount_undo_memory(engine()) / 1024; });
 }
 
 CVL_API int32_t CVL_CALL CVL_GetCurrentUndoMemory(void) { return engine().undo_memory / 1024; }

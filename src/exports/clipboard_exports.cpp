@@ -1,5 +1,6 @@
 // Copy, paste and screen capture.
 #include "corvel/corvel.h"
+#include "core/engine.h"
 #include "core/guard.h"
 #include "io/copy_paste.h"
 
@@ -19,7 +20,7 @@ void paste_ex2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre
   guarded("FromClipBoardIntoEX Excpt", [&] {
     PastePlacement p = placement(x, y, angle, centre, smooth);
     p.size = size;
-    from_clipboard_into_ex2(p);
+    from_clipboard_into_ex2(engine(), p);
   });
 }
 
@@ -27,27 +28,27 @@ void paste_ex2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre
 
 extern "C" {
 
-CVL_API void CVL_CALL CVL_ToClipboard(void) { guarded("ToClipBoard Excpt", [] { to_clipboard(); }); }
+CVL_API void CVL_CALL CVL_ToClipboard(void) { guarded("ToClipBoard Excpt", [] { to_clipboard(engine()); }); }
 CVL_API void CVL_CALL CVL_ToClipboardRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  guarded("ToClipBoardRect Excpt", [&] { to_clipboard_rect(x1, y1, x2, y2); });
+  guarded("ToClipBoardRect Excpt", [&] { to_clipboard_rect(engine(), x1, y1, x2, y2); });
 }
 CVL_API void CVL_CALL CVL_RGBA32ToClipboardRect(uint8_t* image, int32_t x, int32_t y, int32_t width,
                                                 int32_t height) {
-  guarded("ToClipBoardRect Excpt", [&] { rgba32_to_clipboard_rect(image, x, y, width, height); });
+  guarded("ToClipBoardRect Excpt", [&] { rgba32_to_clipboard_rect(engine(), image, x, y, width, height); });
 }
 
 CVL_API int32_t CVL_CALL CVL_FromClipboard(void) {
   return guarded("FromClipBoard Excpt", 0, [] { return from_clipboard(); });
 }
 CVL_API int32_t CVL_CALL CVL_FromClipboardInto(int32_t x, int32_t y, int32_t centre) {
-  return guarded("FromClipBoardInto Excpt", 0, [&] { return from_clipboard_into(x, y, centre); });
+  return guarded("FromClipBoardInto Excpt", 0, [&] { return from_clipboard_into(engine(), x, y, centre); });
 }
 CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX(int32_t x, int32_t y, float scale, int32_t angle, int32_t centre,
                                                  int32_t smooth) {
   guarded("FromClipBoardIntoEX Excpt", [&] {
     PastePlacement p = placement(x, y, angle, centre, smooth);
     p.scale = scale;
-    from_clipboard_into_ex(p);
+    from_clipboard_into_ex(engine(), p);
   });
   return 0;
 }
@@ -68,7 +69,7 @@ CVL_API int32_t CVL_CALL CVL_ScreenCapture(void) {
   return guarded("ScreenCapture Excpt", 0, [] { return screen_capture(); });
 }
 CVL_API int32_t CVL_CALL CVL_ScreenCaptureInto(void) {
-  return guarded("ScreenCaptureInto Excpt", 0, [] { return screen_capture_into(); });
+  return guarded("ScreenCaptureInto Excpt", 0, [] { return screen_capture_into(engine()); });
 }
 
 }  // extern "C"

@@ -1,6 +1,8 @@
 // Image files and the new-RGBA buffer.
 #include "corvel/corvel.h"
+#include "core/engine.h"
 #include "core/guard.h"
+#include "core/tool_settings.h"
 #include "io/image_read.h"
 #include "io/image_write.h"
 #include "io/new_rgba.h"
@@ -16,15 +18,17 @@ CVL_API int32_t CVL_CALL CVL_GetDPIFromFile(const char* path) {
 }
 
 CVL_API int32_t CVL_CALL CVL_ReadFromFile(const char* path) {
-  return guarded("ReadFromFile Excpt", int32_t{0}, [&] { return read_from_file(path); });
+  return guarded("ReadFromFile Excpt", int32_t{0}, [&] { return read_from_file(engine(), tool(), path); });
 }
 
 CVL_API int32_t CVL_CALL CVL_ReadFromFileRGB24(uint8_t* dst, int32_t width, int32_t height, const char* path) {
-  return guarded("ReadFromFileRGB24 Excpt", int32_t{0}, [&] { return read_from_file_into(dst, width, height, path, 3); });
+  return guarded("ReadFromFileRGB24 Excpt", int32_t{0},
+                 [&] { return read_from_file_into(engine(), tool(), dst, width, height, path, 3); });
 }
 
 CVL_API int32_t CVL_CALL CVL_ReadFromFileRGBA32(uint8_t* dst, int32_t width, int32_t height, const char* path) {
-  return guarded("ReadFromFileRGBA32 Excpt", int32_t{0}, [&] { return read_from_file_into(dst, width, height, path, 4); });
+  return guarded("ReadFromFileRGBA32 Excpt", int32_t{0},
+                 [&] { return read_from_file_into(engine(), tool(), dst, width, height, path, 4); });
 }
 
 CVL_API int32_t CVL_CALL CVL_WriteToFileRGB24(const uint8_t* image, int32_t width, int32_t height, const char* path,
@@ -46,12 +50,12 @@ CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width
 }
 
 CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB24(const char* path, const char* ext, int32_t dpi) {
-  guarded("CVL_SavePageToFileRGB24 Excpt", [&] { save_page_rgb24(path, ext, dpi); });
+  guarded("CVL_SavePageToFileRGB24 Excpt", [&] { save_page_rgb24(engine(), path, ext, dpi); });
   return 0;
 }
 
 CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB32(const char* path, const char* ext, int32_t dpi) {
-  guarded("CVL_SavePageToFileRGB32 Excpt", [&] { save_page_rgb32(path, ext, dpi); });
+  guarded("CVL_SavePageToFileRGB32 Excpt", [&] { save_page_rgb32(engine(), path, ext, dpi); });
   return 0;
 }
 
@@ -80,7 +84,7 @@ CVL_API int32_t CVL_CALL CVL_IsNewRGBA32Transparent(void) {
 }
 
 CVL_API int32_t CVL_CALL CVL_SetInNewRGBA(void) {
-  return guarded("SetInNewRGBA Excpt", 0, [] { return set_in_new_rgba(); });
+  return guarded("SetInNewRGBA Excpt", 0, [] { return set_in_new_rgba(engine()); });
 }
 
 CVL_API void CVL_CALL CVL_GetNewRGBA32(uint8_t* dst) {

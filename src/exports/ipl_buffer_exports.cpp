@@ -52,8 +52,9 @@ CVL_API void CVL_CALL CVL_IPLFreeDstBuffer24(void) {
 // Weights the 32-bit source's alpha by the mask while the mask is enabled.
 CVL_API void CVL_CALL CVL_ApplyMaskToAlpha_IPLSrcRGBA(void) {
   guarded("ApplyMaskToAlpha_IPLSrcRGBA Excpt", [] {
-    uint8_t* buffer = ipl_buffer(engine(), IplBuffer::Src32);
-    if (buffer && engine().mask_enabled) apply_mask_to_alpha(buffer);
+    Engine& e = engine();
+    uint8_t* buffer = ipl_buffer(e, IplBuffer::Src32);
+    if (buffer && e.mask_enabled) apply_mask_to_alpha(e, buffer);
   });
 }
 

@@ -1,5 +1,6 @@
 // Movie recording.
 #include "corvel/corvel.h"
+#include "core/engine.h"
 #include "core/guard.h"
 #include "io/movie.h"
 
@@ -13,7 +14,7 @@ CVL_API void* CVL_CALL CVL_CreateAVI(const char* path, int32_t frame_period) {
 }
 
 CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path) {
-  return guarded("WriteAVI Excpt", 0, [&] { return write_avi(bitmap_path); });
+  return guarded("WriteAVI Excpt", 0, [&] { return write_avi(engine(), bitmap_path); });
 }
 
 CVL_API int32_t CVL_CALL CVL_CloseAVI(void) {

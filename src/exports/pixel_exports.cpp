@@ -14,11 +14,11 @@ using namespace cvl;
 
 namespace {
 
-const Layer* slot_pixels(int32_t slot) { return layer_with_pixels(slot); }
-const Layer* current_pixels() { return current_layer_with_pixels(); }
-const uint16_t* under_layer_pixels() { return engine().under_layer.pixels.get(); }
-const Layer* trace_pixels() {
-  const Layer* layer = engine().trace_layer;
+const Layer* slot_pixels(Engine& e, int32_t slot) { return layer_with_pixels(e, slot); }
+const Layer* current_pixels(const Engine& e) { return current_layer_with_pixels(e); }
+const uint16_t* under_layer_pixels(const Engine& e) { return e.under_layer.pixels.get(); }
+const Layer* trace_pixels(const Engine& e) {
+  const Layer* layer = e.trace_layer;
   return (layer && layer->has_pixels()) ? layer : nullptr;
 }
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(v); }
@@ -74,7 +74,8 @@ CVL_API void CVL_CALL CVL_GetRGBA32FromRGBA64Rect(uint8_t* dst, int32_t dst_stri
 
 CVL_API void CVL_CALL CVL_GetRGB24FromRGBA64(uint8_t* dst, int32_t dst_stride, const uint16_t* src, int32_t src_stride) {
   guarded("GetRGB24FromRGBA64 Excpt", [&] {
-    narrow_rgba64_rect(dst, dst_stride, src, src_stride, engine().canvas_width, engine().canvas_height, 3);
+    const Engine& e = engine();
+    narrow_rgba64_rect(dst, dst_stride, src, src_stride, e.canvas_width, e.canvas_height, 3);
   });
 }
 
@@ -85,13 +86,15 @@ CVL_API void CVL_CALL CVL_GetRGBA32FromRGBA64(uint8_t* dst, int32_t dst_stride, 
 
 CVL_API void CVL_CALL CVL_ClearRGBA64(uint16_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a) {
   guarded("ClearRGBA64 Excpt", [&] {
-    clear_rgba64(buffer, stride, engine().canvas_width, engine().canvas_height, u16(r), u16(g), u16(b), u16(a));
+    const Engine& e = engine();
+    clear_rgba64(buffer, stride, e.canvas_width, e.canvas_height, u16(r), u16(g), u16(b), u16(a));
   });
 }
 
 CVL_API void CVL_CALL CVL_ClearRGBA32(uint8_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a) {
   guarded("ClearRGBA32 Excpt", [&] {
-    clear_rgba32(buffer, stride, engine().canvas_width, engine().canvas_height, u8(r), u8(g), u8(b), u8(a));
+    const Engine& e = engine();
+    clear_rgba32(buffer, stride, e.canvas_width, e.canvas_height, u8(r), u8(g), u8(b), u8(a));
   });
 }
 
@@ -101,130 +104,174 @@ CVL_API void CVL_CALL CVL_ClearRGBA32Buf(uint8_t* buffer, int32_t w, int32_t h, 
 }
 
 CVL_API void CVL_CALL CVL_InvertAlpha_RGBA32(uint8_t* buffer) {
-  guarded("InvertAlpha_RGBA32 Excpt",
-          [&] { invert_alpha_rgba32(buffer, engine().canvas_width, engine().canvas_height); });
+  guarded("InvertAlpha_RGBA32 Excpt", [&] {
+    const Engine& e = engine();
+    invert_alpha_rgba32(buffer, e.canvas_width, e.canvas_height);
+  });
 }
 
 CVL_API void CVL_CALL CVL_Load(const uint8_t* src, int32_t stride, int32_t w, int32_t h) {
-  guarded("Load Excpt", [&] { load_bgr(src, stride, w, h); });
+  guarded("Load Excpt", [&] { load_bgr(engine(), src, stride, w, h); });
 }
 CVL_API void CVL_CALL CVL_LoadRGB24(const uint8_t* src, int32_t stride, int32_t use_selection) {
-  guarded("LoadRGB24 Excpt", [&] { load_rgb24(src, stride, low_byte_set(use_selection)); });
+  guarded("LoadRGB24 Excpt", [&] { load_rgb24(engine(), src, stride, low_byte_set(use_selection)); });
 }
 CVL_API void CVL_CALL CVL_LoadRGB24ToAlpha(const uint8_t* src, int32_t stride, int32_t use_selection) {
-  guarded("LoadRGB24ToAlpha Excpt", [&] { load_rgb24_to_alpha(src, stride, low_byte_set(use_selection)); });
+  guarded("LoadRGB24ToAlpha Excpt", [&] { load_rgb24_to_alpha(engine(), src, stride, low_byte_set(use_selection)); });
 }
 CVL_API int32_t CVL_CALL CVL_SetRGBA64Layer(const uint16_t* src, int32_t stride, int32_t layer) {
-  return guarded("SetRGBA64Layer Excpt", 0, [&] { return set_rgba64_layer(src, stride, layer); });
+  return guarded("SetRGBA64Layer Excpt", 0, [&] { return set_rgba64_layer(engine(), src, stride, layer); });
 }
 CVL_API void CVL_CALL CVL_SetLayerData(const uint16_t* src, int32_t layer) {
-  guarded("SetLayerData Excpt", [&] { set_layer_data(src, layer); });
+  guarded("SetLayerData Excpt", [&] { set_layer_data(engine(), src, layer); });
 }
 CVL_API void CVL_CALL CVL_CopyLayerData(int32_t from, int32_t to) {
-  guarded("CopyLayerData Excpt", [&] { copy_layer_data(from, to); });
+  guarded("CopyLayerData Excpt", [&] { copy_layer_data(engine(), from, to); });
 }
 CVL_API void CVL_CALL CVL_SetPixelRGB24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, int32_t r, int32_t g,
                                         int32_t b) {
-  guarded("SetPixelRGB24 Excpt", [&] { set_pixel_rgb24(buffer, stride, x, y, u16(r), u16(g), u16(b)); });
+  guarded("SetPixelRGB24 Excpt", [&] { set_pixel_rgb24(engine(), buffer, stride, x, y, u16(r), u16(g), u16(b)); });
 }
 CVL_API void CVL_CALL CVL_Clear(int32_t r, int32_t g, int32_t b, int32_t a) {
-  guarded("Clear Excpt", [&] { clear_current(u8(r), u8(g), u8(b), u8(a)); });
+  guarded("Clear Excpt", [&] { clear_current(engine(), u8(r), u8(g), u8(b), u8(a)); });
 }
 CVL_API void CVL_CALL CVL_ClearMasked(int32_t r, int32_t g, int32_t b, int32_t a) {
-  guarded("ClearMasked Excpt", [&] { clear_masked(u8(r), u8(g), u8(b), u8(a)); });
+  guarded("ClearMasked Excpt", [&] { clear_masked(engine(), u8(r), u8(g), u8(b), u8(a)); });
 }
 
 CVL_API void CVL_CALL CVL_GetRGB24(uint8_t* dst, int32_t stride) {
-  guarded("GetRGB24 Excpt", [&] { get_rgb24_layer(dst, stride, current_layer_with_pixels()); });
+  guarded("GetRGB24 Excpt", [&] {
+    const Engine& e = engine();
+    get_rgb24_layer(e, dst, stride, current_layer_with_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGB24Layer(uint8_t* dst, int32_t stride, int32_t layer) {
-  return guarded("GetRGB24Layer Excpt", 0, [&] { return get_rgb24_layer(dst, stride, layer_with_pixels(layer)); });
+  return guarded("GetRGB24Layer Excpt", 0, [&] {
+    Engine& e = engine();
+    return get_rgb24_layer(e, dst, stride, layer_with_pixels(e, layer));
+  });
 }
 CVL_API void CVL_CALL CVL_GetRGB24FromAlpha(uint8_t* dst, int32_t stride) {
-  guarded("GetRGB24FromAlpha Excpt", [&] { get_rgb24_from_alpha(dst, stride); });
+  guarded("GetRGB24FromAlpha Excpt", [&] { get_rgb24_from_alpha(engine(), dst, stride); });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBA32Layer(uint8_t* dst, int32_t stride, int32_t layer) {
-  return guarded("GetRGBA32Layer Excpt", 0, [&] { return get_rgba32_layer(dst, stride, layer_with_pixels(layer)); });
+  return guarded("GetRGBA32Layer Excpt", 0, [&] {
+    Engine& e = engine();
+    return get_rgba32_layer(e, dst, stride, layer_with_pixels(e, layer));
+  });
 }
 CVL_API void CVL_CALL CVL_GetRGBA32(uint8_t* dst, int32_t stride) {
-  guarded("GetRGBA32 Excpt", [&] { get_rgba32_layer(dst, stride, current_layer_with_pixels()); });
+  guarded("GetRGBA32 Excpt", [&] {
+    const Engine& e = engine();
+    get_rgba32_layer(e, dst, stride, current_layer_with_pixels(e));
+  });
 }
 CVL_API void CVL_CALL CVL_GetRGBA64LayerRect(uint16_t* dst, int32_t stride, int32_t layer, int32_t x, int32_t y,
                                              int32_t w, int32_t h) {
-  guarded("GetRGBA64LayerRect Excpt", [&] { get_rgba64_layer_rect(dst, stride, layer, x, y, w, h); });
+  guarded("GetRGBA64LayerRect Excpt", [&] { get_rgba64_layer_rect(engine(), dst, stride, layer, x, y, w, h); });
 }
 CVL_API void CVL_CALL CVL_GetRGBA64Layer(uint16_t* dst, int32_t stride, int32_t layer) {
-  guarded("GetRGBA64Layer Excpt",
-          [&] { get_rgba64_layer_rect(dst, stride, layer, 0, 0, engine().canvas_width, engine().canvas_height); });
+  guarded("GetRGBA64Layer Excpt", [&] {
+    Engine& e = engine();
+    get_rgba64_layer_rect(e, dst, stride, layer, 0, 0, e.canvas_width, e.canvas_height);
+  });
 }
 CVL_API void CVL_CALL CVL_GetLayerData(uint16_t* dst, int32_t layer) {
-  guarded("GetLayerData Excpt", [&] { get_layer_data(dst, layer); });
+  guarded("GetLayerData Excpt", [&] { get_layer_data(engine(), dst, layer); });
 }
 CVL_API void CVL_CALL CVL_FindDataExtentsLayer(int32_t layer, int32_t* l, int32_t* t, int32_t* r, int32_t* b) {
-  guarded("FindDataExtentsLayer Excpt", [&] { find_data_extents(layer, l, t, r, b); });
+  guarded("FindDataExtentsLayer Excpt", [&] { find_data_extents(engine(), layer, l, t, r, b); });
 }
 
 CVL_API int32_t CVL_CALL CVL_GetRed64(int32_t x, int32_t y) {
-  return guarded("GetRed64 Excpt", 0, [&] { return get_channel64(x, y, 0); });
+  return guarded("GetRed64 Excpt", 0, [&] { return get_channel64(engine(), x, y, 0); });
 }
 CVL_API int32_t CVL_CALL CVL_GetGreen64(int32_t x, int32_t y) {
-  return guarded("GetGreen64 Excpt", 0, [&] { return get_channel64(x, y, 1); });
+  return guarded("GetGreen64 Excpt", 0, [&] { return get_channel64(engine(), x, y, 1); });
 }
 CVL_API int32_t CVL_CALL CVL_GetBlue64(int32_t x, int32_t y) {
-  return guarded("GetBlue64 Excpt", 0, [&] { return get_channel64(x, y, 2); });
+  return guarded("GetBlue64 Excpt", 0, [&] { return get_channel64(engine(), x, y, 2); });
 }
 CVL_API int32_t CVL_CALL CVL_GetAlpha64(int32_t x, int32_t y) {
-  return guarded("GetAlpha64 Excpt", 0, [&] { return get_channel64(x, y, 3); });
+  return guarded("GetAlpha64 Excpt", 0, [&] { return get_channel64(engine(), x, y, 3); });
 }
 CVL_API int32_t CVL_CALL CVL_GetMask64(int32_t x, int32_t y) {
-  return guarded("GetMask64 Excpt", 0, [&] { return get_mask64(x, y); });
+  return guarded("GetMask64 Excpt", 0, [&] { return get_mask64(engine(), x, y); });
 }
 CVL_API int32_t CVL_CALL CVL_GetMaskData16(uint16_t* dst) {
   return guarded("GetMaskData16 Excpt", 0, [&] {
-    get_mask_data16(dst);
-    return mask_data_bytes();
+    const Engine& e = engine();
+    get_mask_data16(e, dst);
+    return mask_data_bytes(e);
   });
 }
 CVL_API int32_t CVL_CALL CVL_SetMaskData16(const uint16_t* src) {
   return guarded("SetMaskData16 Excpt", 0, [&] {
-    set_mask_data16(src);
-    return mask_data_bytes();
+    Engine& e = engine();
+    set_mask_data16(e, src);
+    return mask_data_bytes(e);
   });
 }
 
 CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* image) {
-  return guarded("GetRGBAAt Excpt", 0, [&] { return get_rgba_at(x, y, image); });
+  return guarded("GetRGBAAt Excpt", 0, [&] { return get_rgba_at(engine(), x, y, image); });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y) {
-  return guarded("GetRGBAAtSurface Excpt", 0, [&] { return get_rgba_at(x, y, current_pixels()); });
+  return guarded("GetRGBAAtSurface Excpt", 0, [&] {
+    const Engine& e = engine();
+    return get_rgba_at(e, x, y, current_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtUnderLayer(int32_t x, int32_t y) {
-  return guarded("GetRGBAAtUnderLayer Excpt", 0, [&] { return get_rgba_at(x, y, under_layer_pixels()); });
+  return guarded("GetRGBAAtUnderLayer Excpt", 0, [&] {
+    const Engine& e = engine();
+    return get_rgba_at(e, x, y, under_layer_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtTrace(int32_t x, int32_t y) {
-  return guarded("GetRGBAAtTrace Excpt", 0, [&] { return get_rgba_at(x, y, trace_pixels()); });
+  return guarded("GetRGBAAtTrace Excpt", 0, [&] {
+    const Engine& e = engine();
+    return get_rgba_at(e, x, y, trace_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return guarded("GetRGBAAtLayer Excpt", 0, [&] { return get_rgba_at(x, y, slot_pixels(layer)); });
+  return guarded("GetRGBAAtLayer Excpt", 0, [&] {
+    Engine& e = engine();
+    return get_rgba_at(e, x, y, slot_pixels(e, layer));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAt(int32_t x, int32_t y, const uint16_t* image) {
-  return guarded("GetColorAt Excpt", 0, [&] { return get_colour_at(x, y, image); });
+  return guarded("GetColorAt Excpt", 0, [&] { return get_colour_at(engine(), x, y, image); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtSurface(int32_t x, int32_t y) {
-  return guarded("GetColorAtSurface Excpt", 0, [&] { return get_colour_at(x, y, current_pixels()); });
+  return guarded("GetColorAtSurface Excpt", 0, [&] {
+    const Engine& e = engine();
+    return get_colour_at(e, x, y, current_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtUnderLayer(int32_t x, int32_t y) {
-  return guarded("GetColorAtUnderLayer Excpt", 0, [&] { return get_colour_at(x, y, under_layer_pixels()); });
+  return guarded("GetColorAtUnderLayer Excpt", 0, [&] {
+    const Engine& e = engine();
+    return get_colour_at(e, x, y, under_layer_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtTrace(int32_t x, int32_t y) {
-  return guarded("GetColorAtTrace Excpt", 0, [&] { return get_colour_at(x, y, trace_pixels()); });
+  return guarded("GetColorAtTrace Excpt", 0, [&] {
+    const Engine& e = engine();
+    return get_colour_at(e, x, y, trace_pixels(e));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return guarded("GetColorAtLayer Excpt", 0, [&] { return get_colour_at(x, y, slot_pixels(layer)); });
+  return guarded("GetColorAtLayer Excpt", 0, [&] {
+    Engine& e = engine();
+    return get_colour_at(e, x, y, slot_pixels(e, layer));
+  });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y) {
-  return guarded("GetColorAtHistory Excpt", 0,
-                 [&] { return can_undo() ? get_colour_at(x, y, under_layer_pixels()) : 0; });
+  return guarded("GetColorAtHistory Excpt", 0, [&] {
+    const Engine& e = engine();
+    return can_undo() ? get_colour_at(e, x, y, under_layer_pixels(e)) : 0;
+  });
 }
 
 }  // extern "C"

@@ -2,6 +2,7 @@
 #include <cstddef>
 
 #include "corvel/corvel.h"
+#include "core/engine.h"
 #include "core/guard.h"
 #include "undo/layer_transfer.h"
 #include "undo/rle_codec.h"
@@ -30,26 +31,28 @@ CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16(const uint8_t* src, uint16_t* 
 }
 
 CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerLineRLE(uint8_t* dst, int32_t slot, int32_t row) {
-  return guarded("GetRGBA32LayerLineRLE Excpt", 0, [&] { return get_layer_line_rle(dst, slot, row); });
+  return guarded("GetRGBA32LayerLineRLE Excpt", 0, [&] { return get_layer_line_rle(engine(), dst, slot, row); });
 }
 CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLE(const uint8_t* src, int32_t slot, int32_t row) {
   return guarded("PutRGBA32LayerLineRLE Excpt", 0,
-                 [&] { return put_layer_line_rle(src, kUnknownStreamLength, slot, row); });
+                 [&] { return put_layer_line_rle(engine(), src, kUnknownStreamLength, slot, row); });
 }
 CVL_API int32_t CVL_CALL CVL_GetMaskLineRLE(uint8_t* dst, int32_t row) {
-  return guarded("GetMaskLineRLE Excpt", 0, [&] { return get_mask_line_rle(dst, row); });
+  return guarded("GetMaskLineRLE Excpt", 0, [&] { return get_mask_line_rle(engine(), dst, row); });
 }
 CVL_API int32_t CVL_CALL CVL_PutMaskLineRLE(const uint8_t* src, int32_t row) {
-  return guarded("PutMaskLineRLE Excpt", 0, [&] { return put_mask_line_rle(src, kUnknownStreamLength, row); });
+  return guarded("PutMaskLineRLE Excpt", 0,
+                 [&] { return put_mask_line_rle(engine(), src, kUnknownStreamLength, row); });
 }
 
 CVL_API int32_t CVL_CALL CVL_GetRGBA32LayerCompressed(uint8_t* dst, int32_t, int32_t capacity, int32_t slot,
                                                       int32_t option) {
-  return guarded("GetRGBA32Layer Excpt", 0, [&] { return get_rgba32_layer_compressed(dst, capacity, slot, option); });
+  return guarded("GetRGBA32Layer Excpt", 0,
+                 [&] { return get_rgba32_layer_compressed(engine(), dst, capacity, slot, option); });
 }
 CVL_API int32_t CVL_CALL CVL_LoadRGBA32LayerCompressed(const uint8_t* block, int32_t, int32_t length, int32_t slot) {
   return guarded("LoadRGBA32LayerCompressed Excpt", 0,
-                 [&] { return load_rgba32_layer_compressed(block, length, slot); });
+                 [&] { return load_rgba32_layer_compressed(engine(), block, length, slot); });
 }
 
 CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count,
@@ -65,11 +68,11 @@ CVL_API int32_t CVL_CALL CVL_RLEUncompressG8ToG16Bounded(const uint8_t* src, uin
 CVL_API int32_t CVL_CALL CVL_PutRGBA32LayerLineRLEBounded(const uint8_t* src, int32_t slot, int32_t row,
                                                           int32_t stream_bytes) {
   return guarded("PutRGBA32LayerLineRLEBounded Excpt", 0,
-                 [&] { return put_layer_line_rle(src, stream_length(stream_bytes), slot, row); });
+                 [&] { return put_layer_line_rle(engine(), src, stream_length(stream_bytes), slot, row); });
 }
 CVL_API int32_t CVL_CALL CVL_PutMaskLineRLEBounded(const uint8_t* src, int32_t row, int32_t stream_bytes) {
   return guarded("PutMaskLineRLEBounded Excpt", 0,
-                 [&] { return put_mask_line_rle(src, stream_length(stream_bytes), row); });
+                 [&] { return put_mask_line_rle(engine(), src, stream_length(stream_bytes), row); });
 }
 
 }  // extern "C"

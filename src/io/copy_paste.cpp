@@ -170,43 +170,39 @@ void merge_placed_picture(const Engine& e, uint8_t* dst, const NewRgba& picture,
 
 }  // namespace
 
-void to_clipboard() {
-  Engine& e = engine();
+void to_clipboard(Engine& e) {
   copy_canvas_image(e, ipl_alloc(e, IplBuffer::Src32));
   ipl_free(e, IplBuffer::Src32);
 }
 
-void to_clipboard_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  Engine& e = engine();
+void to_clipboard_rect(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   int32_t w = 0, h = 0;
   std::vector<uint8_t> cut = cut_canvas_rect(e, ipl_alloc(e, IplBuffer::Src32), x1, y1, x2, y2, w, h);
   ipl_free(e, IplBuffer::Src32);
   if (!cut.empty()) put_on_clipboard(rgba_view(cut.data(), w, h));
 }
 
-void rgba32_to_clipboard_rect(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
+void rgba32_to_clipboard_rect(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
   if (!image || width <= 0 || height <= 0) return;
-  const Engine& e = engine();
   if (e.mask_enabled) apply_mask_to_alpha_rect(e, image, width * 4, x, y, x + width - 1, y + height - 1);
   put_on_clipboard(rgba_view(image, width, height));
 }
 
 int32_t from_clipboard() { return read_clipboard() ? 1 : 0; }
 
-int32_t from_clipboard_into(int32_t x, int32_t y, int32_t centre) {
+int32_t from_clipboard_into(Engine& e, int32_t x, int32_t y, int32_t centre) {
   read_clipboard();  // an earlier picture in the buffer is pasted when this fails
   if (centre == 1) {
     x -= new_rgba().width / 2;
     y -= new_rgba().height / 2;
   }
-  Engine& e = engine();
   const int32_t result = paste_over_layer_copy(e, ipl_alloc(e, IplBuffer::Src32), new_rgba(), x, y);
   ipl_free(e, IplBuffer::Src32);
   delete_new_rgba();
   return result;
 }
 
-void from_clipboard_into_ex(const PastePlacement& p) {
+void from_clipboard_into_ex(Engine& e, const PastePlacement& p) {
   read_clipboard();
   if (!new_rgba().pixels) return;
   if (p.scale != 1) {
@@ -215,13 +211,12 @@ void from_clipboard_into_ex(const PastePlacement& p) {
     resample_new_rgba(nw, nh, p.smooth);
   }
   if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth);
-  Engine& e = engine();
   merge_placed_picture(e, ipl_alloc(e, IplBuffer::Dst32), new_rgba(), p);
   ipl_free(e, IplBuffer::Dst32);
   delete_new_rgba();
 }
 
-void from_clipboard_into_ex2(const PastePlacement& p) {
+void from_clipboard_into_ex2(const Engine& e, const PastePlacement& p) {
   read_clipboard();
   NewRgba& picture = new_rgba();
   if (!picture.pixels) return;
@@ -235,7 +230,6 @@ void from_clipboard_into_ex2(const PastePlacement& p) {
   if (p.angle != 0 && p.angle != 360) rotate_new_rgba(p.angle, p.smooth);
   int32_t x = 0, y = 0;
   apply_centre(p, picture, x, y);
-  const Engine& e = engine();
   Layer* layer = e.current_layer;
   if (layer && layer->has_pixels()) composite_visible_part(e, *layer, picture, x, y);
   delete_new_rgba();
@@ -246,10 +240,9 @@ int32_t screen_capture() {
   return platform::capture_screen_dib(dib) && dib_into_new_rgba(dib) ? 1 : 0;
 }
 
-int32_t screen_capture_into() {
+int32_t screen_capture_into(Engine& e) {
   std::vector<uint8_t> dib;
   if (!platform::capture_screen_dib(dib) || !dib_into_new_rgba(dib)) return 0;
-  Engine& e = engine();
   const int32_t result = paste_over_layer_copy(e, ipl_alloc(e, IplBuffer::Src32), new_rgba(), 0, 0);
   ipl_free(e, IplBuffer::Src32);
   delete_new_rgba();

@@ -81,7 +81,7 @@ int32_t dpi_from_file(const char* path) {
   return snap_dpi(whole_dpi(info.resolution));
 }
 
-bool decode_image_file(const char* path, imaging::Image& out) {
+bool decode_image_file(const Engine& e, const ToolSettings& t, const char* path, imaging::Image& out) {
   out = imaging::Image{};
   std::vector<uint8_t> bytes;
   if (!imaging::read_whole_file(path, bytes)) return false;
@@ -89,8 +89,7 @@ bool decode_image_file(const char* path, imaging::Image& out) {
   if (!is_metafile(type)) return imaging::decode_memory(bytes.data(), bytes.size(), out);
 
   imaging::Image rgb;
-  const Engine& e = engine();
-  if (!imaging::read_metafile(bytes.data(), bytes.size(), metafile_background(tool()), e.canvas_width, e.canvas_height,
+  if (!imaging::read_metafile(bytes.data(), bytes.size(), metafile_background(t), e.canvas_width, e.canvas_height,
                               rgb))
     return false;
   bytes = {};
@@ -102,9 +101,9 @@ bool decode_image_file(const char* path, imaging::Image& out) {
   return true;
 }
 
-int32_t read_from_file(const char* path) {
+int32_t read_from_file(const Engine& e, const ToolSettings& t, const char* path) {
   imaging::Image image;
-  if (!decode_image_file(path, image)) return 0;
+  if (!decode_image_file(e, t, path, image)) return 0;
   uint8_t* pixels = create_new_rgba(image.width, image.height);
   // Without pixels the read did not happen, whatever the decoder managed.
   if (!pixels) return 0;
@@ -112,10 +111,11 @@ int32_t read_from_file(const char* path) {
   return 1;
 }
 
-int32_t read_from_file_into(uint8_t* dst, int32_t width, int32_t height, const char* path, int channels) {
+int32_t read_from_file_into(const Engine& e, const ToolSettings& t, uint8_t* dst, int32_t width, int32_t height,
+                            const char* path, int channels) {
   if (!dst) return 0;
   imaging::Image image;
-  if (!decode_image_file(path, image) || image.width != width || image.height != height) return 0;
+  if (!decode_image_file(e, t, path, image) || image.width != width || image.height != height) return 0;
   if (channels == 4)
     std::memcpy(dst, image.pixels.data(), image.pixels.size());
   else

@@ -92,12 +92,12 @@ AviWriter* create_avi(const char* path, int32_t frame_period) {
   return g_recording.get();
 }
 
-int32_t write_avi(const char* bitmap_path) {
+int32_t write_avi(const Engine& e, const char* bitmap_path) {
   AviWriter* w = g_recording.get();
   if (!w) return 0;
   FrameBitmap frame;
   if (!load_frame_bitmap(bitmap_path, frame)) return 0;
-  if (!w->compressed_stream) set_up_compression(*w, frame, engine().owner_window);
+  if (!w->compressed_stream) set_up_compression(*w, frame, e.owner_window);
   write_frame(*w, frame);
   return 1;  // the loaded bitmap is released
 }

@@ -9,6 +9,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 struct AviWriter {
   platform::AviFile* file = nullptr;
   platform::AviStream* stream = nullptr;             // the video stream, made on the first frame
@@ -28,7 +30,7 @@ AviWriter* open_recording();
 AviWriter* create_avi(const char* path, int32_t frame_period);
 // 0 when no recording is open or the bitmap cannot be loaded; otherwise 1, whether
 // or not the frame was written.
-int32_t write_avi(const char* bitmap_path);
+int32_t write_avi(const Engine& e, const char* bitmap_path);
 // Completes and closes the movie; 0.
 int32_t close_avi();
 

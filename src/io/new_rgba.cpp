@@ -52,9 +52,8 @@ int32_t is_new_rgba_transparent() {
   return 0;
 }
 
-int32_t set_in_new_rgba() {
+int32_t set_in_new_rgba(Engine& e) {
   const NewRgba& n = new_rgba();
-  Engine& e = engine();
   return load_rgba32_layer(e, n.pixels.get(), n.width * 4, e.current_layer_num, 0, 0, n.width, n.height, true);
 }
 

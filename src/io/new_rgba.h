@@ -9,6 +9,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 struct NewRgba {
   Buffer<uint8_t> pixels;  // R, G, B, A bytes, packed rows; empty when there is no image
   int32_t width = 0;       // of the last image made, kept after deletion
@@ -26,7 +28,7 @@ void delete_new_rgba();
 // 1 when some pixel's alpha is below 255; 0 when all are opaque or there is no image.
 int32_t is_new_rgba_transparent();
 // Loads the image into the current layer through the selection; the loader's result.
-int32_t set_in_new_rgba();
+int32_t set_in_new_rgba(Engine& e);
 // Copies the image out as packed RGBA32 or RGB24; nothing when there is no image.
 void get_new_rgba32(uint8_t* dst);
 void get_new_rgba24(uint8_t* dst);

@@ -72,12 +72,12 @@ void save_page(Engine& e, const char* path, const std::optional<PagePlan>& plan,
 
 }  // namespace
 
-void save_page_rgb24(const char* path, const char* ext, int32_t dpi) {
-  save_page(engine(), path, plan_rgb24(ext, dpi), 3);
+void save_page_rgb24(Engine& e, const char* path, const char* ext, int32_t dpi) {
+  save_page(e, path, plan_rgb24(ext, dpi), 3);
 }
 
-void save_page_rgb32(const char* path, const char* ext, int32_t dpi) {
-  save_page(engine(), path, plan_rgb32(ext, dpi), 4);
+void save_page_rgb32(Engine& e, const char* path, const char* ext, int32_t dpi) {
+  save_page(e, path, plan_rgb32(ext, dpi), 4);
 }
 
 }  // namespace cvl

@@ -7,9 +7,11 @@
 
 namespace cvl {
 
+struct Engine;
+
 // 8-bit RGB: ".bmp" (bottom row first), ".png", ".jpg". Other extensions write nothing.
-void save_page_rgb24(const char* path, const char* ext, int32_t dpi);
+void save_page_rgb24(Engine& e, const char* path, const char* ext, int32_t dpi);
 // 8-bit RGBA: ".png", ".tga", ".tif". Other extensions write nothing.
-void save_page_rgb32(const char* path, const char* ext, int32_t dpi);
+void save_page_rgb32(Engine& e, const char* path, const char* ext, int32_t dpi);
 
 }  // namespace cvl

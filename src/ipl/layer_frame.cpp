@@ -33,10 +33,10 @@ struct WorkImage {
 
 // The layer narrowed to 8 bits over the canvas. Whatever the layer does not
 // cover (a layer smaller than the canvas) reads as transparent black.
-void read_layer(const Layer& layer, const ImageView& work) {
+void read_layer(const Engine& e, const Layer& layer, const ImageView& work) {
   if (layer.width < work.width || layer.height < work.height)
     std::memset(work.data, 0, static_cast<size_t>(work.stride) * static_cast<size_t>(work.height));
-  get_rgba32_layer(work.data, work.stride, &layer);
+  get_rgba32_layer(e, work.data, work.stride, &layer);
 }
 
 // Lifts the alpha lock while a layer is rebuilt and puts it back on every path out.
@@ -53,12 +53,12 @@ class AlphaLockLifted {
 };
 
 // Replaces the layer by a new_width x new_height one holding `out`.
-void rebuild_layer(int32_t slot, Layer& layer, const ImageView& out) {
+void rebuild_layer(Engine& e, int32_t slot, Layer& layer, const ImageView& out) {
   AlphaLockLifted unlocked(layer);
-  delete_layer(slot);
+  delete_layer(e, slot);
   // The new layer is written in its own geometry: the host gives the canvas
   // the new size afterwards, and the layer must then read as the output.
-  if (create_layer(slot, out.width, out.height)) load_rgba32_whole_layer(out.data, out.stride, slot);
+  if (create_layer(e, slot, out.width, out.height)) load_rgba32_whole_layer(e, out.data, out.stride, slot);
 }
 
 template <class Body>
@@ -74,9 +74,9 @@ void for_each_layer_in_place(Engine& canvas, const InPlaceLayerOp& op) {
   WorkImage work(e.canvas_width, e.canvas_height);
   if (!work) return;
   walk_layers(canvas, [&](int32_t slot, Layer& layer) {
-    read_layer(layer, work.view);
+    read_layer(canvas, layer, work.view);
     if (!op(work.view)) return;
-    load_rgba32_layer(work.view.data, work.view.stride, slot, 0, 0, layer.width, layer.height, false);
+    load_rgba32_layer(canvas, work.view.data, work.view.stride, slot, 0, 0, layer.width, layer.height, false);
   });
 }
 
@@ -86,8 +86,8 @@ void for_each_layer_resized(Engine& canvas, int32_t new_width, int32_t new_heigh
   WorkImage out(new_width, new_height);
   if (!work || !out) return;
   walk_layers(canvas, [&](int32_t slot, Layer& layer) {
-    read_layer(layer, work.view);
-    if (op(work.view, out.view, slot)) rebuild_layer(slot, layer, out.view);
+    read_layer(canvas, layer, work.view);
+    if (op(work.view, out.view, slot)) rebuild_layer(canvas, slot, layer, out.view);
   });
 }
 
@@ -98,14 +98,15 @@ void for_each_layer_streamed(Engine& canvas, int32_t new_width, int32_t new_heig
   walk_layers(canvas, [&](int32_t slot, Layer& layer) {
     // Rows as the canvas-sized copy holds them: the layer addressed over the
     // canvas, and transparent black where its pixels end.
-    const CanvasPlane plane = canvas_plane(layer);
+    const CanvasPlane plane = canvas_plane(e, layer);
     const auto narrow_row = [plane, width = e.canvas_width](int32_t y, uint8_t* scratch) -> const uint8_t* {
       const int32_t cols = y < plane.height ? plane.cols(y) : 0;
       if (cols < width) std::memset(scratch, 0, static_cast<size_t>(width) * 4);
       if (cols > 0) narrow_rgba64_rect(scratch, width * 4, plane.row(y), width * 8, cols, 1, 4);
       return scratch;
     };
-    if (op({narrow_row, e.canvas_width, e.canvas_height, 4}, out.view)) rebuild_layer(slot, layer, out.view);
+    if (op({narrow_row, e.canvas_width, e.canvas_height, 4}, out.view))
+      rebuild_layer(canvas, slot, layer, out.view);
   });
 }
 

@@ -31,9 +31,9 @@ void ipl_pan(Engine& canvas, int32_t dx, int32_t dy, int32_t edge_mode, uint8_t 
     std::memset(dst, 0, e.canvas_pixels() * 4);
     if (dx > -w && dx < w && dy > -h && dy < h) imaging::overlay_image(dst, w, h, w * 4, src, w, h, w * 4, dx, dy, 4);
   }
-  if (apply_mask) adjust_rgba32_by_mask_and_texture(dst, w, h);
+  if (apply_mask) adjust_rgba32_by_mask_and_texture(canvas, dst, w, h);
   Layer* layer = ipl_source_layer(canvas);
-  if (layer) merge_rgba32_into_layer(dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
+  if (layer) merge_rgba32_into_layer(canvas, dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
 }  // namespace cvl

@@ -51,7 +51,7 @@ imaging::Rect ipl_text(Engine& canvas, uint8_t r, uint8_t g, uint8_t b, int32_t 
   // 8 bits (and, smooth, pass it through the premultiply round trip): only
   // the text's own box goes back.
   const uint8_t* first = source + (static_cast<size_t>(box.top) * w + box.left) * 4;
-  load_rgba32_layer(first, w * 4, e.current_layer_num, box.left, box.top, box.right - box.left + 1,
+  load_rgba32_layer(canvas, first, w * 4, e.current_layer_num, box.left, box.top, box.right - box.left + 1,
                     box.bottom - box.top + 1, true);
   return box;
 }

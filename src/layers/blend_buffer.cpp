@@ -105,34 +105,29 @@ int32_t pick_up_layer(const Engine& e, const ToolSettings& t, int32_t x, int32_t
 
 }  // namespace
 
-int32_t do_copy_blend_buffer(int32_t x, int32_t y, const uint16_t* source, int32_t amount, bool pick_up) {
-  const Engine& e = engine();
-  return pick_up_from(e, tool(), x, y, source, e.canvas_width, e.canvas_height, amount, pick_up);
+int32_t do_copy_blend_buffer(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, const uint16_t* source,
+                             int32_t amount, bool pick_up) {
+  return pick_up_from(e, t, x, y, source, e.canvas_width, e.canvas_height, amount, pick_up);
 }
 
-int32_t copy_blend_buffer_surface(int32_t x, int32_t y, int32_t amount, bool pick_up) {
-  const Engine& e = engine();
-  return pick_up_layer(e, tool(), x, y, current_layer_with_pixels(e), amount, pick_up);
+int32_t copy_blend_buffer_surface(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, int32_t amount,
+                                  bool pick_up) {
+  return pick_up_layer(e, t, x, y, current_layer_with_pixels(e), amount, pick_up);
 }
 
-int32_t copy_blend_buffer_layer(int32_t slot, int32_t x, int32_t y, int32_t amount) {
-  Engine& e = engine();
-  return pick_up_layer(e, tool(), x, y, layer_with_pixels(e, slot), amount, false);
+int32_t copy_blend_buffer_layer(Engine& e, const ToolSettings& t, int32_t slot, int32_t x, int32_t y, int32_t amount) {
+  return pick_up_layer(e, t, x, y, layer_with_pixels(e, slot), amount, false);
 }
 
-int32_t copy_blend_buffer_under_layer(int32_t x, int32_t y, int32_t amount) {
-  const Engine& e = engine();
-  return pick_up_from(e, tool(), x, y, e.under_layer.pixels.get(), e.canvas_width, e.canvas_height, amount, false);
+int32_t copy_blend_buffer_under_layer(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, int32_t amount) {
+  return pick_up_from(e, t, x, y, e.under_layer.pixels.get(), e.canvas_width, e.canvas_height, amount, false);
 }
 
-int32_t copy_blend_buffer_trace(int32_t x, int32_t y, int32_t amount) {
-  const Engine& e = engine();
-  return pick_up_layer(e, tool(), x, y, e.trace_layer, amount, false);
+int32_t copy_blend_buffer_trace(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, int32_t amount) {
+  return pick_up_layer(e, t, x, y, e.trace_layer, amount, false);
 }
 
-int32_t do_copy_blend_buffer_mask(int32_t x, int32_t y, int32_t amount) {
-  const Engine& e = engine();
-  const ToolSettings& t = tool();
+int32_t do_copy_blend_buffer_mask(const Engine& e, const ToolSettings& t, int32_t x, int32_t y, int32_t amount) {
   if (!blending_on(e, t)) return 0;
   if (!e.mask) return 1;
   const BlendBuffer& bb = e.blend_buffer;
@@ -154,18 +149,16 @@ int32_t do_copy_blend_buffer_mask(int32_t x, int32_t y, int32_t amount) {
   return 1;
 }
 
-void clear_blend_buffer() {
-  const Engine& e = engine();
+void clear_blend_buffer(const Engine& e) {
   if (!e.blend_buffer.pixels) return;
   const size_t cap = static_cast<size_t>(std::max(e.brush_capacity, 0));
   std::memset(e.blend_buffer.pixels.get(), 0, cap * cap * 2);
 }
 
-void filter_blend_buffer(int32_t kind, int32_t level_percent) {
-  const Engine& e = engine();
+void filter_blend_buffer(const Engine& e, const ToolSettings& tool, int32_t kind, int32_t level_percent) {
   const BlendBuffer& bb = e.blend_buffer;
   if (!bb.pixels) return;
-  const int32_t n = patch_size(e, tool());
+  const int32_t n = patch_size(e, tool);
   const int32_t t = static_cast<int32_t>(level_percent * 655.35);
   for (int32_t row = 0; row < n; ++row)
     for (int32_t col = 0; col < n; ++col) {

@@ -59,19 +59,11 @@ void adjust_rgba64_post_filter(uint16_t* image, int32_t width, int32_t height) {
   });
 }
 
-void adjust_rgba32_for_alpha_comp(int32_t flag, uint8_t* image) {
+void adjust_rgba32_for_alpha_comp(const Engine& e, int32_t flag, uint8_t* image) {
   if (flag == 0) return;
-  for_each_pixel(image, engine().canvas_pixels(), [](uint8_t* p) {
+  for_each_pixel(image, e.canvas_pixels(), [](uint8_t* p) {
     if (p[3] != 0) unpremultiply32(p);
   });
-}
-
-void adjust_rgba32_rect_by_mask_and_texture(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
-  adjust_rgba32_rect_by_mask_and_texture(engine(), image, x, y, width, height);
-}
-
-void adjust_rgba32_by_mask_and_texture(uint8_t* image, int32_t width, int32_t height) {
-  adjust_rgba32_rect_by_mask_and_texture(engine(), image, 0, 0, width, height);
 }
 
 void adjust_rgba32_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t width, int32_t height) {
@@ -96,12 +88,12 @@ void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int
   }
 }
 
-void set_colour_alpha(uint8_t r, uint8_t g, uint8_t b) {
-  Layer* layer = current_layer_with_pixels();
+void set_colour_alpha(const Engine& e, uint8_t r, uint8_t g, uint8_t b) {
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer) return;
   const uint16_t colour[4] = {static_cast<uint16_t>(r * 257), static_cast<uint16_t>(g * 257),
                               static_cast<uint16_t>(b * 257), 0};
-  const LayerSpan span = canvas_span(*layer);
+  const LayerSpan span = canvas_span(e, *layer);
   for (int32_t y = 0; y < span.rows; ++y) {
     uint16_t* p = layer_row(*layer, y);
     for (int32_t x = 0; x < span.cols; ++x, p += 4)

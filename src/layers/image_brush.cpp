@@ -55,20 +55,20 @@ ImageBrush& image_brush() {
 
 void reset_image_brush() { image_brush() = ImageBrush{}; }
 
-int32_t load_image_brush(const char* path) {
+int32_t load_image_brush(const Engine& e, const char* path) {
   imaging::Image img;
   if (!path || !imaging::decode_file(path, img)) return 0;
-  return replace_picture(image_brush(), engine().brush_capacity, img.pixels.data(), img.width, img.height);
+  return replace_picture(image_brush(), e.brush_capacity, img.pixels.data(), img.width, img.height);
 }
 
-int32_t load_image_brush_rgba32(const uint8_t* rgba, int32_t width, int32_t height) {
-  return replace_picture(image_brush(), engine().brush_capacity, rgba, width, height);
+int32_t load_image_brush_rgba32(const Engine& e, const uint8_t* rgba, int32_t width, int32_t height) {
+  return replace_picture(image_brush(), e.brush_capacity, rgba, width, height);
 }
 
-int32_t load_image_brush_array(const char* path) {
+int32_t load_image_brush_array(const Engine& e, const char* path) {
   imaging::Image img;
   if (!path || !imaging::decode_file(path, img)) return 0;
-  if (img.height <= 0 || img.height > engine().brush_capacity) return 0;
+  if (img.height <= 0 || img.height > e.brush_capacity) return 0;
   ImageBrush& ib = image_brush();
   ib.strip.reset();
   ib.picture.reset();
@@ -107,9 +107,9 @@ int32_t save_image_brush(const char* path) {
   return imaging::write_png(path, view, per_metre) ? 1 : 0;
 }
 
-int32_t fill_image_brush(uint8_t r, uint8_t g, uint8_t b) {
+int32_t fill_image_brush(const ToolSettings& t, uint8_t r, uint8_t g, uint8_t b) {
   ImageBrush& ib = image_brush();
-  new_square_picture(ib, tool().brush_size);
+  new_square_picture(ib, t.brush_size);
   const uint16_t px[4] = {static_cast<uint16_t>(r * 257), static_cast<uint16_t>(g * 257),
                           static_cast<uint16_t>(b * 257), 65535};
   uint16_t* p = ib.picture.get();
@@ -117,10 +117,10 @@ int32_t fill_image_brush(uint8_t r, uint8_t g, uint8_t b) {
   return ib.width;
 }
 
-int32_t colour_image_brush(uint8_t r, uint8_t g, uint8_t b) {
+int32_t colour_image_brush(const ToolSettings& t, uint8_t r, uint8_t g, uint8_t b) {
   ImageBrush& ib = image_brush();
   if (!ib.has_picture()) {
-    new_square_picture(ib, tool().brush_size);
+    new_square_picture(ib, t.brush_size);
     std::fill_n(ib.picture.get(), area(ib.width, ib.height) * 4, uint16_t{65535});
   }
   uint16_t* p = ib.picture.get();
@@ -132,10 +132,9 @@ int32_t colour_image_brush(uint8_t r, uint8_t g, uint8_t b) {
   return ib.height;
 }
 
-int32_t copy_to_image_brush() {
+int32_t copy_to_image_brush(const Engine& e, const ToolSettings& t) {
   ImageBrush& ib = image_brush();
-  new_square_picture(ib, tool().brush_size);
-  const Engine& e = engine();
+  new_square_picture(ib, t.brush_size);
   if (!ib.has_picture() || !e.blend_buffer.pixels) return ib.width;
   // A brush larger than the blend buffer takes what the buffer has; the rest stays clear.
   const int32_t edge = std::min(ib.width, e.brush_capacity);

@@ -11,6 +11,9 @@
 
 namespace cvl {
 
+struct Engine;
+struct ToolSettings;
+
 struct ImageBrush {
   Buffer<uint16_t> picture;  // width x height RGBA64, each edge at most brush_capacity
   int32_t width = 0;
@@ -36,34 +39,34 @@ void reset_image_brush();
 
 // The picture. Loads return 1 when the picture was replaced; an image wider or taller
 // than brush_capacity, or one that cannot be read, leaves it as it was.
-int32_t load_image_brush(const char* path);
-int32_t load_image_brush_rgba32(const uint8_t* rgba, int32_t width, int32_t height);
+int32_t load_image_brush(const Engine& e, const char* path);
+int32_t load_image_brush_rgba32(const Engine& e, const uint8_t* rgba, int32_t width, int32_t height);
 // Loads a strip of frames; the picture becomes an empty frame-sized square.
-int32_t load_image_brush_array(const char* path);
+int32_t load_image_brush_array(const Engine& e, const char* path);
 // Copies frame trunc(frame_count * x) of the strip into the picture; 1 when copied.
 int32_t copy_from_image_brush_array(float x);
 // Writes the picture as an RGBA PNG at 2834 pixels per metre; 1 when written.
 int32_t save_image_brush(const char* path);
 // A new brush_size square picture of one opaque colour (8-bit values widened by 257);
 // returns its edge.
-int32_t fill_image_brush(uint8_t r, uint8_t g, uint8_t b);
+int32_t fill_image_brush(const ToolSettings& t, uint8_t r, uint8_t g, uint8_t b);
 // Recolours the picture keeping its alpha (a brush_size square of white first if
 // there is none); returns the picture's rows.
-int32_t colour_image_brush(uint8_t r, uint8_t g, uint8_t b);
+int32_t colour_image_brush(const ToolSettings& t, uint8_t r, uint8_t g, uint8_t b);
 // A new brush_size square picture from the blend buffer's top-left corner; returns its edge.
-int32_t copy_to_image_brush();
+int32_t copy_to_image_brush(const Engine& e, const ToolSettings& t);
 
 // Makes the sized picture for the current brush_size and clears the rotation flag;
 // returns the sized edge, 0 without a picture.
-int32_t size_image_brush();
+int32_t size_image_brush(const ToolSettings& t);
 // Turns the sized picture by 360 - degrees into the rotated copy; 1 when both turns
 // succeeded and the copy is ready to mix.
 int32_t rotate_image_brush(int32_t degrees);
 // Mixes the sized picture into the blend buffer at a strength in percent; returns
 // the sized edge. The caller sizes first.
-int32_t mix_image_brush(int32_t strength_percent);
+int32_t mix_image_brush(const Engine& e, int32_t strength_percent);
 // Mixes the rotated copy into the blend buffer, once a rotation has been made for
 // the current sizing; returns the edge mixed, 0 when nothing was.
-int32_t mix_rotated_image_brush(int32_t strength_percent);
+int32_t mix_rotated_image_brush(const Engine& e, int32_t strength_percent);
 
 }  // namespace cvl

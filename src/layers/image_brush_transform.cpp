@@ -60,11 +60,11 @@ void plane_to_channel(const uint8_t* plane, uint8_t* rgba, int channel, size_t p
 
 }  // namespace
 
-int32_t size_image_brush() {
+int32_t size_image_brush(const ToolSettings& t) {
   ImageBrush& ib = image_brush();
   if (!ib.has_picture()) return 0;
   ib.rotation_ready = 0;
-  const int32_t s = tool().brush_size;
+  const int32_t s = t.brush_size;
   if (ib.sized_edge != s || !ib.sized) {
     ib.sized.reset();
     ib.sized_edge = 0;
@@ -115,9 +115,8 @@ int32_t rotate_image_brush(int32_t degrees) {
   return ib.rotation_ready;
 }
 
-int32_t mix_image_brush(int32_t strength_percent) {
+int32_t mix_image_brush(const Engine& e, int32_t strength_percent) {
   const ImageBrush& ib = image_brush();
-  const Engine& e = engine();
   if (!ib.has_sized() || !e.blend_buffer.pixels) return ib.sized_edge;
   const int32_t s = ib.sized_edge, edge = blend_edge(e, s);
   const int32_t d = blend_share(strength_percent);
@@ -134,9 +133,8 @@ int32_t mix_image_brush(int32_t strength_percent) {
   return s;
 }
 
-int32_t mix_rotated_image_brush(int32_t strength_percent) {
+int32_t mix_rotated_image_brush(const Engine& e, int32_t strength_percent) {
   const ImageBrush& ib = image_brush();
-  const Engine& e = engine();
   if (!ib.rotated || !ib.rotation_ready || !e.blend_buffer.pixels) return 0;
   const int32_t s = ib.copies_edge, edge = blend_edge(e, s);
   const int32_t d = blend_share(strength_percent), c = 255 - d;

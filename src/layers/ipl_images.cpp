@@ -34,9 +34,9 @@ void fill_from_current_layer(const Engine& canvas, IplBuffer which, uint8_t* dst
     std::memset(dst, 0, canvas_bytes(canvas, which));
   if (!layer) return;
   if (which == IplBuffer::Src32)
-    get_rgba32_layer(dst, canvas.canvas_width * 4, layer);
+    get_rgba32_layer(canvas, dst, canvas.canvas_width * 4, layer);
   else
-    get_rgb24_layer(dst, canvas.canvas_width * 3, layer);
+    get_rgb24_layer(canvas, dst, canvas.canvas_width * 3, layer);
 }
 
 }  // namespace

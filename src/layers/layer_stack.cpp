@@ -27,13 +27,13 @@ Buffer<uint16_t> try_allocate_layer(size_t words) {
 // Allocates a layer's pixels, giving up undo history while memory is short. Each
 // retry follows a release of at least one record, so the loop ends even when the
 // remaining records cannot be released (those holding only mask pixels).
-Buffer<uint16_t> allocate_layer_pixels(size_t words) {
+Buffer<uint16_t> allocate_layer_pixels(Engine& e, size_t words) {
   const int64_t kib = static_cast<int64_t>(words) * 2 / 1024;
   const auto wanted = static_cast<int32_t>(std::clamp<int64_t>(kib, 1, INT32_MAX));
   for (;;) {
     Buffer<uint16_t> pixels = try_allocate_layer(words);
     if (pixels) return pixels;
-    if (reduce_undo(wanted) == 0) return {};
+    if (reduce_undo(e, wanted) == 0) return {};
   }
 }
 
@@ -63,8 +63,6 @@ void for_each_alpha(Layer* layer, Op op) {
 
 }  // namespace
 
-Layer* layer_with_pixels(int32_t slot) { return layer_with_pixels(engine(), slot); }
-
 Layer* layer_with_pixels(Engine& e, int32_t slot) {
   if (!valid_slot(slot)) return nullptr;
   Layer& layer = e.slot(slot);
@@ -75,9 +73,8 @@ bool layer_request_valid(int32_t slot, int32_t width, int32_t height) {
   return valid_slot(slot) && width >= 0 && height >= 0;
 }
 
-int32_t create_layer(int32_t slot, int32_t width, int32_t height) {
+int32_t create_layer(Engine& e, int32_t slot, int32_t width, int32_t height) {
   if (!layer_request_valid(slot, width, height)) return 0;
-  Engine& e = engine();
   Layer& layer = e.slot(slot);
   const size_t words = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
   if (layer.has_pixels() && (layer.width != width || layer.height != height)) layer.pixels.reset();
@@ -85,26 +82,24 @@ int32_t create_layer(int32_t slot, int32_t width, int32_t height) {
   layer.height = height;
   layer.row_stride = static_cast<int32_t>(int64_t{width} * 4);
   if (!layer.has_pixels()) {
-    layer.pixels = allocate_layer_pixels(words);
+    layer.pixels = allocate_layer_pixels(e, words);
     if (!layer.has_pixels()) return 0;
   }
   std::memset(layer.data(), slot == kBackgroundSlot ? 0xFF : 0, words * 2);
   return 1;
 }
 
-void delete_layer(int32_t slot) {
+void delete_layer(Engine& e, int32_t slot) {
   if (!valid_slot(slot)) return;
-  engine().slot(slot).pixels.reset();
+  e.slot(slot).pixels.reset();
 }
 
-void swap_layers(int32_t a, int32_t b) {
+void swap_layers(Engine& e, int32_t a, int32_t b) {
   if (!valid_slot(a) || !valid_slot(b) || a == b) return;
-  Engine& e = engine();
   std::swap(e.slot(a), e.slot(b));
 }
 
-void set_layer(int32_t slot) {
-  Engine& e = engine();
+void set_layer(Engine& e, int32_t slot) {
   Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return;
   drop_texture_of(e, *layer);
@@ -116,10 +111,9 @@ void set_layer(int32_t slot) {
   save_undo_back_buffer(e, slot);
 }
 
-int32_t set_layer_options(int32_t slot, int32_t visible, int32_t lock_alpha, int32_t opacity_percent,
+int32_t set_layer_options(Engine& e, int32_t slot, int32_t visible, int32_t lock_alpha, int32_t opacity_percent,
                           const char* mode_name) {
   if (!valid_slot(slot)) return 0;
-  Engine& e = engine();
   Layer& layer = e.slot(slot);
   drop_texture_of(e, layer);
   layer.visible = static_cast<uint8_t>(visible);
@@ -133,25 +127,25 @@ int32_t set_layer_options(int32_t slot, int32_t visible, int32_t lock_alpha, int
   return 1;
 }
 
-int32_t layer_count() {
+int32_t layer_count(const Engine& e) {
   int32_t n = 0;
-  for (const Layer& layer : engine().layer_slots) n += layer.has_pixels() ? 1 : 0;
+  for (const Layer& layer : e.layer_slots) n += layer.has_pixels() ? 1 : 0;
   return n;
 }
 
-int32_t current_layer_number() { return engine().current_layer_num; }
+int32_t current_layer_number(const Engine& e) { return e.current_layer_num; }
 
-void invert_alpha(int32_t slot) {
-  for_each_alpha(layer_with_pixels(slot), [](uint16_t a) { return static_cast<uint16_t>(65535 - a); });
+void invert_alpha(Engine& e, int32_t slot) {
+  for_each_alpha(layer_with_pixels(e, slot), [](uint16_t a) { return static_cast<uint16_t>(65535 - a); });
 }
 
-void set_layer_alpha(int32_t slot, int32_t value) {
+void set_layer_alpha(Engine& e, int32_t slot, int32_t value) {
   const auto a = static_cast<uint16_t>(value);
-  for_each_alpha(layer_with_pixels(slot), [a](uint16_t) { return a; });
+  for_each_alpha(layer_with_pixels(e, slot), [a](uint16_t) { return a; });
 }
 
-void normalize_layer_alpha(int32_t slot) {
-  Layer* layer = layer_with_pixels(slot);
+void normalize_layer_alpha(Engine& e, int32_t slot) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return;
   const uint32_t opacity = layer->opacity;
   for_each_alpha(layer, [opacity](uint16_t a) { return static_cast<uint16_t>(opacity * a >> 8); });

@@ -12,8 +12,6 @@
 
 namespace cvl {
 
-int32_t find_layer_mask(int32_t slot) { return find_layer_mask(engine(), slot); }
-
 int32_t find_layer_mask(const Engine& e, int32_t slot) {
   const int32_t top = std::min(e.top_layer, kLayerSlots - 1);
   for (int32_t s = slot + 1; s <= top; ++s) {
@@ -49,8 +47,7 @@ CompositeArgs layer_source(const Engine& e, int32_t slot, const Layer& layer) {
 
 }  // namespace
 
-void merge_layer(int32_t src_slot, int32_t dst_slot) {
-  Engine& e = engine();
+void merge_layer(Engine& e, int32_t src_slot, int32_t dst_slot) {
   const Layer* src = layer_with_pixels(e, src_slot);
   Layer* dst = layer_with_pixels(e, dst_slot);
   if (!src || !dst) return;
@@ -61,10 +58,6 @@ void merge_layer(int32_t src_slot, int32_t dst_slot) {
   args.dst_stride = dst->row_stride;
   args.same_alpha = src->mixMode == dst->mixMode && src->mixMode > 20;
   composite(args);
-}
-
-void merge_layer_into_rect(int32_t slot, uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height) {
-  merge_layer_into_rect(engine(), slot, dst, x, y, width, height);
 }
 
 void merge_layer_into_rect(Engine& e, int32_t slot, uint16_t* dst, int32_t x, int32_t y, int32_t width,
@@ -88,10 +81,6 @@ void merge_layer_into_rect(Engine& e, int32_t slot, uint16_t* dst, int32_t x, in
   composite(args);
 }
 
-void merge_rect(uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height) {
-  merge_rect(engine(), dst, x, y, width, height);
-}
-
 void merge_rect(Engine& e, uint16_t* dst, int32_t x, int32_t y, int32_t width, int32_t height) {
   if (!dst || width <= 0 || height <= 0) return;
   std::memset(dst, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 8);
@@ -104,16 +93,11 @@ void merge_rect(Engine& e, uint16_t* dst, int32_t x, int32_t y, int32_t width, i
   }
 }
 
-int32_t colour_at_merged(int32_t x, int32_t y) {
+int32_t colour_at_merged(Engine& e, int32_t x, int32_t y) {
   uint16_t pixel[4];
-  merge_rect(engine(), pixel, x, y, 1, 1);
+  merge_rect(e, pixel, x, y, 1, 1);
   if ((pixel[3] >> 8) == 0) return -1;
   return (pixel[0] >> 8) << 16 | (pixel[1] >> 8) << 8 | (pixel[2] >> 8);
-}
-
-void merge_rgba32_into_layer(const uint8_t* image, Layer& layer, int32_t mode, int32_t layer_mask_mode,
-                             int32_t opacity, bool keep_dst_alpha) {
-  merge_rgba32_into_layer(engine(), image, layer, mode, layer_mask_mode, opacity, keep_dst_alpha);
 }
 
 void merge_rgba32_into_layer(const Engine& e, const uint8_t* image, Layer& layer, int32_t mode, int32_t layer_mask_mode,

@@ -34,16 +34,15 @@ Rect changed_within(const Layer& p, int32_t width, int32_t height) {
           std::min(p.changed_bottom, height)};
 }
 
+}  // namespace
+
 void clear_paint_layer(Engine& e) {
   Layer& p = e.paint_layer;
   if (p.has_pixels()) std::memset(p.data(), 0, paint_words(p) * 2);
   empty_changed_area(e, p);
 }
 
-}  // namespace
-
-void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
-  Engine& e = engine();
+void create_paint_layer(Engine& e, int32_t opacity_percent, const char* mode_name) {
   Layer& p = e.paint_layer;
   if (mode_name && std::strlen(mode_name) < 50) std::strcpy(p.mode_name, mode_name);
   p.visible = 1;
@@ -61,10 +60,7 @@ void create_paint_layer(int32_t opacity_percent, const char* mode_name) {
   }
 }
 
-void clear_paint_layer() { clear_paint_layer(engine()); }
-
-void clear_paint_layer_old() {
-  Engine& e = engine();
+void clear_paint_layer_old(Engine& e) {
   Layer& p = e.paint_layer;
   if (p.has_pixels()) {
     std::memset(p.data(), 0xFF, paint_words(p) * 2);
@@ -75,10 +71,9 @@ void clear_paint_layer_old() {
   empty_changed_area(e, p);
 }
 
-void delete_paint_layer() { engine().paint_layer.pixels.reset(); }
+void delete_paint_layer(Engine& e) { e.paint_layer.pixels.reset(); }
 
-void merge_paint_layer(int32_t slot) {
-  Engine& e = engine();
+void merge_paint_layer(Engine& e, int32_t slot) {
   Layer& p = e.paint_layer;
   Layer* dst = layer_with_pixels(e, slot);
   if (p.has_pixels() && dst) {
@@ -103,8 +98,8 @@ void merge_paint_layer(int32_t slot) {
   clear_paint_layer(e);
 }
 
-void blur_paint_layer_alpha() {
-  Layer& p = engine().paint_layer;
+void blur_paint_layer_alpha(Engine& e) {
+  Layer& p = e.paint_layer;
   if (!p.has_pixels() || p.width <= 0 || p.height <= 0) return;
   const size_t n = static_cast<size_t>(p.width) * static_cast<size_t>(p.height);
   Buffer<uint8_t> planes = Buffer<uint8_t>::try_allocate(n * 2);

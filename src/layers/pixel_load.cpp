@@ -9,17 +9,15 @@
 
 namespace cvl {
 
-Layer* current_layer_with_pixels() { return current_layer_with_pixels(engine()); }
-
 Layer* current_layer_with_pixels(const Engine& e) {
   Layer* layer = e.current_layer;
   return (layer && layer->has_pixels()) ? layer : nullptr;
 }
 
-void load_bgr(const uint8_t* src, int32_t src_stride, int32_t width, int32_t height) {
-  Layer* layer = current_layer_with_pixels();
+void load_bgr(Engine& e, const uint8_t* src, int32_t src_stride, int32_t width, int32_t height) {
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer || !src) return;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t rows = std::min(height, plane.height);
   for (int32_t y = 0; y < rows; ++y) {
     const uint8_t* s = byte_row(src, src_stride, y);
@@ -90,8 +88,7 @@ void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_strid
 
 }  // namespace
 
-void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  const Engine& e = engine();
+void load_rgb24(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
   for_each_rgb24_pixel(e, src, src_stride, selection_for(e, use_selection, true),
                        [](const uint8_t* s, uint16_t* d, uint32_t w) {
                          if (w == 65535) {
@@ -102,8 +99,7 @@ void load_rgb24(const uint8_t* src, int32_t src_stride, bool use_selection) {
                        });
 }
 
-void load_rgb24_to_alpha(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  const Engine& e = engine();
+void load_rgb24_to_alpha(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
   for_each_rgb24_pixel(e, src, src_stride, selection_for(e, use_selection, false),
                        [](const uint8_t* s, uint16_t* d, uint32_t w) {
                          if (d[3] == 0) return;  // a transparent pixel never becomes visible
@@ -115,32 +111,32 @@ void load_rgb24_to_alpha(const uint8_t* src, int32_t src_stride, bool use_select
                        });
 }
 
-int32_t set_rgba64_layer(const uint16_t* src, int32_t src_stride, int32_t slot) {
-  Layer* layer = layer_with_pixels(slot);
+int32_t set_rgba64_layer(Engine& e, const uint16_t* src, int32_t src_stride, int32_t slot) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !src) return 0;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y)
     std::memcpy(plane.row(y), byte_row(src, src_stride, y), static_cast<size_t>(plane.cols(y)) * 8);
-  return engine().canvas_height;
+  return e.canvas_height;
 }
 
-void set_layer_data(const uint16_t* src, int32_t slot) {
-  Layer* layer = layer_with_pixels(slot);
+void set_layer_data(Engine& e, const uint16_t* src, int32_t slot) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !src) return;
-  const size_t n = std::min(engine().canvas_pixels(), layer->pixels.size() / 4);
+  const size_t n = std::min(e.canvas_pixels(), layer->pixels.size() / 4);
   std::memcpy(layer->data(), src, n * 8);
 }
 
-void copy_layer_data(int32_t from, int32_t to) {
-  Layer* a = layer_with_pixels(from);
-  Layer* b = layer_with_pixels(to);
+void copy_layer_data(Engine& e, int32_t from, int32_t to) {
+  Layer* a = layer_with_pixels(e, from);
+  Layer* b = layer_with_pixels(e, to);
   if (!a || !b || a == b) return;
-  const size_t n = std::min({engine().canvas_pixels(), a->pixels.size() / 4, b->pixels.size() / 4});
+  const size_t n = std::min({e.canvas_pixels(), a->pixels.size() / 4, b->pixels.size() / 4});
   std::memcpy(b->data(), a->data(), n * 8);
 }
 
-void set_pixel_rgb24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, uint16_t r, uint16_t g, uint16_t b) {
-  const Engine& e = engine();
+void set_pixel_rgb24(const Engine& e, uint8_t* buffer, int32_t stride, int32_t x, int32_t y, uint16_t r, uint16_t g,
+                     uint16_t b) {
   if (!buffer || x < 0 || y < 0 || x >= e.canvas_width || y >= e.canvas_height) return;
   uint8_t* p = buffer + static_cast<ptrdiff_t>(y) * stride + static_cast<ptrdiff_t>(x) * 3;
   p[0] = static_cast<uint8_t>(r >> 8);
@@ -148,10 +144,10 @@ void set_pixel_rgb24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, uint
   p[2] = static_cast<uint8_t>(b >> 8);
 }
 
-void clear_current(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  Layer* layer = current_layer_with_pixels();
+void clear_current(Engine& e, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer) return;
-  const CanvasPlane plane = canvas_plane(*layer);
+  const CanvasPlane plane = canvas_plane(e, *layer);
   const uint16_t c[4] = {static_cast<uint16_t>(r << 8), static_cast<uint16_t>(g << 8), static_cast<uint16_t>(b << 8),
                          static_cast<uint16_t>(a << 8)};
   for (int32_t y = 0; y < plane.height; ++y) {
@@ -160,12 +156,11 @@ void clear_current(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   }
 }
 
-void clear_masked(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  Engine& e = engine();
+void clear_masked(Engine& e, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   Layer* layer = current_layer_with_pixels(e);
   if (!layer) return;
   if (!e.mask_active()) {
-    clear_current(r, g, b, a);
+    clear_current(e, r, g, b, a);
     return;
   }
   const CanvasPlane plane = canvas_plane(e, *layer);

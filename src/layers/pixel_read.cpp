@@ -34,15 +34,13 @@ bool on_canvas(const Engine& e, int32_t x, int32_t y) {
 
 }  // namespace
 
-int32_t get_rgb24_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
-  return narrow_layer(engine(), dst, dst_stride, layer, 3);
+int32_t get_rgb24_layer(const Engine& e, uint8_t* dst, int32_t dst_stride, const Layer* layer) {
+  return narrow_layer(e, dst, dst_stride, layer, 3);
 }
 
-int32_t get_rgba32_layer(uint8_t* dst, int32_t dst_stride, const Layer* layer) {
-  return narrow_layer(engine(), dst, dst_stride, layer, 4);
+int32_t get_rgba32_layer(const Engine& e, uint8_t* dst, int32_t dst_stride, const Layer* layer) {
+  return narrow_layer(e, dst, dst_stride, layer, 4);
 }
-
-void get_rgb24_from_alpha(uint8_t* dst, int32_t dst_stride) { get_rgb24_from_alpha(engine(), dst, dst_stride); }
 
 void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
   const Layer* layer = current_layer_with_pixels(e);
@@ -53,11 +51,6 @@ void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
     uint8_t* d = byte_row(dst, dst_stride, y);
     for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, s += 4, d += 3) d[0] = d[1] = d[2] = static_cast<uint8_t>(s[3] >> 8);
   }
-}
-
-void get_rgba64_layer_rect(uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
-                           int32_t height) {
-  get_rgba64_layer_rect(engine(), dst, dst_stride, slot, x, y, width, height);
 }
 
 void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t slot, int32_t x, int32_t y,
@@ -77,17 +70,16 @@ void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t
   }
 }
 
-void get_layer_data(uint16_t* dst, int32_t slot) {
-  const Layer* layer = layer_with_pixels(slot);
+void get_layer_data(Engine& e, uint16_t* dst, int32_t slot) {
+  const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !dst) return;
-  const size_t n = std::min(engine().canvas_pixels(), layer->pixels.size() / 4);
+  const size_t n = std::min(e.canvas_pixels(), layer->pixels.size() / 4);
   std::memcpy(dst, layer->data(), n * 8);
 }
 
-void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
-  const Layer* layer = layer_with_pixels(slot);
+void find_data_extents(Engine& e, int32_t slot, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
+  const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !left || !top || !right || !bottom) return;
-  const Engine& e = engine();
   int32_t l = e.canvas_width, t = e.canvas_height, r = 0, b = 0;
   const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
@@ -106,8 +98,6 @@ void find_data_extents(int32_t slot, int32_t* left, int32_t* top, int32_t* right
   *bottom = b;
 }
 
-int32_t get_channel64(int32_t x, int32_t y, int channel) { return get_channel64(engine(), x, y, channel); }
-
 int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel) {
   const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
@@ -115,20 +105,17 @@ int32_t get_channel64(const Engine& e, int32_t x, int32_t y, int channel) {
   return plane.holds(x, y) ? plane.at(x, y)[channel] : 0;
 }
 
-int32_t get_mask64(int32_t x, int32_t y) {
-  const Engine& e = engine();
+int32_t get_mask64(const Engine& e, int32_t x, int32_t y) {
   if (!e.mask_active() || !on_canvas(e, x, y) || !current_layer_with_pixels(e)) return 0;
   return 65535 - e.mask[static_cast<size_t>(y) * static_cast<size_t>(e.canvas_width) + static_cast<size_t>(x)];
 }
 
-void get_mask_data16(uint16_t* dst) {
-  const Engine& e = engine();
+void get_mask_data16(const Engine& e, uint16_t* dst) {
   if (!dst || !e.mask) return;
   std::memcpy(dst, e.mask.get(), e.canvas_pixels() * 2);
 }
 
-void set_mask_data16(const uint16_t* src) {
-  Engine& e = engine();
+void set_mask_data16(Engine& e, const uint16_t* src) {
   if (!src || !e.mask) return;
   std::memcpy(e.mask.get(), src, e.canvas_pixels() * 2);
 }
@@ -160,25 +147,21 @@ bool probeable(const Engine& e, const Layer* layer) { return layer && layer->has
 
 }  // namespace
 
-int32_t get_rgba_at(int32_t x, int32_t y, const uint16_t* image) {
-  const Engine& e = engine();
+int32_t get_rgba_at(const Engine& e, int32_t x, int32_t y, const uint16_t* image) {
   if (!image || e.canvas_pixels() == 0) return 0;
   return packed_rgba(image + clamped_index(e, x, y) * 4);
 }
 
-int32_t get_colour_at(int32_t x, int32_t y, const uint16_t* image) {
-  const Engine& e = engine();
+int32_t get_colour_at(const Engine& e, int32_t x, int32_t y, const uint16_t* image) {
   if (!image || e.canvas_pixels() == 0) return 0;
   return packed_colour(image + clamped_index(e, x, y) * 4);
 }
 
-int32_t get_rgba_at(int32_t x, int32_t y, const Layer* layer) {
-  const Engine& e = engine();
+int32_t get_rgba_at(const Engine& e, int32_t x, int32_t y, const Layer* layer) {
   return probeable(e, layer) ? packed_rgba(probed_pixel(e, *layer, x, y)) : 0;
 }
 
-int32_t get_colour_at(int32_t x, int32_t y, const Layer* layer) {
-  const Engine& e = engine();
+int32_t get_colour_at(const Engine& e, int32_t x, int32_t y, const Layer* layer) {
   return probeable(e, layer) ? packed_colour(probed_pixel(e, *layer, x, y)) : 0;
 }
 

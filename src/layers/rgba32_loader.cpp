@@ -53,11 +53,6 @@ inline void write_weighted(uint16_t* d, const uint8_t* s, uint32_t w, bool locke
 
 }  // namespace
 
-int32_t load_rgba32_layer(const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y, int32_t width,
-                          int32_t height, bool use_selection) {
-  return load_rgba32_layer(engine(), src, src_stride, slot, x, y, width, height, use_selection);
-}
-
 int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y,
                           int32_t width, int32_t height, bool use_selection) {
   Layer* layer = layer_with_pixels(e, slot);
@@ -92,8 +87,8 @@ int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int
   return end_within(y, height, layer->height);
 }
 
-void load_rgba32_whole_layer(const uint8_t* src, int32_t src_stride, int32_t slot) {
-  Layer* layer = layer_with_pixels(slot);
+void load_rgba32_whole_layer(Engine& e, const uint8_t* src, int32_t src_stride, int32_t slot) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !src) return;
   const bool locked = layer->lockAlpha != 0;
   for (int32_t row = 0; row < layer->height; ++row) {
@@ -103,10 +98,6 @@ void load_rgba32_whole_layer(const uint8_t* src, int32_t src_stride, int32_t slo
   }
 }
 
-int32_t load_rgba32(const uint8_t* src, int32_t src_stride, bool use_selection) {
-  return load_rgba32(engine(), src, src_stride, use_selection);
-}
-
 int32_t load_rgba32(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
   const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
@@ -114,19 +105,18 @@ int32_t load_rgba32(Engine& e, const uint8_t* src, int32_t src_stride, bool use_
   return load_rgba32_layer(e, src, src_stride, slot, 0, 0, layer->width, layer->height, use_selection);
 }
 
-void load_rgba32_layer_bad(uint8_t* image, int32_t slot, int32_t width, int32_t height, bool use_selection) {
-  Engine& e = engine();
+void load_rgba32_layer_bad(Engine& e, uint8_t* image, int32_t slot, int32_t width, int32_t height,
+                           bool use_selection) {
   Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !image) return;
   if (use_selection) adjust_rgba32_by_mask_and_texture(e, image, width, height);
-  clear_masked(0, 0, 0, 0);
+  clear_masked(e, 0, 0, 0, 0);
   merge_rgba32_into_layer(e, image, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
-int32_t clear_masked_alpha(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  Engine& e = engine();
+int32_t clear_masked_alpha(Engine& e, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   if (!e.mask_active()) {
-    clear_current(r, g, b, a);
+    clear_current(e, r, g, b, a);
     return 1;
   }
   Buffer<uint8_t> scratch = Buffer<uint8_t>::try_allocate(e.canvas_pixels() * 4);

@@ -7,8 +7,6 @@
 
 namespace cvl {
 
-uint8_t* create_texture(int32_t slot) { return create_texture(engine(), slot); }
-
 uint8_t* create_texture(Engine& e, int32_t slot) {
   const Layer* layer = layer_with_pixels(e, slot);
   if (!layer) return nullptr;
@@ -24,8 +22,6 @@ uint8_t* create_texture(Engine& e, int32_t slot) {
   }
   return e.texture_map.get();
 }
-
-void delete_texture() { delete_texture(engine()); }
 
 void delete_texture(Engine& e) { e.texture_map.reset(); }
 

@@ -9,9 +9,6 @@ namespace cvl {
 struct Engine;
 
 // Builds the map from the slot's pixels; returns its address, null when the slot is empty.
-uint8_t* create_texture(int32_t slot);
-void delete_texture();
-// The same on the canvas `e`.
 uint8_t* create_texture(Engine& e, int32_t slot);
 void delete_texture(Engine& e);
 

@@ -89,8 +89,7 @@ constexpr Mode kModes[] = {
 
 }  // namespace
 
-void mask_wand(int32_t x, int32_t y, int32_t tolerance, int32_t strength_percent, const char* mode) {
-  Engine& e = engine();
+void mask_wand(Engine& e, int32_t x, int32_t y, int32_t tolerance, int32_t strength_percent, const char* mode) {
   if (!seed_on_canvas(e, x, y)) return;
   const bool has_layer = current_layer_with_pixels(e) != nullptr;
   // The IPL source lives for one click, whichever way the click ends.

@@ -10,12 +10,6 @@
 
 namespace cvl {
 
-void apply_mask_to_alpha_rect(uint8_t* rgba, int32_t pitch, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  apply_mask_to_alpha_rect(engine(), rgba, pitch, x0, y0, x1, y1);
-}
-
-void apply_mask_to_alpha(uint8_t* rgba) { apply_mask_to_alpha(engine(), rgba); }
-
 void apply_mask_to_alpha_rect(const Engine& e, uint8_t* rgba, int32_t pitch, int32_t x0, int32_t y0, int32_t x1,
                               int32_t y1) {
   if (!e.mask || !rgba) return;
@@ -33,11 +27,6 @@ void apply_mask_to_alpha_rect(const Engine& e, uint8_t* rgba, int32_t pitch, int
 
 void apply_mask_to_alpha(const Engine& e, uint8_t* rgba) {
   apply_mask_to_alpha_rect(e, rgba, e.canvas_width * 4, 0, 0, e.canvas_width - 1, e.canvas_height - 1);
-}
-
-void replace_from_rgba_alpha_range(uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t r, int32_t g, int32_t b,
-                                   int32_t a) {
-  replace_from_rgba_alpha_range(engine(), rgba, alpha, tol_percent, r, g, b, a);
 }
 
 void replace_from_rgba_alpha_range(const Engine& e, uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t r,

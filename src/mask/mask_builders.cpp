@@ -62,46 +62,6 @@ bool hue_within(double h, double h0, double limit) {
 
 }  // namespace
 
-int32_t mask_from_rgba_colour(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
-  return mask_from_rgba_colour(engine(), rgba, c0, c1, c2, strength);
-}
-
-int32_t mask_from_rgb24_colour(const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
-  return mask_from_rgb24_colour(engine(), rgb, c0, c1, c2, strength);
-}
-
-int32_t mask_from_rgba_colour_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
-                                    int32_t strength) {
-  return mask_from_rgba_colour_range(engine(), rgba, c0, c1, c2, tol_percent, strength);
-}
-
-int32_t mask_from_rgba_alpha_range(const uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t strength) {
-  return mask_from_rgba_alpha_range(engine(), rgba, alpha, tol_percent, strength);
-}
-
-int32_t mask_from_rgba_luminance_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
-                                       int32_t strength) {
-  return mask_from_rgba_luminance_range(engine(), rgba, c0, c1, c2, tol_percent, strength);
-}
-
-int32_t mask_from_rgba_hue_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
-                                 int32_t strength) {
-  return mask_from_rgba_hue_range(engine(), rgba, c0, c1, c2, tol_percent, strength);
-}
-
-int32_t mask_from_rgba_hsl_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
-                                 double sat_tol, double light_tol, int32_t strength) {
-  return mask_from_rgba_hsl_range(engine(), rgba, c0, c1, c2, hue_tol, sat_tol, light_tol, strength);
-}
-
-int32_t mask_from_flood_map(const uint8_t* flood, int32_t strength) {
-  return mask_from_flood_map(engine(), flood, strength);
-}
-
-int32_t mask_from_diff_rgba32(const uint8_t* a, const uint8_t* b, int32_t value) {
-  return mask_from_diff_rgba32(engine(), a, b, value);
-}
-
 int32_t mask_from_rgba_colour(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength) {
   return build<4>(e, rgba, mask_value_for_strength(strength),
                   [=](const uint8_t* p) { return (p[0] == c0) & (p[1] == c1) & (p[2] == c2); });

@@ -15,42 +15,27 @@ namespace cvl {
 
 struct Engine;
 
-int32_t mask_from_rgba_colour(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
-int32_t mask_from_rgb24_colour(const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
-// Every channel within the tolerance of the key.
-int32_t mask_from_rgba_colour_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
-                                    int32_t strength);
-int32_t mask_from_rgba_alpha_range(const uint8_t* rgba, int32_t alpha, int32_t tol_percent, int32_t strength);
-// Mean of the pixel's channels against the mean of the key's.
-int32_t mask_from_rgba_luminance_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
-                                       int32_t strength);
-// HSV hue within trunc(tol * 1.8) degrees of the key's, around the circle.
-int32_t mask_from_rgba_hue_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t tol_percent,
-                                 int32_t strength);
-// HSL: hue within hue_tol * 180 degrees, saturation and lightness within their
-// tolerances; all three tolerances are fractions 0..1.
-int32_t mask_from_rgba_hsl_range(const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
-                                 double sat_tol, double light_tol, int32_t strength);
-// Canvas-sized byte map; bytes equal to 1 mark the region.
-int32_t mask_from_flood_map(const uint8_t* flood, int32_t strength);
-// Pixels where any of the four bytes of a and b differ get the mask word
-// `value` (its low 16 bits) rather than a strength.
-int32_t mask_from_diff_rgba32(const uint8_t* a, const uint8_t* b, int32_t value);
-
-// The same with the canvas and mask taken from `e`.
 int32_t mask_from_rgba_colour(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
 int32_t mask_from_rgb24_colour(Engine& e, const uint8_t* rgb, int32_t c0, int32_t c1, int32_t c2, int32_t strength);
+// Every channel within the tolerance of the key.
 int32_t mask_from_rgba_colour_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
                                     int32_t tol_percent, int32_t strength);
 int32_t mask_from_rgba_alpha_range(Engine& e, const uint8_t* rgba, int32_t alpha, int32_t tol_percent,
                                    int32_t strength);
+// Mean of the pixel's channels against the mean of the key's.
 int32_t mask_from_rgba_luminance_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
                                        int32_t tol_percent, int32_t strength);
+// HSV hue within trunc(tol * 1.8) degrees of the key's, around the circle.
 int32_t mask_from_rgba_hue_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2,
                                  int32_t tol_percent, int32_t strength);
+// HSL: hue within hue_tol * 180 degrees, saturation and lightness within their
+// tolerances; all three tolerances are fractions 0..1.
 int32_t mask_from_rgba_hsl_range(Engine& e, const uint8_t* rgba, int32_t c0, int32_t c1, int32_t c2, double hue_tol,
                                  double sat_tol, double light_tol, int32_t strength);
+// Canvas-sized byte map; bytes equal to 1 mark the region.
 int32_t mask_from_flood_map(Engine& e, const uint8_t* flood, int32_t strength);
+// Pixels where any of the four bytes of a and b differ get the mask word
+// `value` (its low 16 bits) rather than a strength.
 int32_t mask_from_diff_rgba32(Engine& e, const uint8_t* a, const uint8_t* b, int32_t value);
 
 }  // namespace cvl

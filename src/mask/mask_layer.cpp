@@ -24,8 +24,8 @@ void for_layer_and_mask(const Engine& e, Op op) {
 
 }  // namespace
 
-void create_mask_from_image() {
-  for_layer_and_mask(engine(), [](const uint16_t* p, uint16_t& m) {
+void create_mask_from_image(Engine& e) {
+  for_layer_and_mask(e, [](const uint16_t* p, uint16_t& m) {
     const uint32_t a = (uint32_t{p[0]} + p[1] + p[2]) / 3;
     if (a >= 65281) {
       m = 0;
@@ -37,8 +37,8 @@ void create_mask_from_image() {
   });
 }
 
-void create_image_from_mask() {
-  for_layer_and_mask(engine(), [](uint16_t* p, uint16_t m) {
+void create_image_from_mask(Engine& e) {
+  for_layer_and_mask(e, [](uint16_t* p, uint16_t m) {
     // Never brighter than 65280, the widened 8-bit white.
     const uint16_t v = m > 254 ? static_cast<uint16_t>(65535 - m) : uint16_t{65280};
     p[0] = p[1] = p[2] = v;
@@ -46,12 +46,12 @@ void create_image_from_mask() {
   });
 }
 
-void create_alpha_from_mask() {
-  for_layer_and_mask(engine(), [](uint16_t* p, uint16_t m) { p[3] = m; });
+void create_alpha_from_mask(Engine& e) {
+  for_layer_and_mask(e, [](uint16_t* p, uint16_t m) { p[3] = m; });
 }
 
-void create_mask_from_alpha() {
-  for_layer_and_mask(engine(), [](const uint16_t* p, uint16_t& m) { m = p[3]; });
+void create_mask_from_alpha(Engine& e) {
+  for_layer_and_mask(e, [](const uint16_t* p, uint16_t& m) { m = p[3]; });
 }
 
 }  // namespace cvl

@@ -7,11 +7,13 @@
 
 namespace cvl {
 
+struct Engine;
+
 // Mean of R, G, B: black opens (65535), white protects (0), greys between.
-void create_mask_from_image();
+void create_mask_from_image(Engine& e);
 // The layer shows the mask as an opaque grey image, protected parts light.
-void create_image_from_mask();
-void create_alpha_from_mask();
-void create_mask_from_alpha();
+void create_image_from_mask(Engine& e);
+void create_alpha_from_mask(Engine& e);
+void create_mask_from_alpha(Engine& e);
 
 }  // namespace cvl

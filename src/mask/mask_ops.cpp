@@ -16,8 +16,7 @@ uint16_t* mask_row(const Engine& e, int32_t y) {
 
 }  // namespace
 
-void clear_mask(int32_t r, int32_t g, int32_t b) {
-  Engine& e = engine();
+void clear_mask(Engine& e, int32_t r, int32_t g, int32_t b) {
   if (!e.mask) return;
   // 64-bit sum so that wild arguments cannot overflow; in range it is the
   // plain signed mean.
@@ -31,20 +30,16 @@ void clear_mask(int32_t r, int32_t g, int32_t b) {
   std::fill_n(e.mask.get(), e.canvas_pixels(), m);
 }
 
-void invert_mask() {
-  Engine& e = engine();
+void invert_mask(Engine& e) {
   if (!e.mask) return;
   uint16_t* m = e.mask.get();
   const size_t n = e.canvas_pixels();
   for (size_t i = 0; i < n; ++i) m[i] = static_cast<uint16_t>(65535 - m[i]);
 }
 
-int32_t mask_data_bytes() {
-  const Engine& e = engine();
+int32_t mask_data_bytes(const Engine& e) {
   return e.mask ? static_cast<int32_t>(e.canvas_pixels() * 2) : 0;
 }
-
-void save_mask(uint8_t* rgb, int32_t pitch) { save_mask(engine(), rgb, pitch); }
 
 void save_mask(const Engine& e, uint8_t* rgb, int32_t pitch) {
   if (!e.mask || !rgb) return;
@@ -56,10 +51,6 @@ void save_mask(const Engine& e, uint8_t* rgb, int32_t pitch) {
       d[0] = d[1] = d[2] = v;
     }
   }
-}
-
-void load_mask(const uint8_t* rgb, int32_t pitch, int32_t width, int32_t height) {
-  load_mask(engine(), rgb, pitch, width, height);
 }
 
 void load_mask(Engine& e, const uint8_t* rgb, int32_t pitch, int32_t width, int32_t height) {

@@ -7,8 +7,8 @@ MaskDisplay& mask_display() {
   return display;
 }
 
-int32_t enable_mask(int32_t flag) {
-  engine().mask_enabled = static_cast<uint8_t>(flag);
+int32_t enable_mask(Engine& e, int32_t flag) {
+  e.mask_enabled = static_cast<uint8_t>(flag);
   return flag;
 }
 

@@ -21,14 +21,13 @@ struct MaskDisplay {
 
 MaskDisplay& mask_display();
 
-int32_t enable_mask(int32_t flag);
+int32_t enable_mask(Engine& e, int32_t flag);
 int32_t display_mask(int32_t flag);
 void set_mask_options(int32_t r1, int32_t g1, int32_t b1, int32_t r2, int32_t g2, int32_t b2, int32_t full);
 
 // Whether the view should draw the overlay: both the display and enabled flags
 // set, and a mask to show.
 inline bool mask_overlay_on(const MaskDisplay& d, const Engine& e) { return d.shown != 0 && e.mask_active(); }
-inline bool mask_overlay_on() { return mask_overlay_on(mask_display(), engine()); }
 
 // The mask word a builder writes on a matching pixel for strength s (0..255):
 // (255 - s) * 256, so full strength protects fully and strength 0 gives 65280

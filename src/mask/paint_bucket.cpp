@@ -94,8 +94,8 @@ constexpr Mode kModes[] = {
 
 }  // namespace
 
-void paint_bucket(int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t tolerance, const char* mode) {
-  Engine& e = engine();
+void paint_bucket(Engine& e, int32_t r, int32_t g, int32_t b, int32_t x, int32_t y, int32_t tolerance,
+                  const char* mode) {
   if (!seed_on_canvas(e, x, y)) return;
   const bool has_layer = current_layer_with_pixels(e) != nullptr;
   // The IPL source lives for one click, whichever way the click ends.

@@ -6,11 +6,6 @@
 
 namespace cvl {
 
-void colour_rgba32_from_flood_map(uint8_t* rgba, const uint8_t* flood_map, uint8_t r, uint8_t g, uint8_t b,
-                                  uint8_t a) {
-  colour_rgba32_from_flood_map(engine(), rgba, flood_map, r, g, b, a);
-}
-
 void colour_rgba32_from_flood_map(const Engine& e, uint8_t* rgba, const uint8_t* flood_map, uint8_t r, uint8_t g,
                                   uint8_t b, uint8_t a) {
   if (!rgba || !flood_map) return;
@@ -19,10 +14,6 @@ void colour_rgba32_from_flood_map(const Engine& e, uint8_t* rgba, const uint8_t*
     if (flood_map[i] != 1) continue;
     rgba[0] = r, rgba[1] = g, rgba[2] = b, rgba[3] = a;
   }
-}
-
-void clear_alpha_of_colour(uint8_t* rgba, uint8_t r, uint8_t g, uint8_t b) {
-  clear_alpha_of_colour(engine(), rgba, r, g, b);
 }
 
 void clear_alpha_of_colour(const Engine& e, uint8_t* rgba, uint8_t r, uint8_t g, uint8_t b) {

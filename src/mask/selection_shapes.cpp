@@ -40,21 +40,21 @@ void through_mask_picture(Engine& e, Draw draw) {
 
 }  // namespace
 
-void mask_rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent) {
+void mask_rectangle(Engine& e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent) {
   const Box b = normalised(x0, y0, x1, y1);
   const imaging::Colour grey = grey_of(strength_percent);
-  through_mask_picture(engine(), [&](const imaging::ImageView& view) {
+  through_mask_picture(e, [&](const imaging::ImageView& view) {
     return imaging::fill_rect(view, {b.left, b.top, b.right, b.bottom}, grey, 1.0);
   });
 }
 
-void mask_ellipse(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent) {
+void mask_ellipse(Engine& e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent) {
   const Box b = normalised(x0, y0, x1, y1);
   const imaging::Colour grey = grey_of(strength_percent);
   // 64-bit spans: corners at the ends of the integer range must not wrap.
   const int32_t rx = static_cast<int32_t>(std::max<int64_t>((int64_t{b.right} - b.left) / 2, 2));
   const int32_t ry = static_cast<int32_t>(std::max<int64_t>((int64_t{b.bottom} - b.top) / 2, 2));
-  through_mask_picture(engine(), [&](const imaging::ImageView& view) {
+  through_mask_picture(e, [&](const imaging::ImageView& view) {
     return imaging::fill_ellipse(view, static_cast<int32_t>(int64_t{b.left} + rx),
                                  static_cast<int32_t>(int64_t{b.top} + ry), rx, ry, grey, 1.0);
   });

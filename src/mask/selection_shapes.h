@@ -8,10 +8,12 @@
 
 namespace cvl {
 
+struct Engine;
+
 // The box is given by two corners in either order, both included. A strength
 // of 100 % protects the shape fully, 0 % opens it.
-void mask_rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent);
+void mask_rectangle(Engine& e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent);
 // The ellipse inscribed in the box, with radii of at least 2 pixels.
-void mask_ellipse(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent);
+void mask_ellipse(Engine& e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t strength_percent);
 
 }  // namespace cvl

@@ -189,7 +189,7 @@ void lua_filter_run(Engine& canvas, const ToolSettings& tool, const LuaFilterPar
   FilterImages images{src, dst, e.canvas_width, e.canvas_height, 0, &canvas, &tool};
   RunEnd end{luaL_newstate(), images};
   if (!end.L) return;
-  if (run_script(end.L, params, images)) load_rgba32(dst, e.canvas_width * 4, true);
+  if (run_script(end.L, params, images)) load_rgba32(canvas, dst, e.canvas_width * 4, true);
 }
 
 }  // namespace cvl

@@ -40,7 +40,7 @@ int flush(lua_State* L) {
   return engine_call(L, "flush", [&f] {
     if (Layer* layer = ipl_source_layer(*f.canvas)) {
       const int32_t slot = static_cast<int32_t>(layer - f.canvas->layer_slots.data());
-      load_rgba32_layer(f.dst, f.width * 4, slot, 0, 0, layer->width, layer->height, true);
+      load_rgba32_layer(*f.canvas, f.dst, f.width * 4, slot, 0, 0, layer->width, layer->height, true);
     }
     // Later reads see the flushed image whichever buffer they use.
     std::memcpy(f.src, f.dst, image_bytes(f));
@@ -55,10 +55,10 @@ int merge(lua_State* L) {
   const int32_t opacity = !(scaled > 0.0) ? 0 : (scaled >= 255.0 ? 255 : static_cast<int32_t>(scaled));
   const FilterImages& f = run_images(L);
   return engine_call(L, "merge", [&f, mode, opacity] {
-    adjust_rgba32_by_mask_and_texture(f.dst, f.width, f.height);
+    adjust_rgba32_by_mask_and_texture(*f.canvas, f.dst, f.width, f.height);
     Layer* layer = ipl_source_layer(*f.canvas);
     if (!layer) return;
-    merge_rgba32_into_layer(f.dst, *layer, mode, 0, opacity, layer->lockAlpha != 0);
+    merge_rgba32_into_layer(*f.canvas, f.dst, *layer, mode, 0, opacity, layer->lockAlpha != 0);
     ipl_update_src32(*f.canvas);
   });
 }

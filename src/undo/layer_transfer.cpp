@@ -11,8 +11,7 @@
 
 namespace cvl {
 
-int32_t get_rgba32_layer_compressed(uint8_t* out, int32_t capacity, int32_t slot, int32_t option) {
-  Engine& e = engine();
+int32_t get_rgba32_layer_compressed(Engine& e, uint8_t* out, int32_t capacity, int32_t slot, int32_t option) {
   const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !out || capacity <= 0) return 0;
   const size_t bytes = e.canvas_pixels() * 4;
@@ -20,13 +19,12 @@ int32_t get_rgba32_layer_compressed(uint8_t* out, int32_t capacity, int32_t slot
   // A layer smaller than the canvas leaves the rest of the block transparent black.
   const LayerSpan span = canvas_span(e, *layer);
   if (span.cols < e.canvas_width || span.rows < e.canvas_height) std::memset(scratch.get(), 0, bytes);
-  get_rgba32_layer(scratch.get(), e.canvas_width * 4, layer);
+  get_rgba32_layer(e, scratch.get(), e.canvas_width * 4, layer);
   return static_cast<int32_t>(
       imaging::deflate_buffer(scratch.get(), bytes, out, static_cast<size_t>(capacity), option));
 }
 
-int32_t load_rgba32_layer_compressed(const uint8_t* block, int32_t length, int32_t slot) {
-  Engine& e = engine();
+int32_t load_rgba32_layer_compressed(Engine& e, const uint8_t* block, int32_t length, int32_t slot) {
   const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !block || length <= 0) return 0;
   const int32_t width = layer->width, height = layer->height;

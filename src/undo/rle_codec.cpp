@@ -103,27 +103,27 @@ int32_t rle_uncompress_g8(const uint8_t* stream, size_t stream_bytes, uint16_t* 
   return uncompress<1>(stream, stream_bytes, words, count);
 }
 
-int32_t get_layer_line_rle(uint8_t* out, int32_t slot, int32_t row) {
+int32_t get_layer_line_rle(Engine& e, uint8_t* out, int32_t slot, int32_t row) {
   int32_t count = 0;
-  const uint16_t* line = layer_line(engine(), slot, row, count);
+  const uint16_t* line = layer_line(e, slot, row, count);
   return line ? compress<4>(line, out, count) : 0;
 }
 
-int32_t put_layer_line_rle(const uint8_t* stream, size_t stream_bytes, int32_t slot, int32_t row) {
+int32_t put_layer_line_rle(Engine& e, const uint8_t* stream, size_t stream_bytes, int32_t slot, int32_t row) {
   int32_t count = 0;
-  uint16_t* line = layer_line(engine(), slot, row, count);
+  uint16_t* line = layer_line(e, slot, row, count);
   return line ? uncompress<4>(stream, stream_bytes, line, count) : 0;
 }
 
-int32_t get_mask_line_rle(uint8_t* out, int32_t row) {
+int32_t get_mask_line_rle(Engine& e, uint8_t* out, int32_t row) {
   int32_t count = 0;
-  const uint16_t* line = mask_line(engine(), row, count);
+  const uint16_t* line = mask_line(e, row, count);
   return line ? compress<1>(line, out, count) : 0;
 }
 
-int32_t put_mask_line_rle(const uint8_t* stream, size_t stream_bytes, int32_t row) {
+int32_t put_mask_line_rle(Engine& e, const uint8_t* stream, size_t stream_bytes, int32_t row) {
   int32_t count = 0;
-  uint16_t* line = mask_line(engine(), row, count);
+  uint16_t* line = mask_line(e, row, count);
   return line ? uncompress<1>(stream, stream_bytes, line, count) : 0;
 }
 

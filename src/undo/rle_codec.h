@@ -8,6 +8,8 @@
 
 namespace cvl {
 
+struct Engine;
+
 // Stream length to pass when the caller does not know it: decoding then ends only
 // when the row is full or at a zero-length run.
 inline constexpr size_t kUnknownStreamLength = SIZE_MAX;
@@ -28,9 +30,9 @@ int32_t rle_uncompress_g8(const uint8_t* stream, size_t stream_bytes, uint16_t* 
 // One row of a layer (canvas width pixels, clipped to the layer) or of the mask.
 // The getters return the stream's byte count, 0 for a slot without pixels, no mask
 // or a row off the plane; the putters return the pixels (words) written.
-int32_t get_layer_line_rle(uint8_t* out, int32_t slot, int32_t row);
-int32_t put_layer_line_rle(const uint8_t* stream, size_t stream_bytes, int32_t slot, int32_t row);
-int32_t get_mask_line_rle(uint8_t* out, int32_t row);
-int32_t put_mask_line_rle(const uint8_t* stream, size_t stream_bytes, int32_t row);
+int32_t get_layer_line_rle(Engine& e, uint8_t* out, int32_t slot, int32_t row);
+int32_t put_layer_line_rle(Engine& e, const uint8_t* stream, size_t stream_bytes, int32_t slot, int32_t row);
+int32_t get_mask_line_rle(Engine& e, uint8_t* out, int32_t row);
+int32_t put_mask_line_rle(Engine& e, const uint8_t* stream, size_t stream_bytes, int32_t row);
 
 }  // namespace cvl

@@ -12,8 +12,6 @@ StrokeRect g_stroke_rect;
 
 StrokeRect& stroke_rect() { return g_stroke_rect; }
 
-void reset_stroke_rect() { reset_stroke_rect(engine()); }
-
 void reset_stroke_rect(const Engine& e) { g_stroke_rect = {e.canvas_width - 1, e.canvas_height - 1, 0, 0}; }
 
 void widen_stroke_rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {

@@ -20,7 +20,6 @@ StrokeRect& stroke_rect();
 
 // The empty state: left = canvas width - 1, top = canvas height - 1, right = bottom = 0,
 // so that the first widening sets every bound from the painted area.
-void reset_stroke_rect();
 void reset_stroke_rect(const Engine& e);
 
 // Grows the rectangle to cover the given inclusive bounds.

@@ -21,11 +21,11 @@ void recompute_undo_limit(const Engine& e) {
   u.undo_limit = static_cast<int32_t>(std::min<int64_t>(limit, std::numeric_limits<int32_t>::max()));
 }
 
-void set_undo_mb(int32_t mb) {
+void set_undo_mb(const Engine& e, int32_t mb) {
   UndoStore& u = undo_store();
   if (mb == 0) {
     u.undo_auto_limit = 1;
-    recompute_undo_limit(engine());
+    recompute_undo_limit(e);
     return;
   }
   u.undo_auto_limit = 0;
@@ -33,15 +33,14 @@ void set_undo_mb(int32_t mb) {
                                                           std::numeric_limits<int32_t>::max()));
 }
 
-int32_t recount_undo_memory() {
-  recompute_undo_limit(engine());
+int32_t recount_undo_memory(const Engine& e) {
+  recompute_undo_limit(e);
   return undo_store().undo_limit;
 }
 
 int32_t undo_limit() { return undo_store().undo_limit; }
 
-int32_t reduce_undo(int32_t kib) {
-  Engine& e = engine();
+int32_t reduce_undo(Engine& e, int32_t kib) {
   UndoStore& u = undo_store();
   int32_t released_records = remove_abandoned_undo(e);
   int64_t released = 0;

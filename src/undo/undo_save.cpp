@@ -95,9 +95,8 @@ void push_record(const Engine& e, NewRecordBuffers& buffers, const PlaneRect& r,
 
 }  // namespace
 
-void save_undo_buffer(bool save_layer, bool save_mask) {
+void save_undo_buffer(Engine& e, bool save_layer, bool save_mask) {
   UndoStore& u = undo_store();
-  Engine& e = engine();
   if (u.undo_paused) return;
   // Without a current layer, or an under-layer plane to take the before-state from,
   // there is nothing of that kind to record.
@@ -130,8 +129,6 @@ void save_undo_buffer(bool save_layer, bool save_mask) {
   if (wanted && !recorded) set_last_error("SaveUndoBuf Excpt");
 }
 
-void save_undo_back_buffer(int32_t slot) { save_undo_back_buffer(engine(), slot); }
-
 void save_undo_back_buffer(Engine& e, int32_t slot) {
   if (undo_store().undo_paused) return;
   if (const Layer* layer = layer_with_pixels(e, slot); layer && e.under_layer.pixels) {
@@ -141,8 +138,6 @@ void save_undo_back_buffer(Engine& e, int32_t slot) {
   if (e.mask && e.under_layer.mask)
     copy_plane_rect(under_mask_plane(e), 0, 0, mask_plane(e), 0, 0, e.canvas_width, e.canvas_height);
 }
-
-void clear_undo() { clear_undo(engine()); }
 
 void clear_undo(Engine& e) {
   UndoStore& u = undo_store();
@@ -158,8 +153,8 @@ void clear_undo(Engine& e) {
   recompute_undo_limit(e);
 }
 
-int32_t set_undo_levels(int32_t levels) {
-  clear_undo();
+int32_t set_undo_levels(Engine& e, int32_t levels) {
+  clear_undo(e);
   undo_store().undo_levels = std::min(levels, kUndoRecords);
   return undo_store().undo_levels;
 }

@@ -24,7 +24,7 @@ void exchange(const WordPlane& live, const WordPlane& under, const WordPlane& re
 Layer* layer_of(Engine& e, const UndoRecord& record) {
   if (record.slot < 0 || record.slot >= kLayerSlots) return nullptr;
   Layer* owner = &e.slot(record.slot);
-  if (e.current_layer != owner) set_layer(record.slot);
+  if (e.current_layer != owner) set_layer(e, record.slot);
   Layer* layer = current_layer_with_pixels(e);
   if (layer != owner) return nullptr;
   const bool covers = record.right < layer->width && record.bottom < layer->height &&
@@ -43,18 +43,18 @@ void exchange_record(Engine& e, UndoRecord& record) {
 
 }  // namespace
 
-void undo() {
+void undo(Engine& e) {
   UndoStore& u = undo_store();
   if (u.undo_paused || !can_undo()) return;
-  exchange_record(engine(), u.records[static_cast<size_t>(u.redo_count)]);
+  exchange_record(e, u.records[static_cast<size_t>(u.redo_count)]);
   ++u.redo_count;
 }
 
-void redo() {
+void redo(Engine& e) {
   UndoStore& u = undo_store();
   if (u.undo_paused || u.redo_count <= 0) return;
   --u.redo_count;
-  exchange_record(engine(), u.records[static_cast<size_t>(u.redo_count)]);
+  exchange_record(e, u.records[static_cast<size_t>(u.redo_count)]);
 }
 
 int32_t can_undo() {

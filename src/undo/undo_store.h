@@ -13,20 +13,18 @@ namespace cvl {
 struct Engine;
 
 // Releases every record and empties the history; refreshes the under-layer buffer.
-void clear_undo();
 void clear_undo(Engine& e);
 // Stores the number of undo levels (capped at 500) after clearing the history.
-int32_t set_undo_levels(int32_t levels);
+int32_t set_undo_levels(Engine& e, int32_t levels);
 
 // Records the changed rectangle (the stroke rectangle) of the current layer and/or
 // the mask as a new step, discarding the redo records first.
-void save_undo_buffer(bool save_layer, bool save_mask);
+void save_undo_buffer(Engine& e, bool save_layer, bool save_mask);
 // Copies the slot's pixels and the mask into the under-layer buffer.
-void save_undo_back_buffer(int32_t slot);
 void save_undo_back_buffer(Engine& e, int32_t slot);
 
-void undo();
-void redo();
+void undo(Engine& e);
+void redo(Engine& e);
 // 1 while a step can be undone / redone.
 int32_t can_undo();
 int32_t can_redo();
@@ -40,13 +38,13 @@ void resume_undo();
 // Frees records oldest first until at least `kib` KiB are released; records that
 // hold only mask pixels are passed over. Returns how many records were released,
 // abandoned redo records included.
-int32_t reduce_undo(int32_t kib);
+int32_t reduce_undo(Engine& e, int32_t kib);
 // 0 selects the limit derived from free memory; otherwise the limit is mb MiB.
-void set_undo_mb(int32_t mb);
+void set_undo_mb(const Engine& e, int32_t mb);
 // Re-derives the limit from free memory while the automatic limit is on.
 void recompute_undo_limit(const Engine& e);
 // Recomputes the limit and returns it in KiB: the total the history may hold.
-int32_t recount_undo_memory();
+int32_t recount_undo_memory(const Engine& e);
 // The limit in KiB as it stands.
 int32_t undo_limit();
 

@@ -156,8 +156,8 @@ int32_t at_most(int64_t v, int32_t limit) { return static_cast<int32_t>(std::min
 
 }  // namespace
 
-void render_view(uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width, int32_t height) {
-  const Engine& e = engine();
+void render_view(const Engine& e, uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width,
+                 int32_t height) {
   if (!dst || !e.current_layer || !e.current_layer->has_pixels()) return;
   x = std::max(x, 0);
   y = std::max(y, 0);

@@ -8,9 +8,12 @@
 
 namespace cvl {
 
+struct Engine;
+
 // Shows canvas rectangle (x, y, width, height) in dst, output row j at byte
 // j * dst_stride. Writes nothing before the host has given a view size or chosen
 // a current layer with pixels. Allocates nothing and writes only into dst.
-void render_view(uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width, int32_t height);
+void render_view(const Engine& e, uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t width,
+                 int32_t height);
 
 }  // namespace cvl

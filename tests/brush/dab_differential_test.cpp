@@ -257,7 +257,7 @@ CanvasState host_stroke(int32_t seed, int32_t mode) {
   CVL_SetTool(1.0f, 2, 120, 180, 100, 900, 3, 0, 0, 0, 0, 0, 0, "", "", 0);
   CVL_SetMixMode(mode, 200);
   CVL_SetColorBanks(10, 20, 30, 200, 100, 50, 0, 255, 0, 255, 255, 255);
-  reset_stroke_rect();
+  reset_stroke_rect(engine());
   for (int32_t i = 0; i < 24; ++i) {
     CVL_DrawDabGrit(-6 + i * 3, 4 + i, 0x8000 + i * 512, 0x4000, 0x2000 + i * 256);
     CVL_DecDrawingLength();

@@ -16,7 +16,7 @@ using test::Pixel;
 
 TEST_F(DabTest, FootprintNearTheCornerIsClippedAndWidensBothRectangles) {
   fill_tip(65535);
-  reset_stroke_rect();
+  reset_stroke_rect(e());
   CVL_CreatePaintLayer(100, "Normal");
   CVL_DrawDabGrit(2, 2, 0xFFFF, 0, 0);
   for (int32_t y = 0; y < e().canvas_height; ++y)

@@ -85,7 +85,7 @@ TEST_F(InhouseLayout, VignetteColoursTheOutsideAndKeepsTheInside) {
     EXPECT_EQ(dst(0, 0), c.corner);
   }
   // f6 takes the brush colour.
-  set_colour(10, 20, 30);
+  set_colour(tool(), 10, 20, 30);
   fill_source({50, 100, 150, 200});
   ASSERT_EQ(run("Vignette", {1000, 500, 0, 0, 250, 1000}, {0, 0, 0, 0, 0, 1}), 1);
   EXPECT_EQ(dst(0, 0), (Px{10, 20, 30, 255}));

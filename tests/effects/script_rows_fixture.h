@@ -62,7 +62,7 @@ class ScriptRowsTest : public CanvasTest {
   // The current layer as packed RGBA32.
   std::vector<uint8_t> layer_bytes() {
     std::vector<uint8_t> out(size_t(kW) * kH * 4);
-    get_rgba32_layer(out.data(), kW * 4, &e().slot(2));
+    get_rgba32_layer(e(), out.data(), kW * 4, &e().slot(2));
     return out;
   }
 };

@@ -78,13 +78,13 @@ TEST_F(MergeTest, LayerMaskIsTheNextVisibleLayerAboveOnly) {
   layer(2, {65535, 0, 0, 65535});
   layer(3, {1, 1, 1, 65535});
   layer(4, {30000, 30000, 30000, 65535}, kModeLayerMask);
-  EXPECT_EQ(find_layer_mask(2), 0);  // a visible Normal layer sits between
-  EXPECT_EQ(find_layer_mask(3), 4);
+  EXPECT_EQ(find_layer_mask(e(), 2), 0);  // a visible Normal layer sits between
+  EXPECT_EQ(find_layer_mask(e(), 3), 4);
   CVL_SetLayerOptions(3, 0, 0, 100, "Normal");
-  EXPECT_EQ(find_layer_mask(2), 4);  // hidden layers are passed over
-  EXPECT_EQ(find_layer_mask(4), 0);  // nothing above the top layer
+  EXPECT_EQ(find_layer_mask(e(), 2), 4);  // hidden layers are passed over
+  EXPECT_EQ(find_layer_mask(e(), 4), 0);  // nothing above the top layer
   e().top_layer = 3;
-  EXPECT_EQ(find_layer_mask(2), 0);  // the search stops at the top layer
+  EXPECT_EQ(find_layer_mask(e(), 2), 0);  // the search stops at the top layer
 }
 
 TEST_F(MergeTest, MergeLayerUsesSameAlphaModeOnlyWhenBothLayersShareAModeAbove20) {
@@ -128,7 +128,7 @@ TEST_F(MergeTest, RGBA32ImageWidensEveryByteAndKeepsAlphaWhenAsked) {
   image[7] = 128;
   for (bool keep : {false, true}) {
     layer(2, {0, 0, 0, 30000});
-    merge_rgba32_into_layer(image.data(), e().slot(2), 0, 0, 256, keep);
+    merge_rgba32_into_layer(e(), image.data(), e().slot(2), 0, 0, 256, keep);
     const std::vector<uint16_t> px(e().slot(2).data(), e().slot(2).data() + 8);
     EXPECT_EQ(px[0], 51200);
     EXPECT_EQ(px[3], keep ? 30000 : 65280) << keep;

@@ -25,11 +25,11 @@ TEST_F(MaskOverlay, OptionsStoreWidenedColoursAndFlagsGateTheOverlay) {
   EXPECT_EQ(d.colours[0][0], 65280);
   EXPECT_EQ(d.colours[1][2], 65280);
   EXPECT_EQ(d.full_strength, 1);
-  EXPECT_FALSE(mask_overlay_on());
+  EXPECT_FALSE(mask_overlay_on(d, engine()));
   EXPECT_EQ(CVL_DisplayMask(1), 1);
-  EXPECT_TRUE(mask_overlay_on());
+  EXPECT_TRUE(mask_overlay_on(d, engine()));
   EXPECT_EQ(CVL_EnableMask(0), 0);
-  EXPECT_FALSE(mask_overlay_on());  // a disabled mask is not shown
+  EXPECT_FALSE(mask_overlay_on(d, engine()));  // a disabled mask is not shown
 }
 
 TEST_F(MaskOverlay, CheckerPicksTheFirstColourOnOddSquares) {

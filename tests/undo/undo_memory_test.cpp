@@ -106,7 +106,7 @@ TEST_F(UndoMemory, ReduceFreesOldestPixelRecordsAndPassesOverMaskOnlyOnes) {
   CVL_ReduceUndo(1000);  // every pixel record; the mask-only one stays
   EXPECT_EQ(CVL_GetUndoCount(), 1);
   EXPECT_TRUE(undo_store().records[1].mask_pixels);
-  EXPECT_EQ(reduce_undo(1000), 0);
+  EXPECT_EQ(reduce_undo(e(), 1000), 0);
   EXPECT_EQ(e().undo_memory, held_kib());
 }
 
