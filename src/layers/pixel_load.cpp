@@ -79,10 +79,14 @@ void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_strid
     const uint8_t* s = byte_row(src, src_stride, y);
     uint16_t* d = plane.row(y);
     const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(plane.width);
-    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, s += 3, d += 4) {
-      const uint32_t w = sel.active() ? sel.weight(row_index + static_cast<size_t>(x)) : 65535;
-      write(s, d, w);
+    const int32_t cols = plane.cols(y);
+    // Without a selection the whole row takes full weight: a loop of its own, so the
+    // common load is a plain widening copy with no per-pixel test.
+    if (!sel.active()) {
+      for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, 65535u);
+      continue;
     }
+    for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, sel.weight(row_index + static_cast<size_t>(x)));
   }
 }
 

@@ -1,0 +1,39 @@
+#!/bin/sh
+# The C examples, built as a host author would: the project installed into a
+# scratch prefix, each example compiled once through find_package(corvel) and
+# once through pkg-config, and what each writes checked for painted pixels.
+#   c_examples_test.sh BUILD_DIR EXAMPLES_DIR
+set -eu
+build=$1 examples=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+libdir=$(dirname "$(find "$prefix" -name 'libcorvel.so*' | head -n 1)")
+
+painted() { # PNG: fails unless a good share of it is not white
+  /usr/bin/python3 - "$1" <<'PY'
+import sys
+from PIL import Image
+im = Image.open(sys.argv[1]).convert("RGB")
+painted = sum(1 for p in im.getdata() if p != (255, 255, 255))
+print(f"{sys.argv[1]}: {im.size[0]}x{im.size[1]}, {painted} painted pixels")
+sys.exit(0 if painted > im.size[0] * im.size[1] // 100 else 1)
+PY
+}
+
+# find_package(corvel)
+cmake -S "$examples" -B "$work/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$work/cmake" >/dev/null
+# pkg-config
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+mkdir -p "$work/pc"
+for src in "$examples"/*.c; do
+  name=$(basename "$src" .c)
+  cc -std=c99 -Wall -Wextra -Werror -o "$work/pc/$name" "$src" $(pkg-config --cflags --libs corvel) -lm
+  for route in cmake pc; do
+    (cd "$work" && LD_LIBRARY_PATH="$libdir" "$work/$route/$name" "$work/$name-$route.png" >/dev/null)
+    painted "$work/$name-$route.png"
+  done
+done
+echo "c_examples: every example built both ways and painted"
