@@ -29,6 +29,17 @@ const uint16_t* rgba64_at(const uint16_t* src, int32_t x, int32_t y, int32_t str
   return src + (static_cast<ptrdiff_t>(y) * stride_pixels + x) * 4;
 }
 
+// One pixel of an image the canvas holds (a layer, the under-layer copy, the trace
+// layer), read as packed RGBA or as packed colour inside the export's guard.
+enum class Probe { Rgba, Colour };
+template <class Image>
+int32_t probe(const char* failure, Probe what, int32_t x, int32_t y, Image image) {
+  return guarded(failure, 0, [&] {
+    Engine& e = engine();
+    return what == Probe::Rgba ? get_rgba_at(e, x, y, image(e)) : get_colour_at(e, x, y, image(e));
+  });
+}
+
 }  // namespace
 
 extern "C" {
@@ -217,55 +228,31 @@ CVL_API int32_t CVL_CALL CVL_GetRGBAAt(int32_t x, int32_t y, const uint16_t* ima
   return guarded("GetRGBAAt Excpt", 0, [&] { return get_rgba_at(engine(), x, y, image); });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtSurface(int32_t x, int32_t y) {
-  return guarded("GetRGBAAtSurface Excpt", 0, [&] {
-    const Engine& e = engine();
-    return get_rgba_at(e, x, y, current_pixels(e));
-  });
+  return probe("GetRGBAAtSurface Excpt", Probe::Rgba, x, y, [](Engine& e) { return current_pixels(e); });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtUnderLayer(int32_t x, int32_t y) {
-  return guarded("GetRGBAAtUnderLayer Excpt", 0, [&] {
-    const Engine& e = engine();
-    return get_rgba_at(e, x, y, under_layer_pixels(e));
-  });
+  return probe("GetRGBAAtUnderLayer Excpt", Probe::Rgba, x, y, [](Engine& e) { return under_layer_pixels(e); });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtTrace(int32_t x, int32_t y) {
-  return guarded("GetRGBAAtTrace Excpt", 0, [&] {
-    const Engine& e = engine();
-    return get_rgba_at(e, x, y, trace_pixels(e));
-  });
+  return probe("GetRGBAAtTrace Excpt", Probe::Rgba, x, y, [](Engine& e) { return trace_pixels(e); });
 }
 CVL_API int32_t CVL_CALL CVL_GetRGBAAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return guarded("GetRGBAAtLayer Excpt", 0, [&] {
-    Engine& e = engine();
-    return get_rgba_at(e, x, y, slot_pixels(e, layer));
-  });
+  return probe("GetRGBAAtLayer Excpt", Probe::Rgba, x, y, [layer](Engine& e) { return slot_pixels(e, layer); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAt(int32_t x, int32_t y, const uint16_t* image) {
   return guarded("GetColorAt Excpt", 0, [&] { return get_colour_at(engine(), x, y, image); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtSurface(int32_t x, int32_t y) {
-  return guarded("GetColorAtSurface Excpt", 0, [&] {
-    const Engine& e = engine();
-    return get_colour_at(e, x, y, current_pixels(e));
-  });
+  return probe("GetColorAtSurface Excpt", Probe::Colour, x, y, [](Engine& e) { return current_pixels(e); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtUnderLayer(int32_t x, int32_t y) {
-  return guarded("GetColorAtUnderLayer Excpt", 0, [&] {
-    const Engine& e = engine();
-    return get_colour_at(e, x, y, under_layer_pixels(e));
-  });
+  return probe("GetColorAtUnderLayer Excpt", Probe::Colour, x, y, [](Engine& e) { return under_layer_pixels(e); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtTrace(int32_t x, int32_t y) {
-  return guarded("GetColorAtTrace Excpt", 0, [&] {
-    const Engine& e = engine();
-    return get_colour_at(e, x, y, trace_pixels(e));
-  });
+  return probe("GetColorAtTrace Excpt", Probe::Colour, x, y, [](Engine& e) { return trace_pixels(e); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtLayer(int32_t x, int32_t y, int32_t layer) {
-  return guarded("GetColorAtLayer Excpt", 0, [&] {
-    Engine& e = engine();
-    return get_colour_at(e, x, y, slot_pixels(e, layer));
-  });
+  return probe("GetColorAtLayer Excpt", Probe::Colour, x, y, [layer](Engine& e) { return slot_pixels(e, layer); });
 }
 CVL_API int32_t CVL_CALL CVL_GetColorAtHistory(int32_t x, int32_t y) {
   return guarded("GetColorAtHistory Excpt", 0, [&] {
