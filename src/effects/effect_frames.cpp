@@ -36,6 +36,29 @@ const char* frame_name(Frame frame) {
   return "?";
 }
 
+const char* frame_description(Frame frame) {
+  switch (frame) {
+    case Frame::P: return "filters a premultiplied copy of the layer and loads the result through the selection";
+    case Frame::R: return "works from a fresh copy of the layer and loads the result through the selection";
+    case Frame::RS: return "works from the source buffer as the host left it and loads the result through the selection";
+    case Frame::L: return "changes the layer's pixels in place, through the selection";
+    case Frame::RGB24: return "works on the colour alone; the layer's alpha is kept";
+    case Frame::G24: return "makes a grey picture from the colour; the layer's alpha is kept";
+    case Frame::I: return "an image-script effect applied to the layer in place";
+    case Frame::IP: return "an image-script effect applied to a premultiplied copy of the layer";
+    case Frame::S: return "an image-script distortion that moves alpha with the colour";
+    case Frame::SL: return "an image-script distortion of the layer's pixels as they stand, alpha moving with colour";
+    case Frame::Chain: return "a recipe of steps, usually ending in a blend onto the layer";
+    case Frame::ChainOrL: return "a recipe of steps or a single in-place step, chosen by the option";
+    case Frame::Mask: return "builds the selection mask from the picture; the layer is unchanged";
+    case Frame::Tile: return "a rendered or cut tile repeated over the canvas";
+    case Frame::Bump: return "a tiled relief blended onto the layer in 16 bits";
+    case Frame::Disp: return "moves the layer's pixels by a tiled relief";
+    case Frame::Lua: return "runs a Lua filter script on the layer";
+  }
+  return "";
+}
+
 InhouseArgs EffectCall::all() const {
   InhouseArgs a;
   for (int k = 0; k < 6; ++k) {

@@ -42,6 +42,8 @@ enum class Frame : uint8_t {
 };
 
 const char* frame_name(Frame frame);
+// A line on what the frame does with the layer.
+const char* frame_description(Frame frame);
 
 // The dispatcher's arguments, decoded once on entry.
 struct EffectCall {

@@ -1,0 +1,11 @@
+#include "effects/effect_docs.h"
+
+namespace cvl {
+
+const std::vector<EffectDoc>& effect_docs_art_tone() {
+  static const std::vector<EffectDoc> docs = {
+  };
+  return docs;
+}
+
+}  // namespace cvl
