@@ -433,6 +433,8 @@ CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width
 CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */
 /* Image effects */
 CVL_API const char* CVL_CALL CVL_IPLEffectInfo(int32_t index, const char** frame, const char** reads); /* the index-th name CVL_IPLImageProcess takes (testing order), its frame and the arguments it reads; null past the last */
+CVL_API const char* CVL_CALL CVL_IPLEffectDescription(int32_t index, const char** frame_description); /* a line on what the index-th effect does, and one on its frame; null past the last */
+CVL_API const char* CVL_CALL CVL_IPLEffectArgumentInfo(int32_t index, int32_t k, const char** name, const char** unit, double* min, double* max, double* def, const char** meaning); /* the k-th argument the index-th effect reads ("s1".."s6", "option", "i1", "i2", "f1".."f6", "colour", "text"), its short name, unit, range and default (sliders in slider units; the call takes tenths) and meaning; null past the last */
 
 /* Run-length and compressed layer transfer: decoders that also stop at the end of a stream of known length */
 CVL_API int32_t CVL_CALL CVL_RLEUncompressRGBA32ToRGBA64Bounded(const uint8_t* src, uint16_t* dst, int32_t count, int32_t stream_bytes); /* reads at most stream_bytes; pixels written */

@@ -4,6 +4,7 @@
 #include "core/guard.h"
 #include "core/tool_settings.h"
 #include "effects/effect_dispatch.h"
+#include "effects/effect_docs.h"
 #include "effects/effect_table.h"
 
 using namespace cvl;
@@ -26,6 +27,36 @@ CVL_API const char* CVL_CALL CVL_IPLEffectInfo(int32_t index, const char** frame
   if (frame) *frame = frame_name(row.frame);
   if (reads) *reads = row.reads;
   return row.name;
+}
+
+CVL_API const char* CVL_CALL CVL_IPLEffectDescription(int32_t index, const char** frame_description_out) {
+  const auto rows = effect_rows();
+  if (index < 0 || static_cast<size_t>(index) >= rows.size()) return nullptr;
+  const EffectRow& row = rows[static_cast<size_t>(index)];
+  if (frame_description_out) *frame_description_out = frame_description(row.frame);
+  return guarded("IPLEffectDescription Excpt", static_cast<const char*>(nullptr), [&] {
+    const EffectDoc* doc = effect_doc(row);
+    return doc ? doc->description : nullptr;
+  });
+}
+
+CVL_API const char* CVL_CALL CVL_IPLEffectArgumentInfo(int32_t index, int32_t k, const char** name,
+                                                       const char** unit, double* min, double* max, double* def,
+                                                       const char** meaning) {
+  const auto rows = effect_rows();
+  if (index < 0 || static_cast<size_t>(index) >= rows.size() || k < 0) return nullptr;
+  return guarded("IPLEffectArgumentInfo Excpt", static_cast<const char*>(nullptr), [&]() -> const char* {
+    const EffectDoc* doc = effect_doc(rows[static_cast<size_t>(index)]);
+    if (!doc || static_cast<size_t>(k) >= doc->args.size()) return nullptr;
+    const ArgDoc& a = doc->args[static_cast<size_t>(k)];
+    if (name) *name = a.name;
+    if (unit) *unit = a.unit;
+    if (min) *min = a.min;
+    if (max) *max = a.max;
+    if (def) *def = a.def;
+    if (meaning) *meaning = a.meaning;
+    return a.arg;
+  });
 }
 
 }  // extern "C"
