@@ -11,6 +11,11 @@
 
 #include <stdint.h>
 
+/* The engine's version; CMake reads the project's version from these three lines. */
+#define CORVEL_VERSION_MAJOR 0
+#define CORVEL_VERSION_MINOR 1
+#define CORVEL_VERSION_PATCH 0
+
 #if defined(_WIN32)
 #  if defined(CORVEL_BUILDING)
 /* corvel.dll exports by its .def file, which gives the 32-bit __stdcall
@@ -41,6 +46,7 @@ CVL_API void CVL_CALL CVL_NewSize(void* owner, int32_t width, int32_t height, in
 CVL_API void CVL_CALL CVL_DeleteImage(void); /* releases every canvas buffer and layer */
 CVL_API void CVL_CALL CVL_SetLastError(const char* text); /* keeps at most 511 characters */
 CVL_API const char* CVL_CALL CVL_GetLastError(void); /* the last failure text */
+CVL_API const char* CVL_CALL CVL_GetVersion(void); /* added: the loaded engine's version, "major.minor.patch" */
 CVL_API int32_t CVL_CALL CVL_IsDisplayChanged(void); /* 1 once after a display change, else 0 */
 CVL_API void CVL_CALL CVL_SetRandomSeed(int32_t seed); /* seed of every random table and pattern */
 CVL_API void CVL_CALL CVL_SetStartDir(const char* path); /* base directory; paths of 1024+ characters are ignored */

@@ -38,6 +38,13 @@ CVL_API void CVL_CALL CVL_SetLastError(const char* text) { set_last_error(text);
 
 CVL_API const char* CVL_CALL CVL_GetLastError(void) { return last_error(); }
 
+#define CORVEL_TEXT(x) #x
+#define CORVEL_NUMBER(x) CORVEL_TEXT(x)
+CVL_API const char* CVL_CALL CVL_GetVersion(void) {
+  return CORVEL_NUMBER(CORVEL_VERSION_MAJOR) "." CORVEL_NUMBER(CORVEL_VERSION_MINOR) "." CORVEL_NUMBER(
+      CORVEL_VERSION_PATCH);
+}
+
 CVL_API int32_t CVL_CALL CVL_IsDisplayChanged(void) {
   Engine& e = engine();
   if (!e.display_changed) return 0;

@@ -21,6 +21,7 @@ CANNOT_THROW = {
     # canvas_exports.cpp
     "CVL_SetLastError": "copies into the fixed last-error array",
     "CVL_GetLastError": "returns the last-error array",
+    "CVL_GetVersion": "returns a constant text",
     "CVL_IsDisplayChanged": "reads and clears one engine field",
     "CVL_NotifyDisplayChanged": "stores one engine field",
     "CVL_SetRandomSeed": "stores the seed in two integers",
