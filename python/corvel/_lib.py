@@ -14,6 +14,8 @@ class Error(RuntimeError):
     """A failed engine call, or no engine to call; the message says why."""
 
 
+Error.__module__ = "corvel"  # as callers spell it
+
 _i32 = ctypes.c_int32
 _u16p = ctypes.POINTER(ctypes.c_uint16)
 _u8p = ctypes.POINTER(ctypes.c_uint8)
