@@ -214,8 +214,12 @@ class Canvas:
         The paper cannot be removed. The undo history is cleared, since its steps name layers
         by their place in the stack."""
         self._check()
-        index = self.layers.index(layer) if isinstance(layer, Layer) else _checks.integer(
-            layer, "layer index", -len(self.layers), len(self.layers) - 1) % len(self.layers)
+        if isinstance(layer, Layer):
+            if layer not in self.layers:
+                raise ValueError("the layer is not on this canvas")
+            index = self.layers.index(layer)
+        else:
+            index = _checks.integer(layer, "layer index", -len(self.layers), len(self.layers) - 1) % len(self.layers)
         if index == 0:
             raise ValueError("the paper (layer 0) cannot be removed")
         lib = _lib.handle()

@@ -5,7 +5,7 @@ from __future__ import annotations
 import math
 import numbers
 import operator
-from typing import Dict, Optional, Sequence, Tuple, Union
+from typing import Mapping, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
@@ -52,7 +52,7 @@ def rgb(value: object, what: str) -> Tuple[int, int, int]:
     return r, g, b
 
 
-def named(value: Union[str, int], what: str, names: Dict[int, str]) -> int:
+def named(value: Union[str, int], what: str, names: Mapping[int, str]) -> int:
     """The number of a choice given by its name (any case) or its number."""
     if isinstance(value, str):
         for number, name in names.items():
