@@ -176,7 +176,7 @@ class Canvas:
         lib.CVL_SetLayer(1)
         lib.CVL_SetInNewRGBA()
         lib.CVL_DeleteNewRGBA()
-        canvas.current_layer = 0
+        canvas.current_layer = canvas.current_layer  # back to painting above the picture
         return canvas
 
     def save(self, path: Union[str, "os.PathLike[str]"], dpi: int = 72) -> None:

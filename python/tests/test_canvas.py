@@ -143,7 +143,7 @@ def test_save_writes_every_format_and_reads_back(tmp_path):
     assert sorted(p.suffix.lower() for p in tmp_path.iterdir()) == sorted(corvel.SAVE_FORMATS)
     for ext in (".png", ".bmp", ".gif", ".tif", ".tga", ".webp"):
         with corvel.Canvas.open(tmp_path / f"out{ext.upper()}") as c:
-            assert (c.width, c.height) == (40, 30)
+            assert (c.width, c.height, c.current_layer) == (40, 30, 1)  # strokes go above the picture
             paper = c.layers[0].pixels
             assert np.array_equal(paper >> 8, picture >> 8), ext
 
