@@ -8,6 +8,7 @@ import pytest
 from PIL import Image
 
 import corvel
+from corvel._effects import call_arguments
 
 CLI = os.environ.get("CORVEL_CLI")
 
@@ -42,24 +43,55 @@ def test_the_effect_table_is_the_one_the_command_prints():
         assert line[60:] == (info.reads_text or "none") and line[35:59].rstrip() == info.frame
 
 
-def test_bad_names_keywords_ranges_and_scripts_raise_the_package_error(tmp_path):
+def test_described_arguments_agree_with_what_each_effect_reads():
+    table = corvel.effects()
+    for info in table.values():
+        assert set(info.arguments) <= info.reads, info.name
+        for key, arg in info.arguments.items():
+            assert arg.keyword == key and arg.name and arg.min <= arg.default <= arg.max, (info.name, arg)
+        if info.arguments:
+            assert info.description and info.frame_description, info.name
+
+
+def test_arguments_are_checked_against_their_described_ranges():
+    spin = corvel.EffectInfo("Spin", "filter", frozenset({"s1", "s2", "option", "f1", "color"}), "", "turns", "",
+                             {"s1": corvel.ArgumentInfo("s1", "Angle", "degrees", -50, 50, 0, "turn"),
+                              "option": corvel.ArgumentInfo("option", "Kind", "", 1, 3, 1, "which")})
+    assert call_arguments(spin, {"s1": -50, "s2": 99.95, "option": 3})[:4] == [0, -500, 1000, 0]  # tenths
+    for given, error, message in [
+        ({"s1": 50.5}, ValueError, r's1 of "Spin" must be within -50..50, not 50.5'),
+        ({"s2": -1}, ValueError, "within 0..100"),  # undescribed sliders take 0..100
+        ({"option": 0}, ValueError, "within 1..3"),
+        ({"option": 1.5}, TypeError, "whole number"),
+        ({"s1": float("nan")}, ValueError, "finite"),
+        ({"s1": "10"}, TypeError, "number"),
+        ({"f1": 2}, TypeError, "True or False"),
+        ({"color": (1, 2)}, ValueError, "three values"),
+        ({"color": "red"}, TypeError, r"\(r, g, b\)"),
+    ]:
+        with pytest.raises(error, match=message):
+            call_arguments(spin, given)
+
+
+def test_bad_names_keywords_ranges_and_scripts_raise_before_anything_runs(tmp_path):
     bad = tmp_path / "bad.lua"
     bad.write_text('error("no such brush")\n')
     with corvel.Canvas(16, 16) as c:
         cases = [
-            (("Gausian Blur",), {}, 'unknown effect "Gausian Blur"'),
-            (("gaussian blur",), {}, "unknown effect"),  # names are exact
-            (("Gaussian Blur",), {"s2": 10}, r"does not read s2 \(it reads s1, f1\)"),
-            (("Negative",), {"s1": 10}, "it reads nothing"),
-            (("Blur",), {"s1": 100.5}, "within 0..100"),
-            (("Blur",), {"s1": -1}, "within 0..100"),
-            (("Drop Shadow",), {"color": (0, 0, 256)}, "0..255"),
-            (("Backgrounds Nature",), {"s1": 50, "text": str(tmp_path / "missing.isc")}, "no file"),
-            (("Lua Filter",), {"text": str(bad)}, 'effect "Lua Filter": .*no such brush'),
+            (("Gausian Blur",), {}, corvel.Error, 'unknown effect "Gausian Blur"'),
+            (("gaussian blur",), {}, corvel.Error, "unknown effect"),  # names are exact
+            ((None,), {}, corvel.Error, "unknown effect"),
+            (("Gaussian Blur",), {"s2": 10}, corvel.Error, r"does not read s2 \(it reads s1, f1\)"),
+            (("Negative",), {"s1": 10}, corvel.Error, "it reads nothing"),
+            (("Blur",), {"s1": 100.5}, ValueError, "within 0..100"),
+            (("Blur",), {"s1": -1}, ValueError, "within 0..100"),
+            (("Drop Shadow",), {"color": (0, 0, 256)}, ValueError, "0..255"),
+            (("Backgrounds Nature",), {"s1": 50, "text": str(tmp_path / "missing.isc")}, corvel.Error, "no file"),
+            (("Lua Filter",), {"text": str(bad)}, corvel.Error, 'effect "Lua Filter": .*no such brush'),
         ]
         before = c.layers[0].pixels
-        for args, kwargs, message in cases:
-            with pytest.raises(corvel.Error, match=message):
+        for args, kwargs, error, message in cases:
+            with pytest.raises(error, match=message):
                 c.effect(*args, **kwargs)
         assert (c.layers[0].pixels == before).all()
         assert not c.undo()  # nothing ran, nothing was recorded
