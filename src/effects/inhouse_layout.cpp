@@ -43,6 +43,10 @@ void ring_sample_point(double at, int32_t width, int32_t height, int32_t k, int3
     x = k;
     y = trunc_to_int(height - height * (at - 0.75) * 4);
   }
+  // The bottom and left edges start one pixel past the canvas (at exactly 0.5 and
+  // 0.75); reading there would paint the rings transparent black.
+  x = std::clamp(x, 0, width - 1);
+  y = std::clamp(y, 0, height - 1);
 }
 
 // Margin left on each side by a shape of `share` of the side `side`.

@@ -29,6 +29,9 @@ TEST_F(InhouseLayout, BorderizePaintsEachRingFromItsSamplePoint) {
       {0, 1000, {0, 0, 7, 255}, {0, 10, 7, 255}, 2},      // top edge at x = 0, row k
       {375, 1000, {40, 20, 7, 255}, {30, 20, 7, 255}, 2}, // right edge at y = 2
       {375, 500, {40, 20, 7, 255}, {}, 1},
+      // The bottom and left edges begin one past the canvas; the sample stays on its corner.
+      {500, 1000, {40, 40, 7, 255}, {40, 30, 7, 255}, 2},
+      {750, 1000, {0, 40, 7, 255}, {10, 40, 7, 255}, 2},
   };
   for (const Case& c : cases) {
     numbered(5, 5);
