@@ -48,6 +48,20 @@ def png(path, w, h, claim=None, cut=False):
 png('in.png', 32, 24)
 png('cut.png', 32, 24, cut=True)
 png('huge.png', 32, 24, claim=(60000, 60000))
+png('many.png', 32, 24, claim=(20000, 20000))  # each side fits; the pixel count does not
+# Headers of the other formats stating 60000 x 60000 (PSD 40000: its own limit is 30000 in version 1).
+N = 60000
+open('huge.gif', 'wb').write(b'GIF89a' + struct.pack('<HHBBB', N, N, 0, 0, 0) + b';')
+open('huge.bmp', 'wb').write(b'BM' + struct.pack('<IHHI', 54, 0, 0, 54)
+                             + struct.pack('<IiiHHIIiiII', 40, N, -N, 1, 24, 0, 0, 2835, 2835, 0, 0))
+jfif = b'\xff\xe0' + struct.pack('>H', 16) + b'JFIF\0\x01\x01\0\0\x01\0\x01\0\0'
+sof = b'\xff\xc2' + struct.pack('>HBHHB', 17, 8, N, N, 3) + b'\x01\x11\0\x02\x11\0\x03\x11\0'
+open('huge.jpg', 'wb').write(b'\xff\xd8' + jfif + sof + b'\xff\xd9')
+vp8x = b'VP8X' + struct.pack('<I', 10) + b'\0' * 4 + (N - 1).to_bytes(3, 'little') + (N - 1).to_bytes(3, 'little')
+open('huge.webp', 'wb').write(b'RIFF' + struct.pack('<I', 4 + len(vp8x)) + b'WEBP' + vp8x)
+ifd = struct.pack('<H', 2) + struct.pack('<HHII', 256, 4, 1, N) + struct.pack('<HHIHH', 257, 3, 1, N, 0) + b'\0' * 4
+open('huge.tif', 'wb').write(b'II*\0' + struct.pack('<I', 8) + ifd)
+open('huge.psd', 'wb').write(b'8BPS' + struct.pack('>H', 1) + b'\0' * 6 + struct.pack('>HIIHH', 3, 40000, 40000, 8, 3))
 open('empty.png', 'wb').close()
 open('words.png', 'w').write('not a picture\n')
 PY
@@ -75,6 +89,11 @@ check 1 "empty.png: the file is empty" "$corvel" info empty.png
 check 1 "words.png: not a picture format the engine reads" "$corvel" info words.png
 check 1 "cut.png: a damaged or cut-short PNG file" "$corvel" info cut.png
 check 1 "huge.png: the picture is too large: its header says 60000 x 60000 pixels" "$corvel" info huge.png
+check 1 "many.png: the picture is too large: its header says 20000 x 20000 pixels" "$corvel" info many.png
+for f in huge.gif huge.bmp huge.jpg huge.webp huge.tif; do
+  check 1 "$f: the picture is too large: its header says 60000 x 60000 pixels" "$corvel" info $f
+done
+check 1 "huge.psd: the picture is too large: its header says 40000 x 40000 pixels" "$corvel" info huge.psd
 check 0 "PNG, 32 x 24 pixels" "$corvel" info in.png
 
 # Writing: each cause by name, and nothing is left behind.
