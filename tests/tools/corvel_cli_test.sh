@@ -177,6 +177,7 @@ echo 'while true do end' > forever.lua
 check 1 "timed out after 1 s" "$corvel" lua forever.lua in.png o.png --timeout 1
 echo 'while is_escape() == 0 do end' > polite.lua
 check 1 "timed out after 0.5 s" "$corvel" lua polite.lua in.png o.png --timeout 0.5
+check 1 'corvel effect Lua Filter: timed out after 1 s' "$corvel" effect "Lua Filter" in.png o.png --text forever.lua --timeout 1
 check 2 "--timeout: needs a value" "$corvel" lua forever.lua in.png o.png --timeout
 check 2 "--slider7: not an option of corvel lua" "$corvel" lua io.lua in.png o.png --slider7 1
 check 1 "cannot read nothing.lua: no such file" "$corvel" lua nothing.lua in.png o.png

@@ -98,8 +98,7 @@ std::vector<std::string> ids_in_reads(const std::string& reads) {
       const int rank = id_rank(words[i]);
       if (rank >= 0) read[size_t(rank)] = true;
       // "s1 to s4": every slider between
-      if (words[i] == "to" && i > 0 && i + 1 < words.size() && id_rank(words[i - 1]) >= 0 &&
-          id_rank(words[i + 1]) >= 0)
+      if (words[i] == "to" && i > 0 && i + 1 < words.size() && id_rank(words[i - 1]) >= 0 && id_rank(words[i + 1]) >= 0)
         for (int r = id_rank(words[i - 1]); r <= id_rank(words[i + 1]); ++r) read[size_t(r)] = true;
     }
   }
@@ -159,7 +158,8 @@ std::vector<std::string> nearest_effect_names(const std::string& name, size_t li
     const std::string candidate = lower(e.name);
     const size_t d = edit_distance(wanted, candidate);
     if (d <= tolerance) near.emplace_back(d, e.name);
-    else if (wanted.size() >= 3 && candidate.find(wanted) != std::string::npos) near.emplace_back(tolerance + 1, e.name);
+    else if (wanted.size() >= 3 && candidate.find(wanted) != std::string::npos)
+      near.emplace_back(tolerance + 1, e.name);
   }
   std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::string> out;

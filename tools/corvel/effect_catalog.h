@@ -10,12 +10,12 @@
 namespace corvel_tool {
 
 // Argument ids in the order the engine's effect call documents them.
-inline constexpr const char* kEffectArgumentIds[] = {"s1", "s2", "s3", "s4", "s5", "s6", "option", "i1", "i2",
+inline constexpr const char* kEffectArgumentIds[] = {"s1", "s2", "s3", "s4", "s5", "s6", "option", "i1",  "i2",
                                                      "f1", "f2", "f3", "f4", "f5", "f6", "colour", "text"};
 
 struct EffectArgument {
-  std::string id;                  // one of kEffectArgumentIds
-  bool described = false;          // false: the engine has only the id
+  std::string id;  // one of kEffectArgumentIds
+  bool described = false;  // false: the engine has only the id
   std::string name, unit, meaning;
   double min = 0, max = 0, def = 0;
 
@@ -28,7 +28,7 @@ struct Effect {
   int32_t index = -1;
   std::string name, frame, reads;  // reads as the engine lists it: "s1, S2, option", "s1 to s4, f1", "all", ""
   std::string description, frame_description;  // description empty while the engine has none
-  std::vector<EffectArgument> arguments;       // the described ones in their order, then the rest read
+  std::vector<EffectArgument> arguments;  // the described ones in their order, then the rest read
 
   bool reads_argument(const std::string& id) const;
   // The argument with this id among those read, or null.

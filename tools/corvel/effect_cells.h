@@ -36,7 +36,7 @@ struct CellSettings {
 // Every slider at `slider` tenths; the flags set for rows whose flags all start cleared
 // (which leaves the picture alone by design).
 CellSettings even_settings(const Effect& e, int32_t slider);
-// The effect's described defaults over even_settings at mid-range; null when it has none.
+// The effect's described defaults over even_settings at mid-range; false when it has none.
 bool described_settings(const Effect& e, CellSettings& out);
 
 // Runs the effect on the picture with `s` and `text` as its script path; the layer after

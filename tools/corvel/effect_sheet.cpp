@@ -1,7 +1,7 @@
 // `corvel effect-sheet OUT.png`: every named effect run on one test picture with
 // its described defaults (every slider at mid-range where it has none), laid out
-// as a labelled contact sheet so a person can look at all of them at once. A cell whose effect left the picture as it was is
-// framed in red and listed on stderr.
+// as a labelled contact sheet so a person can look at all of them at once. A cell
+// whose effect left the picture as it was is framed in red and listed on stderr.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -81,8 +81,8 @@ int run_effect_sheet(const char* out_path) {
   Watch watch("corvel effect-sheet", "effects");
   for (size_t i = 0; i < effects.size(); ++i) {
     CellSettings used;
-    const Rgba cell =
-        run_effect_cell(effects[i], picture, scripts.text_for(effects[i].frame.c_str(), effects[i].reads.c_str()), used);
+    const char* text = scripts.text_for(effects[i].frame.c_str(), effects[i].reads.c_str());
+    const Rgba cell = run_effect_cell(effects[i], picture, text, used);
     watch.step(i + 1, effects.size());
     const bool same = cell == picture;
     if (same) unchanged.push_back(names[i]);

@@ -70,14 +70,17 @@ std::string argument_line(const EffectArgument& a) {
   if (!a.described) return a.id + "  (no description yet)";
   std::string line = a.id + "  " + a.name + ": ";
   if (a.id == "text") line += "a file";
-  else line += number(a.min) + " to " + number(a.max) + (a.unit.empty() ? "" : " " + a.unit) + ", default " + number(a.def);
+  else
+    line +=
+        number(a.min) + " to " + number(a.max) + (a.unit.empty() ? "" : " " + a.unit) + ", default " + number(a.def);
   return a.meaning.empty() ? line : line + ". " + a.meaning;
 }
 
 void print_effect(const Effect& e, bool detail) {
   std::printf("%s  [%s]\n", e.name.c_str(), e.frame.c_str());
   std::printf("    %s\n", e.description.empty() ? "(no description yet)" : e.description.c_str());
-  if (detail && !e.frame_description.empty()) std::printf("    Frame %s: %s\n", e.frame.c_str(), e.frame_description.c_str());
+  if (detail && !e.frame_description.empty())
+    std::printf("    Frame %s: %s\n", e.frame.c_str(), e.frame_description.c_str());
   if (detail) std::printf("    Reads: %s\n", e.reads.empty() ? "nothing" : e.reads.c_str());
   for (const EffectArgument& a : e.arguments) std::printf("    %s\n", argument_line(a).c_str());
   if (!detail) return;
@@ -122,7 +125,8 @@ int run_effects(int argc, char** argv) {
     std::printf("%s\n", json_effect(*chosen[0]).c_str());
   } else if (json) {
     std::printf("[\n");
-    for (size_t i = 0; i < chosen.size(); ++i) std::printf("%s%s\n", json_effect(*chosen[i]).c_str(), i + 1 < chosen.size() ? "," : "");
+    for (size_t i = 0; i < chosen.size(); ++i)
+      std::printf("%s%s\n", json_effect(*chosen[i]).c_str(), i + 1 < chosen.size() ? "," : "");
     std::printf("]\n");
   } else {
     for (size_t i = 0; i < chosen.size(); ++i) {

@@ -52,7 +52,8 @@ constexpr Command kCommands[] = {
      "  --slider1..--slider6 N   sliders in thousandths (sliderVal = N / 1000)\n"
      "  --style1, --style2 N     styles (styleVal = N + 1)\n"
      "  --flag1..--flag6         set a flag\n"
-     "  --sandbox                no io, os.execute/remove/rename/exit, package.loadlib, debug, dofile/loadfile/require\n"
+     "  --sandbox                the engine's Lua sandbox: no io, os.execute/remove/rename/exit,\n"
+     "                           package.loadlib, debug, dofile/loadfile/require\n"
      "  --timeout SECONDS        stop the script after SECONDS (it sees Escape through is_escape)\n",
      3, -1, run_lua},
     {"effects", "[NAME] [--json]", "describe the image effects and their arguments (one in detail, or as JSON)", "", 0,

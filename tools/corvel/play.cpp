@@ -152,7 +152,8 @@ class Player final : public cvl::PaintScriptSink {
   void filter(const cvl::PaintCommand& c) {
     const std::string name(c.values[0]);
     if (!find_effect(name.c_str()))
-      return problem(c.line + 1, "Filter: unknown effect \"" + name + "\"" + did_you_mean(name) + " (see corvel effects)");
+      return problem(c.line + 1,
+                     "Filter: unknown effect \"" + name + "\"" + did_you_mean(name) + " (see corvel effects)");
     std::vector<double> v;
     if (!numbers(c, 1, 19, v)) return;
     auto whole = [&](size_t i) { return static_cast<int32_t>(std::clamp(v[i], -2.0e8, 2.0e8)); };

@@ -86,7 +86,8 @@ bool stated_size(const char* path, const char* type, int64_t& width, int64_t& he
   else if (t == "BMP" && b.has(26) && b.le32(14) == 12) width = int64_t(b.le16(18)), height = int64_t(b.le16(20));
   else if (t == "BMP" && b.has(26)) width = int64_t(b.le32(18)), height = std::llabs(int64_t(int32_t(b.le32(22))));
   else if (t == "PSD" && b.has(22)) height = int64_t(b.be32(14)), width = int64_t(b.be32(18));
-  else if (t == "PCX" && b.has(12)) width = int64_t(b.le16(8)) - int64_t(b.le16(4)) + 1, height = int64_t(b.le16(10)) - int64_t(b.le16(6)) + 1;
+  else if (t == "PCX" && b.has(12))
+    width = int64_t(b.le16(8)) - int64_t(b.le16(4)) + 1, height = int64_t(b.le16(10)) - int64_t(b.le16(6)) + 1;
   else if (t == "TGA" && b.has(18)) width = int64_t(b.le16(12)), height = int64_t(b.le16(14));
   else if (t == "JPG") return jpeg_size(b, width, height);
   else if (t == "WEBP") return webp_size(b, width, height);

@@ -25,7 +25,10 @@ constexpr double kGraceSeconds = 1.0;  // time a run has to stop by itself once 
 }  // namespace
 
 Watch::Watch(std::string what, std::string unit, double limit_s)
-    : what_(std::move(what)), unit_(std::move(unit)), limit_s_(limit_s), show_(isatty(fileno(stderr)) != 0),
+    : what_(std::move(what)),
+      unit_(std::move(unit)),
+      limit_s_(limit_s),
+      show_(isatty(fileno(stderr)) != 0),
       start_(Clock::now()) {
   if (show_ || limit_s_ > 0) thread_ = std::thread([this] { run(); });
 }
@@ -76,7 +79,8 @@ void Watch::run() {
     char line[160];
     const size_t done = done_, total = total_;
     int n = 0;
-    if (total) n = std::snprintf(line, sizeof line, "%s: %zu of %zu %s, %.0f s", what_.c_str(), done, total, unit_.c_str(), t);
+    if (total)
+      n = std::snprintf(line, sizeof line, "%s: %zu of %zu %s, %.0f s", what_.c_str(), done, total, unit_.c_str(), t);
     else if (done) n = std::snprintf(line, sizeof line, "%s: %zu %s, %.0f s", what_.c_str(), done, unit_.c_str(), t);
     else n = std::snprintf(line, sizeof line, "%s: %.0f s", what_.c_str(), t);
     const size_t len = std::min(size_t(std::max(n, 0)), sizeof line - 1);
