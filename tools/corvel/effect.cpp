@@ -100,12 +100,6 @@ bool parse(int argc, char** argv, EffectArgs& a) {
   return true;
 }
 
-std::string number(double v) {
-  char s[32];
-  std::snprintf(s, sizeof s, "%g", v);
-  return s;
-}
-
 // The value given for argument `id`, for range checks.
 double value_of(const EffectArgs& a, const std::string& id) {
   if (id[0] == 's') return a.sliders[id[1] - '1'];
@@ -139,8 +133,8 @@ int check(const Effect& e, const EffectArgs& a) {
     const double v = value_of(a, id);
     if (ranged && (v < lo || v > hi)) {
       std::fprintf(stderr, "corvel effect: %s %s is out of range: %s of \"%s\" takes %s to %s%s%s\n", option.c_str(),
-                   number(v).c_str(), arg->label().c_str(), e.name.c_str(), number(lo).c_str(), number(hi).c_str(),
-                   arg->unit.empty() ? "" : " ", arg->unit.c_str());
+                   number_text(v).c_str(), arg->label().c_str(), e.name.c_str(), number_text(lo).c_str(),
+                   number_text(hi).c_str(), arg->unit.empty() ? "" : " ", arg->unit.c_str());
       return 2;
     }
   }

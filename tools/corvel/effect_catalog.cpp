@@ -5,21 +5,17 @@
 #include <cstring>
 #include <iterator>
 
+#include "arguments.h"
 #include "corvel/corvel.h"
 
 namespace corvel_tool {
 
 namespace {
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::vector<std::string> words_of(const std::string& text) {
   std::vector<std::string> words;
   std::string word;
-  for (char c : lower(text) + ' ') {
+  for (char c : lower_case(text) + ' ') {
     if (std::isalnum(static_cast<unsigned char>(c))) {
       word += c;
     } else if (!word.empty()) {
@@ -146,16 +142,16 @@ const Effect* find_effect(const char* name) {
 }
 
 std::vector<std::string> nearest_effect_names(const std::string& name, size_t limit) {
-  const std::string wanted = lower(name);
+  const std::string wanted = lower_case(name);
   std::vector<std::string> same_letters;
   for (const Effect& e : effects_catalog())
-    if (lower(e.name) == wanted) same_letters.push_back(e.name);
+    if (lower_case(e.name) == wanted) same_letters.push_back(e.name);
   if (!same_letters.empty()) return same_letters;
 
   std::vector<std::pair<size_t, std::string>> near;
   const size_t tolerance = std::max<size_t>(2, wanted.size() / 4);
   for (const Effect& e : effects_catalog()) {
-    const std::string candidate = lower(e.name);
+    const std::string candidate = lower_case(e.name);
     const size_t d = edit_distance(wanted, candidate);
     if (d <= tolerance) near.emplace_back(d, e.name);
     else if (wanted.size() >= 3 && candidate.find(wanted) != std::string::npos)

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "arguments.h"
 #include "corvel/corvel.h"
 #include "effect_catalog.h"
 #include "scratch.h"
@@ -65,12 +66,6 @@ bool wants_flags(const std::string& name) {
   return false;
 }
 
-std::string number(double v) {
-  char s[32];
-  std::snprintf(s, sizeof s, "%g", v);
-  return s;
-}
-
 }  // namespace
 
 CellSettings even_settings(const Effect& e, int32_t slider) {
@@ -101,7 +96,7 @@ std::string settings_text(const Effect& e, const CellSettings& s) {
   for (const EffectArgument& a : e.arguments) {
     if (a.is_slider() && s.described && a.described) {
       const double v = s.sliders[a.id[1] - '1'] / 10.0;
-      (sliders += sliders.empty() ? "" : ", ") += (a.name.empty() ? a.id : a.name) + " " + number(v) +
+      (sliders += sliders.empty() ? "" : ", ") += (a.name.empty() ? a.id : a.name) + " " + number_text(v) +
                                                    (a.unit.empty() ? "" : " " + a.unit);
     } else if (a.is_slider()) {
       (sliders += sliders.empty() ? "" : ", ") += a.id;
@@ -112,7 +107,7 @@ std::string settings_text(const Effect& e, const CellSettings& s) {
       (flags += flags.empty() ? "; " : ", ") += (a.name.empty() ? a.id : a.name) + " " + std::to_string(v);
     }
   }
-  if (!s.described && !sliders.empty()) sliders += " at " + number(s.sliders[0] / 10.0);
+  if (!s.described && !sliders.empty()) sliders += " at " + number_text(s.sliders[0] / 10.0);
   std::string out = sliders.empty() ? "no sliders" : sliders;
   if (e.reads_argument("colour")) out += "; colour 128, 64, 200";
   return out + flags;

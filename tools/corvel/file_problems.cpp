@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "arguments.h"
 #include "codecs/decode_support.h"
 #include "corvel/corvel.h"
 #include "stated_size.h"
@@ -24,11 +25,6 @@ namespace corvel_tool {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool listed(const std::string& ext, const char* extensions) {
   std::istringstream words(extensions);
@@ -77,7 +73,7 @@ std::string refused_picture(const char* path) {
 
 std::string unwritable_file(const char* path, const char* extensions) {
   const fs::path p(path);
-  const std::string ext = lower(p.extension().string());
+  const std::string ext = lower_case(p.extension().string());
   if (!listed(ext, extensions))
     return (ext.empty() ? std::string("the name has no extension") : "unknown extension \"" + ext + "\"") +
            "; the name must end in one of " + extensions;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "commands.h"
 #include "corvel/corvel.h"
 #include "file_problems.h"
@@ -15,14 +16,9 @@ const char* const kWritableExtensions = ".png .jpg .bmp .gif .tif .tga .pcx .psd
 
 namespace {
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // TGA and TIFF are written with alpha only; PNG and WebP keep it when the image has any.
 bool write_with_alpha(const std::string& ext, bool transparent) {
-  const std::string e = lower(ext);
+  const std::string e = lower_case(ext);
   return e == ".tga" || e == ".tif" || ((e == ".png" || e == ".webp") && transparent);
 }
 
