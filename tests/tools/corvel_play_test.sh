@@ -79,9 +79,13 @@ PY
 }
 check played.bmp
 
-# A damaged copy: an unknown command and a bad number are reported by line; the rest still plays.
+# A damaged copy: an unknown command and a bad number are reported by line and nothing is
+# written; with --keep-going the rest still plays.
 awk 'NR == 7 { print "Smudge\r"; print "3\r" } { print } ' scripts/luapaint.srp | sed 's/^120\r$/12x0\r/' > damaged.srp
-"$corvel" play damaged.srp damaged.bmp --size 200x200 >/dev/null 2> err
+if "$corvel" play damaged.srp damaged.bmp --size 200x200 >/dev/null 2> err; then exit 1; fi
+grep -q 'damaged.srp has 2 problems; damaged.bmp not written' err
+test ! -e damaged.bmp
+"$corvel" play damaged.srp damaged.bmp --size 200x200 --keep-going >/dev/null 2> err
 grep -q 'damaged.srp:7: unknown command "Smudge"' err
 grep -q 'damaged.srp:[0-9]*: Line2: value 3 is not a number' err
 python3 - <<'PY'
@@ -110,7 +114,7 @@ paint_dab(150, 150, 1)
 paint_close()
 LUA
 "$corvel" lua filters.lua in.bmp out.bmp >/dev/null
-"$corvel" play scripts/luapaint.srp filtered.bmp --size 200x200 > report 2> err
+"$corvel" play scripts/luapaint.srp filtered.bmp --size 200x200 --keep-going > report 2> err
 grep -q ' 2 filters, 1 problems' report
 grep -q 'luapaint.srp:[0-9]*: Filter: unknown effect "Gausian Blur"' err
 python3 - <<'PY'

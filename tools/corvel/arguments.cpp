@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +20,17 @@ bool parse_int(const char* text, int32_t& value) {
   if (!*text || *end || v < INT32_MIN || v > INT32_MAX) return false;
   value = static_cast<int32_t>(v);
   return true;
+}
+
+std::string number_text(double v) {
+  char s[32];
+  std::snprintf(s, sizeof s, "%g", v);
+  return s;
+}
+
+std::string lower_case(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
 }
 
 }  // namespace corvel_tool

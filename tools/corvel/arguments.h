@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace corvel_tool {
 
@@ -11,5 +12,11 @@ int option_index(const char* arg, const char* stem, int count);
 
 // A whole decimal number that fits 32 bits, with nothing after it.
 bool parse_int(const char* text, int32_t& value);
+
+// A number as people read it: 12, 0.5, 1e+06 ("%g").
+std::string number_text(double v);
+
+// The text with ASCII letters in lower case.
+std::string lower_case(std::string s);
 
 }  // namespace corvel_tool

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "arguments.h"
 #include "corvel/corvel.h"
+#include "effect_catalog.h"
 #include "scratch.h"
 
 namespace corvel_tool {
@@ -55,10 +58,59 @@ Rgba test_picture() {
   return out;
 }
 
-bool wants_flags(const char* name) {
+namespace {
+
+bool wants_flags(const std::string& name) {
   for (const char* n : {"Levels", "Channel", "Fader", "Clamp", "Reflection"})
-    if (std::strcmp(n, name) == 0) return true;
+    if (name == n) return true;
   return false;
+}
+
+}  // namespace
+
+CellSettings even_settings(const Effect& e, int32_t slider) {
+  CellSettings s;
+  std::fill(s.sliders, s.sliders + 6, slider);
+  if (wants_flags(e.name)) std::fill(s.flags, s.flags + 6, 1), s.flags[0] = e.name != "Reflection";
+  return s;
+}
+
+bool described_settings(const Effect& e, CellSettings& out) {
+  if (e.description.empty()) return false;
+  out = even_settings(e, 500);
+  out.described = true;
+  for (const EffectArgument& a : e.arguments) {
+    if (!a.described) continue;
+    const auto whole = static_cast<int32_t>(std::lround(a.def));
+    if (a.is_slider()) out.sliders[a.id[1] - '1'] = static_cast<int32_t>(std::lround(a.def * 10));
+    else if (a.id[0] == 'f') out.flags[a.id[1] - '1'] = whole;
+    else if (a.id == "option") out.option = whole;
+    else if (a.id == "i1") out.i1 = whole;
+    else if (a.id == "i2") out.i2 = whole;
+  }
+  return true;
+}
+
+std::string settings_text(const Effect& e, const CellSettings& s) {
+  std::string sliders, flags;
+  for (const EffectArgument& a : e.arguments) {
+    if (a.is_slider() && s.described && a.described) {
+      const double v = s.sliders[a.id[1] - '1'] / 10.0;
+      (sliders += sliders.empty() ? "" : ", ") += (a.name.empty() ? a.id : a.name) + " " + number_text(v) +
+                                                   (a.unit.empty() ? "" : " " + a.unit);
+    } else if (a.is_slider()) {
+      (sliders += sliders.empty() ? "" : ", ") += a.id;
+    } else if (a.id[0] == 'f' && s.flags[a.id[1] - '1']) {
+      (flags += flags.empty() ? "; " : ", ") += a.id + " on";
+    } else if ((a.id == "option" || a.id[0] == 'i') && s.described && a.described) {
+      const int32_t v = a.id == "option" ? s.option : a.id == "i1" ? s.i1 : s.i2;
+      (flags += flags.empty() ? "; " : ", ") += (a.name.empty() ? a.id : a.name) + " " + std::to_string(v);
+    }
+  }
+  if (!s.described && !sliders.empty()) sliders += " at " + number_text(s.sliders[0] / 10.0);
+  std::string out = sliders.empty() ? "no sliders" : sliders;
+  if (e.reads_argument("colour")) out += "; colour 128, 64, 200";
+  return out + flags;
 }
 
 void open_canvas_with(const uint8_t* rgba, int32_t w, int32_t h) {
@@ -69,17 +121,17 @@ void open_canvas_with(const uint8_t* rgba, int32_t w, int32_t h) {
   CVL_LoadRGBA32Layer(rgba, w * 4, kCellSlot, 0, 0, w, h, 0);
 }
 
-Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const char* text, int32_t slider) {
+Rgba run_cell(const Effect& e, const Rgba& picture, const char* text, const CellSettings& s) {
   CVL_SetRandomSeed(1);
   open_canvas_with(picture.data(), kCellW, kCellH);
   CVL_IPLAllocSrcBuffer32();
   CVL_IPLAllocDstBuffer32();
-  int32_t f[6] = {};
-  if (wants_flags(name)) std::fill(f, f + 6, 1), f[0] = std::strcmp(name, "Reflection") != 0;
-  CVL_IPLImageProcess(0, name, 1, slider, slider, slider, slider, slider, slider, 0, 1, f[0], f[1], f[2], f[3], f[4], f[5], 128, 64,
-                      200, text);
+  const int32_t* v = s.sliders;
+  const int32_t* f = s.flags;
+  CVL_IPLImageProcess(0, e.name.c_str(), s.i1, v[0], v[1], v[2], v[3], v[4], v[5], s.option, s.i2, f[0], f[1], f[2],
+                      f[3], f[4], f[5], s.rgb[0], s.rgb[1], s.rgb[2], text);
   Rgba out(picture.size());
-  if (std::strcmp(frame, "mask") == 0) {
+  if (e.frame == "mask") {
     std::vector<uint16_t> mask(size_t(kCellW) * kCellH);
     CVL_GetMaskData16(mask.data());
     for (size_t i = 0; i < mask.size(); ++i) {
@@ -95,10 +147,17 @@ Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const ch
   return out;
 }
 
-Rgba run_effect_cell(const char* name, const char* frame, const Rgba& picture, const char* text, int32_t& slider) {
-  slider = 500;
-  Rgba cell = run_cell(name, frame, picture, text, slider);
-  if (cell == picture) cell = run_cell(name, frame, picture, text, slider = 700);
+Rgba run_effect_cell(const Effect& e, const Rgba& picture, const char* text, CellSettings& used) {
+  Rgba cell;
+  if (described_settings(e, used)) {
+    cell = run_cell(e, picture, text, used);
+    if (cell != picture) return cell;
+  }
+  for (const int32_t slider : {500, 700}) {
+    used = even_settings(e, slider);
+    cell = run_cell(e, picture, text, used);
+    if (cell != picture) break;
+  }
   return cell;
 }
 

@@ -9,6 +9,8 @@
 
 namespace corvel_tool {
 
+struct Effect;
+
 constexpr int32_t kCellW = 192, kCellH = 144;
 constexpr int32_t kCellSlot = 2;  // the painting layer a cell's picture is on
 
@@ -22,18 +24,33 @@ Rgba test_picture();
 // packed RGBA32 picture.
 void open_canvas_with(const uint8_t* rgba, int32_t w, int32_t h);
 
-// Rows whose flags all start cleared, which leaves the picture alone by design; their
-// cells run with the flags set.
-bool wants_flags(const char* name);
+// The arguments a cell runs an effect with.
+struct CellSettings {
+  bool described = false;  // the effect's described defaults, rather than every slider at one value
+  int32_t sliders[6] = {};  // tenths, as the engine takes them
+  int32_t option = 0, i1 = 1, i2 = 1;
+  int32_t flags[6] = {};
+  int32_t rgb[3] = {128, 64, 200};
+};
 
-// Runs effect `name` on the picture with every slider at `slider` (tenths) and `text`
-// as its script path; the layer after it (or the mask, as grey, for effects that build
-// the mask).
-Rgba run_cell(const char* name, const char* frame, const Rgba& picture, const char* text, int32_t slider);
+// Every slider at `slider` tenths; the flags set for rows whose flags all start cleared
+// (which leaves the picture alone by design).
+CellSettings even_settings(const Effect& e, int32_t slider);
+// The effect's described defaults over even_settings at mid-range; false when it has none.
+bool described_settings(const Effect& e, CellSettings& out);
 
-// As run_cell at mid-range; some tone effects are neutral exactly at 50, so those run
-// again at 70. `slider` tells which was kept.
-Rgba run_effect_cell(const char* name, const char* frame, const Rgba& picture, const char* text, int32_t& slider);
+// Runs the effect on the picture with `s` and `text` as its script path; the layer after
+// it (or the mask, as grey, for effects that build the mask).
+Rgba run_cell(const Effect& e, const Rgba& picture, const char* text, const CellSettings& s);
+
+// The described defaults when the effect has them, else every slider at mid-range;
+// a cell that left the picture as it was runs again at 50, then 70 (some tone effects
+// are neutral exactly at 50). `used` tells which was kept.
+Rgba run_effect_cell(const Effect& e, const Rgba& picture, const char* text, CellSettings& used);
+
+// The settings for a caption: "Radius 12 px, Angle 45 degrees; f1 on" from the
+// descriptions, else "s1, s2 at 50".
+std::string settings_text(const Effect& e, const CellSettings& s);
 
 // A temporary file holding `contents`, its name ending in `suffix`, removed with
 // the object; the path is empty when it could not be written.

@@ -1,7 +1,7 @@
 // `corvel effect-sheet OUT.png`: every named effect run on one test picture with
-// its sliders at mid-range, laid out as a labelled contact sheet so a person can
-// look at all of them at once. A cell whose effect left the picture as it was is
-// framed in red and listed on stderr.
+// its described defaults (every slider at mid-range where it has none), laid out
+// as a labelled contact sheet so a person can look at all of them at once. A cell
+// whose effect left the picture as it was is framed in red and listed on stderr.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,7 +11,9 @@
 
 #include "commands.h"
 #include "corvel/corvel.h"
+#include "effect_catalog.h"
 #include "effect_cells.h"
+#include "watch.h"
 
 namespace corvel_tool {
 
@@ -66,28 +68,28 @@ void draw_labels(Rgba& sheet, int32_t w, int32_t h, const std::vector<std::strin
 }  // namespace
 
 int run_effect_sheet(const char* out_path) {
-  std::vector<std::string> names, frames, texts;
+  if (!writable(out_path, kWritableExtensions)) return 1;
+  const std::vector<Effect>& effects = effects_catalog();
+  std::vector<std::string> names;
+  for (const Effect& e : effects) names.push_back(e.name);
   const CellScripts scripts;
-  const char* frame = nullptr;
-  const char* reads = nullptr;
-  for (int32_t i = 0; const char* name = CVL_IPLEffectInfo(i, &frame, &reads); ++i) {
-    names.emplace_back(name);
-    frames.emplace_back(frame);
-    texts.emplace_back(scripts.text_for(frame, reads));
-  }
   const int32_t rows = int32_t(names.size() + kColumns - 1) / kColumns;
   const int32_t w = kGap + kColumns * (kCellW + kGap), h = kGap + rows * (kCellH + kLabelH + kGap);
   Rgba sheet(size_t(w) * h * 4, 255);
   const Rgba picture = test_picture();
   std::vector<std::string> unchanged;
-  for (size_t i = 0; i < names.size(); ++i) {
-    int32_t slider = 0;
-    const Rgba cell = run_effect_cell(names[i].c_str(), frames[i].c_str(), picture, texts[i].c_str(), slider);
+  Watch watch("corvel effect-sheet", "effects");
+  for (size_t i = 0; i < effects.size(); ++i) {
+    CellSettings used;
+    const char* text = scripts.text_for(effects[i].frame.c_str(), effects[i].reads.c_str());
+    const Rgba cell = run_effect_cell(effects[i], picture, text, used);
+    watch.step(i + 1, effects.size());
     const bool same = cell == picture;
     if (same) unchanged.push_back(names[i]);
     place(sheet, w, cell, kGap + int32_t(i % kColumns) * (kCellW + kGap),
           kGap + int32_t(i / kColumns) * (kCellH + kLabelH + kGap), same);
   }
+  watch.stop();
   draw_labels(sheet, w, h, names);
   if (!write_rgba(sheet.data(), w, h, false, out_path, 96)) return 1;
   std::printf("%zu effects on %s (%d x %d), %zu left the picture unchanged\n", names.size(), out_path, w, h,

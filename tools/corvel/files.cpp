@@ -5,36 +5,47 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "commands.h"
 #include "corvel/corvel.h"
+#include "file_problems.h"
 
 namespace corvel_tool {
 
+const char* const kWritableExtensions = ".png .jpg .bmp .gif .tif .tga .pcx .psd .emf .wmf .webp";
+
 namespace {
-
-const char* kWritable = ".png .jpg .bmp .gif .tif .tga .pcx .psd .emf .wmf .webp";
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // TGA and TIFF are written with alpha only; PNG and WebP keep it when the image has any.
 bool write_with_alpha(const std::string& ext, bool transparent) {
-  const std::string e = lower(ext);
+  const std::string e = lower_case(ext);
   return e == ".tga" || e == ".tif" || ((e == ".png" || e == ".webp") && transparent);
-}
-
-bool read_into_engine(const char* path) {
-  if (CVL_ReadFromFile(path)) return true;
-  std::fprintf(stderr, "corvel: cannot read %s (missing, damaged or not an image the engine reads)\n", path);
-  return false;
 }
 
 }  // namespace
 
+bool read_into_engine(const char* path) {
+  std::string why = unreadable_file(path);
+  if (why.empty()) {
+    CVL_SetLastError("");
+    if (CVL_ReadFromFile(path)) return true;
+    why = refused_picture(path);
+  }
+  std::fprintf(stderr, "corvel: cannot read %s: %s\n", path, why.c_str());
+  return false;
+}
+
+bool writable(const char* path, const char* extensions) {
+  const std::string why = unwritable_file(path, extensions);
+  if (why.empty()) return true;
+  std::fprintf(stderr, "corvel: cannot write %s: %s\n", path, why.c_str());
+  return false;
+}
+
 bool write_rgba(const uint8_t* rgba, int32_t w, int32_t h, bool transparent, const char* out_path, int32_t dpi) {
+  if (!writable(out_path, kWritableExtensions)) return false;
   const std::string ext = std::filesystem::path(out_path).extension().string();
+  CVL_SetLastError("");
   int32_t written = 0;
   if (write_with_alpha(ext, transparent)) {
     written = CVL_WriteToFileRGBA32(rgba, w, h, out_path, ext.c_str(), dpi);
@@ -44,7 +55,11 @@ bool write_rgba(const uint8_t* rgba, int32_t w, int32_t h, bool transparent, con
       for (size_t c = 0; c < 3; ++c) rgb[i * 3 + c] = rgba[i * 4 + c];
     written = CVL_WriteToFileRGB24(rgb.data(), w, h, out_path, ext.c_str(), dpi);
   }
-  if (!written) std::fprintf(stderr, "corvel: cannot write %s (the name must end in one of %s)\n", out_path, kWritable);
+  if (!written) {
+    const std::string reason = engine_reason();
+    std::fprintf(stderr, "corvel: cannot write %s: %s\n", out_path,
+                 reason.empty() ? "the engine's writer failed" : reason.c_str());
+  }
   return written != 0;
 }
 

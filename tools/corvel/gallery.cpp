@@ -16,9 +16,11 @@
 
 #include "commands.h"
 #include "corvel/corvel.h"
+#include "effect_catalog.h"
 #include "effect_cells.h"
 #include "layers/mix_mode_names.h"
 #include "strokes.h"
+#include "watch.h"
 
 namespace corvel_tool {
 
@@ -37,31 +39,15 @@ struct Section {
 
 using Clock = std::chrono::steady_clock;
 
+// Pictures made so far, for the progress line.
+struct Progress {
+  Watch& watch;
+  size_t total, done = 0;
+  void next() { watch.step(++done, total); }
+};
+
 double ms_since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Whether an effect's "reads" text ("s1, S2, option", "s1 to s4, f1", "all", ...)
-// names slider k.
-bool reads_slider(const std::string& reads, int k) {
-  if (reads.rfind("all", 0) == 0) return true;
-  const char lower[3] = {'s', char('0' + k), 0}, upper[3] = {'S', char('0' + k), 0};
-  if (reads.find(lower) != std::string::npos || reads.find(upper) != std::string::npos) return true;
-  const size_t to = reads.find(" to s");  // ranges run from s1
-  return to != std::string::npos && reads[to + 5] - '0' >= k;
-}
-
-// "s1, s2, s3 at 50", then the flags, colour and script when the cell gave them.
-std::string settings_of(const std::string& reads, int32_t slider, bool flags, const char* script) {
-  std::string sliders;
-  for (int k = 1; k <= 6; ++k)
-    if (reads_slider(reads, k)) (sliders += sliders.empty() ? "s" : ", s") += char('0' + k);
-  std::string out = sliders.empty() ? "no sliders" : sliders + " at " + std::to_string(slider / 10);
-  if (flags) out += "; flags on";
-  const bool colour = reads == "all" || (reads.find("colour") != std::string::npos && reads.find(" but ") == std::string::npos);
-  if (colour) out += "; colour 128, 64, 200";
-  if (*script) out += std::string("; ") + script;
-  return out;
 }
 
 std::string slug(size_t index, const std::string& name) {
@@ -79,22 +65,24 @@ bool save(const std::filesystem::path& dir, const std::string& file, const Rgba&
   return write_rgba(pixels.data(), kCellW, kCellH, true, (dir / file).string().c_str(), 96);
 }
 
-Section effect_tiles(const std::filesystem::path& dir, const Rgba& picture, bool& ok) {
-  Section s{"Effects", "Each named effect on the test picture; sliders at mid-range (70 where 50 changes nothing).", {}};
+Section effect_tiles(const std::filesystem::path& dir, const Rgba& picture, Progress& progress, bool& ok) {
+  Section s{"Effects",
+            "Each named effect on the test picture with its described defaults; effects without a description "
+            "with every slider at mid-range (70 where 50 changes nothing).",
+            {}};
   const CellScripts scripts;
-  const char* frame = nullptr;
-  const char* reads = nullptr;
-  for (int32_t i = 0; const char* name = CVL_IPLEffectInfo(i, &frame, &reads); ++i) {
-    const std::string n = name, f = frame, r = reads ? reads : "";
-    const char* text = scripts.text_for(f.c_str(), r.c_str());
+  for (const Effect& e : effects_catalog()) {
+    const char* text = scripts.text_for(e.frame.c_str(), e.reads.c_str());
     const auto start = Clock::now();
-    int32_t slider = 0;
-    const Rgba cell = run_effect_cell(n.c_str(), f.c_str(), picture, text, slider);
-    Tile t{n, settings_of(r, slider, wants_flags(name), scripts.kind_of(text)), "effects/" + slug(size_t(i), n),
-           ms_since(start)};
+    CellSettings used;
+    const Rgba cell = run_effect_cell(e, picture, text, used);
+    std::string settings = settings_text(e, used);
+    if (*text) settings += std::string("; ") + scripts.kind_of(text);
+    Tile t{e.name, settings, "effects/" + slug(size_t(e.index), e.name), ms_since(start)};
     if (cell == picture) t.settings += "; left the picture unchanged";
     ok = save(dir, t.file, cell) && ok;
     s.tiles.push_back(std::move(t));
+    progress.next();
   }
   return s;
 }
@@ -115,7 +103,7 @@ Rgba overlay_picture() {
   return out;
 }
 
-Section layer_tiles(const std::filesystem::path& dir, const Rgba& picture, bool& ok) {
+Section layer_tiles(const std::filesystem::path& dir, const Rgba& picture, Progress& progress, bool& ok) {
   Section s{"Layer mix modes", "A colour ramp fading downward, over the test picture in each mode at full opacity.", {}};
   const Rgba top = overlay_picture();
   std::vector<uint16_t> merged(size_t(kCellW) * kCellH * 4);
@@ -135,6 +123,7 @@ Section layer_tiles(const std::filesystem::path& dir, const Rgba& picture, bool&
            "opacity 100%", "layers/" + slug(size_t(mode), *name ? name : "unnamed"), ms};
     ok = save(dir, t.file, cell) && ok;
     s.tiles.push_back(std::move(t));
+    progress.next();
   }
   return s;
 }
@@ -156,7 +145,7 @@ constexpr BrushMode kBrushModes[] = {
     {340, "grey by lightness"},
 };
 
-Section brush_tiles(const std::filesystem::path& dir, const Rgba& picture, bool& ok) {
+Section brush_tiles(const std::filesystem::path& dir, const Rgba& picture, Progress& progress, bool& ok) {
   Section s{"Brush mix modes",
             "One soft stroke from orange to violet painted straight onto the test picture in each mode, strength 200; "
             "banks are red, green, blue and yellow.",
@@ -189,6 +178,7 @@ Section brush_tiles(const std::filesystem::path& dir, const Rgba& picture, bool&
            "brushes/" + slug(i, std::to_string(m.mode) + " " + m.name), ms_since(start)};
     ok = save(dir, t.file, cell) && ok;
     s.tiles.push_back(std::move(t));
+    progress.next();
   }
   return s;
 }
@@ -253,10 +243,13 @@ int run_gallery(const char* dir_path) {
   const auto start = Clock::now();
   const Rgba picture = test_picture();
   bool ok = true;
+  Watch watch("corvel gallery", "pictures");
+  Progress progress{watch, effects_catalog().size() + size_t(cvl::kMixModeCount) + std::size(kBrushModes)};
   std::vector<Section> sections;
-  sections.push_back(effect_tiles(dir, picture, ok));
-  sections.push_back(layer_tiles(dir, picture, ok));
-  sections.push_back(brush_tiles(dir, picture, ok));
+  sections.push_back(effect_tiles(dir, picture, progress, ok));
+  sections.push_back(layer_tiles(dir, picture, progress, ok));
+  sections.push_back(brush_tiles(dir, picture, progress, ok));
+  watch.stop();
   const double total = ms_since(start);
   if (!write_index(dir, sections, total) || !ok) {
     std::fprintf(stderr, "corvel gallery: cannot write into %s\n", dir_path);

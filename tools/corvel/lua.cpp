@@ -9,6 +9,8 @@
 #include "arguments.h"
 #include "commands.h"
 #include "corvel/corvel.h"
+#include "file_problems.h"
+#include "watch.h"
 
 namespace corvel_tool {
 
@@ -23,11 +25,20 @@ struct LuaArgs {
   int32_t sliders[6] = {};
   int32_t styles[2] = {};
   int32_t flags[6] = {};
+  bool sandbox = false;
+  double timeout = 0;
 };
 
-// "--slider3" with stem "--slider" and count 6 gives index 2; -1 otherwise.
+bool bad(const char* option, const char* why) {
+  std::fprintf(stderr, "corvel lua: %s: %s\n", option, why);
+  return false;
+}
+
 bool parse(int argc, char** argv, LuaArgs& a) {
-  if (argc < 3) return false;
+  if (argc < 3) {
+    std::fprintf(stderr, "corvel lua: needs SCRIPT IN OUT before its options\n");
+    return false;
+  }
   a.script = argv[0];
   a.in = argv[1];
   a.out = argv[2];
@@ -38,20 +49,26 @@ bool parse(int argc, char** argv, LuaArgs& a) {
       a.flags[k] = 1;
       continue;
     }
+    if (!std::strcmp(arg, "--sandbox")) {
+      a.sandbox = true;
+      continue;
+    }
     int32_t* target = nullptr;
     if ((k = option_index(arg, "--slider", 6)) >= 0) target = &a.sliders[k];
     if ((k = option_index(arg, "--style", 2)) >= 0) target = &a.styles[k];
-    if (!target || i + 1 >= argc || !parse_int(argv[i + 1], *target)) {
-      std::fprintf(stderr, "corvel lua: bad option %s\n", arg);
-      return false;
-    }
-    ++i;
+    const bool timeout = !std::strcmp(arg, "--timeout");
+    if (!target && !timeout) return bad(arg, "not an option of corvel lua");
+    if (i + 1 >= argc) return bad(arg, "needs a value");
+    const char* value = argv[++i];
+    if (timeout && !parse_seconds(value, a.timeout)) return bad(arg, "needs a number of seconds above 0");
+    if (target && !parse_int(value, *target)) return bad(arg, "needs a whole number");
   }
   return true;
 }
 
 struct Messages {
   std::string script_error;
+  Watch* watch = nullptr;
 };
 
 void show_message(void* user, const char* caption, const char* text) {
@@ -63,29 +80,17 @@ void show_message(void* user, const char* caption, const char* text) {
   std::printf("%s: %s\n", caption, text);
 }
 
-bool write_layer(const char* path, int32_t w, int32_t h) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  std::vector<uint8_t> pixels;
-  if (ext == ".png" || ext == ".tga" || ext == ".tif") {
-    pixels.resize(size_t(w) * size_t(h) * 4);
-    CVL_GetRGBA32Layer(pixels.data(), w * 4, kSlot);
-    return CVL_WriteToFileRGBA32(pixels.data(), w, h, path, ext.c_str(), 72) != 0;
-  }
-  pixels.resize(size_t(w) * size_t(h) * 3);
-  CVL_GetRGB24Layer(pixels.data(), w * 3, kSlot);
-  return CVL_WriteToFileRGB24(pixels.data(), w, h, path, ext.c_str(), 72) != 0;
-}
-
 }  // namespace
 
 int run_lua(int argc, char** argv) {
   LuaArgs a;
   if (!parse(argc, argv, a)) return 2;
-  if (!CVL_ReadFromFile(a.in)) {
-    std::fprintf(stderr, "corvel: cannot read %s\n", a.in);
+  if (!writable(a.out, kWritableExtensions)) return 1;
+  if (const std::string why = unreadable_file(a.script); !why.empty()) {
+    std::fprintf(stderr, "corvel lua: cannot read %s: %s\n", a.script, why.c_str());
     return 1;
   }
+  if (!read_into_engine(a.in)) return 1;
   const int32_t w = CVL_GetNewRGBAWidth(), h = CVL_GetNewRGBAHeight();
   CVL_IPLInit(0);
   CVL_CreateImage(nullptr, w, h, 64, 0);
@@ -97,24 +102,33 @@ int run_lua(int argc, char** argv) {
   CVL_IPLAllocSrcBuffer32();
   CVL_IPLAllocDstBuffer32();
 
+  Watch watch(std::string("corvel lua ") + a.script, "", a.timeout);
   Messages messages;
   // Debugger output keeps the engine's default: standard error when CORVEL_DEBUG_OUTPUT is set.
   CVL_HostCallbacks host{};
   host.size = sizeof host;
   host.user_data = &messages;
   host.message_box = show_message;
+  messages.watch = &watch;
+  host.escape_pressed = [](void* user) { return Watch::escape_entry(static_cast<Messages*>(user)->watch); };
   CVL_SetHostCallbacks(&host);
+  CVL_SetLuaSandbox(a.sandbox ? 1 : 0);
   CVL_LuaFilterRun(a.script, a.sliders[0], a.sliders[1], a.sliders[2], a.sliders[3], a.sliders[4], a.sliders[5],
                    a.styles[0], a.styles[1], a.flags[0], a.flags[1], a.flags[2], a.flags[3], a.flags[4], a.flags[5]);
+  watch.stop();
+  CVL_SetLuaSandbox(0);
   CVL_SetHostCallbacks(nullptr);
 
   int status = 0;
-  if (!messages.script_error.empty()) {
+  if (watch.timed_out()) {
+    status = watch.report_timeout();
+  } else if (!messages.script_error.empty()) {
     std::fprintf(stderr, "corvel lua: script error: %s\n", messages.script_error.c_str());
     status = 1;
-  } else if (!write_layer(a.out, w, h)) {
-    std::fprintf(stderr, "corvel: cannot write %s\n", a.out);
-    status = 1;
+  } else {
+    std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 4);
+    CVL_GetRGBA32Layer(pixels.data(), w * 4, kSlot);
+    status = write_rgba(pixels.data(), w, h, true, a.out, 72) ? 0 : 1;
   }
   CVL_IPLFreeSrcBuffer32();
   CVL_IPLFreeDstBuffer32();

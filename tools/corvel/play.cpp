@@ -16,8 +16,11 @@
 
 #include "commands.h"
 #include "corvel/corvel.h"
+#include "effect_catalog.h"
+#include "file_problems.h"
 #include "script/paint_script_reader.h"
 #include "strokes.h"
+#include "watch.h"
 
 namespace corvel_tool {
 
@@ -32,7 +35,7 @@ struct Sample {
 
 class Player final : public cvl::PaintScriptSink {
  public:
-  Player(const char* script_path, PaintLog& log) : path_(script_path), painter_(log) {
+  Player(const char* script_path, PaintLog& log, Watch& watch) : path_(script_path), painter_(log), watch_(watch) {
     brush_.spacing = 0.15;
     painter_.use_layer(kInk);
     painter_.use_brush(brush_);
@@ -148,7 +151,9 @@ class Player final : public cvl::PaintScriptSink {
   // whole picture, as it would on a one-layer painting; later strokes ink above it.
   void filter(const cvl::PaintCommand& c) {
     const std::string name(c.values[0]);
-    if (!known_effect(name.c_str())) return problem(c.line + 1, "Filter: unknown effect \"" + name + "\" (see corvel effects)");
+    if (!find_effect(name.c_str()))
+      return problem(c.line + 1,
+                     "Filter: unknown effect \"" + name + "\"" + did_you_mean(name) + " (see corvel effects)");
     std::vector<double> v;
     if (!numbers(c, 1, 19, v)) return;
     auto whole = [&](size_t i) { return static_cast<int32_t>(std::clamp(v[i], -2.0e8, 2.0e8)); };
@@ -214,6 +219,7 @@ class Player final : public cvl::PaintScriptSink {
       if (dabs.size() > 1000000) break;  // a runaway script is cut, not left to fill memory
     }
     painter_.dabs(dabs, 100);
+    watch_.step(++paths_);
   }
 
   const char* path_;
@@ -225,32 +231,52 @@ class Player final : public cvl::PaintScriptSink {
   bool in_stroke_ = false;
   int problems_ = 0;
   int filters_ = 0;
+  Watch& watch_;
+  size_t paths_ = 0;
 };
 
 bool parse_size(const char* text, int& w, int& h) {
-  char x = 0;
-  return std::sscanf(text, "%d%c%d", &w, &x, &h) == 3 && (x == 'x' || x == 'X') && w > 0 && h > 0 && w <= 10000 &&
-         h <= 10000;
+  char x = 0, tail = 0;
+  return std::sscanf(text, "%d%c%d%c", &w, &x, &h, &tail) == 3 && (x == 'x' || x == 'X') && w > 0 && h > 0 &&
+         w <= 10000 && h <= 10000;
+}
+
+int bad(const char* option, const char* why) {
+  std::fprintf(stderr, "corvel play: %s: %s\n", option, why);
+  return 2;
 }
 
 }  // namespace
 
 int run_play(int argc, char** argv) {
-  if (argc < 2) return 2;
+  if (argc < 2) {
+    std::fprintf(stderr, "corvel play: needs SCRIPT OUT before its options\n");
+    return 2;
+  }
   const char* script = argv[0];
   const char* out_path = argv[1];
   int w = 0, h = 0;
   const char* background = nullptr;
-  for (int i = 2; i < argc; i += 2) {
+  bool keep_going = false;
+  for (int i = 2; i < argc; ++i) {
     const std::string opt = argv[i];
-    if (i + 1 >= argc) return 2;
-    if (opt == "--size") {
-      if (!parse_size(argv[i + 1], w, h)) return 2;
-    } else if (opt == "--background") {
-      background = argv[i + 1];
-    } else {
+    if (opt == "--keep-going") {
+      keep_going = true;
+      continue;
+    }
+    if (opt != "--size" && opt != "--background") return bad(argv[i], "not an option of corvel play");
+    if (i + 1 >= argc) return bad(argv[i], "needs a value");
+    const char* value = argv[++i];
+    if (opt == "--background") background = value;
+    else if (!parse_size(value, w, h)) {
+      std::fprintf(stderr, "corvel play: --size %s: needs WxH, each a whole number from 1 to 10000\n", value);
       return 2;
     }
+  }
+  if (!writable(out_path, ".png .jpg .bmp")) return 1;
+  if (const std::string why = unreadable_file(script); !why.empty()) {
+    std::fprintf(stderr, "corvel play: cannot read %s: %s\n", script, why.c_str());
+    return 1;
   }
   std::ifstream in(script, std::ios::binary);
   if (!in) {
@@ -286,18 +312,29 @@ int run_play(int argc, char** argv) {
   CVL_SetLayerOptions(kInk, 1, 0, 100, "Normal");
 
   PaintLog log;
-  Player player(script, log);
+  Watch watch(std::string("corvel play ") + script, "strokes");
+  Player player(script, log, watch);
   cvl::read_paint_script(text, player);
   player.finish();
+  watch.stop();
+  if (player.problems() && !keep_going) {
+    CVL_DeleteImage();
+    std::fprintf(stderr, "corvel play: %s has %d problem%s; %s not written (--keep-going paints past them)\n", script,
+                 player.problems(), player.problems() == 1 ? "" : "s", out_path);
+    return 1;
+  }
 
   std::string ext = std::filesystem::path(out_path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::error_code ec;
   std::filesystem::remove(out_path, ec);
+  CVL_SetLastError("");
   CVL_SavePageToFileRGB24(out_path, ext.c_str(), 72);
   CVL_DeleteImage();
   if (!std::filesystem::exists(out_path)) {
-    std::fprintf(stderr, "corvel play: cannot write %s (a .png, .jpg or .bmp name is needed)\n", out_path);
+    const std::string reason = engine_reason();
+    std::fprintf(stderr, "corvel play: cannot write %s: %s\n", out_path,
+                 reason.empty() ? "the engine's writer failed" : reason.c_str());
     return 1;
   }
   std::printf("%s: %d strokes, %ld dabs, %d filters, %d problems -> %s\n", script, log.strokes, log.dabs,

@@ -17,28 +17,28 @@ constexpr int32_t kSlot = 2;  // a painting layer: it keeps the picture's transp
 bool known_filter(const char* name) {
   for (int32_t i = 0; const char* f = CVL_IPLResizeFilterName(i); ++i)
     if (std::strcmp(f, name) == 0) return true;
-  std::fprintf(stderr, "corvel: unknown filter \"%s\"; the filters are (names as written):\n", name);
+  std::fprintf(stderr, "corvel resize: FILTER \"%s\": unknown; the filters are (names as written):\n", name);
   for (int32_t i = 0; const char* f = CVL_IPLResizeFilterName(i); ++i) std::fprintf(stderr, "  %s\n", f);
   return false;
 }
 
-bool parse_edge(const char* text, int32_t* out) {
+bool parse_edge(const char* what, const char* text, int32_t* out) {
   char* end = nullptr;
   const long v = std::strtol(text, &end, 10);
-  if (!end || *end || v <= 0 || v > 10000) return false;
-  *out = static_cast<int32_t>(v);
-  return true;
+  if (*text && !*end && v > 0 && v <= 10000) {
+    *out = static_cast<int32_t>(v);
+    return true;
+  }
+  std::fprintf(stderr, "corvel resize: %s \"%s\": needs a whole number from 1 to 10000\n", what, text);
+  return false;
 }
 
 }  // namespace
 
 int run_resize(const char* in_path, const char* out_path, const char* width, const char* height, const char* filter) {
   int32_t nw = 0, nh = 0;
-  if (!parse_edge(width, &nw) || !parse_edge(height, &nh)) {
-    std::fprintf(stderr, "corvel: the new width and height must be whole numbers from 1 to 10000\n");
-    return 2;
-  }
-  if (!known_filter(filter)) return 2;
+  if (!parse_edge("W", width, &nw) || !parse_edge("H", height, &nh) || !known_filter(filter)) return 2;
+  if (!writable(out_path, kWritableExtensions)) return 1;
   Picture p;
   if (!read_picture(in_path, p)) return 1;
   const int32_t w = p.width, h = p.height;

@@ -102,10 +102,7 @@ int run_copy(const char* in_path, int seconds) {
     std::fprintf(stderr, "corvel: no X11 display to copy to\n");
     return 1;
   }
-  if (!CVL_ReadFromFile(in_path)) {
-    std::fprintf(stderr, "corvel: cannot read %s\n", in_path);
-    return 1;
-  }
+  if (!read_into_engine(in_path)) return 1;
   CVL_HostCallbacks table{};
   table.size = sizeof table;
   table.clipboard_set_dib = [](void*, const uint8_t* dib, uint32_t size) { g_published = dib_to_bmp(dib, size); };
