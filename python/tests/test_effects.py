@@ -1,5 +1,6 @@
 """Named image effects from Python: the table they come from, the checks on their
 arguments, undo, and the same effect run by the command-line host in C++."""
+import json
 import os
 import subprocess
 
@@ -37,10 +38,10 @@ def test_the_effect_table_is_the_one_the_command_prints():
     assert table["Negative"].reads == set()
     if not CLI:
         pytest.skip("needs CORVEL_CLI to compare with corvel effects")
-    listing = subprocess.run([CLI, "effects"], check=True, capture_output=True, text=True).stdout.splitlines()
-    assert [line[:34].rstrip() for line in listing] == list(table)
-    for line, info in zip(listing, table.values()):
-        assert line[60:] == (info.reads_text or "none") and line[35:59].rstrip() == info.frame
+    listing = json.loads(subprocess.run([CLI, "effects", "--json"], check=True, capture_output=True, text=True).stdout)
+    assert [e["name"] for e in listing] == list(table)
+    for e, info in zip(listing, table.values()):
+        assert e["reads"] == (info.reads_text or "") and e["frame"] == info.frame
 
 
 def test_described_arguments_agree_with_what_each_effect_reads():
