@@ -1,7 +1,7 @@
 // Descriptions of the painting looks, the blurs and the tone and colour effects.
 //
 // Sliders are in the units a host shows (0..100); the effect call takes them in
-// tenths. Where a mapping says "byte" it is trunc(slider x 2.559), 0..255.
+// tenths. "slider x 2.55" is a value 0..255 (the code truncates slider x 2.559).
 #include "effects/effect_docs.h"
 
 namespace cvl {
@@ -48,9 +48,9 @@ ArgDoc surface_threshold(double def) {
 // The output range of the histogram rows, bytes of s1 and s2.
 std::vector<ArgDoc> output_range() {
   return {{"s1", "Output black", "%", 0, 100, 0,
-           "The darkest value written: byte(slider); above Output white the tones come out inverted"},
+           "The darkest value written: slider x 2.55; above Output white the tones come out inverted"},
           {"s2", "Output white", "%", 0, 100, 100,
-           "The lightest value written: byte(slider); equal to Output black gives a flat picture"}};
+           "The lightest value written: slider x 2.55; equal to Output black gives a flat picture"}};
 }
 // Hue and saturation of the HSL and HSV adjustments.
 ArgDoc hue_turn() { return {"s1", "Hue", "degrees", 0, 100, 60, "Hue turn = slider x 3.6 - 180 degrees; 50 keeps"}; }
@@ -223,12 +223,12 @@ const std::vector<EffectDoc>& effect_docs_art_tone() {
          "threshold)"}}},
       {"Levels",
        "Sets the black and white points of the chosen channels and the range they are written to",
-       {{"s1", "Input black", "%", 0, 100, 15, "Values at or below byte(slider) become black (the output's low end)"},
+       {{"s1", "Input black", "%", 0, 100, 15, "Values at or below slider x 2.55 become black (the output's low end)"},
         {"s2", "Input white", "%", 0, 100, 85,
-         "Values at or above byte(slider) become white; those between are stretched evenly"},
-        {"s3", "Output black", "%", 0, 100, 0, "The darkest value written: byte(slider)"},
+         "Values at or above slider x 2.55 become white; those between are stretched evenly"},
+        {"s3", "Output black", "%", 0, 100, 0, "The darkest value written: slider x 2.55"},
         {"s4", "Output white", "%", 0, 100, 100,
-         "The lightest value written: byte(slider); keep it above Output black (below, the ramp wraps "
+         "The lightest value written: slider x 2.55; keep it above Output black (below, the ramp wraps "
          "and comes out nearly white)"},
         {"f1", "Red", "", 0, 1, 1, "1 applies the levels to red; with no channel flag nothing changes"},
         {"f2", "Green", "", 0, 1, 1, "1 applies the levels to green"},
