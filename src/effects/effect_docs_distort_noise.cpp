@@ -102,11 +102,14 @@ const std::vector<EffectDoc>& effect_docs_distort_noise() {
          "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height; 0 reaches the "
          "middle (fails)"},
         {"s2", "Top right", "%", 1, 100, 45,
-         "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height"},
+         "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height; 0 reaches the "
+         "middle (fails)"},
         {"s3", "Bottom right", "%", 1, 100, 60,
-         "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height"},
+         "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height; 0 reaches the "
+         "middle (fails)"},
         {"s4", "Bottom left", "%", 1, 100, 40,
-         "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height"},
+         "Moves the corner out (above 50) or in by (slider - 50) % of the box's width and height; 0 reaches the "
+         "middle (fails)"},
         uncovered_fill()}},
       {"Warp Edge",
        "Moves one edge of the layer's content box: its two ends slide along it and the whole edge goes out or in",
