@@ -43,11 +43,11 @@ int main(int argc, char** argv) {
   CVL_SaveUndoBuffer(1, 0);
 
   /* A named effect: both RGBA32 working buffers, then the call. Sliders are in
-   * tenths: Spin turns by s1 (60 of 100) around the centre (s2, s3 at 50) and
-   * s4 sets how far out the turn reaches. */
+   * tenths: Spin's s1 at 75 of 100 turns the centre by 90 degrees (50 would not
+   * turn it), s2 reaches half the shorter side, s3 and s4 put the centre mid-picture. */
   CVL_IPLAllocSrcBuffer32();
   CVL_IPLAllocDstBuffer32();
-  const int spun = CVL_IPLImageProcess(0, "Spin", 0, 600, 500, 500, 800, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "");
+  const int spun = CVL_IPLImageProcess(0, "Spin", 0, 750, 500, 500, 500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "");
   CVL_IPLFreeSrcBuffer32();
   CVL_IPLFreeDstBuffer32();
   if (!spun) return fail("Spin did not run");

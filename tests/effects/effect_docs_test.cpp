@@ -59,7 +59,9 @@ TEST(EffectDocs, EveryRowIsDescribedWithTheArgumentsItReads) {
       EXPECT_LT(a.min, a.max);
     }
     std::set<std::string> read;
-    if (reads_set(row.reads, read)) EXPECT_EQ(described, read);
+    if (reads_set(row.reads, read)) {
+      EXPECT_EQ(described, read);
+    }
   }
 }
 

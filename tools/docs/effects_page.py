@@ -56,10 +56,10 @@ def effects(lib):
                                                 ctypes.byref(hi), ctypes.byref(default), ctypes.byref(meaning))
             if not arg:
                 break
-            args.append({"arg": _text(arg), "name": _text(label), "unit": _text(unit), "min": lo.value,
-                         "max": hi.value, "default": default.value, "meaning": _text(meaning)})
+            args.append({"arg": _text(arg), "name": _text(label.value), "unit": _text(unit.value), "min": lo.value,
+                         "max": hi.value, "default": default.value, "meaning": _text(meaning.value)})
             k += 1
-        yield _text(name), _text(frame), _text(frame_line), _text(description), args
+        yield _text(name), _text(frame.value), _text(frame_line.value), _text(description), args
         index += 1
 
 
