@@ -309,7 +309,7 @@ int run_demo(const char* out_path) {
   std::printf("  %d effects run through the image-processing buffers, each saved for undo as one step%s\n", effects,
               stone.empty() || grade.empty() ? " (examples/ not found: the bump or the Lua filter was left out)"
                                              : "");
-  std::printf("  saved row by row (150 dpi): %s\n", std::filesystem::absolute(out_path).c_str());
+  std::printf("  saved row by row (150 dpi): %s\n", std::filesystem::absolute(out_path).string().c_str());
   return 0;
 }
 

@@ -256,7 +256,7 @@ int run_gallery(const char* dir_path) {
     return 1;
   }
   std::printf("%zu effects, %zu layer mix modes, %zu brush mix modes in %.1f s -> %s\n", sections[0].tiles.size(),
-              sections[1].tiles.size(), sections[2].tiles.size(), total / 1000, (dir / "index.html").c_str());
+              sections[1].tiles.size(), sections[2].tiles.size(), total / 1000, (dir / "index.html").string().c_str());
   return 0;
 }
 
