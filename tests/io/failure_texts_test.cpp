@@ -172,6 +172,30 @@ TEST(SmallPictureFailures, EachSourceAndDestinationCauseIsNamed) {
             "MakeWebPic: the largest size 0 x 480 is empty");
 }
 
+// The whole-canvas geometry calls return nothing; what they refuse changes no layer.
+TEST_F(PageSaveFailures, GeometryThatChangesNothingSaysWhy) {
+  const auto before = test::layer_words(e().slot(1));
+  const auto text_of = [](const std::function<void()>& call) {
+    CVL_SetLastError("untouched");
+    call();
+    return std::string(CVL_GetLastError());
+  };
+  const std::string filters = "Area Average, Nearest Neighbor, Bilinear";
+  EXPECT_EQ(text_of([] { CVL_IPLResize(5, 5, "bilinear"); }).rfind("IPLResize: unknown filter \"bilinear\" (" + filters, 0),
+            0u);
+  EXPECT_EQ(text_of([] { CVL_IPLResize(5, 5, nullptr); }).rfind("IPLResize: no filter named (" + filters, 0), 0u);
+  EXPECT_EQ(text_of([] { CVL_IPLResize(0, 5, "Bilinear"); }), "IPLResize: the size 0 x 5 is empty");
+  EXPECT_EQ(text_of([] { CVL_IPLResizePage(4, -1, "TL"); }), "IPLResizePage: the size 4 x -1 is empty");
+  EXPECT_EQ(text_of([] { CVL_IPLCrop(2, 1, 12, 3); }),
+            "IPLCrop: the rectangle [2, 12) x [1, 3) is empty or leaves the 9 x 5 canvas");
+  EXPECT_EQ(text_of([] { CVL_IPLCrop(3, 1, 3, 3); }),
+            "IPLCrop: the rectangle [3, 3) x [1, 3) is empty or leaves the 9 x 5 canvas");
+  EXPECT_EQ(test::layer_words(e().slot(1)), before);
+  EXPECT_EQ(text_of([] { CVL_IPLCrop(1, 1, 8, 4); }), "untouched");
+  EXPECT_EQ(text_of([] { CVL_IPLResize(9, 5, "Bicubic"); }), "untouched");
+  EXPECT_EQ(text_of([] { CVL_IPLResizePage(9, 6, "XX"); }), "untouched");  // an unknown anchor places at the top left
+}
+
 TEST(MovieFailures, AMovieThatCannotBeCompletedIsNamedOnClosing) {
   ScratchDir dir;
   const std::string frame = dir.path("frame.bmp"), good = dir.path("good.avi");
