@@ -196,6 +196,27 @@ TEST_F(PageSaveFailures, GeometryThatChangesNothingSaysWhy) {
   EXPECT_EQ(text_of([] { CVL_IPLResizePage(9, 6, "XX"); }), "untouched");  // an unknown anchor places at the top left
 }
 
+TEST_F(PageSaveFailures, ADisplacementThatCannotRunSaysWhy) {
+  ScratchDir dir;
+  const std::string relief = dir.path("relief.png"), call = "IPLDisplacementBummp: ";
+  const imaging::Image picture = test::test_picture(4, 4, false);
+  ASSERT_TRUE(imaging::write_png(relief.c_str(), {const_cast<uint8_t*>(picture.pixels.data()), 4, 4, 4, 16}));
+  const auto text_of = [](const std::function<void()>& f) { return text_after([&] { return f(), 0; }); };
+  EXPECT_EQ(text_of([&] { CVL_IPLDisplacementBummp(relief.c_str(), 4, 0); }),
+            call + "the 32-bit image-processing source and destination are not both allocated");
+  CVL_IPLAllocSrcBuffer32();
+  CVL_IPLAllocDstBuffer32();
+  const std::string missing = dir.path("none.isc");
+  EXPECT_EQ(text_of([&] { CVL_IPLDisplacementBummp(missing.c_str(), 4, 0); }),
+            call + "cannot make a relief of " + missing +
+                " (missing, or neither an image script nor a picture the engine reads)");
+  EXPECT_EQ(text_of([&] { CVL_IPLDisplacementBummp(relief.c_str(), std::nan(""), 0); }),
+            call + "the depth nan is not a number");
+  EXPECT_EQ(text_of([&] { CVL_IPLDisplacementBummp(relief.c_str(), 4, 0); }), "untouched");
+  CVL_IPLFreeSrcBuffer32();
+  CVL_IPLFreeDstBuffer32();
+}
+
 TEST(MovieFailures, AMovieThatCannotBeCompletedIsNamedOnClosing) {
   ScratchDir dir;
   const std::string frame = dir.path("frame.bmp"), good = dir.path("good.avi");
