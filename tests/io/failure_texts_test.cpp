@@ -217,6 +217,34 @@ TEST_F(PageSaveFailures, ADisplacementThatCannotRunSaysWhy) {
   CVL_IPLFreeDstBuffer32();
 }
 
+// A tip file that gives no tip leaves the round tip, and says so.
+TEST_F(PageSaveFailures, ATipPathThatGivesNoTipIsNamed) {
+  ScratchDir dir;
+  const std::string tip = dir.path("tip.png"), missing = dir.path("none.png");
+  const imaging::Image picture = test::test_picture(6, 6, false);
+  ASSERT_TRUE(imaging::write_png(tip.c_str(), {const_cast<uint8_t*>(picture.pixels.data()), 6, 6, 4, 24}));
+  const auto text_of = [](const std::function<void()>& f) { return text_after([&] { return f(), 0; }); };
+  const auto set_tool = [](const char* tip_path) {
+    CVL_SetTool(1.0f, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, "", tip_path, 0);
+  };
+  const std::string round = " (missing, or neither an image script nor a picture the engine reads); the tip is round";
+  EXPECT_EQ(text_of([&] { CVL_SetBrushShape(missing.c_str(), 0); }),
+            "SetBrushShape: cannot make a tip of " + missing + round);
+  EXPECT_EQ(text_of([&] { CVL_SetBrushShape_ORIGINAL(missing.c_str(), 0); }),
+            "SetBrushShape_ORIGINAL: cannot make a tip of " + missing +
+                " (missing, or not a picture the engine reads); the tip is round");
+  EXPECT_EQ(text_of([&] { set_tool(missing.c_str()); }), "SetTool: cannot make a tip of " + missing + round);
+  EXPECT_EQ(text_of([&] { set_tool(""); }), "untouched");  // the round tip, as asked
+  CVL_SetSize(0);
+  EXPECT_EQ(text_of([&] { set_tool(tip.c_str()); }),
+            "SetTool: the brush size 0 leaves no room for the tip of " + tip + "; the tip is round");
+  CVL_SetSize(6);
+  EXPECT_EQ(text_of([&] { set_tool(tip.c_str()); }), "untouched");
+  EXPECT_EQ(text_of([&] { CVL_SetBrushShape(tip.c_str(), 30); }), "untouched");
+  CVL_DeleteImage();
+  EXPECT_EQ(text_of([&] { CVL_SetBrushShape(tip.c_str(), 0); }), "SetBrushShape: there is no canvas yet");
+}
+
 TEST(MovieFailures, AMovieThatCannotBeCompletedIsNamedOnClosing) {
   ScratchDir dir;
   const std::string frame = dir.path("frame.bmp"), good = dir.path("good.avi");
