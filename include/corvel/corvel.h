@@ -457,14 +457,14 @@ CVL_API int32_t CVL_CALL CVL_CopyFromImageBrushRotate(int32_t strength_percent);
  * entries in CVL_HostCallbacks when there is no window system).
  * @{ */
 
-CVL_API void CVL_CALL CVL_ToClipboard(void); /**< the current layer as a 32-bit DIB; unselected pixels transparent while the mask is enabled */
+CVL_API void CVL_CALL CVL_ToClipboard(void); /**< the current layer as a 32-bit DIB; unselected pixels transparent while the mask is enabled; a copy that fails leaves "ToClipboard: <cause>" in the last-error text (the Rect forms likewise) */
 CVL_API void CVL_CALL CVL_ToClipboardRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2); /**< a rectangle of it, |x1-x2| x |y1-y2|, corners in any order */
 CVL_API void CVL_CALL CVL_RGBA32ToClipboardRect(uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height); /**< a caller image of the canvas rect at (x, y); the mask weights its alpha in place */
 CVL_API int32_t CVL_CALL CVL_FromClipboard(void); /**< 1 when the new-RGBA buffer now holds the clipboard picture */
 CVL_API int32_t CVL_CALL CVL_FromClipboardInto(int32_t x, int32_t y, int32_t centre); /**< pastes at (x, y) (its centre when centre = 1) through the selection; 1 pasted */
-CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX(int32_t x, int32_t y, float scale, int32_t angle, int32_t centre, int32_t smooth); /**< scaled by a factor, turned by whole degrees; always 0 */
-CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth); /**< longer side to size pixels, angle 360 ignored, visible part composited; always 0 */
-CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2_1602(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth); /**< the same */
+CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX(int32_t x, int32_t y, float scale, int32_t angle, int32_t centre, int32_t smooth); /**< scaled by a factor, turned by whole degrees; always 0, a failure leaves "FromClipboardIntoEX: <cause>" in the last-error text */
+CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth); /**< longer side to size pixels, angle 360 ignored, visible part composited; always 0, a failure leaves "FromClipboardIntoEX2: <cause>" in the last-error text */
+CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2_1602(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth); /**< the same, its texts starting "FromClipboardIntoEX2_1602: " */
 CVL_API int32_t CVL_CALL CVL_ScreenCapture(void); /**< 1 when the new-RGBA buffer holds the screen */
 CVL_API int32_t CVL_CALL CVL_ScreenCaptureInto(void); /**< 1 when the screen went into the current layer through the selection */
 /** @} */
@@ -507,7 +507,7 @@ CVL_API void CVL_CALL CVL_SetTabletWindowPlace(int32_t client_x, int32_t client_
 
 CVL_API void* CVL_CALL CVL_CreateAVI(const char* path, int32_t frame_period); /**< starts a movie, frame_period ms per frame; its handle, or null */
 CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path); /**< appends a BMP file as a frame; 0 without a movie or a loadable bitmap */
-CVL_API int32_t CVL_CALL CVL_CloseAVI(void); /**< completes and closes the movie; 0 */
+CVL_API int32_t CVL_CALL CVL_CloseAVI(void); /**< completes and closes the movie; 0, a movie that could not be completed leaves "CloseAVI: <cause>" in the last-error text */
 CVL_API int32_t CVL_CALL CVL_I2PDF_Reset(void); /**< empties the PDF album; 1 */
 CVL_API int32_t CVL_CALL CVL_I2PDF_AddImage(const char* path); /**< adds an image file as the next page; 1, or 0 when it is no image */
 CVL_API int32_t CVL_CALL CVL_I2PDF_MakePDF(const char* path); /**< one page per image at 96 dpi in a 20-point grey border, images then deleted, album emptied; 1, or 0 when no PDF was written */
@@ -531,10 +531,10 @@ CVL_API int32_t CVL_CALL CVL_ReadFromFileRGB24(uint8_t* dst, int32_t width, int3
 CVL_API int32_t CVL_CALL CVL_ReadFromFileRGBA32(uint8_t* dst, int32_t width, int32_t height, const char* path); /**< the same as RGBA32 */
 CVL_API int32_t CVL_CALL CVL_WriteToFileRGB24(const uint8_t* image, int32_t width, int32_t height, const char* path, const char* ext, int32_t dpi); /**< .bmp .png .emf .gif .jpg .pcx .psd .wmf, any case; 1 written, 0 not */
 CVL_API int32_t CVL_CALL CVL_WriteToFileRGBA32(const uint8_t* image, int32_t width, int32_t height, const char* path, const char* ext, int32_t dpi); /**< .png .tga .tif */
-CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB24(const char* path, const char* ext, int32_t dpi); /**< flattened canvas row by row to .bmp .png .jpg; always 0 */
-CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB32(const char* path, const char* ext, int32_t dpi); /**< with alpha to .png .tga .tif; always 0 */
-CVL_API int32_t CVL_CALL CVL_MakeThumbnail(const char* src_path, const char* dst_path); /**< BMP, longer side 100; always 0 */
-CVL_API int32_t CVL_CALL CVL_MakeWebPic(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height); /**< JPEG quality 75 within the limits, never grown; always 0 */
+CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB24(const char* path, const char* ext, int32_t dpi); /**< flattened canvas row by row to .bmp .png .jpg (with the dot, any case); always 0, a failure leaves "SavePageToFileRGB24: <cause>" in the last-error text */
+CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB32(const char* path, const char* ext, int32_t dpi); /**< with alpha to .png .tga .tif; always 0, a failure leaves "SavePageToFileRGB32: <cause>" in the last-error text */
+CVL_API int32_t CVL_CALL CVL_MakeThumbnail(const char* src_path, const char* dst_path); /**< BMP, longer side 100; always 0, a failure leaves "MakeThumbnail: <cause>" in the last-error text */
+CVL_API int32_t CVL_CALL CVL_MakeWebPic(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height); /**< JPEG quality 75 within the limits, never grown; always 0, a failure leaves "MakeWebPic: <cause>" in the last-error text */
 CVL_API int32_t CVL_CALL CVL_GetNewRGBAWidth(void); /**< width of the last new-RGBA image made */
 CVL_API int32_t CVL_CALL CVL_GetNewRGBAHeight(void); /**< its height */
 CVL_API int32_t CVL_CALL CVL_DeleteNewRGBA(void); /**< frees the new-RGBA pixels; size kept; result meaningless */

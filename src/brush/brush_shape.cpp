@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/tool_settings.h"
@@ -107,11 +108,15 @@ void store_grey_tip(Engine& e, const ToolSettings& t, const std::vector<uint8_t>
   }
 }
 
-bool build_file_tip(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {
+// Empty when the tip was built, else why not.
+FailureCause build_file_tip(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {
   if (!kept_matches(e, path, angle)) {
     forget_tip_image(e);
     imaging::Image img;
-    if (!load_tip_image(path, source, img)) return false;
+    if (!load_tip_image(path, source, img))
+      return "cannot make a tip of " + std::string(path) +
+             (source == TipSource::ImageOnly ? " (missing, or not a picture the engine reads)"
+                                             : " (missing, or neither an image script nor a picture the engine reads)");
     // Turning by zero degrees is the identity; any other angle goes through the
     // rotation effect, which leaves the image as it was when it cannot run.
     if (angle != 0) imagescript::rotate_in_place(img.pixels.data(), img.width, img.height, angle);
@@ -119,10 +124,11 @@ bool build_file_tip(Engine& e, const ToolSettings& t, const char* path, int32_t 
   }
   const int32_t size = t.brush_size;
   std::vector<uint8_t> grey;
-  if (!resample_to_grey(e.brush_shape_image.get(), kept().width, kept().height, size, grey)) return false;
+  if (!resample_to_grey(e.brush_shape_image.get(), kept().width, kept().height, size, grey))
+    return "the brush size " + std::to_string(size) + " leaves no room for the tip of " + path;
   store_grey_tip(e, t, grey, size);
   e.drawing_length = t.drawing_length_reset;
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -155,11 +161,17 @@ void build_round_tip(Engine& e, const ToolSettings& t) {
   }
 }
 
-void set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {
-  if (!e.brush_alpha) return;  // no canvas yet
+FailureCause set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source) {
+  if (!e.brush_alpha) return "there is no canvas yet";
   std::fill_n(e.brush_alpha.get(), e.brush_alpha.size(), uint16_t{0});
-  const bool file_tip = path && std::strlen(path) >= 2 && build_file_tip(e, t, path, angle, source);
-  if (!file_tip) build_round_tip(e, t);
+  if (!path || std::strlen(path) < 2) {
+    build_round_tip(e, t);
+    return {};
+  }
+  const FailureCause file_tip = build_file_tip(e, t, path, angle, source);
+  if (file_tip.empty()) return {};
+  build_round_tip(e, t);
+  return file_tip + "; the tip is round";
 }
 
 }  // namespace cvl

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/last_error.h"
+
 namespace cvl {
 
 struct Engine;
@@ -17,8 +19,9 @@ enum class TipSource {
 
 // Rebuilds brush_alpha. A path of fewer than two characters, or one that opens
 // neither way, gives the round tip. The decoded tip image is kept, so the same
-// path and angle are read only once.
-void set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source);
+// path and angle are read only once. Empty when the tip asked for was built;
+// else why not (a path that gave no tip, or no canvas yet).
+FailureCause set_brush_shape(Engine& e, const ToolSettings& t, const char* path, int32_t angle, TipSource source);
 
 // The round tip from brush_size, tip_softness, tip_invert and tip_strength.
 void build_round_tip(Engine& e, const ToolSettings& t);

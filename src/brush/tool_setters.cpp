@@ -41,19 +41,21 @@ void refresh_keeps(ToolSettings& t) {
 
 }  // namespace
 
-void set_tool(Engine& e, ToolSettings& t, const ToolArgs& args) {
+FailureCause set_tool(Engine& e, ToolSettings& t, const ToolArgs& args) {
   // Seeding first makes the patterns a function of the seed and the arguments alone.
   crt_srand(static_cast<uint32_t>(e.random_seed));
   store_tool_arguments(t, args);
   if (t.grit_dot_size != 0) build_random_grit(e, t, current_grit());
   if (args.grit_path && std::strlen(args.grit_path) > 1) build_grit_from_source(e, t, args.grit_path);
   // A failing tip build reports itself and the tool is still completed.
+  FailureCause tip;
   guarded("SetBrushShape Excpt",
-          [&] { set_brush_shape(e, t, args.tip_path, args.tip_angle, TipSource::ScriptOrImage); });
+          [&] { tip = set_brush_shape(e, t, args.tip_path, args.tip_angle, TipSource::ScriptOrImage); });
   refresh_keeps(t);
   t.blend_disabled_once = 0;
   t.mask_maker_on = 0;
   t.erase_once = 0;
+  return tip;
 }
 
 void set_colour(ToolSettings& t, int32_t r, int32_t g, int32_t b) {

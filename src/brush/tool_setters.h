@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/last_error.h"
 #include "core/tool_settings.h"
 
 namespace cvl {
@@ -29,8 +30,10 @@ struct ToolArgs {
   int32_t tip_angle = 0;
 };
 
-// Stores the tool, builds the grit patterns and the tip, and clears the one-dab switches.
-void set_tool(Engine& e, ToolSettings& t, const ToolArgs& args);
+// Stores the tool, builds the grit patterns and the tip, and clears the one-dab
+// switches. Empty when the tip asked for was built, else why not (the tool is
+// completed either way).
+FailureCause set_tool(Engine& e, ToolSettings& t, const ToolArgs& args);
 
 // The setters: each changes one aspect of the tool between dabs.
 void set_colour(ToolSettings& t, int32_t r, int32_t g, int32_t b);

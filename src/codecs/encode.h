@@ -51,6 +51,9 @@ class LineWriter {
   virtual ~LineWriter() = default;
   virtual bool write_row(const uint8_t* row) = 0;
   virtual bool finish() = 0;
+  // The system's reason (an errno value) a write or the close failed; 0 when nothing
+  // failed or the failure was not the system's.
+  virtual int os_error() const = 0;
 };
 
 enum class LineFormat { Bmp, Png, Jpeg, Tga, Tiff };
@@ -61,9 +64,12 @@ struct LineWriterOptions {
   int png_compression = 6;
 };
 
-// Starts a line writer for rows of `channels` (3 or 4) bytes per pixel; null on failure.
-// BMP and JPEG keep R, G, B; TGA writes 32 bits; PNG and TIFF keep the channel count.
+// Starts a line writer for rows of `channels` (3 or 4) bytes per pixel; null on failure,
+// with the system's reason in `os_error` when the file could not be created (0 for
+// arguments the format cannot hold). BMP and JPEG keep R, G, B; TGA writes 32 bits;
+// PNG and TIFF keep the channel count.
 std::unique_ptr<LineWriter> open_line_writer(LineFormat format, const char* path, int32_t width, int32_t height,
-                                             int32_t channels, const LineWriterOptions& options = {});
+                                             int32_t channels, const LineWriterOptions& options = {},
+                                             int* os_error = nullptr);
 
 }  // namespace cvl::imaging

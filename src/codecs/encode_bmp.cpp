@@ -36,6 +36,7 @@ class BmpLines final : public CountingLineWriter {
     sink_.u32le(0);
   }
   bool ready() const { return sink_.ok(); }
+  int os_error() const override { return sink_.error(); }
 
  private:
   bool put_row(const uint8_t* row) override {
@@ -53,8 +54,8 @@ class BmpLines final : public CountingLineWriter {
 }  // namespace
 
 std::unique_ptr<LineWriter> open_bmp_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                           const Resolution& res) {
-  return start_writer<BmpLines>(path, width, height, channels, res);
+                                           const Resolution& res, int* os_error) {
+  return start_writer<BmpLines>(os_error, path, width, height, channels, res);
 }
 
 }  // namespace cvl::imaging

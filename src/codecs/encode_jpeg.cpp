@@ -22,6 +22,7 @@ class JpegLines final : public CountingLineWriter {
   }
   ~JpegLines() override { jpeg_destroy_compress(&cinfo_); }
   bool ready() const { return ready_; }
+  int os_error() const override { return sink_.error(); }
 
  private:
   bool start(int quality, const Resolution& res) {
@@ -79,9 +80,9 @@ class JpegLines final : public CountingLineWriter {
 }  // namespace
 
 std::unique_ptr<LineWriter> open_jpeg_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                            int quality, const Resolution& res) {
+                                            int quality, const Resolution& res, int* os_error) {
   if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return nullptr;
-  return start_writer<JpegLines>(path, width, height, channels, quality, res);
+  return start_writer<JpegLines>(os_error, path, width, height, channels, quality, res);
 }
 
 }  // namespace cvl::imaging

@@ -25,6 +25,7 @@ class PngLines final : public CountingLineWriter {
   }
   ~PngLines() override { png_destroy_write_struct(&png_, info_ ? &info_ : nullptr); }
   bool ready() const { return ready_; }
+  int os_error() const override { return sink_.error(); }
 
  private:
   bool start(const Resolution& res, int level) {
@@ -64,9 +65,9 @@ class PngLines final : public CountingLineWriter {
 }  // namespace
 
 std::unique_ptr<LineWriter> open_png_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                           const Resolution& res, int compression_level) {
+                                           const Resolution& res, int compression_level, int* os_error) {
   if (uint64_t(width) > PNG_UINT_31_MAX || uint64_t(height) > PNG_UINT_31_MAX) return nullptr;
-  return start_writer<PngLines>(path, width, height, channels, res, compression_level);
+  return start_writer<PngLines>(os_error, path, width, height, channels, res, compression_level);
 }
 
 }  // namespace cvl::imaging

@@ -20,6 +20,7 @@ class TgaLines final : public CountingLineWriter {
     sink_.bytes(header, sizeof header);
   }
   bool ready() const { return sink_.ok(); }
+  int os_error() const override { return sink_.error(); }
 
  private:
   bool put_row(const uint8_t* row) override {
@@ -45,8 +46,9 @@ class TgaLines final : public CountingLineWriter {
 
 }  // namespace
 
-std::unique_ptr<LineWriter> open_tga_lines(const char* path, int32_t width, int32_t height, int32_t channels) {
-  return start_writer<TgaLines>(path, width, height, channels);
+std::unique_ptr<LineWriter> open_tga_lines(const char* path, int32_t width, int32_t height, int32_t channels,
+                                           int* os_error) {
+  return start_writer<TgaLines>(os_error, path, width, height, channels);
 }
 
 }  // namespace cvl::imaging

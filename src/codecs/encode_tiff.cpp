@@ -2,6 +2,7 @@
 // alpha), deflate with the horizontal predictor.
 #include <tiffio.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -13,12 +14,15 @@ namespace {
 
 int quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-TIFF* open_quietly(const char* path) {
+// Null when the file cannot be made, with the system's reason in `os_error`.
+TIFF* open_quietly(const char* path, int& os_error) {
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   if (!options) return nullptr;
   TIFFOpenOptionsSetErrorHandlerExtR(options, quiet, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options, quiet, nullptr);
+  errno = 0;
   TIFF* t = TIFFOpenExt(path, "w", options);
+  if (!t) os_error = errno;
   TIFFOpenOptionsFree(options);
   return t;
 }
@@ -26,7 +30,7 @@ TIFF* open_quietly(const char* path) {
 class TiffLines final : public CountingLineWriter {
  public:
   TiffLines(const char* path, int32_t w, int32_t h, int32_t ch, const Resolution& res)
-      : CountingLineWriter(w, h, ch), tiff_(open_quietly(path)), row_(size_t(w) * size_t(ch)) {
+      : CountingLineWriter(w, h, ch), tiff_(open_quietly(path, os_error_)), row_(size_t(w) * size_t(ch)) {
     if (!tiff_) return;
     bool ok = TIFFSetField(tiff_, TIFFTAG_IMAGEWIDTH, uint32_t(w)) && TIFFSetField(tiff_, TIFFTAG_IMAGELENGTH, uint32_t(h)) &&
               TIFFSetField(tiff_, TIFFTAG_BITSPERSAMPLE, 8) && TIFFSetField(tiff_, TIFFTAG_SAMPLESPERPIXEL, ch) &&
@@ -46,6 +50,7 @@ class TiffLines final : public CountingLineWriter {
     if (tiff_) TIFFClose(tiff_);
   }
   bool ready() const { return ready_; }
+  int os_error() const override { return os_error_; }
 
  private:
   // TIFF counts per inch or per centimetre; per-metre values become per centimetre.
@@ -69,6 +74,7 @@ class TiffLines final : public CountingLineWriter {
     return flushed;
   }
 
+  int os_error_ = 0;  // before tiff_: the open sets it
   TIFF* tiff_;
   std::vector<uint8_t> row_;
   int32_t next_row_ = 0;
@@ -78,8 +84,8 @@ class TiffLines final : public CountingLineWriter {
 }  // namespace
 
 std::unique_ptr<LineWriter> open_tiff_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                            const Resolution& res) {
-  return start_writer<TiffLines>(path, width, height, channels, res);
+                                            const Resolution& res, int* os_error) {
+  return start_writer<TiffLines>(os_error, path, width, height, channels, res);
 }
 
 }  // namespace cvl::imaging

@@ -1,7 +1,8 @@
 // A file opened for writing that remembers whether any write failed, so writers can
-// emit a whole header and check once.
+// emit a whole header and check once, and the system's reason for the first failure.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 
@@ -11,7 +12,9 @@ namespace cvl::imaging {
 
 class FileSink {
  public:
-  explicit FileSink(const char* path) : f_(path ? std::fopen(path, "wb") : nullptr), ok_(f_ != nullptr) {}
+  explicit FileSink(const char* path) : f_(path ? std::fopen(path, "wb") : nullptr), ok_(f_ != nullptr) {
+    if (path && !f_) error_ = errno;
+  }
   ~FileSink() {
     if (f_) std::fclose(f_);
   }
@@ -19,10 +22,13 @@ class FileSink {
   FileSink& operator=(const FileSink&) = delete;
 
   bool ok() const { return ok_; }
+  // The errno value of the first failed open, write or close; 0 when none failed or
+  // the failure was not the system's (a writer gave up on its own).
+  int error() const { return error_; }
   std::FILE* file() const { return f_; }
 
   void bytes(const void* p, size_t n) {
-    if (ok_ && n && std::fwrite(p, 1, n, f_) != n) ok_ = false;
+    if (ok_ && n && std::fwrite(p, 1, n, f_) != n) fail(errno);
   }
   void u8(uint8_t v) { bytes(&v, 1); }
   void u16le(uint32_t v) {
@@ -44,15 +50,23 @@ class FileSink {
   // Flushes and closes; false if anything failed on the way.
   bool close() {
     if (f_) {
-      if (std::fclose(f_) != 0) ok_ = false;
+      // A library writing through file() directly leaves its failure on the stream.
+      if (std::ferror(f_)) fail(errno);
+      if (std::fclose(f_) != 0) fail(errno);
       f_ = nullptr;
     }
     return ok_;
   }
 
  private:
+  void fail(int error) {
+    if (ok_ && !error_) error_ = error;
+    ok_ = false;
+  }
+
   std::FILE* f_;
   bool ok_;
+  int error_ = 0;
 };
 
 // A resolution in another unit, for formats that store one unit only (0 when none is stated).

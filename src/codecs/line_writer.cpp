@@ -23,21 +23,18 @@ bool feed_rows(LineWriter& writer, const ImageView& src, bool bottom_up) {
 }
 
 std::unique_ptr<LineWriter> open_line_writer(LineFormat format, const char* path, int32_t width, int32_t height,
-                                             int32_t channels, const LineWriterOptions& options) {
+                                             int32_t channels, const LineWriterOptions& options, int* os_error) {
+  if (os_error) *os_error = 0;
   if (!path || width <= 0 || height <= 0 || (channels != 3 && channels != 4)) return nullptr;
-  std::unique_ptr<LineWriter> w;
+  const Resolution& res = options.resolution;
   switch (format) {
-    case LineFormat::Bmp: w = open_bmp_lines(path, width, height, channels, options.resolution); break;
-    case LineFormat::Png:
-      w = open_png_lines(path, width, height, channels, options.resolution, options.png_compression);
-      break;
-    case LineFormat::Jpeg:
-      w = open_jpeg_lines(path, width, height, channels, options.jpeg_quality, options.resolution);
-      break;
-    case LineFormat::Tga: w = open_tga_lines(path, width, height, channels); break;
-    case LineFormat::Tiff: w = open_tiff_lines(path, width, height, channels, options.resolution); break;
+    case LineFormat::Bmp: return open_bmp_lines(path, width, height, channels, res, os_error);
+    case LineFormat::Png: return open_png_lines(path, width, height, channels, res, options.png_compression, os_error);
+    case LineFormat::Jpeg: return open_jpeg_lines(path, width, height, channels, options.jpeg_quality, res, os_error);
+    case LineFormat::Tga: return open_tga_lines(path, width, height, channels, os_error);
+    case LineFormat::Tiff: return open_tiff_lines(path, width, height, channels, res, os_error);
   }
-  return w;
+  return nullptr;
 }
 
 namespace {

@@ -42,21 +42,25 @@ class CountingLineWriter : public LineWriter {
   bool failed_ = false, finished_ = false, result_ = false;
 };
 
-// Builds a writer and hands it out only if it started cleanly.
+// Builds a writer and hands it out only if it started cleanly, else leaves the
+// system's reason in `os_error` (when given).
 template <class Writer, class... Args>
-std::unique_ptr<LineWriter> start_writer(Args&&... args) {
+std::unique_ptr<LineWriter> start_writer(int* os_error, Args&&... args) {
   auto w = std::make_unique<Writer>(std::forward<Args>(args)...);
-  return w->ready() ? std::move(w) : nullptr;
+  if (w->ready()) return w;
+  if (os_error) *os_error = w->os_error();
+  return nullptr;
 }
 
 std::unique_ptr<LineWriter> open_bmp_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                           const Resolution& res);
+                                           const Resolution& res, int* os_error = nullptr);
 std::unique_ptr<LineWriter> open_png_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                           const Resolution& res, int compression_level);
+                                           const Resolution& res, int compression_level, int* os_error = nullptr);
 std::unique_ptr<LineWriter> open_jpeg_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                            int quality, const Resolution& res);
-std::unique_ptr<LineWriter> open_tga_lines(const char* path, int32_t width, int32_t height, int32_t channels);
+                                            int quality, const Resolution& res, int* os_error = nullptr);
+std::unique_ptr<LineWriter> open_tga_lines(const char* path, int32_t width, int32_t height, int32_t channels,
+                                           int* os_error = nullptr);
 std::unique_ptr<LineWriter> open_tiff_lines(const char* path, int32_t width, int32_t height, int32_t channels,
-                                            const Resolution& res);
+                                            const Resolution& res, int* os_error = nullptr);
 
 }  // namespace cvl::imaging

@@ -17,4 +17,10 @@ void set_last_error(const char* text) {
 
 const char* last_error() { return engine().last_error; }
 
+void report_failure(const char* call, const FailureCause& cause) {
+  if (!cause.empty()) set_last_error((std::string(call) + ": " + cause).c_str());
+}
+
+std::string os_reason(int os_error) { return os_error ? std::string(": ") + std::strerror(os_error) : std::string(); }
+
 }  // namespace cvl

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/engine.h"
+#include "core/last_error.h"
 
 namespace cvl {
 
@@ -13,8 +14,8 @@ namespace cvl {
 // writes the un-premultiplied result through the selection into the current
 // layer. `fill` (r | g << 8 | b << 16) shows where the displacement reaches
 // past the canvas. A path that is not a script is read as an image file.
-// Returns false, changing nothing, when neither can be read or either IPL
-// image (32-bit) is missing.
-bool ipl_displacement_bump(Engine& canvas, const char* path, double depth, uint32_t fill);
+// Changes nothing when neither can be read, either IPL image (32-bit) is
+// missing or the depth is no number. Empty when done, else why not.
+FailureCause ipl_displacement_bump(Engine& canvas, const char* path, double depth, uint32_t fill);
 
 }  // namespace cvl

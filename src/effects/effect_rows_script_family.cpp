@@ -53,7 +53,7 @@ int32_t row_texturize_bump(const EffectCall& call) {
 int32_t row_displacement_bump(const EffectCall& call) {
   refresh(call);
   premultiply(call, call.src);
-  return ipl_displacement_bump(*call.canvas, call.text, call.s[0], call.colour()) ? 1 : 0;
+  return ipl_displacement_bump(*call.canvas, call.text, call.s[0], call.colour()).empty() ? 1 : 0;
 }
 
 }  // namespace cvl

@@ -21,15 +21,19 @@ CVL_API void CVL_CALL CVL_SetTool(float tip_strength, int32_t grit_dot_size, int
                       color_vary,     drawing_length, blend_strength, blend_primary_strength, blend_remix,
                       flag11,         tip_invert,    flag13,          grit_path,              tip_path,
                       tip_angle};
-  guarded("SetTool Excpt", [&] { set_tool(engine(), tool(), args); });
+  guarded("SetTool Excpt", [&] { report_failure("SetTool", set_tool(engine(), tool(), args)); });
 }
 
 CVL_API void CVL_CALL CVL_SetBrushShape(const char* path, int32_t angle) {
-  guarded("SetBrushShape Excpt", [&] { set_brush_shape(engine(), tool(), path, angle, TipSource::ScriptOrImage); });
+  guarded("SetBrushShape Excpt", [&] {
+    report_failure("SetBrushShape", set_brush_shape(engine(), tool(), path, angle, TipSource::ScriptOrImage));
+  });
 }
 
 CVL_API void CVL_CALL CVL_SetBrushShape_ORIGINAL(const char* path, int32_t angle) {
-  guarded("SetBrushShape Excpt", [&] { set_brush_shape(engine(), tool(), path, angle, TipSource::ImageOnly); });
+  guarded("SetBrushShape Excpt", [&] {
+    report_failure("SetBrushShape_ORIGINAL", set_brush_shape(engine(), tool(), path, angle, TipSource::ImageOnly));
+  });
 }
 
 CVL_API uint8_t* CVL_CALL CVL_CreateTexture(int32_t layer) {

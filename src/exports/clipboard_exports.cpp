@@ -16,11 +16,14 @@ PastePlacement placement(int32_t x, int32_t y, int32_t angle, int32_t centre, in
   return p;
 }
 
-void paste_ex2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre, int32_t smooth) {
+// The placed pastes return 0 whatever happens: a failure is told only by the
+// last-error text.
+void paste_ex2(const char* call, int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre,
+               int32_t smooth) {
   guarded("FromClipBoardIntoEX Excpt", [&] {
     PastePlacement p = placement(x, y, angle, centre, smooth);
     p.size = size;
-    from_clipboard_into_ex2(engine(), p);
+    report_failure(call, from_clipboard_into_ex2(engine(), p));
   });
 }
 
@@ -28,13 +31,19 @@ void paste_ex2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre
 
 extern "C" {
 
-CVL_API void CVL_CALL CVL_ToClipboard(void) { guarded("ToClipBoard Excpt", [] { to_clipboard(engine()); }); }
+// The copies return nothing: a failure is told only by the last-error text.
+CVL_API void CVL_CALL CVL_ToClipboard(void) {
+  guarded("ToClipBoard Excpt", [] { report_failure("ToClipboard", to_clipboard(engine())); });
+}
 CVL_API void CVL_CALL CVL_ToClipboardRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  guarded("ToClipBoardRect Excpt", [&] { to_clipboard_rect(engine(), x1, y1, x2, y2); });
+  guarded("ToClipBoardRect Excpt",
+          [&] { report_failure("ToClipboardRect", to_clipboard_rect(engine(), x1, y1, x2, y2)); });
 }
 CVL_API void CVL_CALL CVL_RGBA32ToClipboardRect(uint8_t* image, int32_t x, int32_t y, int32_t width,
                                                 int32_t height) {
-  guarded("ToClipBoardRect Excpt", [&] { rgba32_to_clipboard_rect(engine(), image, x, y, width, height); });
+  guarded("ToClipBoardRect Excpt", [&] {
+    report_failure("RGBA32ToClipboardRect", rgba32_to_clipboard_rect(engine(), image, x, y, width, height));
+  });
 }
 
 CVL_API int32_t CVL_CALL CVL_FromClipboard(void) {
@@ -48,20 +57,20 @@ CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX(int32_t x, int32_t y, float sca
   guarded("FromClipBoardIntoEX Excpt", [&] {
     PastePlacement p = placement(x, y, angle, centre, smooth);
     p.scale = scale;
-    from_clipboard_into_ex(engine(), p);
+    report_failure("FromClipboardIntoEX", from_clipboard_into_ex(engine(), p));
   });
   return 0;
 }
 CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2(int32_t x, int32_t y, int32_t size, int32_t angle, int32_t centre,
                                                   int32_t smooth) {
-  paste_ex2(x, y, size, angle, centre, smooth);
+  paste_ex2("FromClipboardIntoEX2", x, y, size, angle, centre, smooth);
   return 0;
 }
 // The two forms differ only in which rotation entry of the imaging library they
 // called; ours has one.
 CVL_API int32_t CVL_CALL CVL_FromClipboardIntoEX2_1602(int32_t x, int32_t y, int32_t size, int32_t angle,
                                                        int32_t centre, int32_t smooth) {
-  paste_ex2(x, y, size, angle, centre, smooth);
+  paste_ex2("FromClipboardIntoEX2_1602", x, y, size, angle, centre, smooth);
   return 0;
 }
 

@@ -52,7 +52,9 @@ CVL_API void CVL_CALL CVL_IPLText(int32_t r, int32_t g, int32_t b, int32_t x, in
 }
 
 CVL_API void CVL_CALL CVL_IPLDisplacementBummp(const char* path, double depth, int32_t fill) {
-  guarded("IPLDisplacementBump Excpt", [&] { ipl_displacement_bump(engine(), path, depth, static_cast<uint32_t>(fill)); });
+  guarded("IPLDisplacementBump Excpt", [&] {
+    report_failure("IPLDisplacementBummp", ipl_displacement_bump(engine(), path, depth, static_cast<uint32_t>(fill)));
+  });
 }
 
 CVL_API void CVL_CALL CVL_BlurMoreBufferRGB24(uint8_t* buffer, int32_t width, int32_t height, int32_t size,

@@ -49,24 +49,29 @@ CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width
                  [&] { return write_webp_file(image, width, height, channels, path, quality); });
 }
 
+// These four return 0 whatever happens: a failure is told only by the last-error text.
 CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB24(const char* path, const char* ext, int32_t dpi) {
-  guarded("CVL_SavePageToFileRGB24 Excpt", [&] { save_page_rgb24(engine(), path, ext, dpi); });
+  guarded("CVL_SavePageToFileRGB24 Excpt",
+          [&] { report_failure("SavePageToFileRGB24", save_page_rgb24(engine(), path, ext, dpi)); });
   return 0;
 }
 
 CVL_API int32_t CVL_CALL CVL_SavePageToFileRGB32(const char* path, const char* ext, int32_t dpi) {
-  guarded("CVL_SavePageToFileRGB32 Excpt", [&] { save_page_rgb32(engine(), path, ext, dpi); });
+  guarded("CVL_SavePageToFileRGB32 Excpt",
+          [&] { report_failure("SavePageToFileRGB32", save_page_rgb32(engine(), path, ext, dpi)); });
   return 0;
 }
 
 CVL_API int32_t CVL_CALL CVL_MakeThumbnail(const char* src_path, const char* dst_path) {
-  guarded("MakeThumbnails Excpt", [&] { make_thumbnail(src_path, dst_path); });
+  guarded("MakeThumbnails Excpt", [&] { report_failure("MakeThumbnail", make_thumbnail(src_path, dst_path)); });
   return 0;
 }
 
 CVL_API int32_t CVL_CALL CVL_MakeWebPic(const char* src_path, const char* dst_path, int32_t max_width,
                                         int32_t max_height) {
-  guarded("MakeWebPic Excpt", [&] { make_web_picture(src_path, dst_path, max_width, max_height); });
+  guarded("MakeWebPic Excpt", [&] {
+    report_failure("MakeWebPic", make_web_picture(src_path, dst_path, max_width, max_height));
+  });
   return 0;
 }
 

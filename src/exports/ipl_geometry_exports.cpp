@@ -12,7 +12,7 @@ CVL_API void CVL_CALL CVL_IPLFlipHorizontal(void) { guarded("IPLFlipHorizontal E
 CVL_API void CVL_CALL CVL_IPLFlipVertical(void) { guarded("IPLVlipVertical Excpt", [] { ipl_flip_vertical(engine()); }); }
 
 CVL_API void CVL_CALL CVL_IPLResize(int32_t new_width, int32_t new_height, const char* filter) {
-  guarded("IPLResize Excpt", [=] { ipl_resize(engine(), new_width, new_height, filter); });
+  guarded("IPLResize Excpt", [=] { report_failure("IPLResize", ipl_resize(engine(), new_width, new_height, filter)); });
 }
 
 // The third argument is accepted for hosts and not used.
@@ -23,11 +23,12 @@ CVL_API void CVL_CALL CVL_IPLSeamCarvingRGBA(int32_t new_width, int32_t new_heig
 }
 
 CVL_API void CVL_CALL CVL_IPLResizePage(int32_t new_width, int32_t new_height, const char* anchor) {
-  guarded("IPLResizePage Excpt", [=] { ipl_resize_page(engine(), new_width, new_height, anchor); });
+  guarded("IPLResizePage Excpt",
+          [=] { report_failure("IPLResizePage", ipl_resize_page(engine(), new_width, new_height, anchor)); });
 }
 
 CVL_API void CVL_CALL CVL_IPLCrop(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  guarded("IPLCrop Excpt", [=] { ipl_crop(engine(), left, top, right, bottom); });
+  guarded("IPLCrop Excpt", [=] { report_failure("IPLCrop", ipl_crop(engine(), left, top, right, bottom)); });
 }
 
 CVL_API void CVL_CALL CVL_IPLRotateLeft(void) { guarded("IPLRotateLeft Excpt", [] { ipl_rotate_left(engine()); }); }

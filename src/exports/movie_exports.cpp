@@ -18,7 +18,9 @@ CVL_API int32_t CVL_CALL CVL_WriteAVI(const char* bitmap_path) {
 }
 
 CVL_API int32_t CVL_CALL CVL_CloseAVI(void) {
-  return guarded("CloseAVI Excpt", 0, [] { return close_avi(); });
+  // 0 whatever happens: a movie that could not be completed is told by the last-error text.
+  guarded("CloseAVI Excpt", [] { report_failure("CloseAVI", close_avi()); });
+  return 0;
 }
 
 }  // extern "C"

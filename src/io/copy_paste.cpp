@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -31,23 +32,42 @@ ImageView rgba_view(uint8_t* data, int32_t w, int32_t h) { return {data, w, h, 4
 
 ImageView picture_view(const NewRgba& n) { return rgba_view(n.pixels.get(), n.width, n.height); }
 
-void put_on_clipboard(const ImageView& image) { platform::clipboard_put_dib(imaging::make_dib32(image)); }
+FailureCause put_on_clipboard(const ImageView& image) {
+  if (platform::clipboard_put_dib(imaging::make_dib32(image))) return {};
+  return "the clipboard did not take the " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+         " picture";
+}
+
+constexpr const char* kNoCanvas = "there is no canvas";
 
 // Replaces the new-RGBA picture with a decoded DIB block. The block is decoded
-// first, so a damaged one leaves the earlier picture in place.
-bool dib_into_new_rgba(const std::vector<uint8_t>& dib) {
+// first, so a damaged one leaves the earlier picture in place. Empty when replaced,
+// else why not, `source` naming the block ("the clipboard's picture").
+FailureCause dib_into_new_rgba(const std::vector<uint8_t>& dib, const char* source) {
   imaging::Image image;
-  if (!imaging::decode_packed_dib(dib.data(), dib.size(), image)) return false;
+  if (!imaging::decode_packed_dib(dib.data(), dib.size(), image)) return std::string(source) + " is damaged";
   uint8_t* pixels = create_new_rgba(image.width, image.height);
-  if (!pixels) return false;
+  if (!pixels)
+    return "not enough memory for " + std::string(source) + " (" + std::to_string(image.width) + " x " +
+           std::to_string(image.height) + ")";
   std::memcpy(pixels, image.pixels.data(), image.pixels.size());
-  return true;
+  return {};
 }
 
-bool read_clipboard() {
+FailureCause read_clipboard() {
   std::vector<uint8_t> dib;
-  return platform::clipboard_get_dib(dib) && dib_into_new_rgba(dib);
+  if (!platform::clipboard_get_dib(dib)) return "the clipboard holds no picture";
+  return dib_into_new_rgba(dib, "the clipboard's picture");
 }
+
+// The picture the placed pastes use: the clipboard's, or when it cannot be read an
+// earlier picture still in the new-RGBA buffer. Empty when there is one.
+FailureCause picture_to_paste() {
+  const FailureCause unread = read_clipboard();
+  return new_rgba().pixels ? FailureCause{} : unread;
+}
+
+constexpr const char* kNoLayerPixels = "the current layer has no pixels";
 
 // Makes `image` (w x h RGBA32) the new-RGBA picture.
 void adopt_as_new_rgba(const std::vector<uint8_t>& image, int32_t w, int32_t h) {
@@ -133,10 +153,10 @@ void composite_visible_part(const Engine& e, Layer& layer, NewRgba& picture, int
 
 // The whole canvas image `src` (the IPL source) goes out, masked while the
 // mask is enabled.
-void copy_canvas_image(const Engine& e, uint8_t* src) {
-  if (!src) return;
+FailureCause copy_canvas_image(const Engine& e, uint8_t* src) {
+  if (!src) return kNoCanvas;
   if (e.mask_enabled) apply_mask_to_alpha(e, src);
-  put_on_clipboard(rgba_view(src, e.canvas_width, e.canvas_height));
+  return put_on_clipboard(rgba_view(src, e.canvas_width, e.canvas_height));
 }
 
 // A w x h cut of the canvas image `src` (the IPL source), masked while the mask
@@ -157,38 +177,49 @@ std::vector<uint8_t> cut_canvas_rect(const Engine& e, uint8_t* src, int32_t x1, 
 
 // Lays the placed picture into `dst` (the IPL destination, cleared here) and
 // merges it into the current layer through the selection.
-void merge_placed_picture(const Engine& e, uint8_t* dst, const NewRgba& picture, const PastePlacement& p) {
+FailureCause merge_placed_picture(const Engine& e, uint8_t* dst, const NewRgba& picture, const PastePlacement& p) {
   Layer* layer = e.current_layer;
-  if (!dst || !layer || !layer->has_pixels()) return;
+  if (!layer || !layer->has_pixels()) return kNoLayerPixels;
+  if (!dst) return "not enough memory for the image-processing destination";
   std::memset(dst, 0, e.canvas_pixels() * 4);
   int32_t x = 0, y = 0;
   apply_centre(p, picture, x, y);
   imaging::overlay_image_over(rgba_view(dst, e.canvas_width, e.canvas_height), picture_view(picture), x, y);
   adjust_rgba32_by_mask_and_texture(e, dst, e.canvas_width, e.canvas_height);
   merge_rgba32_into_layer(e, dst, *layer, 0, 0, 255, layer->lockAlpha != 0);
+  return {};
 }
 
 }  // namespace
 
-void to_clipboard(Engine& e) {
-  copy_canvas_image(e, ipl_alloc(e, IplBuffer::Src32));
+FailureCause to_clipboard(Engine& e) {
+  FailureCause cause = copy_canvas_image(e, ipl_alloc(e, IplBuffer::Src32));
   ipl_free(e, IplBuffer::Src32);
+  return cause;
 }
 
-void to_clipboard_rect(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+FailureCause to_clipboard_rect(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  uint8_t* src = ipl_alloc(e, IplBuffer::Src32);
   int32_t w = 0, h = 0;
-  std::vector<uint8_t> cut = cut_canvas_rect(e, ipl_alloc(e, IplBuffer::Src32), x1, y1, x2, y2, w, h);
+  std::vector<uint8_t> cut = cut_canvas_rect(e, src, x1, y1, x2, y2, w, h);
   ipl_free(e, IplBuffer::Src32);
-  if (!cut.empty()) put_on_clipboard(rgba_view(cut.data(), w, h));
+  if (!src) return kNoCanvas;
+  if (cut.empty())
+    return "the rectangle (" + std::to_string(x1) + ", " + std::to_string(y1) + ") - (" + std::to_string(x2) + ", " +
+           std::to_string(y2) + ") is empty or over 32768 pixels a side";
+  return put_on_clipboard(rgba_view(cut.data(), w, h));
 }
 
-void rgba32_to_clipboard_rect(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height) {
-  if (!image || width <= 0 || height <= 0) return;
+FailureCause rgba32_to_clipboard_rect(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width,
+                                      int32_t height) {
+  if (!image) return "no image given";
+  if (width <= 0 || height <= 0)
+    return "the image size " + std::to_string(width) + " x " + std::to_string(height) + " is empty";
   if (e.mask_enabled) apply_mask_to_alpha_rect(e, image, width * 4, x, y, x + width - 1, y + height - 1);
-  put_on_clipboard(rgba_view(image, width, height));
+  return put_on_clipboard(rgba_view(image, width, height));
 }
 
-int32_t from_clipboard() { return read_clipboard() ? 1 : 0; }
+int32_t from_clipboard() { return read_clipboard().empty() ? 1 : 0; }
 
 int32_t from_clipboard_into(Engine& e, int32_t x, int32_t y, int32_t centre) {
   read_clipboard();  // an earlier picture in the buffer is pasted when this fails
@@ -202,24 +233,28 @@ int32_t from_clipboard_into(Engine& e, int32_t x, int32_t y, int32_t centre) {
   return result;
 }
 
-void from_clipboard_into_ex(Engine& e, const PastePlacement& p) {
-  read_clipboard();
-  if (!new_rgba().pixels) return;
+FailureCause from_clipboard_into_ex(Engine& e, const PastePlacement& p) {
+  if (!std::isfinite(p.scale)) return "the scale " + std::to_string(p.scale) + " is not a number";
+  if (FailureCause none = picture_to_paste(); !none.empty()) return none;
   if (p.scale != 1) {
-    const int32_t nw = std::max(1, static_cast<int32_t>(p.scale * new_rgba().width));
-    const int32_t nh = std::max(1, static_cast<int32_t>(p.scale * new_rgba().height));
-    resample_new_rgba(nw, nh, p.smooth);
+    // A side past 2^31 pixels could never be allocated, and would not fit the size.
+    const double w = double(p.scale) * new_rgba().width, h = double(p.scale) * new_rgba().height;
+    if (w >= 2147483648.0 || h >= 2147483648.0) {
+      delete_new_rgba();
+      return "the scale " + std::to_string(p.scale) + " makes the picture too large";
+    }
+    resample_new_rgba(std::max(1, static_cast<int32_t>(w)), std::max(1, static_cast<int32_t>(h)), p.smooth);
   }
   if (p.angle != 0) rotate_new_rgba(p.angle, p.smooth);
-  merge_placed_picture(e, ipl_alloc(e, IplBuffer::Dst32), new_rgba(), p);
+  FailureCause cause = merge_placed_picture(e, ipl_alloc(e, IplBuffer::Dst32), new_rgba(), p);
   ipl_free(e, IplBuffer::Dst32);
   delete_new_rgba();
+  return cause;
 }
 
-void from_clipboard_into_ex2(const Engine& e, const PastePlacement& p) {
-  read_clipboard();
+FailureCause from_clipboard_into_ex2(const Engine& e, const PastePlacement& p) {
+  if (FailureCause none = picture_to_paste(); !none.empty()) return none;
   NewRgba& picture = new_rgba();
-  if (!picture.pixels) return;
   const int32_t w = picture.width, h = picture.height;
   const double f = double(p.size) / (w > h ? w : h);
   if (f != 1) {
@@ -231,18 +266,20 @@ void from_clipboard_into_ex2(const Engine& e, const PastePlacement& p) {
   int32_t x = 0, y = 0;
   apply_centre(p, picture, x, y);
   Layer* layer = e.current_layer;
-  if (layer && layer->has_pixels()) composite_visible_part(e, *layer, picture, x, y);
+  const bool painted = layer && layer->has_pixels();
+  if (painted) composite_visible_part(e, *layer, picture, x, y);
   delete_new_rgba();
+  return painted ? FailureCause{} : kNoLayerPixels;
 }
 
 int32_t screen_capture() {
   std::vector<uint8_t> dib;
-  return platform::capture_screen_dib(dib) && dib_into_new_rgba(dib) ? 1 : 0;
+  return platform::capture_screen_dib(dib) && dib_into_new_rgba(dib, "the screen's picture").empty() ? 1 : 0;
 }
 
 int32_t screen_capture_into(Engine& e) {
   std::vector<uint8_t> dib;
-  if (!platform::capture_screen_dib(dib) || !dib_into_new_rgba(dib)) return 0;
+  if (!platform::capture_screen_dib(dib) || !dib_into_new_rgba(dib, "the screen's picture").empty()) return 0;
   const int32_t result = paste_over_layer_copy(e, ipl_alloc(e, IplBuffer::Src32), new_rgba(), 0, 0);
   ipl_free(e, IplBuffer::Src32);
   delete_new_rgba();

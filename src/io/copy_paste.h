@@ -4,16 +4,20 @@
 
 #include <cstdint>
 
+#include "core/last_error.h"
+
 namespace cvl {
 
 struct Engine;
 
 // Copies: the current layer, a rectangle of it (corners in any order), or a
 // caller's RGBA32 image of the canvas rectangle at (x, y). While the mask is
-// enabled unselected pixels go out transparent.
-void to_clipboard(Engine& e);
-void to_clipboard_rect(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-void rgba32_to_clipboard_rect(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height);
+// enabled unselected pixels go out transparent. Each is empty when the picture
+// went onto the clipboard, else why not.
+FailureCause to_clipboard(Engine& e);
+FailureCause to_clipboard_rect(Engine& e, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+FailureCause rgba32_to_clipboard_rect(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width,
+                                      int32_t height);
 
 // 1 when the new-RGBA buffer now holds the clipboard's picture.
 int32_t from_clipboard();
@@ -33,11 +37,12 @@ struct PastePlacement {
 // Pastes at (x, y) over a copy of the current layer and loads it back through
 // the selection; 1 when pasted.
 int32_t from_clipboard_into(Engine& e, int32_t x, int32_t y, int32_t centre);
-// Scaled by a factor and turned; merged into the current layer.
-void from_clipboard_into_ex(Engine& e, const PastePlacement& p);
+// Scaled by a factor and turned; merged into the current layer. Empty when pasted,
+// else why not (no picture, a scale that is no number or too large, no layer pixels).
+FailureCause from_clipboard_into_ex(Engine& e, const PastePlacement& p);
 // Longer side to size pixels and turned (360 counts as no turn), premultiplied
-// when smooth; only the part on the canvas is composited.
-void from_clipboard_into_ex2(const Engine& e, const PastePlacement& p);
+// when smooth; only the part on the canvas is composited. Empty when pasted.
+FailureCause from_clipboard_into_ex2(const Engine& e, const PastePlacement& p);
 
 // 1 when the new-RGBA buffer holds the screen / when the screen went into the
 // current layer.

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
+
+#include "core/last_error.h"
 
 namespace cvl {
 
@@ -15,5 +18,9 @@ inline bool extension_is(const char* ext, const char* lower) {
   }
   return ext[i] == lower[i];
 }
+
+// Why `ext` is none of `accepted` (lower-case, with their dots): missing, lacking
+// its dot ("png" for ".png"), or unknown; each names the accepted ones.
+FailureCause extension_refused(const char* ext, const std::vector<const char*>& accepted);
 
 }  // namespace cvl

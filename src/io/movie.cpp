@@ -87,6 +87,7 @@ AviWriter* create_avi(const char* path, int32_t frame_period) {
   if (!file) return nullptr;
   auto w = std::make_unique<AviWriter>();
   w->file = file;
+  w->path = path;
   w->frame_period = static_cast<uint32_t>(frame_period);
   g_recording = std::move(w);
   return g_recording.get();
@@ -102,13 +103,15 @@ int32_t write_avi(const Engine& e, const char* bitmap_path) {
   return 1;  // the loaded bitmap is released
 }
 
-int32_t close_avi() {
-  if (!g_recording) return 0;
+FailureCause close_avi() {
+  if (!g_recording) return {};
   platform::avi_stream_release(g_recording->compressed_stream);
   platform::avi_stream_release(g_recording->stream);
-  platform::avi_file_release(g_recording->file);
+  const bool completed = platform::avi_file_release(g_recording->file);
+  const std::string path = g_recording->path;
   g_recording.reset();
-  return 0;
+  if (completed) return {};
+  return "cannot complete the movie " + path + " (a frame or the index could not be written)";
 }
 
 }  // namespace cvl

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "core/last_error.h"
 
 #include "platform/avi_file.h"
 
@@ -13,6 +16,7 @@ struct Engine;
 
 struct AviWriter {
   platform::AviFile* file = nullptr;
+  std::string path;
   platform::AviStream* stream = nullptr;             // the video stream, made on the first frame
   platform::AviStream* compressed_stream = nullptr;  // where frames go, made on the first frame
   uint32_t frame_period = 0;                         // time scale against a rate of 1000: ms per frame
@@ -31,7 +35,8 @@ AviWriter* create_avi(const char* path, int32_t frame_period);
 // 0 when no recording is open or the bitmap cannot be loaded; otherwise 1, whether
 // or not the frame was written.
 int32_t write_avi(const Engine& e, const char* bitmap_path);
-// Completes and closes the movie; 0.
-int32_t close_avi();
+// Completes and closes the movie. Empty when it was completed or none was open,
+// else why not.
+FailureCause close_avi();
 
 }  // namespace cvl

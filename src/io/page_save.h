@@ -5,13 +5,16 @@
 
 #include <cstdint>
 
+#include "core/last_error.h"
+
 namespace cvl {
 
 struct Engine;
 
 // 8-bit RGB: ".bmp" (bottom row first), ".png", ".jpg". Other extensions write nothing.
-void save_page_rgb24(Engine& e, const char* path, const char* ext, int32_t dpi);
+// Empty when the page was written, else why not.
+FailureCause save_page_rgb24(Engine& e, const char* path, const char* ext, int32_t dpi);
 // 8-bit RGBA: ".png", ".tga", ".tif". Other extensions write nothing.
-void save_page_rgb32(Engine& e, const char* path, const char* ext, int32_t dpi);
+FailureCause save_page_rgb32(Engine& e, const char* path, const char* ext, int32_t dpi);
 
 }  // namespace cvl

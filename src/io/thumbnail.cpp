@@ -1,12 +1,15 @@
 #include "io/thumbnail.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "core/pixel_convert.h"
 #include "codecs/codec.h"
 #include "codecs/encode.h"
 #include "imaging/geometry/resample.h"
+#include "io/picture_file.h"
+#include "io/read_failure.h"
 
 namespace cvl {
 
@@ -37,6 +40,16 @@ bool scaled_colour(const char* src_path, Fit fit, std::vector<uint8_t>& out, Pic
   return true;
 }
 
+// Reads the source, scales it with `fit` and writes it in `format`.
+template <class Fit>
+FailureCause make_small_picture(const char* src_path, const char* dst_path, Fit fit, imaging::LineFormat format,
+                                const imaging::LineWriterOptions& options) {
+  std::vector<uint8_t> pixels;
+  PictureSize size;
+  if (!scaled_colour(src_path, fit, pixels, size)) return read_failure(src_path);
+  return write_picture(format, dst_path, {pixels.data(), size.width, size.height, 3, size.width * 3}, options);
+}
+
 }  // namespace
 
 PictureSize thumbnail_size(int32_t width, int32_t height) {
@@ -57,19 +70,17 @@ PictureSize web_picture_size(int32_t width, int32_t height, int32_t max_width, i
   return {width, height};
 }
 
-void make_thumbnail(const char* src_path, const char* dst_path) {
-  std::vector<uint8_t> pixels;
-  PictureSize size;
-  if (!scaled_colour(src_path, thumbnail_size, pixels, size)) return;
-  imaging::write_bmp(dst_path, {pixels.data(), size.width, size.height, 3, size.width * 3});
+FailureCause make_thumbnail(const char* src_path, const char* dst_path) {
+  return make_small_picture(src_path, dst_path, thumbnail_size, imaging::LineFormat::Bmp, {});
 }
 
-void make_web_picture(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height) {
-  std::vector<uint8_t> pixels;
-  PictureSize size;
+FailureCause make_web_picture(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height) {
+  if (max_width <= 0 || max_height <= 0)
+    return "the largest size " + std::to_string(max_width) + " x " + std::to_string(max_height) + " is empty";
   const auto fit = [&](int32_t w, int32_t h) { return web_picture_size(w, h, max_width, max_height); };
-  if (!scaled_colour(src_path, fit, pixels, size)) return;
-  imaging::write_jpeg(dst_path, {pixels.data(), size.width, size.height, 3, size.width * 3}, 75);
+  imaging::LineWriterOptions options;
+  options.jpeg_quality = 75;
+  return make_small_picture(src_path, dst_path, fit, imaging::LineFormat::Jpeg, options);
 }
 
 }  // namespace cvl

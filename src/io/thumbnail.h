@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/last_error.h"
+
 namespace cvl {
 
 struct PictureSize {
@@ -16,8 +18,9 @@ PictureSize thumbnail_size(int32_t width, int32_t height);
 // Fits width x height within max_width x max_height keeping the aspect; never grows.
 PictureSize web_picture_size(int32_t width, int32_t height, int32_t max_width, int32_t max_height);
 
-// Both write nothing when the source cannot be read or the destination written.
-void make_thumbnail(const char* src_path, const char* dst_path);
-void make_web_picture(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height);
+// Both write nothing when the source cannot be read; empty when the picture was
+// written, else why not.
+FailureCause make_thumbnail(const char* src_path, const char* dst_path);
+FailureCause make_web_picture(const char* src_path, const char* dst_path, int32_t max_width, int32_t max_height);
 
 }  // namespace cvl

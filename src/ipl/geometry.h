@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/engine.h"
+#include "core/last_error.h"
 
 namespace cvl {
 
@@ -22,13 +23,14 @@ void ipl_rotate_left(Engine& canvas);
 void ipl_rotate_right(Engine& canvas);
 
 // Cuts [left, right) x [top, bottom) out of every layer. A rectangle that is
-// empty or leaves the canvas changes nothing.
-void ipl_crop(Engine& canvas, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// empty or leaves the canvas changes nothing. Empty when cut, else why not.
+FailureCause ipl_crop(Engine& canvas, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 // Resamples every layer to new_width x new_height with the named filter
 // ("Area Average", "Nearest Neighbor", "Bilinear", "Bicubic", "Box", ...
-// "Catrom"). An unknown name changes nothing.
-void ipl_resize(Engine& canvas, int32_t new_width, int32_t new_height, const char* filter_name);
+// "Catrom"). An unknown name or an empty size changes nothing. Empty when
+// resampled, else why not.
+FailureCause ipl_resize(Engine& canvas, int32_t new_width, int32_t new_height, const char* filter_name);
 // The filter names in their table order, for hosts that list them.
 int32_t resize_filter_count();
 const char* resize_filter_name(int32_t index);
@@ -39,8 +41,12 @@ const char* resize_filter_name(int32_t index);
 void ipl_seam_carve(Engine& canvas, int32_t new_width, int32_t new_height);
 
 // Grows or shrinks the page around an anchor ("TL" ... "BR"); new area is
-// white on the background layer and transparent on the others.
-void ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, const char* anchor);
+// white on the background layer and transparent on the others. An empty size
+// changes nothing. Empty when done, else why not.
+FailureCause ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, const char* anchor);
+
+// "the size W x H is empty" when either side is not positive, else empty.
+FailureCause empty_size(int32_t width, int32_t height);
 
 // Shifts the 32-bit working source by (dx, dy) into the working destination
 // and composites that onto the current layer. Edge mode 0 shifts over

@@ -20,8 +20,8 @@ int32_t anchor_offset(char letter, char middle, char end, int32_t growth) {
 
 }  // namespace
 
-void ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, const char* anchor) {
-  if (new_width <= 0 || new_height <= 0) return;
+FailureCause ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, const char* anchor) {
+  if (FailureCause empty = empty_size(new_width, new_height); !empty.empty()) return empty;
   const Engine& e = canvas;
   int32_t x = 0, y = 0;
   // Two letters, vertical place then horizontal; any other text places at the top left.
@@ -37,6 +37,7 @@ void ipl_resize_page(Engine& canvas, int32_t new_width, int32_t new_height, cons
                                                   work.height, work.stride, x, y, 4);
                            return true;
                          });
+  return {};
 }
 
 }  // namespace cvl

@@ -42,15 +42,27 @@ const char* resize_filter_name(int32_t index) {
   return index >= 0 && index < resize_filter_count() ? kMethods[index].name : nullptr;
 }
 
-void ipl_resize(Engine& canvas, int32_t new_width, int32_t new_height, const char* filter_name) {
+FailureCause ipl_resize(Engine& canvas, int32_t new_width, int32_t new_height, const char* filter_name) {
   const NamedMethod* m = find_method(filter_name);
-  if (!m || new_width <= 0 || new_height <= 0) return;
+  if (!m) {
+    std::string names;
+    for (const NamedMethod& n : kMethods) names += (names.empty() ? "" : ", ") + std::string(n.name);
+    if (!filter_name) return "no filter named (" + names + ")";
+    return "unknown filter \"" + std::string(filter_name) + "\" (" + names + ")";
+  }
+  if (FailureCause empty = empty_size(new_width, new_height); !empty.empty()) return empty;
   const ResampleMethod method = m->method;
   // The resampler reads each layer a row at a time, so no canvas-sized copy is made.
   for_each_layer_streamed(canvas, new_width, new_height,
                           [method](const imaging::RowSource& layer_rows, const imaging::ImageView& out) {
                             return imaging::resample(layer_rows, out, method);
                           });
+  return {};
+}
+
+FailureCause empty_size(int32_t width, int32_t height) {
+  if (width > 0 && height > 0) return {};
+  return "the size " + std::to_string(width) + " x " + std::to_string(height) + " is empty";
 }
 
 }  // namespace cvl

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Checks that the Windows exports match the public header, name for name:
+# Checks that the library's exports match the public header, name for name:
 #   check_exports.sh def                  the .def file lists exactly the header's exports
 #   check_exports.sh dll OBJDUMP DLL      the DLL's export table holds exactly those
 #                                         names, undecorated (no @N, no underscore)
+#   check_exports.sh so LIB               the shared object's dynamic symbol table defines
+#                                         exactly those names (nothing of the C++ runtime)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 header=$root/include/corvel/corvel.h
@@ -41,8 +43,14 @@ case "${1:-}" in
     [ -s "$tmp" ] || { echo "$dll: no export table" >&2; exit 1; }
     compare "$(basename "$(dirname "$dll")")/$(basename "$dll")" "$tmp"
     ;;
+  so)
+    lib=$2
+    nm -D --defined-only "$lib" | awk 'NF >= 3 {print $3}' >"$tmp"
+    [ -s "$tmp" ] || { echo "$lib: no dynamic symbols" >&2; exit 1; }
+    compare "$(basename "$lib")" "$tmp"
+    ;;
   *)
-    echo "usage: check_exports.sh def | dll OBJDUMP DLL" >&2
+    echo "usage: check_exports.sh def | dll OBJDUMP DLL | so LIB" >&2
     exit 2
     ;;
 esac
