@@ -43,14 +43,20 @@ struct FreeRgb24OnExit {
 
 }  // namespace
 
-int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequest& request) {
+int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequest& request, FailureCause& why) {
   uint8_t* src = ipl_buffer(canvas, IplBuffer::Src32);
   uint8_t* dst = ipl_buffer(canvas, IplBuffer::Dst32);
-  if (!src || !dst) return 0;
+  if (!src || !dst) {
+    why = "no RGBA32 working buffers (CVL_IPLAllocSrcBuffer32 and CVL_IPLAllocDstBuffer32 come first)";
+    return 0;
+  }
   const FreeRgb24OnExit free_rgb24_on_exit{canvas};
   const EffectCall call = decode(request, canvas, tool, src, dst);
   const EffectRow* row = find_effect_row(request.name);
-  if (!row || !row->run) return 0;
+  if (!row || !row->run) {
+    why = std::string("no effect named \"") + (request.name ? request.name : "") + "\" (names are exact)";
+    return 0;
+  }
   return row->run(call);
 }
 

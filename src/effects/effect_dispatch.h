@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "core/last_error.h"
+
 namespace cvl {
 
 struct Engine;
@@ -25,6 +27,7 @@ struct EffectRequest {
 // is missing; otherwise the effect's result (0 for an unknown or unbuilt name).
 // The 24-bit IPL buffers are freed on every return after that point, also when
 // the effect throws.
-int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequest& request);
+// `why` says why nothing ran: no working buffers, or no effect of that name.
+int32_t image_process(Engine& canvas, const ToolSettings& tool, const EffectRequest& request, FailureCause& why);
 
 }  // namespace cvl

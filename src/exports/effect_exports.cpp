@@ -17,7 +17,12 @@ CVL_API int32_t CVL_CALL CVL_IPLImageProcess(int32_t, const char* effect, int32_
                                              int32_t f6, int32_t r, int32_t g, int32_t b, const char* text) {
   const EffectRequest request{effect, i1, {s1, s2, s3, s4, s5, s6}, option, i2, {f1, f2, f3, f4, f5, f6},
                               r,      g,  b,  text};
-  return guarded("IPLImageProc Excpt", 0, [&] { return image_process(engine(), tool(), request); });
+  return guarded("IPLImageProc Excpt", 0, [&] {
+    FailureCause why;
+    const int32_t result = image_process(engine(), tool(), request, why);
+    report_failure("IPLImageProcess", why);
+    return result;
+  });
 }
 
 CVL_API const char* CVL_CALL CVL_IPLEffectInfo(int32_t index, const char** frame, const char** reads) {

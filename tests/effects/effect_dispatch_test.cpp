@@ -43,6 +43,21 @@ TEST_F(EffectDispatch, TheRgb24BuffersAreFreedAfterEveryCall) {
   }
 }
 
+TEST_F(EffectDispatch, ACallThatRunsNothingSaysWhy) {
+  CVL_SetLastError(nullptr);
+  EXPECT_EQ(run("Blur"), 0);
+  EXPECT_STREQ(CVL_GetLastError(),
+               "IPLImageProcess: no RGBA32 working buffers (CVL_IPLAllocSrcBuffer32 and CVL_IPLAllocDstBuffer32 "
+               "come first)");
+  ASSERT_NE(CVL_IPLAllocSrcBuffer32(), nullptr);
+  ASSERT_NE(CVL_IPLAllocDstBuffer32(), nullptr);
+  EXPECT_EQ(run("blur"), 0);
+  EXPECT_STREQ(CVL_GetLastError(), "IPLImageProcess: no effect named \"blur\" (names are exact)");
+  CVL_SetLastError(nullptr);
+  run("Blur");
+  EXPECT_STREQ(CVL_GetLastError(), "") << "an effect that ran leaves the text alone";
+}
+
 TEST_F(EffectDispatch, NamesMatchOnlyWholeAndExact) {
   EXPECT_NE(find_effect_row("Blur"), nullptr);
   EXPECT_NE(find_effect_row("Backgrounds Utility"), nullptr);
