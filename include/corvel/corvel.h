@@ -434,6 +434,7 @@ CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32
 
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /* a host without a hidden window reports a display change */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /* "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+CVL_API int32_t CVL_CALL CVL_GetFileOrientation(const char* path); /* the turn reading applies from the file's orientation tag: 1 as stored, 2 mirrored, 3 half turn, 4 flipped, 5..8 stored on its side; 0 when unreadable */
 CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width, int32_t height, int32_t channels, const char* path, int32_t quality); /* packed RGB24 (channels 3) or RGBA32 (4); lossy at quality 0..100, lossless otherwise; 1 when written */
 /* Image-processing geometry */
 CVL_API const char* CVL_CALL CVL_IPLResizeFilterName(int32_t index); /* the index-th filter name CVL_IPLResize takes, null past the last */

@@ -3,10 +3,12 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstring>
 #include <vector>
 
 #include "codecs/decode_support.h"
 #include "codecs/decoders.h"
+#include "codecs/orientation.h"
 
 namespace cvl::imaging {
 namespace {
@@ -37,10 +39,28 @@ struct PngReader {
   bool ready() const { return png && info; }
 };
 
+// The orientation of the chunks before the pixels: an eXIf block, else an XMP packet in iTXt.
+uint16_t png_orientation(png_structp png, png_infop info) {
+  uint16_t exif = 0, xmp = 0;
+  png_uint_32 exif_size = 0;
+  png_bytep exif_data = nullptr;
+  if (png_get_eXIf_1(png, info, &exif_size, &exif_data) && exif_data) exif = exif_orientation(exif_data, exif_size);
+  png_textp text = nullptr;
+  int count = 0;
+  png_get_text(png, info, &text, &count);
+  for (int i = 0; i < count && !xmp; ++i) {
+    if (!text[i].key || !text[i].text || std::strcmp(text[i].key, "XML:com.adobe.xmp") != 0) continue;
+    const size_t length = text[i].itxt_length ? text[i].itxt_length : text[i].text_length;
+    xmp = xmp_orientation(reinterpret_cast<const uint8_t*>(text[i].text), length);
+  }
+  return stated_orientation(exif, xmp);
+}
+
 // Everything that can longjmp runs here, with only trivially destructible locals.
-bool read_png(PngReader& r, Image& out, std::vector<png_bytep>& rows) {
+bool read_png(PngReader& r, Image& out, std::vector<png_bytep>& rows, uint16_t& orientation) {
   if (setjmp(png_jmpbuf(r.png))) return false;
   png_read_info(r.png, r.info);
+  orientation = png_orientation(r.png, r.info);
   const png_uint_32 width = png_get_image_width(r.png, r.info);
   const png_uint_32 height = png_get_image_height(r.png, r.info);
   if (!acceptable_size(width, height)) return false;
@@ -71,6 +91,7 @@ bool read_png_info(PngReader& r, ImageInfo& info) {
     info.resolution.y = ry;
     info.resolution.unit = unit == PNG_RESOLUTION_METER ? ResolutionUnit::PerMetre : ResolutionUnit::None;
   }
+  orient_info(info, png_orientation(r.png, r.info));
   return true;
 }
 
@@ -81,7 +102,9 @@ bool decode_png(const uint8_t* data, size_t size, Image& out) {
   if (!data || size < 8) return false;
   PngReader reader(data, size);
   std::vector<png_bytep> rows;
-  if (!reader.ready() || !read_png(reader, out, rows)) return refuse(out);
+  uint16_t orientation = kUpright;
+  if (!reader.ready() || !read_png(reader, out, rows, orientation)) return refuse(out);
+  apply_orientation(out, orientation);
   return true;
 }
 
