@@ -216,7 +216,12 @@ bool avi_set_format(AviStream* stream, int32_t position, const void* format, uin
   }
   // The bitmaps' format goes to the encoder; the file stores the compressed one.
   stream->format.assign(p, p + size);
-  return size && stream->encoder->open(p, size, s->info.scale, s->info.rate, s->format);
+  if (size && stream->encoder->open(p, size, s->info.scale, s->info.rate, s->format)) return true;
+  // The codec would not take these frames: the file stream stays one of stored frames.
+  stream->encoder.reset();
+  s->info.handler = kHandlerUncompressed;
+  s->format.clear();
+  return false;
 }
 
 namespace {

@@ -188,6 +188,8 @@ uint32_t movie_encoder_handler(uint32_t handler) {
 
 std::unique_ptr<MovieEncoder> make_movie_encoder(uint32_t handler, int32_t quality) {
 #ifdef CORVEL_HAVE_FFMPEG
+  // FFmpeg's notes on every movie (statistics, pixel format hints) stay out of the host's console.
+  av_log_set_level(AV_LOG_ERROR);
   const uint32_t code = canonical(handler);
   if (const AVCodec* codec = code ? find_codec(code) : nullptr)
     return std::make_unique<FfmpegEncoder>(code, codec, quality);
