@@ -15,14 +15,14 @@
 namespace cvl {
 namespace {
 
-constexpr int kWidth = 32, kHeight = 24, kFrames = 10;
+constexpr int kFrames = 10;
 
 // Frame i: smooth gradients that move from frame to frame, as a painting replay does.
-imaging::Image frame_picture(int i) {
+imaging::Image frame_picture(int i, int width, int height) {
   imaging::Image im;
-  im.width = kWidth, im.height = kHeight, im.channels = 3;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
+  im.width = width, im.height = height, im.channels = 3;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
       im.pixels.insert(im.pixels.end(), {uint8_t(x * 6 + i * 5), uint8_t(y * 8 + 20), uint8_t(120 + i * 9 - x * 2)});
   return im;
 }
@@ -44,8 +44,12 @@ struct Codec {
   int max_bound;
 };
 
-TEST(MovieCodecs, TenFramesInEachOfferedCodecPlayBackWithTheirSizePeriodAndPixels) {
+// Even sizes, and odd ones (H.264 then keeps colour at full resolution).
+class MovieCodecs : public testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(MovieCodecs, TenFramesInEachOfferedCodecPlayBackWithTheirSizePeriodAndPixels) {
   CORVEL_SKIP_WITHOUT_OUTSIDE_TOOLS();
+  const auto [kWidth, kHeight] = GetParam();
   const Codec codecs[] = {{platform::fourcc('F', 'F', 'V', '1'), "ffv1", 0, 0},
                           {platform::fourcc('M', 'J', 'P', 'G'), "mjpeg", 1.5, 8},
                           {platform::fourcc('H', '2', '6', '4'), "h264", 5, 24}};
@@ -53,7 +57,7 @@ TEST(MovieCodecs, TenFramesInEachOfferedCodecPlayBackWithTheirSizePeriodAndPixel
   std::string source;
   std::vector<std::string> bitmaps;
   for (int i = 0; i < kFrames; ++i) {
-    const imaging::Image im = frame_picture(i);
+    const imaging::Image im = frame_picture(i, kWidth, kHeight);
     source.append(im.pixels.begin(), im.pixels.end());
     bitmaps.push_back(dir.path("frame" + std::to_string(i) + ".bmp"));
     imaging::Image copy = im;
@@ -69,7 +73,7 @@ TEST(MovieCodecs, TenFramesInEachOfferedCodecPlayBackWithTheirSizePeriodAndPixel
     table.size = sizeof table;
     table.choose_compression = choose;
     CVL_SetHostCallbacks(&table);
-    const std::string avi = dir.path(std::string(c.ffmpeg_name) + ".avi");
+    const std::string avi = dir.path(std::string(c.ffmpeg_name) + std::to_string(kWidth) + ".avi");
     ASSERT_NE(CVL_CreateAVI(avi.c_str(), 100), nullptr);
     for (const std::string& bmp : bitmaps) EXPECT_EQ(CVL_WriteAVI(bmp.c_str()), 1);
     EXPECT_EQ(CVL_CloseAVI(), 0);
@@ -100,7 +104,9 @@ TEST(MovieCodecs, TenFramesInEachOfferedCodecPlayBackWithTheirSizePeriodAndPixel
   EXPECT_GE(offered, 2);
 }
 
-TEST(MovieCodecs, HandlersFoldCaseAndAliasesAndRefuseTheUnknown) {
+INSTANTIATE_TEST_SUITE_P(Sizes, MovieCodecs, testing::Values(std::pair{32, 24}, std::pair{31, 23}));
+
+TEST(MovieCodecHandlers, FoldCaseAndAliasesAndRefuseTheUnknown) {
   using platform::fourcc;
   EXPECT_EQ(platform::movie_encoder_handler(fourcc('m', 'j', 'p', 'g')), platform::movie_encoder_handler(fourcc('M', 'J', 'P', 'G')));
   EXPECT_EQ(platform::movie_encoder_handler(fourcc('x', '2', '6', '4')), platform::movie_encoder_handler(fourcc('H', '2', '6', '4')));
