@@ -204,12 +204,21 @@ TEST(PhotoFiles, GifWithWideLzwCodes) {
   expect_like_tool(c);
 }
 
-// PIL reads neither: the 12-bit grey is the 8-bit source scaled up, and ImageMagick
-// reads the 16-bit CMYK.
-TEST(PhotoFiles, TwelveBitGreyAndSixteenBitCmykTiff) {
+// PIL does not read 12-bit grey: the reference is the 8-bit source ImageMagick scaled up.
+TEST(PhotoFiles, TwelveBitGreyTiff) {
   Cases c;
   c.add("grey12.tif", FileType::Tiff,
         "pattern('L', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-depth', '12', F], check=True)", 0, "s.png");
+  c.add("grey12_strips.tif", FileType::Tiff,
+        "pattern('L', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-depth', '12', '-define', "
+        "'tiff:rows-per-strip=3', '-compress', 'lzw', F], check=True)",
+        0, "s.png");
+  expect_like_tool(c);
+}
+
+// Nor 16-bit CMYK: ImageMagick reads it back to sRGB.
+TEST(PhotoFiles, SixteenBitCmykTiff) {
+  Cases c;
   c.add("cmyk16.tif", FileType::Tiff,
         "pattern('RGB', 23, 17).save('s.png'); subprocess.run(['convert', 's.png', '-colorspace', 'CMYK', '-depth', '16', F], check=True); "
         "subprocess.run(['convert', F, '-colorspace', 'sRGB', '-depth', '8', 'ref.png'], check=True)",
