@@ -29,6 +29,16 @@ def xmp(o):
             '<rdf:Description xmlns:tiff="http://ns.adobe.com/tiff/1.0/" tiff:Orientation="%d"/></rdf:RDF></x:xmpmeta>' % o)
 def upright(src):
     ImageOps.exif_transpose(Image.open(src)).save('ref.png')
+def turned(im, o):
+    # The turns exif_transpose makes, for files whose orientation PIL does not look for.
+    t = Image.Transpose
+    way = {2: t.FLIP_LEFT_RIGHT, 3: t.ROTATE_180, 4: t.FLIP_TOP_BOTTOM, 5: t.TRANSPOSE, 6: t.ROTATE_270,
+           7: t.TRANSVERSE, 8: t.ROTATE_90}.get(o)
+    return im if way is None else im.transpose(way)
+def with_xmp_segment(path, o):
+    d = open(path, 'rb').read()
+    body = b'http://ns.adobe.com/xap/1.0/\0' + xmp(o).encode()
+    open(path, 'wb').write(d[:2] + b'\xff\xe1' + struct.pack('>H', len(body) + 2) + body + d[2:])
 def lzw_literals(indices, min_size):
     # Every pixel as its own code, with a clear code before the code width would grow.
     clear, width, out, acc, nbits = 1 << min_size, min_size + 1, bytearray(), 0, 0
@@ -88,9 +98,13 @@ void expect_like_tool(const Cases& cases) {
   test::expect_decoded_like_tool(cases.all());
 }
 
-TEST(PhotoFiles, JpegPhotosTurnedByTheirExifOrientation) {
+TEST(PhotoFiles, JpegPhotosTurnedByTheirExifOrXmpOrientation) {
   Cases c;
   c.add_turns("exif.jpg", FileType::Jpeg, "pattern('RGB', 23, 17).save(F, quality=95, exif=exif(o)); upright(F)", 2);
+  c.add_turns("xmp.jpg", FileType::Jpeg,
+              "pattern('RGB', 23, 17).save(F, quality=95); with_xmp_segment(F, o); "
+              "im = Image.open(F); im.load(); turned(im, o).save('ref.png')",
+              2);
   expect_like_tool(c);
 }
 
