@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -20,6 +21,16 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
 void quiet_warning(png_structp, png_const_charp) {}
 void error_exit(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
+// The largest block libpng may take: a chunk it holds whole, with room to spare. A text
+// chunk longer than the chunk limit is only a warning to libpng, which then asks for the
+// chunk's whole stated length: a file of a few bytes would have it allocate gigabytes.
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(64) << 20;
+constexpr png_alloc_size_t kMaxBlockBytes = 2 * kMaxChunkBytes;
+png_voidp capped_malloc(png_structp, png_alloc_size_t size) {
+  return size <= kMaxBlockBytes ? std::malloc(size) : nullptr;
+}
+void capped_free(png_structp, png_voidp block) { std::free(block); }
+
 // Owns the libpng read structures for the length of one decode.
 struct PngReader {
   png_structp png = nullptr;
@@ -27,12 +38,13 @@ struct PngReader {
   MemorySource source;
 
   PngReader(const uint8_t* data, size_t size) : source{data, size} {
-    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, error_exit, quiet_warning);
+    png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, error_exit, quiet_warning, nullptr, capped_malloc,
+                                   capped_free);
     if (png) info = png_create_info_struct(png);
     if (png && info) {
       png_set_read_fn(png, &source, read_from_memory);
       png_set_user_limits(png, kMaxDecodeEdge, kMaxDecodeEdge);
-      png_set_chunk_malloc_max(png, 64u << 20);
+      png_set_chunk_malloc_max(png, kMaxChunkBytes);
     }
   }
   ~PngReader() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
