@@ -7,7 +7,6 @@
 #ifdef CORVEL_HAVE_FFMPEG
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
