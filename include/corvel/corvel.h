@@ -544,6 +544,7 @@ CVL_API void CVL_CALL CVL_GetNewRGBA32(uint8_t* dst); /**< copies it out as pack
 CVL_API void CVL_CALL CVL_GetNewRGBA24(uint8_t* dst); /**< copies it out as packed RGB24 */
 CVL_API void CVL_CALL CVL_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32_t height); /**< scaled copy as packed RGB24 */
 CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path); /**< added: "PNG", "JPG", "TIFF", "BMP", ... from the file's content; "" unknown */
+CVL_API int32_t CVL_CALL CVL_GetFileOrientation(const char* path); /**< added: the turn reading applies from the file's orientation tag: 1 as stored, 2 mirrored, 3 half turn, 4 flipped, 5..8 stored on its side; 0 when unreadable */
 CVL_API int32_t CVL_CALL CVL_WriteToFileWebP(const uint8_t* image, int32_t width, int32_t height, int32_t channels, const char* path, int32_t quality); /**< added: packed RGB24 (channels 3) or RGBA32 (4); lossy at quality 0..100, lossless otherwise; 1 when written */
 /** @} */
 

@@ -58,7 +58,10 @@ FileType guess_file_type(const uint8_t* d, size_t size) {
   if (!d) return FileType::Unknown;
   if (starts_with(d, size, "\x89PNG\r\n\x1a\n", 8)) return FileType::Png;
   if (starts_with(d, size, "\xFF\xD8\xFF", 3)) return FileType::Jpeg;
-  if (starts_with(d, size, "II*\0", 4) || starts_with(d, size, "MM\0*", 4)) return FileType::Tiff;
+  // Classic TIFF, and BigTIFF with its 64-bit offsets.
+  if (starts_with(d, size, "II*\0", 4) || starts_with(d, size, "MM\0*", 4) || starts_with(d, size, "II+\0", 4) ||
+      starts_with(d, size, "MM\0+", 4))
+    return FileType::Tiff;
   if (starts_with(d, size, "GIF87a", 6) || starts_with(d, size, "GIF89a", 6)) return FileType::Gif;
   if (starts_with(d, size, "8BPS", 4)) return FileType::Psd;
   if (size >= 16 && std::memcmp(d, "RIFF", 4) == 0 && std::memcmp(d + 8, "WEBPVP8", 7) == 0) return FileType::Webp;
@@ -130,6 +133,7 @@ bool probe_memory(const uint8_t* data, size_t size, ImageInfo& info) {
     case FileType::Tiff: return probe_tiff(data, size, info);
     case FileType::Bmp: return probe_bmp(data, size, info);
     case FileType::Psd: return probe_psd(data, size, info);
+    case FileType::Webp: return probe_webp(data, size, info);
     case FileType::Unknown: return false;
     default: {
       // Formats without a resolution: the size comes from a decode.

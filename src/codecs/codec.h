@@ -27,12 +27,14 @@ struct Resolution {
   ResolutionUnit unit = ResolutionUnit::None;
 };
 
-// Size and stored resolution of a file, read from its header without decoding the pixels.
+// Size and stored resolution of a file as decoding hands it back (turned upright),
+// read from its header without decoding the pixels.
 struct ImageInfo {
   FileType type = FileType::Unknown;
   int32_t width = 0;
   int32_t height = 0;
-  Resolution resolution;  // unit None when the file states none
+  Resolution resolution;     // unit None when the file states none
+  uint16_t orientation = 1;  // the turn applied on decoding (1 to 8, see orientation.h)
 };
 
 bool probe_memory(const uint8_t* data, size_t size, ImageInfo& info);

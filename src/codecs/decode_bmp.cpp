@@ -150,8 +150,13 @@ bool decode_dib(const uint8_t* info, size_t info_size, const uint8_t* bits, size
 
   Palette pal{};
   if (h.bits <= 8) {
-    const size_t entries = h.colours_used ? std::min<size_t>(h.colours_used, 256) : size_t(1) << h.bits;
-    if (h.table_offset > info_size || (info_size - h.table_offset) / h.table_entry < entries) return false;
+    size_t entries = h.colours_used ? std::min<size_t>(h.colours_used, 256) : size_t(1) << h.bits;
+    if (h.table_offset > info_size) return false;
+    const size_t fit = (info_size - h.table_offset) / h.table_entry;
+    // OS/2 1.x headers have no count of colours: writers keep the table short and let the
+    // pixels follow. The entries that fit before them are the palette; the rest stay black.
+    if (h.header_size == 12 && fit > 0) entries = std::min(entries, fit);
+    if (fit < entries) return false;
     for (size_t i = 0; i < entries; ++i) {
       const uint8_t* e = info + h.table_offset + i * h.table_entry;
       pal[i] = {e[2], e[1], e[0]};

@@ -4,8 +4,11 @@
 
 #include <jerror.h>
 
+#include <cstring>
+
 #include "codecs/decode_support.h"
 #include "codecs/decoders.h"
+#include "codecs/orientation.h"
 
 namespace cvl::imaging {
 namespace {
@@ -36,11 +39,32 @@ void cmyk_row_to_rgba(const uint8_t* cmyk, uint8_t* rgba, uint32_t width, bool i
   }
 }
 
-bool read_jpeg(JpegReader& r, const uint8_t* data, size_t size, Image& out) {
-  if (setjmp(r.trap.jump)) return false;
+// Starts reading: the header, with the APP1 blocks (Exif and XMP) kept for the orientation.
+bool read_header(JpegReader& r, const uint8_t* data, size_t size) {
   jpeg_create_decompress(&r.cinfo);
   jpeg_mem_src(&r.cinfo, data, static_cast<unsigned long>(size));
-  if (jpeg_read_header(&r.cinfo, TRUE) != JPEG_HEADER_OK) return false;
+  jpeg_save_markers(&r.cinfo, JPEG_APP0 + 1, 0xFFFF);
+  return jpeg_read_header(&r.cinfo, TRUE) == JPEG_HEADER_OK;
+}
+
+uint16_t marker_orientation(const jpeg_decompress_struct& cinfo) {
+  static const char kXmp[] = "http://ns.adobe.com/xap/1.0/";
+  uint16_t exif = 0, xmp = 0;
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1) continue;
+    if (!exif && m->data_length >= 6 && std::memcmp(m->data, "Exif\0", 5) == 0)
+      exif = exif_orientation(m->data, m->data_length);
+    else if (!xmp && m->data_length > sizeof kXmp && std::memcmp(m->data, kXmp, sizeof kXmp) == 0)
+      xmp = xmp_orientation(m->data + sizeof kXmp, m->data_length - sizeof kXmp);
+  }
+  return stated_orientation(exif, xmp);
+}
+
+// The saved markers go with the decompression's memory: the orientation is read before.
+bool read_jpeg(JpegReader& r, const uint8_t* data, size_t size, Image& out, uint16_t& orientation) {
+  if (setjmp(r.trap.jump)) return false;
+  if (!read_header(r, data, size)) return false;
+  orientation = marker_orientation(r.cinfo);
   if (!acceptable_size(r.cinfo.image_width, r.cinfo.image_height)) return false;
   const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
   r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
@@ -60,9 +84,7 @@ bool read_jpeg(JpegReader& r, const uint8_t* data, size_t size, Image& out) {
 
 bool read_jpeg_info(JpegReader& r, const uint8_t* data, size_t size, ImageInfo& info) {
   if (setjmp(r.trap.jump)) return false;
-  jpeg_create_decompress(&r.cinfo);
-  jpeg_mem_src(&r.cinfo, data, static_cast<unsigned long>(size));
-  if (jpeg_read_header(&r.cinfo, TRUE) != JPEG_HEADER_OK) return false;
+  if (!read_header(r, data, size)) return false;
   info.width = static_cast<int32_t>(r.cinfo.image_width);
   info.height = static_cast<int32_t>(r.cinfo.image_height);
   if (r.cinfo.saw_JFIF_marker && (r.cinfo.density_unit == 1 || r.cinfo.density_unit == 2)) {
@@ -70,6 +92,7 @@ bool read_jpeg_info(JpegReader& r, const uint8_t* data, size_t size, ImageInfo& 
     info.resolution.y = r.cinfo.Y_density;
     info.resolution.unit = r.cinfo.density_unit == 1 ? ResolutionUnit::PerInch : ResolutionUnit::PerCentimetre;
   }
+  orient_info(info, marker_orientation(r.cinfo));
   return true;
 }
 
@@ -79,7 +102,9 @@ bool decode_jpeg(const uint8_t* data, size_t size, Image& out) {
   out = Image{};
   if (!data || size < 4) return false;
   JpegReader reader;
-  if (!read_jpeg(reader, data, size, out)) return refuse(out);
+  uint16_t orientation = kUpright;
+  if (!read_jpeg(reader, data, size, out, orientation)) return refuse(out);
+  apply_orientation(out, orientation);
   return true;
 }
 

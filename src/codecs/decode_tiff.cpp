@@ -1,13 +1,17 @@
-// TIFF through libtiff from memory. RGB and grey images of 8 or 16 bits are read strip
-// by strip or tile by tile, interleaved or in separate planes, so that unassociated
-// alpha arrives untouched; every other layout goes through libtiff's RGBA conversion.
+// TIFF (classic and BigTIFF) through libtiff from memory. RGB, grey and Lab images of 8
+// or 16 bits, 12-bit grey and 16-bit CMYK are read strip by strip or tile by tile,
+// interleaved or in separate planes, so that unassociated alpha arrives untouched; every
+// other layout goes through libtiff's RGBA conversion.
 // Both paths fill a raster in stored order, which the orientation tag then turns upright.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "codecs/cielab.h"
 #include "codecs/decode_support.h"
 #include "codecs/decoders.h"
+#include "codecs/orientation.h"
 
 #include <tiffio.h>
 
@@ -41,8 +45,13 @@ int mem_close(thandle_t) { return 0; }
 toff_t mem_size(thandle_t h) { return static_cast<MemoryFile*>(h)->size; }
 int no_map(thandle_t, void**, toff_t*) { return 0; }
 void no_unmap(thandle_t, void*, toff_t) {}
-int note_error(TIFF*, void* file, const char*, const char*, va_list) {
-  if (file) static_cast<MemoryFile*>(file)->error = true;
+// libtiff reports as an error, and then skips, a directory entry of a tag it does not
+// know whose type it cannot read (an empty entry, say); the picture does not depend on
+// such a tag, so that error alone is no damage.
+bool skipped_unknown_tag(const char* fmt) { return fmt && std::strstr(fmt, "thus tag is not read from file"); }
+
+int note_error(TIFF*, void* file, const char*, const char* fmt, va_list) {
+  if (file && !skipped_unknown_tag(fmt)) static_cast<MemoryFile*>(file)->error = true;
   return 1;
 }
 // libtiff only warns when a tag's data lies past the end of the file, and then
@@ -63,7 +72,7 @@ void unpremultiply(uint8_t* px, size_t count) {
 struct Layout {
   uint32_t width = 0, height = 0;
   uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
-  uint16_t format = SAMPLEFORMAT_UINT, orientation = ORIENTATION_TOPLEFT;
+  uint16_t format = SAMPLEFORMAT_UINT, orientation = ORIENTATION_TOPLEFT, inkset = INKSET_CMYK;
   bool has_alpha = false, associated = false;
 };
 
@@ -76,6 +85,7 @@ Layout read_layout(TIFF* t) {
   TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &l.planar);
   TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLEFORMAT, &l.format);
   TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &l.orientation);
+  TIFFGetFieldDefaulted(t, TIFFTAG_INKSET, &l.inkset);
   if (l.orientation < ORIENTATION_TOPLEFT || l.orientation > ORIENTATION_LEFTBOT) l.orientation = ORIENTATION_TOPLEFT;
   if (!TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &l.photometric)) l.photometric = 0xFFFF;
   uint16_t extra_count = 0;
@@ -87,47 +97,72 @@ Layout read_layout(TIFF* t) {
   return l;
 }
 
-// Layouts whose samples we copy ourselves: RGB or grey, 8 or 16 unsigned bits, in strips
-// or tiles, interleaved or one plane per sample. Reading them directly keeps unassociated
-// alpha exact (the RGBA conversion premultiplies it) and reads 16-bit separate planes,
-// which the conversion refuses.
-bool direct_layout(const Layout& l) {
-  if ((l.bits != 8 && l.bits != 16) || l.format != SAMPLEFORMAT_UINT) return false;
-  if (l.planar != PLANARCONFIG_CONTIG && l.planar != PLANARCONFIG_SEPARATE) return false;
-  const int colours = l.photometric == PHOTOMETRIC_RGB ? 3
-                      : (l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE) ? 1
-                                                                                                               : 0;
-  return colours > 0 && l.samples >= colours + (l.has_alpha ? 1 : 0);
+bool is_grey(const Layout& l) {
+  return l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE;
+}
+bool is_lab(const Layout& l) { return l.photometric == PHOTOMETRIC_CIELAB || l.photometric == PHOTOMETRIC_ICCLAB; }
+bool is_cmyk(const Layout& l) { return l.photometric == PHOTOMETRIC_SEPARATED && l.inkset == INKSET_CMYK; }
+
+// Colour samples a pixel starts with: 1 grey, 3 RGB or Lab, 4 CMYK; 0 for other layouts.
+int colour_samples(const Layout& l) {
+  if (is_grey(l)) return 1;
+  if (l.photometric == PHOTOMETRIC_RGB || is_lab(l)) return 3;
+  return is_cmyk(l) ? 4 : 0;
 }
 
-// One sample of every pixel of a decoded strip or tile, `step` samples apart.
+// CMYK has no room for alpha among the four raster bytes; its extra samples are left out.
+bool keeps_alpha(const Layout& l) { return l.has_alpha && !is_cmyk(l); }
+
+// Layouts whose samples we copy ourselves, in strips or tiles, interleaved or one plane
+// per sample: RGB, grey and Lab of 8 or 16 unsigned bits, 12-bit grey, 16-bit CMYK.
+// Reading them directly keeps unassociated alpha exact (the RGBA conversion premultiplies
+// it), reads 16-bit separate planes, which the conversion refuses, and adapts Lab to
+// sRGB's white. 8-bit CMYK stays with the conversion.
+bool direct_layout(const Layout& l) {
+  if (l.format != SAMPLEFORMAT_UINT) return false;
+  if (l.planar != PLANARCONFIG_CONTIG && l.planar != PLANARCONFIG_SEPARATE) return false;
+  const bool bits_ok = l.bits == 16 || (l.bits == 8 && !is_cmyk(l)) || (l.bits == 12 && is_grey(l));
+  const int colours = colour_samples(l);
+  return bits_ok && colours > 0 && l.samples >= colours + (keeps_alpha(l) ? 1 : 0);
+}
+
+// One sample of every pixel of a decoded strip or tile, narrowed to 8 bits.
 struct SampleRun {
   const uint8_t* data;
-  size_t step;
-  bool wide;  // 16-bit samples in host order (libtiff swaps them on decoding)
+  size_t row_bytes;  // one stored row of the block
+  size_t step;       // samples from one pixel to the next
+  size_t first;      // this sample's place within a pixel
+  int bits;          // 8, 12 (packed, high bits first) or 16 (host order: libtiff swaps them)
 
-  uint8_t at(size_t i) const {
-    if (!wide) return data[i * step];
-    uint16_t v;
-    std::memcpy(&v, data + i * step * 2, 2);
-    return uint8_t(v >> 8);
+  uint8_t at(uint32_t row, uint32_t x) const {
+    const uint8_t* r = data + row * row_bytes;
+    const size_t i = x * step + first;
+    if (bits == 8) return r[i];
+    if (bits == 16) {
+      uint16_t v;
+      std::memcpy(&v, r + i * 2, 2);
+      return uint8_t(v >> 8);
+    }
+    const size_t bit = i * 12;
+    const uint32_t v = (uint32_t(r[bit / 8]) << 8 | r[bit / 8 + 1]) >> (4 - bit % 8) & 0xFFF;
+    return uint8_t((v * 255 + 2047) / 4095);
   }
 };
 
-// Where one block (a strip or a tile) lies in the image: its top-left corner, its row
-// length in pixels as stored, and the part of it that lies inside the image.
+// Where one block (a strip or a tile) lies in the image: its top-left corner and the
+// part of it that lies inside the image.
 struct Block {
-  uint32_t x, y, stored_width, cols, rows;
+  uint32_t x, y, cols, rows;
 };
 
-// Writes sample `sample` (0..samples-1) of a block into the stored-order RGBA raster.
+// Writes sample `sample` (0..samples-1) of a block into the stored-order RGBA raster,
+// colour samples in their order (grey spread over three), then alpha.
 void place_sample(const SampleRun& run, const Block& b, int sample, const Layout& l, Image& raster) {
-  const bool grey = l.photometric != PHOTOMETRIC_RGB;
-  const int colours = grey ? 1 : 3;
+  const int colours = colour_samples(l);
   int first, count;
   if (sample < colours) {
-    first = grey ? 0 : sample, count = grey ? 3 : 1;
-  } else if (l.has_alpha && sample == colours) {
+    first = colours == 1 ? 0 : sample, count = colours == 1 ? 3 : 1;
+  } else if (keeps_alpha(l) && sample == colours) {
     first = 3, count = 1;
   } else {
     return;  // further extra samples are not part of the picture
@@ -135,11 +170,26 @@ void place_sample(const SampleRun& run, const Block& b, int sample, const Layout
   const bool invert = l.photometric == PHOTOMETRIC_MINISWHITE && sample == 0;
   for (uint32_t y = 0; y < b.rows; ++y) {
     uint8_t* dst = raster.pixels.data() + (size_t(b.y + y) * l.width + b.x) * 4 + first;
-    const size_t row = size_t(y) * b.stored_width;
     for (uint32_t x = 0; x < b.cols; ++x, dst += 4) {
-      uint8_t v = run.at(row + x);
+      uint8_t v = run.at(y, x);
       if (invert) v = uint8_t(255 - v);
       for (int c = 0; c < count; ++c) dst[c] = v;
+    }
+  }
+}
+
+// Lab and CMYK samples placed as they are stored become RGB.
+void to_rgb(const Layout& l, Image& raster) {
+  uint8_t* px = raster.pixels.data();
+  const size_t count = size_t(l.width) * l.height;
+  if (is_lab(l)) {
+    for (size_t i = 0; i < count; ++i, px += 4) lab_to_srgb(px[0], px[1], px[2], l.photometric == PHOTOMETRIC_ICCLAB, px);
+  } else if (is_cmyk(l)) {
+    // As libtiff converts 8-bit CMYK.
+    for (size_t i = 0; i < count; ++i, px += 4) {
+      const unsigned k = 255u - px[3];
+      for (int c = 0; c < 3; ++c) px[c] = uint8_t(k * (255u - px[c]) / 255u);
+      px[3] = 255;
     }
   }
 }
@@ -160,8 +210,9 @@ bool read_direct(TIFF* t, const Layout& l, Image& raster) {
   if (block_w == 0 || block_h == 0) return false;
   const tmsize_t bytes = tiled ? TIFFTileSize(t) : TIFFStripSize(t);
   const size_t samples_per_pixel = separate ? 1 : l.samples;
-  const uint64_t needed = uint64_t(block_w) * block_h * samples_per_pixel * (l.bits / 8);
-  if (bytes <= 0 || bytes > kMaxBlockBytes || uint64_t(bytes) < needed) return false;
+  const auto row_bytes_of = [&](uint64_t pixels) { return (pixels * samples_per_pixel * l.bits + 7) / 8; };
+  const uint64_t row_bytes = row_bytes_of(block_w);
+  if (bytes <= 0 || bytes > kMaxBlockBytes || uint64_t(bytes) < row_bytes * block_h) return false;
   std::vector<uint8_t> buffer(static_cast<size_t>(bytes));
   const int planes = separate ? l.samples : 1;
   const uint32_t across = tiled ? block_w : l.width;
@@ -173,25 +224,23 @@ bool read_direct(TIFF* t, const Layout& l, Image& raster) {
                                    : TIFFReadEncodedStrip(t, TIFFComputeStrip(t, y, uint16_t(plane)), buffer.data(),
                                                           bytes);
         if (got < 0) return false;
-        const Block b{x, y, block_w, std::min(block_w, l.width - x), std::min(block_h, l.height - y)};
+        const Block b{x, y, std::min(block_w, l.width - x), std::min(block_h, l.height - y)};
         // A short strip (the last one) holds only the rows inside the image.
-        if (uint64_t(got) < uint64_t(b.rows - 1) * block_w * samples_per_pixel * (l.bits / 8) +
-                                uint64_t(b.cols) * samples_per_pixel * (l.bits / 8))
-          return false;
-        for (int s = 0; s < (separate ? 1 : l.samples); ++s) {
-          const size_t offset = size_t(s) * (l.bits / 8);
-          place_sample({buffer.data() + offset, samples_per_pixel, l.bits == 16}, b, separate ? plane : s, l, raster);
-        }
+        if (uint64_t(got) < uint64_t(b.rows - 1) * row_bytes + row_bytes_of(b.cols)) return false;
+        for (int s = 0; s < (separate ? 1 : l.samples); ++s)
+          place_sample({buffer.data(), size_t(row_bytes), samples_per_pixel, size_t(s), l.bits}, b,
+                       separate ? plane : s, l, raster);
       }
     }
   }
-  if (!l.has_alpha)
+  to_rgb(l, raster);  // CMYK's black sits where alpha goes until then
+  if (!keeps_alpha(l))
     for (size_t i = 3; i < raster.pixels.size(); i += 4) raster.pixels[i] = 255;
-  if (l.associated) unpremultiply(raster.pixels.data(), size_t(l.width) * l.height);
+  if (keeps_alpha(l) && l.associated) unpremultiply(raster.pixels.data(), size_t(l.width) * l.height);
   return true;
 }
 
-// Everything else (palettes, bilevel, CMYK, YCbCr, Lab, ...) goes through libtiff's RGBA
+// Everything else (palettes, bilevel, 8-bit CMYK, YCbCr, old-style JPEG, ...) goes through libtiff's RGBA
 // conversion, asked for the rows in the order they are stored so that the orientation
 // is applied in one place for both paths.
 bool read_converted(TIFF* t, const Layout& l, Image& raster) {
@@ -209,33 +258,6 @@ bool read_converted(TIFF* t, const Layout& l, Image& raster) {
   // The conversion hands back associated alpha whatever the file held.
   if (l.has_alpha) unpremultiply(raster.pixels.data(), count);
   return true;
-}
-
-// The stored raster turned upright by the orientation tag: 2 to 4 mirror it, 5 to 8
-// exchange rows and columns first (the picture is stored on its side).
-void orient(const Image& stored, uint16_t orientation, Image& out) {
-  const uint32_t w = uint32_t(stored.width), h = uint32_t(stored.height);
-  const bool sideways = orientation >= ORIENTATION_LEFTTOP;
-  allocate_rgba(out, sideways ? h : w, sideways ? w : h);
-  const uint32_t ow = uint32_t(out.width), oh = uint32_t(out.height);
-  const auto* src = reinterpret_cast<const uint32_t*>(stored.pixels.data());
-  auto* dst = reinterpret_cast<uint32_t*>(out.pixels.data());
-  for (uint32_t y = 0; y < oh; ++y) {
-    for (uint32_t x = 0; x < ow; ++x) {
-      uint32_t col = x, row = y;
-      switch (orientation) {
-        case ORIENTATION_TOPRIGHT: col = w - 1 - x; break;
-        case ORIENTATION_BOTRIGHT: col = w - 1 - x, row = h - 1 - y; break;
-        case ORIENTATION_BOTLEFT: row = h - 1 - y; break;
-        case ORIENTATION_LEFTTOP: col = y, row = x; break;
-        case ORIENTATION_RIGHTTOP: col = y, row = h - 1 - x; break;
-        case ORIENTATION_RIGHTBOT: col = w - 1 - y, row = h - 1 - x; break;
-        case ORIENTATION_LEFTBOT: col = w - 1 - y, row = x; break;
-        default: break;
-      }
-      dst[size_t(y) * ow + x] = src[size_t(row) * w + col];
-    }
-  }
 }
 
 // A libtiff handle over bytes in memory, quiet, with a cap on every allocation libtiff
@@ -274,11 +296,8 @@ bool decode_tiff(const uint8_t* data, size_t size, Image& out) {
   if (!allocate_rgba(stored, l.width, l.height)) return refuse(out);
   const bool ok = direct_layout(l) ? read_direct(t, l, stored) : read_converted(t, l, stored);
   if (!ok || m.damaged()) return refuse(out);
-  if (l.orientation == ORIENTATION_TOPLEFT) {
-    out = std::move(stored);
-  } else {
-    orient(stored, l.orientation, out);
-  }
+  out = std::move(stored);
+  apply_orientation(out, l.orientation);
   return true;
 }
 
@@ -301,6 +320,7 @@ bool probe_tiff(const uint8_t* data, size_t size, ImageInfo& info) {
                            : unit == RESUNIT_CENTIMETER ? ResolutionUnit::PerCentimetre
                                                         : ResolutionUnit::None;
   }
+  orient_info(info, l.orientation);
   return true;
 }
 

@@ -33,5 +33,6 @@ bool probe_jpeg(const uint8_t* data, size_t size, ImageInfo& info);
 bool probe_tiff(const uint8_t* data, size_t size, ImageInfo& info);
 bool probe_bmp(const uint8_t* data, size_t size, ImageInfo& info);
 bool probe_psd(const uint8_t* data, size_t size, ImageInfo& info);
+bool probe_webp(const uint8_t* data, size_t size, ImageInfo& info);
 
 }  // namespace cvl::imaging

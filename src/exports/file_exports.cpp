@@ -108,4 +108,8 @@ CVL_API const char* CVL_CALL CVL_GetFileTypeName(const char* path) {
   return guarded("GetFileTypeName Excpt", "", [&] { return file_type_name(path); });
 }
 
+CVL_API int32_t CVL_CALL CVL_GetFileOrientation(const char* path) {
+  return guarded("GetFileOrientation Excpt", int32_t{0}, [&] { return file_orientation(path); });
+}
+
 }  // extern "C"

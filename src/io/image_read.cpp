@@ -123,6 +123,12 @@ int32_t read_from_file_into(const Engine& e, const ToolSettings& t, uint8_t* dst
   return 1;
 }
 
+int32_t file_orientation(const char* path) {
+  imaging::ImageInfo info;
+  if (!imaging::probe_file(path, info)) return is_metafile(imaging::guess_file_type(path)) ? 1 : 0;
+  return info.orientation;
+}
+
 const char* file_type_name(const char* path) {
   switch (imaging::guess_file_type(path)) {
     case FileType::Bmp: return "BMP";

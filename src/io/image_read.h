@@ -29,6 +29,10 @@ int32_t read_from_file(const Engine& e, const ToolSettings& t, const char* path)
 int32_t read_from_file_into(const Engine& e, const ToolSettings& t, uint8_t* dst, int32_t width, int32_t height,
                             const char* path, int channels);
 
+// The turn reading applies to the file (1 to 8, 1 upright as stored); 0 when it cannot
+// be read. Metafiles and the formats without an orientation tag give 1.
+int32_t file_orientation(const char* path);
+
 // A short upper-case name of the file's format found from its content ("PNG", "JPG",
 // "TIFF", "BMP", "GIF", "TGA", "PCX", "PSD", "EMF", "WMF"); "" when unknown or unreadable.
 const char* file_type_name(const char* path);

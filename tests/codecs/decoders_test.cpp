@@ -12,19 +12,7 @@ namespace {
 
 using test::ScratchDir;
 
-// Colour under alpha 0 is not part of the picture; tools differ in what they leave there.
-void clear_hidden_colour(Image& im) {
-  for (size_t i = 0; i + 3 < im.pixels.size(); i += 4)
-    if (im.pixels[i + 3] == 0) im.pixels[i] = im.pixels[i + 1] = im.pixels[i + 2] = 0;
-}
-
-struct ToolCase {
-  const char* file;
-  FileType type;
-  const char* make;  // Python writing `file` (pattern(mode, 23, 17) is the picture)
-  int tolerance;     // 0 for lossless formats
-  const char* reference = nullptr;  // file whose PIL decoding is expected, when not `file`
-};
+using test::ToolCase;
 
 // Files written by the independent tool in the ways real programs write them.
 const ToolCase kToolCases[] = {
@@ -86,25 +74,7 @@ const ToolCase kToolCases[] = {
 
 TEST(Decoders, AgreeWithIndependentDecoderOnFilesItWrote) {
   if (!test::have_pil() || !test::have_magick()) GTEST_SKIP() << "needs Python PIL and ImageMagick";
-  ScratchDir dir;
-  for (const ToolCase& c : kToolCases) {
-    SCOPED_TRACE(c.file);
-    std::string code = std::string("F = '") + c.file + "'\nR = ";
-    code += c.reference ? std::string("'") + c.reference + "'" : std::string("F");
-    code += std::string("\n") + c.make + "\ndump(R, F + '.raw')\n";
-    ASSERT_TRUE(dir.python(code));
-    Image theirs = test::read_dump(dir.path(std::string(c.file) + ".raw"));
-    const auto bytes = test::read_bytes(dir.path(c.file));
-    EXPECT_EQ(guess_file_type(bytes.data(), bytes.size()), c.type);
-    Image ours;
-    ASSERT_TRUE(decode_memory(bytes.data(), bytes.size(), ours));
-    ASSERT_EQ(ours.channels, 4);
-    clear_hidden_colour(ours);
-    clear_hidden_colour(theirs);
-    const int diff = test::max_difference(ours, theirs);
-    EXPECT_GE(diff, 0) << ours.width << "x" << ours.height << " vs " << theirs.width << "x" << theirs.height;
-    EXPECT_LE(diff, c.tolerance);
-  }
+  test::expect_decoded_like_tool(kToolCases);
 }
 
 using Decoder = bool (*)(const uint8_t*, size_t, Image&);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/codec.h"
 #include "imaging/image_view.h"
 
 namespace cvl::test {
@@ -33,7 +34,7 @@ inline bool have_magick() {
 // what PIL decodes from a file (width, height as little-endian 32-bit, then RGBA bytes).
 inline const char* kPythonPrelude = R"(
 import struct, sys, subprocess
-from PIL import Image
+from PIL import Image, ImageOps
 def pattern(mode, w, h):
     im = Image.new("RGBA", (w, h))
     px = im.load()
@@ -93,6 +94,46 @@ inline int max_difference(const imaging::Image& a, const imaging::Image& b) {
   int worst = 0;
   for (size_t i = 0; i < a.pixels.size(); ++i) worst = std::max(worst, std::abs(int(a.pixels[i]) - int(b.pixels[i])));
   return worst;
+}
+
+// Colour under alpha 0 is not part of the picture; tools differ in what they leave there.
+inline void clear_hidden_colour(imaging::Image& im) {
+  for (size_t i = 0; i + 3 < im.pixels.size(); i += 4)
+    if (im.pixels[i + 3] == 0) im.pixels[i] = im.pixels[i + 1] = im.pixels[i + 2] = 0;
+}
+
+// A file an independent tool writes, and what its decoding must look like.
+struct ToolCase {
+  const char* file;
+  imaging::FileType type;
+  const char* make;  // Python writing `file` (pattern(mode, 23, 17) is the picture)
+  int tolerance;     // 0 for lossless formats
+  const char* reference = nullptr;  // file whose PIL decoding is expected, when not `file`
+};
+
+// Makes every case's file in a scratch directory and checks our decoding against PIL's
+// decoding of the reference.
+template <class Cases>
+void expect_decoded_like_tool(const Cases& cases) {
+  ScratchDir dir;
+  for (const ToolCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string code = std::string("F = '") + c.file + "'\nR = ";
+    code += c.reference ? std::string("'") + c.reference + "'" : std::string("F");
+    code += std::string("\n") + c.make + "\ndump(R, F + '.raw')\n";
+    ASSERT_TRUE(dir.python(code));
+    imaging::Image theirs = read_dump(dir.path(std::string(c.file) + ".raw"));
+    const auto bytes = read_bytes(dir.path(c.file));
+    EXPECT_EQ(imaging::guess_file_type(bytes.data(), bytes.size()), c.type);
+    imaging::Image ours;
+    ASSERT_TRUE(imaging::decode_memory(bytes.data(), bytes.size(), ours));
+    ASSERT_EQ(ours.channels, 4);
+    clear_hidden_colour(ours);
+    clear_hidden_colour(theirs);
+    const int diff = max_difference(ours, theirs);
+    EXPECT_GE(diff, 0) << ours.width << "x" << ours.height << " vs " << theirs.width << "x" << theirs.height;
+    EXPECT_LE(diff, c.tolerance);
+  }
 }
 
 }  // namespace cvl::test

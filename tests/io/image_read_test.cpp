@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/codec.h"
 #include "corvel/corvel.h"
 #include "io/pil_reader.h"
 #include "support/canvas_fixture.h"
@@ -143,12 +144,46 @@ TEST_F(ImageReadFileTest, TiledAndSeparatePlaneTiffsReadThroughEveryReader) {
   }
 }
 
+// A phone photo stored sideways (Exif orientation 6) reads upright through every path:
+// the new-RGBA buffer, the size-checked caller buffers, the resolution, thumbnails.
+TEST_F(ImageReadFileTest, EveryReaderTurnsAPhotoUpright) {
+  ASSERT_TRUE(dir_.python("e = Image.Exif(); e[0x0112] = 6\n"
+                          "pattern('RGB', 9, 7).save('phone.jpg', quality=95, exif=e.tobytes(), dpi=(300, 150))\n"
+                          "ImageOps.exif_transpose(Image.open('phone.jpg')).save('upright.png')\n"
+                          "dump('upright.png', 'upright.raw')"));
+  const std::string file = dir_.path("phone.jpg");
+  const imaging::Image theirs = test::read_dump(dir_.path("upright.raw"));
+  ASSERT_EQ(theirs.width, 7);
+  EXPECT_EQ(CVL_GetFileOrientation(file.c_str()), 6);
+  ASSERT_EQ(CVL_ReadFromFile(file.c_str()), 1);
+  EXPECT_EQ(CVL_GetNewRGBAWidth(), 7);
+  EXPECT_EQ(CVL_GetNewRGBAHeight(), 9);
+  imaging::Image got = theirs;
+  CVL_GetNewRGBA32(got.pixels.data());
+  EXPECT_LE(test::max_difference(got, theirs), 2);
+  std::vector<uint8_t> rgba(7 * 9 * 4), rgb(7 * 9 * 3);
+  EXPECT_EQ(CVL_ReadFromFileRGBA32(rgba.data(), 9, 7, file.c_str()), 0);  // the stored size is not the picture's
+  ASSERT_EQ(CVL_ReadFromFileRGBA32(rgba.data(), 7, 9, file.c_str()), 1);
+  EXPECT_EQ(rgba, got.pixels);
+  ASSERT_EQ(CVL_ReadFromFileRGB24(rgb.data(), 7, 9, file.c_str()), 1);
+  EXPECT_EQ(rgb, test::rgb_of(got));
+  EXPECT_EQ(CVL_GetDPIFromFile(file.c_str()), 150);  // across the upright picture
+  const std::string thumb = dir_.path("thumb.bmp");
+  CVL_MakeThumbnail(file.c_str(), thumb.c_str());
+  imaging::ImageInfo info;
+  ASSERT_TRUE(imaging::probe_file(thumb.c_str(), info));
+  EXPECT_LT(info.width, info.height);
+  EXPECT_EQ(CVL_GetFileOrientation(path_.c_str()), 1);
+  EXPECT_EQ(CVL_GetFileOrientation(dir_.path("missing.jpg").c_str()), 0);
+}
+
 TEST_F(ImageReadFileTest, MetafilesAreReadOpaque) {
   const imaging::Image rgba = test::test_picture(5, 4, true);
   const std::vector<uint8_t> rgb = test::rgb_of(rgba);
   const std::string emf = dir_.path("pic.emf");
   ASSERT_EQ(CVL_WriteToFileRGB24(rgb.data(), 5, 4, emf.c_str(), ".emf", 72), 1);
   EXPECT_EQ(std::string(CVL_GetFileTypeName(emf.c_str())), "EMF");
+  EXPECT_EQ(CVL_GetFileOrientation(emf.c_str()), 1);
   ASSERT_EQ(CVL_ReadFromFile(emf.c_str()), 1);
   EXPECT_EQ(CVL_GetNewRGBAWidth(), 5);
   EXPECT_EQ(CVL_IsNewRGBA32Transparent(), 0);

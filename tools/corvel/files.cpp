@@ -89,6 +89,7 @@ int run_info(const char* path) {
   std::printf("%s: %s, %d x %d pixels, %d dpi, %s\n", path, CVL_GetFileTypeName(path), CVL_GetNewRGBAWidth(),
               CVL_GetNewRGBAHeight(), CVL_GetDPIFromFile(path),
               CVL_IsNewRGBA32Transparent() ? "with transparency" : "opaque");
+  std::printf("%s: orientation %d applied\n", path, CVL_GetFileOrientation(path));
   CVL_DeleteNewRGBA();
   return 0;
 }

@@ -1,7 +1,8 @@
 // Movies as RIFF AVI files written by us: a header list with one stream list per
 // stream, a 'movi' list of frame chunks and an 'idx1' index. Frames go to disk as
 // they arrive; the headers are written before the first frame (or at the close)
-// and their counts are patched when the file is completed.
+// and their counts are patched when the file is completed. Compressed streams hand
+// their frames to an encoder (movie_encoder.h) and store the packets it gives back.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/avi_file.h"
+#include "platform/posix/movie_encoder.h"
 
 namespace cvl::platform {
 
@@ -17,7 +19,8 @@ struct AviStream {
   AviStream* target = nullptr;  // the file stream a compressed stream writes to; null for a file stream
   AviStreamInfo info;
   std::vector<uint8_t> format;
-  uint32_t frames = 0;
+  std::unique_ptr<MovieEncoder> encoder;  // a compressed stream's; null when frames are stored
+  uint32_t frames = 0;  // chunks written (a compressed stream: frames handed to the encoder)
   uint32_t largest_frame = 0;
   long length_at = 0;  // where this stream's header keeps its length, once written
 };
@@ -184,13 +187,18 @@ AviStream* avi_create_stream(AviFile* file, const AviStreamInfo& info) {
   return file->streams.back().get();
 }
 
-AviStream* avi_make_compressed_stream(AviStream* source, uint32_t handler, int32_t) {
-  if (!source || source->target) return nullptr;
-  // Only stored frames are written here; there is no compressor to hand others to.
-  if (handler != 0 && handler != kHandlerUncompressed) return nullptr;
-  if (source->file->headers_written) return nullptr;
-  source->info.handler = kHandlerUncompressed;
+AviStream* avi_make_compressed_stream(AviStream* source, uint32_t handler, int32_t quality) {
+  if (!source || source->target || source->file->headers_written) return nullptr;
+  const bool stored = handler == 0 || handler == kHandlerUncompressed;
+  std::unique_ptr<MovieEncoder> encoder;
+  if (!stored) {
+    handler = movie_encoder_handler(handler);
+    if (handler) encoder = make_movie_encoder(handler, quality);
+    if (!encoder) return nullptr;  // no such compressor here
+  }
+  source->info.handler = stored ? kHandlerUncompressed : handler;
   auto s = std::make_unique<AviStream>();
+  s->encoder = std::move(encoder);
   s->file = source->file;
   s->target = source;
   s->info = source->info;
@@ -202,17 +210,25 @@ bool avi_set_format(AviStream* stream, int32_t position, const void* format, uin
   AviStream* s = file_stream(stream);
   if (!s || position != 0 || s->file->headers_written || (!format && size)) return false;
   const auto* p = static_cast<const uint8_t*>(format);
-  s->format.assign(p, p + size);
-  return true;
+  if (!stream->encoder) {
+    s->format.assign(p, p + size);
+    return true;
+  }
+  // The bitmaps' format goes to the encoder; the file stores the compressed one.
+  stream->format.assign(p, p + size);
+  if (size && stream->encoder->open(p, size, s->info.scale, s->info.rate, s->format)) return true;
+  // The codec would not take these frames: the file stream stays one of stored frames.
+  stream->encoder.reset();
+  s->info.handler = kHandlerUncompressed;
+  s->format.clear();
+  return false;
 }
 
-bool avi_write(AviStream* stream, int32_t position, const void* data, uint32_t size, uint32_t flags) {
-  AviStream* s = file_stream(stream);
-  if (!s || s->format.empty() || (!data && size)) return false;
+namespace {
+
+// Appends one chunk to the file stream `s` and indexes it.
+bool write_chunk(AviStream* s, const void* data, uint32_t size, uint32_t flags) {
   AviFile& f = *s->file;
-  if (f.failed) return false;
-  // Frames are appended in order; the index has no room for gaps.
-  if (position < 0 || uint32_t(position) != s->frames) return false;
   if (!f.headers_written && !write_headers(f)) return f.failed = true, false;
   const long at = std::ftell(f.out);
   const uint64_t padded = uint64_t(size) + (size & 1);
@@ -235,6 +251,30 @@ bool avi_write(AviStream* stream, int32_t position, const void* data, uint32_t s
   return true;
 }
 
+bool write_encoded(AviStream* s, const std::vector<EncodedFrame>& packets) {
+  for (const EncodedFrame& p : packets) {
+    if (p.data.size() > kMaxFileSize) return s->file->failed = true, false;
+    if (!write_chunk(s, p.data.data(), uint32_t(p.data.size()), p.key ? kAviKeyFrame : 0)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool avi_write(AviStream* stream, int32_t position, const void* data, uint32_t size, uint32_t flags) {
+  AviStream* s = file_stream(stream);
+  if (!s || s->format.empty() || (!data && size)) return false;
+  if (s->file->failed) return false;
+  // Frames are appended in order; the index has no room for gaps.
+  AviStream* counter = stream->encoder ? stream : s;
+  if (position < 0 || uint32_t(position) != counter->frames) return false;
+  if (!stream->encoder) return write_chunk(s, data, size, flags);
+  std::vector<EncodedFrame> packets;
+  if (!stream->encoder->encode(static_cast<const uint8_t*>(data), size, packets)) return s->file->failed = true, false;
+  ++stream->frames;
+  return write_encoded(s, packets);
+}
+
 // Streams live as long as their file; releasing one only ends the caller's use.
 void avi_stream_release(AviStream*) {}
 
@@ -242,6 +282,12 @@ bool avi_compression_dialog(AviStream*, void*, uint32_t&, int32_t&) { return tru
 
 bool avi_file_release(AviFile* file) {
   if (!file) return false;
+  // Frames an encoder still holds go in before the index.
+  for (const auto& c : file->compressed) {
+    std::vector<EncodedFrame> packets;
+    if (c->encoder && !file->failed && !(c->encoder->finish(packets) && write_encoded(c->target, packets)))
+      file->failed = true;
+  }
   const bool ok = !file->failed && complete(*file);
   const bool closed = std::fclose(file->out) == 0;
   delete file;
