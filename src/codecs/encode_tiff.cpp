@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -14,6 +15,21 @@ namespace {
 
 int quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
+// The system's reason a file cannot be made at `path`, for when libtiff's own file layer
+// leaves none (the Windows one works through handles, not errno); 0 when it can be made.
+// Opening to append neither truncates a file that is there nor keeps one that was not.
+int reason_for_create(const char* path) {
+  FILE* probe = std::fopen(path, "rb");
+  const bool existed = probe != nullptr;
+  if (probe) std::fclose(probe);
+  errno = 0;
+  FILE* f = std::fopen(path, "ab");
+  if (!f) return errno;
+  std::fclose(f);
+  if (!existed) std::remove(path);
+  return 0;
+}
+
 // Null when the file cannot be made, with the system's reason in `os_error`.
 TIFF* open_quietly(const char* path, int& os_error) {
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
@@ -22,7 +38,7 @@ TIFF* open_quietly(const char* path, int& os_error) {
   TIFFOpenOptionsSetWarningHandlerExtR(options, quiet, nullptr);
   errno = 0;
   TIFF* t = TIFFOpenExt(path, "w", options);
-  if (!t) os_error = errno;
+  if (!t) os_error = errno ? errno : reason_for_create(path);
   TIFFOpenOptionsFree(options);
   return t;
 }

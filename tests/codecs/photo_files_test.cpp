@@ -183,6 +183,7 @@ TEST(PhotoFiles, CieLabTiff) {
   c.add("lab_grey.tif", FileType::Tiff, "src = pattern('L', 23, 17).convert('RGB'); " + to_lab, 1, "ref.png");
   expect_like_tool(c);
 
+  if (!test::have_pil()) GTEST_SKIP() << "needs Python with PIL";
   ScratchDir dir;
   ASSERT_TRUE(dir.python(std::string(kHelpers) + "Image.new('LAB', (64, 1)).save('w.tif')\n"
                          "im = Image.new('LAB', (256, 1)); im.putdata([(l, 128, 128) for l in range(256)]); im.save('ramp.tif')"));

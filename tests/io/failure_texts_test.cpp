@@ -34,6 +34,13 @@ std::string text_after(const std::function<int32_t()>& call) {
 
 bool have_dev_full() { return std::filesystem::exists("/dev/full"); }
 
+// What the system says when a folder is opened as a file to write.
+#ifdef _WIN32
+const std::string kFolderReason = "Permission denied";
+#else
+const std::string kFolderReason = "Is a directory";
+#endif
+
 class PageSaveFailures : public test::CanvasTest {
  protected:
   void SetUp() override {
@@ -64,7 +71,7 @@ TEST_F(PageSaveFailures, EachCauseNamesTheCallThePathAndTheReason) {
     EXPECT_EQ(text_after([&] { return s.save(missing.c_str(), s.ext, 72); }),
               call + "cannot create " + missing + ": No such file or directory");
     EXPECT_EQ(text_after([&] { return s.save(folder.c_str(), s.ext, 72); }),
-              call + "cannot create " + folder + ": Is a directory");
+              call + "cannot create " + folder + ": " + kFolderReason);
     EXPECT_EQ(text_after([&] { return s.save(dir.path("a.gif").c_str(), ".gif", 72); }),
               call + "unknown extension \".gif\" (" + s.accepted + ")");
     // The dot belongs to the extension; a bare name is refused with the fix.
@@ -155,7 +162,7 @@ TEST(SmallPictureFailures, EachSourceAndDestinationCauseIsNamed) {
       {d + "huge.png", out,
        d + "huge.png is too large (60000 x 60000 pixels; the engine reads up to 32768 a side and 134217728 pixels)"},
       {good, d + "nowhere/out.pic", "cannot create " + d + "nowhere/out.pic: No such file or directory"},
-      {good, d + "folder.png", "cannot create " + d + "folder.png: Is a directory"},
+      {good, d + "folder.png", "cannot create " + d + "folder.png: " + kFolderReason},
   };
   for (const Maker& m : makers) {
     for (const auto& c : cases) {
