@@ -81,6 +81,8 @@ CVL_API void CVL_CALL CVL_Free(void* block); /**< free unless null */
 CVL_API void CVL_CALL CVL_Memcpy(void* dst, const void* src, int32_t length); /**< memmove; nothing when either is null */
 CVL_API void* CVL_CALL BankAdrs(void* address); /**< returns its argument */
 CVL_API void CVL_CALL CVL_NotifyDisplayChanged(void); /**< added: a host without a hidden window reports a display change */
+CVL_API void CVL_CALL CVL_SetThreadCount(int32_t count); /**< added: threads for whole-layer work: 0 one per hardware thread (the default), 1 the calling thread alone, at most 64; results are the same at every count */
+CVL_API int32_t CVL_CALL CVL_GetThreadCount(void); /**< added: the threads whole-layer work uses now, at least 1 */
 /** @} */
 
 /** @name Pixel conversions between caller buffers

@@ -1,6 +1,7 @@
 // Canvas lifecycle, engine state and host utilities.
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "corvel/corvel.h"
 #include "canvas/canvas.h"
@@ -8,6 +9,7 @@
 #include "core/last_error.h"
 #include "core/rand.h"
 #include "core/guard.h"
+#include "imaging/parallel_bands.h"
 #include "platform/system.h"
 #include "platform/window_paint.h"
 #include "undo/undo_store.h"
@@ -44,6 +46,16 @@ CVL_API const char* CVL_CALL CVL_GetVersion(void) {
   return CORVEL_NUMBER(CORVEL_VERSION_MAJOR) "." CORVEL_NUMBER(CORVEL_VERSION_MINOR) "." CORVEL_NUMBER(
       CORVEL_VERSION_PATCH);
 }
+
+CVL_API void CVL_CALL CVL_SetThreadCount(int32_t count) {
+  guarded("SetThreadCount Excpt", [&] {
+    if (count >= 0) return imaging::set_thread_count(count);
+    report_failure("SetThreadCount", "the count " + std::to_string(count) +
+                                         " is negative (0 asks for one per hardware thread, 1 for the calling thread alone)");
+  });
+}
+
+CVL_API int32_t CVL_CALL CVL_GetThreadCount(void) { return imaging::thread_count(); }
 
 CVL_API int32_t CVL_CALL CVL_IsDisplayChanged(void) {
   Engine& e = engine();

@@ -22,6 +22,7 @@ CANNOT_THROW = {
     "CVL_SetLastError": "copies into the fixed last-error array",
     "CVL_GetLastError": "returns the last-error array",
     "CVL_GetVersion": "returns a constant text",
+    "CVL_GetThreadCount": "reads an atomic and the hardware thread count",
     "CVL_IsDisplayChanged": "reads and clears one engine field",
     "CVL_NotifyDisplayChanged": "stores one engine field",
     "CVL_SetRandomSeed": "stores the seed in two integers",
