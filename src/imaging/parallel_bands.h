@@ -32,6 +32,11 @@ int thread_count();
 using BandBody = std::function<void(int first_row, int end_row)>;
 void for_each_band(int rows, std::int64_t work_per_row, const BandBody& body);
 
+// The least work a band is given (pixel-steps, default a few hundred thousand).
+// Tests lower it so that small pictures split into bands too.
+void set_band_work_floor(std::int64_t work);
+std::int64_t band_work_floor();
+
 // True on a worker thread or the calling thread while it runs a band.
 bool inside_band();
 
