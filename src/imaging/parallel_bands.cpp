@@ -15,8 +15,9 @@ std::atomic<int> g_setting{0};
 thread_local bool t_inside_band = false;
 
 // Below this much work the threads cost more than they save: starting and joining
-// one takes some tens of microseconds, a few hundred thousand pixel-steps.
-constexpr std::int64_t kDefaultBandWork = 1 << 18;
+// one takes some tens of microseconds, the time of some tens of thousands of
+// pixel-steps.
+constexpr std::int64_t kDefaultBandWork = 1 << 16;
 std::atomic<std::int64_t> g_band_work{kDefaultBandWork};
 
 struct BandScope {
