@@ -58,7 +58,7 @@ double not_negative(double v) { return v < 0.0 ? 0.0 : v; }
 
 }  // namespace
 
-void RgbToHsv(int r8, int g8, int b8, double &h, double &s, double &v) {
+void RgbToHsv(int r8, int g8, int b8, double& h, double& s, double& v) {
   const auto [r, g, b] = to_unit(r8, g8, b8);
   const double max = std::max({r, g, b});
   const double min = std::min({r, g, b});
@@ -80,7 +80,7 @@ void RgbToHsv(int r8, int g8, int b8, double &h, double &s, double &v) {
   if (h < 0.0) h += 360.0;
 }
 
-void HsvToRgb(double h, double s, double v, uint8_t &r, uint8_t &g, uint8_t &b) {
+void HsvToRgb(double h, double s, double v, uint8_t& r, uint8_t& g, uint8_t& b) {
   if (s == 0.0) {
     r = g = b = unit_to_byte(v);
     return;
@@ -103,7 +103,7 @@ void HsvToRgb(double h, double s, double v, uint8_t &r, uint8_t &g, uint8_t &b) 
   b = unit_to_byte(sectors[k][2]);
 }
 
-void RgbToHsl(int r8, int g8, int b8, double &h, double &s, double &l) {
+void RgbToHsl(int r8, int g8, int b8, double& h, double& s, double& l) {
   const auto [r, g, b] = to_unit(r8, g8, b8);
   const double max = std::max({r, g, b});
   const double min = std::min({r, g, b});
@@ -130,7 +130,7 @@ void RgbToHsl(int r8, int g8, int b8, double &h, double &s, double &l) {
   h *= 360.0;
 }
 
-void HslToRgb(double h, double s, double l, uint8_t &r, uint8_t &g, uint8_t &b) {
+void HslToRgb(double h, double s, double l, uint8_t& r, uint8_t& g, uint8_t& b) {
   if (s == 0.0) {
     r = g = b = unit_to_byte(l);
     return;
@@ -142,14 +142,14 @@ void HslToRgb(double h, double s, double l, uint8_t &r, uint8_t &g, uint8_t &b) 
   b = unit_to_byte(hsl_channel(h - 120.0, m1, m2));
 }
 
-void RgbToXyz(int r8, int g8, int b8, double &x, double &y, double &z) {
+void RgbToXyz(int r8, int g8, int b8, double& x, double& y, double& z) {
   const double r = linearise_byte(r8), g = linearise_byte(g8), b = linearise_byte(b8);
   x = not_negative(0.4124 * r + 0.3576 * g + 0.1805 * b);
   y = not_negative(0.2126 * r + 0.7152 * g + 0.0722 * b);
   z = not_negative(0.0193 * r + 0.1192 * g + 0.9505 * b);
 }
 
-void XyzToRgb(double x, double y, double z, uint8_t &r, uint8_t &g, uint8_t &b) {
+void XyzToRgb(double x, double y, double z, uint8_t& r, uint8_t& g, uint8_t& b) {
   x /= 100.0;
   y /= 100.0;
   z /= 100.0;
@@ -158,7 +158,7 @@ void XyzToRgb(double x, double y, double z, uint8_t &r, uint8_t &g, uint8_t &b) 
   b = unit_to_byte(compand(0.0557 * x - 0.2040 * y + 1.0570 * z));
 }
 
-void XyzToLab(double x, double y, double z, double &l, double &a, double &bb) {
+void XyzToLab(double x, double y, double z, double& l, double& a, double& bb) {
   const double fx = lab_f(x / kWhiteX);
   const double fy = lab_f(y / kWhiteY);
   const double fz = lab_f(z / kWhiteZ);
@@ -167,7 +167,7 @@ void XyzToLab(double x, double y, double z, double &l, double &a, double &bb) {
   bb = 200.0 * (fy - fz);
 }
 
-void LabToXyz(double l, double a, double bb, double &x, double &y, double &z) {
+void LabToXyz(double l, double a, double bb, double& x, double& y, double& z) {
   const double fy = (l + 16.0) / 116.0;
   const double fx = fy + a / 500.0;
   const double fz = fy - bb / 200.0;
@@ -176,13 +176,13 @@ void LabToXyz(double l, double a, double bb, double &x, double &y, double &z) {
   z = not_negative(lab_g(fz) * kWhiteZ);
 }
 
-void LabToRgb(double l, double a, double bb, uint8_t &r, uint8_t &g, uint8_t &b) {
+void LabToRgb(double l, double a, double bb, uint8_t& r, uint8_t& g, uint8_t& b) {
   double x = 0, y = 0, z = 0;
   LabToXyz(l, a, bb, x, y, z);
   XyzToRgb(x, y, z, r, g, b);
 }
 
-void CmyToCmyk(double &c, double &m, double &y, double &k) {
+void CmyToCmyk(double& c, double& m, double& y, double& k) {
   k = std::min({1.0, c, m, y});
   if (k == 1.0) {
     c = m = y = 0.0;
@@ -193,7 +193,7 @@ void CmyToCmyk(double &c, double &m, double &y, double &k) {
   y = (y - k) / (1.0 - k);
 }
 
-void CmykToRgb(double c, double m, double y, double k, uint8_t &r, uint8_t &g, uint8_t &b) {
+void CmykToRgb(double c, double m, double y, double k, uint8_t& r, uint8_t& g, uint8_t& b) {
   r = unit_to_byte(1.0 - (k + (1.0 - k) * c));
   g = unit_to_byte(1.0 - (k + (1.0 - k) * m));
   b = unit_to_byte(1.0 - (k + (1.0 - k) * y));

@@ -15,13 +15,13 @@ namespace {
 // place. A pixel depends on itself alone, so bands of rows may run on several
 // threads.
 template <class Op>
-void each_pixel(const InhouseParams &p, const InhouseImages &im, const Op &op) {
+void each_pixel(const InhouseParams& p, const InhouseImages& im, const Op& op) {
   const PixelReader in(p, im);
   const PixelWriter out(im);
   imaging::for_each_band(im.height, im.width * 4, [&](int32_t first, int32_t end) {
     for (int32_t y = first; y < end; ++y) {
       for (int32_t x = 0; x < im.width; ++x) {
-        const uint8_t *q = in.at(x, y);
+        const uint8_t* q = in.at(x, y);
         out.write(x, y, op(Rgba{q[0], q[1], q[2], q[3]}));
       }
     }
@@ -32,18 +32,18 @@ double clamp_unit(double v) { return std::clamp(v, 0.0, 1.0); }
 
 }  // namespace
 
-void inhouse_grayscale(InhouseParams &p, const InhouseImages &im) {
+void inhouse_grayscale(InhouseParams& p, const InhouseImages& im) {
   each_pixel(p, im, [](Rgba c) {
     const int32_t l = luminance(c);
     return Rgba{l, l, l, c[3]};
   });
 }
 
-void inhouse_invert(InhouseParams &p, const InhouseImages &im) {
+void inhouse_invert(InhouseParams& p, const InhouseImages& im) {
   each_pixel(p, im, [](Rgba c) { return Rgba{255 - c[0], 255 - c[1], 255 - c[2], c[3]}; });
 }
 
-void inhouse_basic_threshold(InhouseParams &p, const InhouseImages &im) {
+void inhouse_basic_threshold(InhouseParams& p, const InhouseImages& im) {
   const double level = p.p[0] * 255.0;
   each_pixel(p, im, [level](Rgba c) {
     const int32_t v = luminance(c) >= level ? 255 : 0;
@@ -51,7 +51,7 @@ void inhouse_basic_threshold(InhouseParams &p, const InhouseImages &im) {
   });
 }
 
-void inhouse_clamp(InhouseParams &p, const InhouseImages &im) {
+void inhouse_clamp(InhouseParams& p, const InhouseImages& im) {
   const double low = p.p[0] * 255.0, high = p.p[2] * 255.0;
   const int32_t low_to = trunc_to_byte(p.p[1] * 255.0);
   const int32_t high_to = trunc_to_byte(p.p[3] * 255.0);
@@ -66,7 +66,7 @@ void inhouse_clamp(InhouseParams &p, const InhouseImages &im) {
   });
 }
 
-void inhouse_channel(InhouseParams &p, const InhouseImages &im) {
+void inhouse_channel(InhouseParams& p, const InhouseImages& im) {
   const bool on[3] = {p.f[0] == 1, p.f[1] == 1, p.f[2] == 1};
   each_pixel(p, im, [&](Rgba c) {
     // Each flag works on what the one before left: red then green then blue.
@@ -113,7 +113,7 @@ void inhouse_adjust_lab(InhouseParams& p, const InhouseImages& im) {
   });
 }
 
-void inhouse_hyper_contrast(InhouseParams &p, const InhouseImages &im) {
+void inhouse_hyper_contrast(InhouseParams& p, const InhouseImages& im) {
   int32_t k = trunc_to_int((1.0 - p.p[0]) * 255.0);
   if (k == 0) k = 1;
   each_pixel(p, im, [k](Rgba c) {
@@ -129,7 +129,7 @@ void inhouse_hyper_contrast(InhouseParams &p, const InhouseImages &im) {
   });
 }
 
-void inhouse_fader(InhouseParams &p, const InhouseImages &im) {
+void inhouse_fader(InhouseParams& p, const InhouseImages& im) {
   int32_t left = 0, top = 0, right = im.width - 1, bottom = im.height - 1;
   if (p.f[0] != 0) find_data_extents(*im.canvas, im.canvas->current_layer_num, &left, &top, &right, &bottom);
   left = std::max(left, 0);
@@ -165,7 +165,7 @@ void inhouse_fader(InhouseParams &p, const InhouseImages &im) {
   }
 }
 
-void inhouse_bas_relief(InhouseParams &p, const InhouseImages &im) {
+void inhouse_bas_relief(InhouseParams& p, const InhouseImages& im) {
   const int32_t dx = p.option == 1 ? 0 : -1;
   const int32_t dy = p.option == 0 ? 0 : -1;
   const double amount = p.p[0];
@@ -179,8 +179,8 @@ void inhouse_bas_relief(InhouseParams &p, const InhouseImages &im) {
   const PixelWriter out(im);
   for (int32_t y = 1; y < im.height - 1; ++y) {
     for (int32_t x = 1; x < im.width - 1; ++x) {
-      const uint8_t *c = in.at(x, y);
-      const uint8_t *n = in.at(x + dx, y + dy);
+      const uint8_t* c = in.at(x, y);
+      const uint8_t* n = in.at(x + dx, y + dy);
       double h, s, l, nh, ns, nl;
       RgbToHsl(c[0], c[1], c[2], h, s, l);
       RgbToHsl(n[0], n[1], n[2], nh, ns, nl);

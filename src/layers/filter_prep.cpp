@@ -19,76 +19,76 @@ size_t pixel_count(int32_t width, int32_t height) {
 
 // Every pixel on its own, so runs of pixels may go to several threads.
 template <class T, class F>
-void for_each_pixel(T *image, size_t count, const F &f) {
+void for_each_pixel(T* image, size_t count, const F& f) {
   if (!image || count == 0) return;
   constexpr size_t kRun = 4096;
   const int32_t runs = static_cast<int32_t>((count + kRun - 1) / kRun);
   imaging::for_each_band(runs, kRun, [&](int32_t first, int32_t end) {
-    T *p = image + static_cast<size_t>(first) * kRun * 4;
+    T* p = image + static_cast<size_t>(first) * kRun * 4;
     const size_t stop = std::min(count, static_cast<size_t>(end) * kRun);
     for (size_t i = static_cast<size_t>(first) * kRun; i < stop; ++i, p += 4) f(p);
   });
 }
 
-inline void unpremultiply32(uint8_t *p) {
+inline void unpremultiply32(uint8_t* p) {
   const uint32_t a = p[3];
   for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(std::min<uint32_t>(255, p[c] * 255u / a));
 }
 
 }  // namespace
 
-void adjust_rgba32_pre_filter(uint8_t *image, int32_t width, int32_t height) {
-  for_each_pixel(image, pixel_count(width, height), [](uint8_t *p) {
+void adjust_rgba32_pre_filter(uint8_t* image, int32_t width, int32_t height) {
+  for_each_pixel(image, pixel_count(width, height), [](uint8_t* p) {
     const uint32_t a = p[3];
     if (a == 0 || a == 255) return;
     for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(a / 255.0 * (p[c] + 1));
   });
 }
 
-void adjust_rgba32_post_filter(uint8_t *image, int32_t width, int32_t height) {
-  for_each_pixel(image, pixel_count(width, height), [](uint8_t *p) {
+void adjust_rgba32_post_filter(uint8_t* image, int32_t width, int32_t height) {
+  for_each_pixel(image, pixel_count(width, height), [](uint8_t* p) {
     if (p[3] != 0 && p[3] != 255) unpremultiply32(p);
   });
 }
 
-void adjust_rgba64_pre_filter(uint16_t *image, int32_t width, int32_t height) {
-  for_each_pixel(image, pixel_count(width, height), [](uint16_t *p) {
+void adjust_rgba64_pre_filter(uint16_t* image, int32_t width, int32_t height) {
+  for_each_pixel(image, pixel_count(width, height), [](uint16_t* p) {
     const uint32_t a = p[3];
     if (a == 0) return;
     for (int c = 0; c < 3; ++c) p[c] = static_cast<uint16_t>(a / 65535.0 * p[c]);
   });
 }
 
-void adjust_rgba64_post_filter(uint16_t *image, int32_t width, int32_t height) {
-  for_each_pixel(image, pixel_count(width, height), [](uint16_t *p) {
+void adjust_rgba64_post_filter(uint16_t* image, int32_t width, int32_t height) {
+  for_each_pixel(image, pixel_count(width, height), [](uint16_t* p) {
     const uint32_t a = p[3];
     if (a == 0) return;
     for (int c = 0; c < 3; ++c) p[c] = static_cast<uint16_t>(std::min<uint32_t>(65535, p[c] * 65535u / a));
   });
 }
 
-void adjust_rgba32_for_alpha_comp(const Engine &e, int32_t flag, uint8_t *image) {
+void adjust_rgba32_for_alpha_comp(const Engine& e, int32_t flag, uint8_t* image) {
   if (flag == 0) return;
-  for_each_pixel(image, e.canvas_pixels(), [](uint8_t *p) {
+  for_each_pixel(image, e.canvas_pixels(), [](uint8_t* p) {
     if (p[3] != 0) unpremultiply32(p);
   });
 }
 
-void adjust_rgba32_by_mask_and_texture(const Engine &e, uint8_t *image, int32_t width, int32_t height) {
+void adjust_rgba32_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t width, int32_t height) {
   adjust_rgba32_rect_by_mask_and_texture(e, image, 0, 0, width, height);
 }
 
-void adjust_rgba32_rect_by_mask_and_texture(const Engine &e, uint8_t *image, int32_t x, int32_t y, int32_t width,
+void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int32_t x, int32_t y, int32_t width,
                                             int32_t height) {
-  const uint8_t *texture = e.texture_map.get();
-  const uint16_t *mask = e.mask_active() ? e.mask.get() : nullptr;
+  const uint8_t* texture = e.texture_map.get();
+  const uint16_t* mask = e.mask_active() ? e.mask.get() : nullptr;
   if (!image || (!texture && !mask)) return;
   const int32_t left = std::max(x, 0), top = std::max(y, 0);
   const int32_t right = end_within(x, width, e.canvas_width), bottom = end_within(y, height, e.canvas_height);
   if (right <= left || bottom <= top) return;
   imaging::for_each_band(bottom - top, right - left, [&](int32_t first, int32_t end) {
     for (int32_t row = top + first; row < top + end; ++row) {
-      uint8_t *p =
+      uint8_t* p =
           image + (static_cast<size_t>(row - y) * static_cast<size_t>(width) + static_cast<size_t>(left - x)) * 4;
       const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
       for (int32_t col = left; col < right; ++col, p += 4) {
@@ -100,21 +100,21 @@ void adjust_rgba32_rect_by_mask_and_texture(const Engine &e, uint8_t *image, int
   });
 }
 
-void set_colour_alpha(const Engine &e, uint8_t r, uint8_t g, uint8_t b) {
-  Layer *layer = current_layer_with_pixels(e);
+void set_colour_alpha(const Engine& e, uint8_t r, uint8_t g, uint8_t b) {
+  Layer* layer = current_layer_with_pixels(e);
   if (!layer) return;
   const uint16_t colour[4] = {static_cast<uint16_t>(r * 257), static_cast<uint16_t>(g * 257),
                               static_cast<uint16_t>(b * 257), 0};
   const LayerSpan span = canvas_span(e, *layer);
   for (int32_t y = 0; y < span.rows; ++y) {
-    uint16_t *p = layer_row(*layer, y);
+    uint16_t* p = layer_row(*layer, y);
     for (int32_t x = 0; x < span.cols; ++x, p += 4)
       if (p[3] < 256) std::copy(colour, colour + 4, p);
   }
 }
 
-void set_colour_alpha_rgba_buf(uint8_t *image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
-  for_each_pixel(image, pixel_count(width, height), [=](uint8_t *p) {
+void set_colour_alpha_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
+  for_each_pixel(image, pixel_count(width, height), [=](uint8_t* p) {
     if (p[3] != 0) return;
     p[0] = r;
     p[1] = g;
@@ -122,8 +122,8 @@ void set_colour_alpha_rgba_buf(uint8_t *image, int32_t width, int32_t height, ui
   });
 }
 
-void set_colour_rgba_buf(uint8_t *image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
-  for_each_pixel(image, pixel_count(width, height), [=](uint8_t *p) {
+void set_colour_rgba_buf(uint8_t* image, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b) {
+  for_each_pixel(image, pixel_count(width, height), [=](uint8_t* p) {
     p[0] = r;
     p[1] = g;
     p[2] = b;

@@ -19,7 +19,7 @@ inline uint16_t widen(uint8_t v) { return static_cast<uint16_t>(v << 8); }
 
 // A source pixel written as it stands. Without the alpha lock a transparent
 // source clears the pixel entirely, so no colour hides under alpha 0.
-inline void write_plain(uint16_t *d, const uint8_t *s, bool locked) {
+inline void write_plain(uint16_t* d, const uint8_t* s, bool locked) {
   if (!locked && s[3] == 0) {
     d[0] = d[1] = d[2] = d[3] = 0;
     return;
@@ -31,7 +31,7 @@ inline void write_plain(uint16_t *d, const uint8_t *s, bool locked) {
 }
 
 // A source pixel let through with weight w (0..65535).
-inline void write_weighted(uint16_t *d, const uint8_t *s, uint32_t w, bool locked) {
+inline void write_weighted(uint16_t* d, const uint8_t* s, uint32_t w, bool locked) {
   if (w == 0) return;
   const uint32_t e = 65535 - w;
   if (w == 65535) {
@@ -54,12 +54,12 @@ inline void write_weighted(uint16_t *d, const uint8_t *s, uint32_t w, bool locke
 
 }  // namespace
 
-int32_t load_rgba32_layer(Engine &e, const uint8_t *src, int32_t src_stride, int32_t slot, int32_t x, int32_t y,
+int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int32_t slot, int32_t x, int32_t y,
                           int32_t width, int32_t height, bool use_selection) {
-  Layer *layer = layer_with_pixels(e, slot);
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !src) return 0;
-  const uint8_t *texture = use_selection ? e.texture_map.get() : nullptr;
-  const uint16_t *mask = use_selection && e.mask_active() ? e.mask.get() : nullptr;
+  const uint8_t* texture = use_selection ? e.texture_map.get() : nullptr;
+  const uint16_t* mask = use_selection && e.mask_active() ? e.mask.get() : nullptr;
   const bool weighted = texture || mask;
   // The layer is addressed as a canvas-sized image like every pixel export, so
   // the rectangle is held to the canvas as well as to the layer's size and
@@ -72,10 +72,10 @@ int32_t load_rgba32_layer(Engine &e, const uint8_t *src, int32_t src_stride, int
   const bool locked = layer->lockAlpha != 0;
   imaging::for_each_band(bottom - top, right - left, [&](int32_t first, int32_t stop) {
     for (int32_t row = top + first; row < top + stop; ++row) {
-      const uint8_t *s = src + static_cast<ptrdiff_t>(row - y) * src_stride + static_cast<ptrdiff_t>(left - x) * 4;
+      const uint8_t* s = src + static_cast<ptrdiff_t>(row - y) * src_stride + static_cast<ptrdiff_t>(left - x) * 4;
       const int32_t end = std::min(right, plane.cols(row));
       if (end <= left) break;  // past the pixels of a smaller layer: so is every later row
-      uint16_t *d = plane.at(left, row);
+      uint16_t* d = plane.at(left, row);
       if (!weighted) {
         for (int32_t col = left; col < end; ++col, s += 4, d += 4) write_plain(d, s, locked);
         continue;
@@ -91,40 +91,40 @@ int32_t load_rgba32_layer(Engine &e, const uint8_t *src, int32_t src_stride, int
   return end_within(y, height, layer->height);
 }
 
-void load_rgba32_whole_layer(Engine &e, const uint8_t *src, int32_t src_stride, int32_t slot) {
-  Layer *layer = layer_with_pixels(e, slot);
+void load_rgba32_whole_layer(Engine& e, const uint8_t* src, int32_t src_stride, int32_t slot) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !src) return;
   const bool locked = layer->lockAlpha != 0;
   for (int32_t row = 0; row < layer->height; ++row) {
-    const uint8_t *s = src + static_cast<ptrdiff_t>(row) * src_stride;
-    uint16_t *d = layer_row(*layer, row);
+    const uint8_t* s = src + static_cast<ptrdiff_t>(row) * src_stride;
+    uint16_t* d = layer_row(*layer, row);
     for (int32_t col = 0; col < layer->width; ++col, s += 4, d += 4) write_plain(d, s, locked);
   }
 }
 
-int32_t load_rgba32(Engine &e, const uint8_t *src, int32_t src_stride, bool use_selection) {
-  const Layer *layer = current_layer_with_pixels(e);
+int32_t load_rgba32(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
+  const Layer* layer = current_layer_with_pixels(e);
   if (!layer) return 0;
   const int32_t slot = static_cast<int32_t>(layer - e.layer_slots.data());
   return load_rgba32_layer(e, src, src_stride, slot, 0, 0, layer->width, layer->height, use_selection);
 }
 
-void load_rgba32_layer_bad(Engine &e, uint8_t *image, int32_t slot, int32_t width, int32_t height, bool use_selection) {
-  Layer *layer = layer_with_pixels(e, slot);
+void load_rgba32_layer_bad(Engine& e, uint8_t* image, int32_t slot, int32_t width, int32_t height, bool use_selection) {
+  Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !image) return;
   if (use_selection) adjust_rgba32_by_mask_and_texture(e, image, width, height);
   clear_masked(e, 0, 0, 0, 0);
   merge_rgba32_into_layer(e, image, *layer, 0, 0, 255, layer->lockAlpha != 0);
 }
 
-int32_t clear_masked_alpha(Engine &e, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+int32_t clear_masked_alpha(Engine& e, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   if (!e.mask_active()) {
     clear_current(e, r, g, b, a);
     return 1;
   }
   Buffer<uint8_t> scratch = Buffer<uint8_t>::try_allocate(e.canvas_pixels() * 4);
   if (!scratch) return 0;
-  uint8_t *p = scratch.get();
+  uint8_t* p = scratch.get();
   for (size_t i = 0; i < e.canvas_pixels(); ++i, p += 4) {
     p[0] = r;
     p[1] = g;

@@ -43,13 +43,13 @@ Recursion recursion_for(float sigma) {
 constexpr int32_t kLanes = 64, kColumnLanes = 256, kPad = 3;
 
 template <int Lanes>
-inline void step(float *out, const float *p1, const float *p2, const float *p3, const Recursion &r) {
+inline void step(float* out, const float* p1, const float* p2, const float* p3, const Recursion& r) {
   for (int32_t j = 0; j < Lanes; ++j) out[j] = r.B * out[j] + r.a1 * p1[j] + r.a2 * p2[j] + r.a3 * p3[j];
 }
 
 template <int Lanes, class Load, class Store>
-void recurse(int32_t n, const Recursion &r, float *buf, Load load, Store store) {
-  float *line = buf + kPad * Lanes;
+void recurse(int32_t n, const Recursion& r, float* buf, Load load, Store store) {
+  float* line = buf + kPad * Lanes;
   const auto at = [line](int32_t i) { return line + ptrdiff_t(i) * Lanes; };
   load(0, at(0));
   for (int32_t i = 1; i <= kPad; ++i) std::copy(at(0), at(1), at(-i));
@@ -67,16 +67,16 @@ void recurse(int32_t n, const Recursion &r, float *buf, Load load, Store store) 
 // Lane conversions go through 64-byte staging arrays so that both directions
 // are whole-vector loops.
 template <int Lanes = kLanes>
-inline void bytes_to_lanes(const uint8_t *b, float *v) {
+inline void bytes_to_lanes(const uint8_t* b, float* v) {
   for (int32_t j = 0; j < Lanes; ++j) v[j] = b[j];
 }
 template <int Lanes = kLanes>
-inline void lanes_to_bytes(const float *v, uint8_t *b) {
+inline void lanes_to_bytes(const float* v, uint8_t* b) {
   for (int32_t j = 0; j < Lanes; ++j) b[j] = uint8_t(int32_t(std::min(std::max(v[j], 0.0f), 255.0f) + 0.5f));
 }
 
 // Writes `count` finished bytes; a channel outside the mask keeps its old byte.
-inline void put_bytes(uint8_t *out, const uint8_t *done, int32_t count, int32_t channels, uint32_t mask, bool full) {
+inline void put_bytes(uint8_t* out, const uint8_t* done, int32_t count, int32_t channels, uint32_t mask, bool full) {
   if (full) {
     std::memcpy(out, done, size_t(count));
     return;
@@ -89,22 +89,22 @@ inline void put_bytes(uint8_t *out, const uint8_t *done, int32_t count, int32_t 
 // row k. Channels outside the mask are first copied from the source, then left
 // alone.
 template <int C>
-void blur_row_block(const ImageView &src, const ImageView &dst, int32_t y0, const Recursion &r, float *buf,
+void blur_row_block(const ImageView& src, const ImageView& dst, int32_t y0, const Recursion& r, float* buf,
                     uint32_t mask, bool full) {
   constexpr int32_t per_block = kLanes / C;
   const int32_t rows = std::min(per_block, src.height - y0);
-  const uint8_t *in[per_block];
-  uint8_t *out[per_block];
+  const uint8_t* in[per_block];
+  uint8_t* out[per_block];
   for (int32_t k = 0; k < rows; ++k) {
     in[k] = src.row(y0 + k), out[k] = dst.row(y0 + k);
     if (!full && in[k] != out[k]) std::memcpy(out[k], in[k], size_t(src.width) * C);
   }
   alignas(64) uint8_t stage[kLanes] = {};
-  auto load = [&](int32_t i, float *x) {
+  auto load = [&](int32_t i, float* x) {
     for (int32_t k = 0; k < rows; ++k) std::memcpy(stage + k * C, in[k] + i * C, C);
     bytes_to_lanes(stage, x);
   };
-  auto store = [&](int32_t i, const float *v) {
+  auto store = [&](int32_t i, const float* v) {
     lanes_to_bytes(v, stage);
     for (int32_t k = 0; k < rows; ++k) put_bytes(out[k] + i * C, stage + k * C, C, C, mask, full);
   };
@@ -113,16 +113,16 @@ void blur_row_block(const ImageView &src, const ImageView &dst, int32_t y0, cons
 
 // Vertical pass, in place: a strip of `k` consecutive bytes of every row,
 // starting on a pixel boundary.
-void blur_column_strip(const ImageView &img, int32_t offset, int32_t k, const Recursion &r, float *buf, uint32_t mask,
+void blur_column_strip(const ImageView& img, int32_t offset, int32_t k, const Recursion& r, float* buf, uint32_t mask,
                        bool full) {
   alignas(64) uint8_t stage[kColumnLanes] = {};
   constexpr int32_t kAhead = 4;  // rows fetched ahead, so page walks overlap the arithmetic
-  auto load = [&](int32_t y, float *x) {
+  auto load = [&](int32_t y, float* x) {
     if (y + kAhead < img.height) __builtin_prefetch(img.row(y + kAhead) + offset);
     std::memcpy(stage, img.row(y) + offset, size_t(k));
     bytes_to_lanes<kColumnLanes>(stage, x);
   };
-  auto store = [&](int32_t y, const float *v) {
+  auto store = [&](int32_t y, const float* v) {
     if (y >= kAhead) __builtin_prefetch(img.row(y - kAhead) + offset, 1);
     lanes_to_bytes<kColumnLanes>(v, stage);
     put_bytes(img.row(y) + offset, stage, k, img.channels, mask, full);
@@ -133,7 +133,7 @@ void blur_column_strip(const ImageView &img, int32_t offset, int32_t k, const Re
 // Each lane is a line of its own, so blocks of rows and strips of columns can
 // go to different threads without changing a value.
 template <int C>
-void blur_rows(const ImageView &src, const ImageView &dst, const Recursion &r, uint32_t mask, bool full) {
+void blur_rows(const ImageView& src, const ImageView& dst, const Recursion& r, uint32_t mask, bool full) {
   constexpr int32_t per_block = kLanes / C;
   const int32_t blocks = (src.height + per_block - 1) / per_block;
   for_each_band(blocks, int64_t(src.width) * per_block * 8, [&](int32_t first, int32_t end) {
@@ -142,7 +142,7 @@ void blur_rows(const ImageView &src, const ImageView &dst, const Recursion &r, u
   });
 }
 
-void blur_columns(const ImageView &img, const Recursion &r, uint32_t mask, bool full) {
+void blur_columns(const ImageView& img, const Recursion& r, uint32_t mask, bool full) {
   // Strips a whole number of pixels wide, so every strip starts on channel 0.
   const int32_t row_bytes = img.width * img.channels, strip = kColumnLanes / img.channels * img.channels;
   const int32_t strips = (row_bytes + strip - 1) / strip;
@@ -158,7 +158,7 @@ void blur_columns(const ImageView &img, const Recursion &r, uint32_t mask, bool 
 
 }  // namespace
 
-bool gaussian_blur(const ImageView &src, const ImageView &dst, float sigma, uint32_t channel_mask) {
+bool gaussian_blur(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask) {
   if (!same_shape(src, dst)) return false;
   if (!(sigma >= 0.5f) || !std::isfinite(sigma)) {
     copy_view(src, dst);

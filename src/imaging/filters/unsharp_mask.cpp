@@ -11,7 +11,7 @@
 
 namespace cvl::imaging {
 
-bool unsharp_mask(const ImageView &src, const ImageView &dst, double amount, double sigma, int32_t threshold,
+bool unsharp_mask(const ImageView& src, const ImageView& dst, double amount, double sigma, int32_t threshold,
                   int32_t limit) {
   if (!same_shape(src, dst) || src.channels < 3 || src.data == dst.data || !std::isfinite(amount) ||
       !std::isfinite(sigma))
@@ -21,8 +21,8 @@ bool unsharp_mask(const ImageView &src, const ImageView &dst, double amount, dou
   const int32_t gain = static_cast<int32_t>(std::lround(std::clamp(amount, 0.0, 64.0) * 256));
   for_each_band(src.height, src.width * 3, [&](int32_t first, int32_t end) {
     for (int32_t y = first; y < end; ++y) {
-      const uint8_t *s = src.row(y);
-      uint8_t *d = dst.row(y);
+      const uint8_t* s = src.row(y);
+      uint8_t* d = dst.row(y);
       for (int32_t x = 0; x < src.width; ++x, s += src.channels, d += src.channels)
         for (int32_t c = 0; c < 3; ++c) {
           const int32_t detail = int32_t(s[c]) - d[c];
