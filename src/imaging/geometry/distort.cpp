@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "imaging/geometry/inverse_map.h"
 #include "imaging/lcg15.h"
@@ -177,10 +178,15 @@ bool wave_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
                 WaveAxis axis) {
   const float w = kTwoPi / std::max(wavelength, 1.0f);
   const bool vertical = axis != WaveAxis::Horizontal, horizontal = axis != WaveAxis::Vertical;
+  // The shift down a column depends on x alone and the one along a row on y alone:
+  // each sine is taken once per column or row, not once per pixel.
+  std::vector<float> down(vertical ? size_t(dst.width) : 0), along(horizontal ? size_t(dst.height) : 0);
+  for (size_t x = 0; x < down.size(); ++x) down[x] = amplitude * std::sin(w * static_cast<int32_t>(x));
+  for (size_t y = 0; y < along.size(); ++y) along[y] = amplitude * std::sin(w * static_cast<int32_t>(y));
   return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
     if (amplitude == 0) return true;
-    if (vertical) sy = y + amplitude * std::sin(w * x);
-    if (horizontal) sx = x + amplitude * std::sin(w * y);
+    if (vertical) sy = y + down[size_t(x)];
+    if (horizontal) sx = x + along[size_t(y)];
     return true;
   });
 }
@@ -227,7 +233,7 @@ bool frost_image(const ImageView& src, const ImageView& dst, const Colour& fill,
   if (src.width != dst.width || src.height != dst.height) return false;
   const int32_t s = std::clamp(spread, 0, 16383), span = 2 * s + 1;
   Lcg15 rng(seed);
-  return inverse_map<Sampling::Nearest>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
+  return inverse_map_in_order<Sampling::Nearest>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
     if (s == 0) return true;
     sx = static_cast<float>(x + rng.next() % span - s);
     sy = static_cast<float>(y + rng.next() % span - s);

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "imaging/image_view.h"
+#include "imaging/parallel_bands.h"
 #include "imaging/pixel_span.h"
 
 namespace cvl::imaging {
@@ -76,32 +77,55 @@ inline void sample_nearest(const ImageView& src, int32_t fx, int32_t fy, const u
 
 }  // namespace detail
 
+namespace detail {
+
+template <Sampling kSampling, class Map>
+void map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, Map& map, int32_t first, int32_t end) {
+  for (int32_t y = first; y < end; ++y) {
+    uint8_t* out = dst.row(y);
+    for (int32_t x = 0; x < dst.width; ++x, out += 4) {
+      float sx = static_cast<float>(x), sy = static_cast<float>(y);
+      int32_t fx, fy;
+      if (!map(x, y, sx, sy) || !to_fixed(sx, src.width, &fx) || !to_fixed(sy, src.height, &fy)) {
+        std::memcpy(out, fill.data(), 4);
+        continue;
+      }
+      if constexpr (kSampling == Sampling::Bilinear)
+        sample_bilinear(src, fx, fy, fill.data(), out);
+      else
+        sample_nearest(src, fx, fy, fill.data(), out);
+    }
+  }
+}
+
+inline bool mappable(const ImageView& src, const ImageView& dst) {
+  return src.data && dst.data && src.channels == 4 && dst.channels == 4 && src.width > 0 && src.height > 0 &&
+         dst.width > 0 && dst.height > 0;
+}
+
+}  // namespace detail
+
 // Fills every pixel of dst from src through `map`, a callable
-// `bool map(int32_t x, int32_t y, float& sx, float& sy)` called once per
-// destination pixel in row order (so a map may keep state). A map that returns
+// `bool map(int32_t x, int32_t y, float& sx, float& sy)` that depends on (x, y)
+// alone: bands of rows are mapped on several threads at once. A map that returns
 // false, or a point off the source, gives the fill colour; bilinear taps off the
 // source take the fill colour too. RGBA32 views of any size; they must not overlap.
 // False for views it cannot work on.
 template <Sampling kSampling, class Map>
 bool inverse_map(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
-  if (!src.data || !dst.data || src.channels != 4 || dst.channels != 4 || src.width <= 0 || src.height <= 0 ||
-      dst.width <= 0 || dst.height <= 0)
-    return false;
-  for (int32_t y = 0; y < dst.height; ++y) {
-    uint8_t* out = dst.row(y);
-    for (int32_t x = 0; x < dst.width; ++x, out += 4) {
-      float sx = static_cast<float>(x), sy = static_cast<float>(y);
-      int32_t fx, fy;
-      if (!map(x, y, sx, sy) || !detail::to_fixed(sx, src.width, &fx) || !detail::to_fixed(sy, src.height, &fy)) {
-        std::memcpy(out, fill.data(), 4);
-        continue;
-      }
-      if constexpr (kSampling == Sampling::Bilinear)
-        detail::sample_bilinear(src, fx, fy, fill.data(), out);
-      else
-        detail::sample_nearest(src, fx, fy, fill.data(), out);
-    }
-  }
+  if (!detail::mappable(src, dst)) return false;
+  for_each_band(dst.height, int64_t{dst.width} * 4, [&](int32_t first, int32_t end) {
+    detail::map_rows<kSampling>(src, dst, fill, map, first, end);
+  });
+  return true;
+}
+
+// The same for a map that keeps state from pixel to pixel (a random sequence): it is
+// called once per destination pixel in row order, on the calling thread.
+template <Sampling kSampling, class Map>
+bool inverse_map_in_order(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
+  if (!detail::mappable(src, dst)) return false;
+  detail::map_rows<kSampling>(src, dst, fill, map, 0, dst.height);
   return true;
 }
 
