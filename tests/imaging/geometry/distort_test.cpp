@@ -145,7 +145,7 @@ TEST(Distort, FrostIsReproducibleForASeedAndStaysWithinItsSpread) {
 
 // Waves look their sines up by column and row: the picture is the per-pixel formula's.
 TEST(Distort, WavesGiveThePerPixelFormula) {
-  const std::vector<uint8_t> src = noise_picture();
+  std::vector<uint8_t> src = noise_picture();
   for (WaveAxis axis : {WaveAxis::Vertical, WaveAxis::Horizontal, WaveAxis::Both})
     for (float amplitude : {0.0f, 2.5f, -7.0f}) {
       std::vector<uint8_t> got(src.size()), want(src.size());
