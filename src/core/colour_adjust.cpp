@@ -1,8 +1,11 @@
 #include "core/colour_adjust.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "core/colour_models.h"
+#include "imaging/colour_memo.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl {
 
@@ -32,10 +35,9 @@ void adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shi
                    ToModel to_model, FromModel from_model) {
   if (!rgba) return;
   const double ds = saturation / 100.0, dl = level / 100.0;
-  const size_t n = pixel_count(width, height);
-  for (size_t i = 0; i < n; ++i, rgba += 4) {
+  const auto adjust = [&](uint8_t r, uint8_t g, uint8_t b) {
     double h = 0, s = 0, l = 0;
-    to_model(rgba[0], rgba[1], rgba[2], h, s, l);
+    to_model(r, g, b, h, s, l);
     if (h == kAchromaticHue) {
       h = 0.0;
       s = 0.0;
@@ -44,8 +46,21 @@ void adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shi
       s = clamp_unit(s + ds);
     }
     l = clamp_unit(l + dl);
-    from_model(h, s, l, rgba[0], rgba[1], rgba[2]);
-  }
+    from_model(h, s, l, r, g, b);
+    return imaging::pack_rgb(r, g, b);
+  };
+  // Pixels are independent: runs of them go to several threads, each with its own memo.
+  const size_t n = pixel_count(width, height);
+  constexpr size_t kRun = 4096;
+  imaging::for_each_band(static_cast<int32_t>((n + kRun - 1) / kRun), kRun * 16, [&](int32_t first, int32_t end) {
+    imaging::ColourMemo memo;
+    uint8_t* p = rgba + static_cast<size_t>(first) * kRun * 4;
+    const size_t stop = std::min(n, static_cast<size_t>(end) * kRun);
+    for (size_t i = static_cast<size_t>(first) * kRun; i < stop; ++i, p += 4) {
+      const uint32_t c = memo.get(p[0], p[1], p[2], adjust);
+      p[0] = static_cast<uint8_t>(c), p[1] = static_cast<uint8_t>(c >> 8), p[2] = static_cast<uint8_t>(c >> 16);
+    }
+  });
 }
 
 }  // namespace

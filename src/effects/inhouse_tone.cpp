@@ -1,10 +1,10 @@
 // Per-pixel tone and channel operations of the in-house library.
 #include <algorithm>
-#include <vector>
 
 #include "core/colour_models.h"
 #include "core/engine.h"
 #include "effects/inhouse_library.h"
+#include "imaging/colour_memo.h"
 #include "imaging/parallel_bands.h"
 #include "layers/pixel_access.h"
 
@@ -85,28 +85,22 @@ void inhouse_channel(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_adjust_lab(InhouseParams& p, const InhouseImages& im) {
   const double dl = (p.p[0] - 0.5) * 200.0, da = (p.p[1] - 0.5) * 200.0, db = (p.p[2] - 0.5) * 200.0;
-  const auto shift = [&](int32_t r, int32_t g, int32_t b) {
+  const auto shift = [&](uint8_t r, uint8_t g, uint8_t b) {
     double x, y, z, l, a, bb;
     RgbToXyz(r, g, b, x, y, z);
     XyzToLab(x, y, z, l, a, bb);
     uint8_t r8, g8, b8;
     LabToRgb(l + dl, a + da, bb + db, r8, g8, b8);
-    return uint32_t{r8} | uint32_t{g8} << 8 | uint32_t{b8} << 16;
+    return imaging::pack_rgb(r8, g8, b8);
   };
   const PixelReader in(p, im);
   const PixelWriter out(im);
   imaging::for_each_band(im.height, im.width * 16, [&](int32_t first, int32_t end) {
-    // Painted pictures repeat their colours, and each conversion costs a handful of
-    // powers: a colour met again is looked up. Keys hold the colour plus a set bit.
-    constexpr uint32_t kSlots = 1 << 12;
-    std::vector<uint32_t> keys(kSlots, 0), values(kSlots);
+    imaging::ColourMemo memo;
     for (int32_t y = first; y < end; ++y) {
       for (int32_t x = 0; x < im.width; ++x) {
         const uint8_t* q = in.at(x, y);
-        const uint32_t key = uint32_t{q[0]} | uint32_t{q[1]} << 8 | uint32_t{q[2]} << 16 | 1u << 24;
-        const uint32_t slot = (key * 2654435761u) >> 20;
-        if (keys[slot] != key) keys[slot] = key, values[slot] = shift(q[0], q[1], q[2]);
-        const uint32_t c = values[slot];
+        const uint32_t c = memo.get(q[0], q[1], q[2], shift);
         out.write(x, y, int32_t(c & 255), int32_t(c >> 8 & 255), int32_t(c >> 16), q[3]);
       }
     }
