@@ -25,6 +25,11 @@ void inhouse_value_blur(InhouseParams& p, const InhouseImages& im);
 void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im);
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im);
 void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im);
+// The same three one step at a time on the calling thread: the reference the
+// banded passes are checked against.
+void inhouse_value_blur_reference(InhouseParams& p, const InhouseImages& im);
+void inhouse_noise_reduction_reference(InhouseParams& p, const InhouseImages& im);
+void inhouse_noise_reduction_rgb_reference(InhouseParams& p, const InhouseImages& im);
 
 // Neighbourhood tests on interior pixels.
 void inhouse_adaptive_blur(InhouseParams& p, const InhouseImages& im);

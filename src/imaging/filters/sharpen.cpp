@@ -1,6 +1,7 @@
 #include "imaging/filters/sharpen.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -16,6 +17,14 @@ bool sharpen(const ImageView& src, const ImageView& dst, int32_t amount, int32_t
   const int32_t w = src.width, h = src.height, ch = src.channels;
   const int32_t radius = std::max((size - 1) / 6, 1);
   std::vector<uint8_t> plane(static_cast<size_t>(w) * static_cast<size_t>(h));
+  // The detail a pixel gains for each difference from its blur, -255..255:
+  // (v - blurred) * amount / 10 rounded half away from zero, held to a range
+  // that still saturates the result either way.
+  std::array<int32_t, 511> detail{};
+  for (int32_t diff = -255; diff <= 255; ++diff) {
+    const int64_t tenths = int64_t(diff) * static_cast<int64_t>(amount);
+    detail[size_t(diff + 255)] = int32_t(std::clamp<int64_t>((tenths >= 0 ? tenths + 5 : tenths - 5) / 10, -512, 512));
+  }
   // Every loop here writes rows of its own, so each runs in bands.
   if (ch == 4) {
     for_each_band(h, w, [&](int32_t first, int32_t end) {
@@ -42,10 +51,7 @@ bool sharpen(const ImageView& src, const ImageView& dst, int32_t amount, int32_t
         uint8_t* d = dst.row(y);
         for (int32_t x = 0; x < w; ++x) {
           const int32_t v = s[x * ch + c];
-          // (v - blurred) * amount / 10, rounded half away from zero.
-          const int64_t tenths = int64_t(v - p[x]) * static_cast<int64_t>(amount);
-          const int64_t detail = (tenths >= 0 ? tenths + 5 : tenths - 5) / 10;
-          d[x * ch + c] = static_cast<uint8_t>(std::clamp<int64_t>(v + detail, 0, 255));
+          d[x * ch + c] = static_cast<uint8_t>(std::clamp(v + detail[size_t(v - p[x] + 255)], 0, 255));
         }
       }
     });
