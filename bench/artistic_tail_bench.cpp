@@ -14,6 +14,7 @@
 #include "bench_pictures.h"
 #include "core/engine.h"
 #include "corvel/corvel.h"
+#include "effects/inhouse_library.h"
 #include "imaging/artistic/oil_paint.h"
 #include "imaging/parallel_bands.h"
 
@@ -124,6 +125,29 @@ void BM_OilPaintLibrary(benchmark::State& state) {
 }
 BENCHMARK_TEMPLATE(BM_OilPaintLibrary, false)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_OilPaintLibrary, true)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// The Value Blur passes alone (the chains' last step: darker 1.0, lighter
+// 0.5) on the RGBA picture, fast against reference, one thread.
+template <bool Reference>
+void BM_ValueBlurPasses(benchmark::State& state) {
+  std::vector<uint8_t> src = picture(), dst = src;
+  cvl::imaging::set_thread_count(1);
+  for (auto _ : state) {
+    state.PauseTiming();
+    dst = src;
+    state.ResumeTiming();
+    cvl::InhouseParams p;
+    p.p[0] = 1.0, p.p[1] = 0.5;
+    const cvl::InhouseImages im{src.data(), dst.data(), kEdge, kEdge, nullptr, nullptr};
+    if (Reference) cvl::inhouse_value_blur_reference(p, im);
+    else cvl::inhouse_value_blur(p, im);
+  }
+  cvl::imaging::set_thread_count(0);
+  state.counters["Mpix/s"] =
+      benchmark::Counter(double(state.iterations()) * kEdge * kEdge / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK_TEMPLATE(BM_ValueBlurPasses, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ValueBlurPasses, true)->Unit(benchmark::kMillisecond);
 
 void BM_OilPaint(benchmark::State& state) { run_effect(state, "Oil Paint"); }
 void BM_WatercolorAndInk(benchmark::State& state) { run_effect(state, "Watercolor and Ink"); }

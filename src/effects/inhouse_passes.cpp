@@ -75,11 +75,12 @@ inline void blend4(const uint8_t* table, const uint8_t* cur, uint8_t* nb) {
 
 void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
   const BlendTable darker(p.p[0]), lighter(p.p[1]), keep = BlendTable::keep();
-  const uint8_t *d = darker.data(), *l = lighter.data(), *k = keep.data();
-  run_pair_pass_set(p, im, [d, l, k](const uint8_t* cur, uint8_t* nb) {
+  // Indexed by (v - u > 2) + 2 * (u - v > 2): an index rather than a choice,
+  // so the compiler has no branch to make of it.
+  const uint8_t* const tables[3] = {keep.data(), darker.data(), lighter.data()};
+  run_pair_pass_set(p, im, [&tables](const uint8_t* cur, uint8_t* nb) {
     const int32_t v = luminance(cur), u = luminance(nb);
-    const uint8_t* table = v - u > 2 ? d : (u - v > 2 ? l : k);
-    blend4(table, cur, nb);
+    blend4(tables[int(v - u > 2) + 2 * int(u - v > 2)], cur, nb);
   });
 }
 
@@ -105,10 +106,10 @@ void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im) {
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
   p.p[0] = 1.0 - p.p[0] * 0.5;
   const BlendTable blend(p.p[0]), keep = BlendTable::keep();
-  const uint8_t *b = blend.data(), *k = keep.data();
+  const uint8_t* const tables[2] = {keep.data(), blend.data()};
   const double threshold = p.p[1] * 255.0;
-  run_pair_pass_set(p, im, [b, k, threshold](const uint8_t* cur, uint8_t* nb) {
-    blend4(std::abs(luminance(cur) - luminance(nb)) < threshold ? b : k, cur, nb);
+  run_pair_pass_set(p, im, [&tables, threshold](const uint8_t* cur, uint8_t* nb) {
+    blend4(tables[int(std::abs(luminance(cur) - luminance(nb)) < threshold)], cur, nb);
   });
 }
 
@@ -121,7 +122,7 @@ void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im) {
   const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
   run_pair_pass_set(p, im, [&tables, &threshold](const uint8_t* cur, uint8_t* nb) {
     for (int i = 0; i < 3; ++i) {
-      const uint8_t* table = tables[i][std::abs(cur[i] - nb[i]) < threshold[i]];
+      const uint8_t* table = tables[i][int(std::abs(cur[i] - nb[i]) < threshold[i])];
       nb[i] = table[cur[i] * 256 + nb[i]];
     }
   });
