@@ -17,6 +17,7 @@ void inhouse_clamp(InhouseParams& p, const InhouseImages& im);
 void inhouse_channel(InhouseParams& p, const InhouseImages& im);
 void inhouse_adjust_lab(InhouseParams& p, const InhouseImages& im);
 void inhouse_hyper_contrast(InhouseParams& p, const InhouseImages& im);
+void inhouse_hyper_contrast_reference(InhouseParams& p, const InhouseImages& im);  // one pixel at a time
 void inhouse_fader(InhouseParams& p, const InhouseImages& im);
 void inhouse_bas_relief(InhouseParams& p, const InhouseImages& im);
 

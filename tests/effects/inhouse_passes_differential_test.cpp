@@ -1,4 +1,5 @@
-// The banded, branch-free smoothing passes against the one-step-at-a-time
+// The banded, branch-free smoothing passes (and Hyper Contrast, the pop
+// recipe's tone step) against the one-step-at-a-time
 // reference: the same bytes for every slider pair on noise and on soft
 // gradients (where the luminance tests go both ways), on lines and single
 // pixels, at 1, 2 and 3 threads.
@@ -22,6 +23,7 @@ const PassPair kPasses[] = {
     {"Value Blur", inhouse_value_blur, inhouse_value_blur_reference},
     {"Noise Reduction", inhouse_noise_reduction, inhouse_noise_reduction_reference},
     {"Noise Reduction RGB", inhouse_noise_reduction_rgb, inhouse_noise_reduction_rgb_reference},
+    {"Hyper Contrast", inhouse_hyper_contrast, inhouse_hyper_contrast_reference},
 };
 
 // Noise (kind 0) or a soft gradient with a little grain (kind 1), RGBA.
