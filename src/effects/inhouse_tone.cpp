@@ -15,12 +15,15 @@ template <class Op>
 void each_pixel(const InhouseParams& p, const InhouseImages& im, Op op) {
   const PixelReader in(p, im);
   const PixelWriter out(im);
-  for (int32_t y = 0; y < im.height; ++y) {
-    for (int32_t x = 0; x < im.width; ++x) {
-      const uint8_t* q = in.at(x, y);
-      out.write(x, y, op(Rgba{q[0], q[1], q[2], q[3]}));
+  // A pixel is read and written where it stands, so rows run in bands.
+  imaging::for_each_band(im.height, int64_t(im.width) * 4, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      for (int32_t x = 0; x < im.width; ++x) {
+        const uint8_t* q = in.at(x, y);
+        out.write(x, y, op(Rgba{q[0], q[1], q[2], q[3]}));
+      }
     }
-  }
+  });
 }
 
 double clamp_unit(double v) { return std::clamp(v, 0.0, 1.0); }
