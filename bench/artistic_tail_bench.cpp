@@ -159,4 +159,16 @@ BENCHMARK(BM_WatercolorAndInk)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->U
 BENCHMARK(BM_PhotoDetailer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Median)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Effects that share the primitives above.
+void BM_Sharpen(benchmark::State& state) { run_effect(state, "Sharpen"); }
+void BM_Scribble(benchmark::State& state) { run_effect(state, "Scribble"); }
+void BM_SmartBlur(benchmark::State& state) { run_effect(state, "Smart Blur"); }
+void BM_ValueBlur(benchmark::State& state) { run_effect(state, "Value Blur"); }
+void BM_PhotoPop(benchmark::State& state) { run_effect(state, "Photo Pop"); }
+BENCHMARK(BM_Sharpen)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Scribble)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SmartBlur)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ValueBlur)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PhotoPop)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
