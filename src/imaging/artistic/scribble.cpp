@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "imaging/parallel_bands.h"
+#include "imaging/round_float.h"
 
 namespace cvl::imaging {
 namespace {
@@ -17,16 +18,6 @@ constexpr float kSpacing = 6;  // pixels between strokes
 inline float strokes(float t, float thickness) {
   const float d = std::fabs(t - kSpacing * std::floor(t / kSpacing + 0.5f));
   return std::clamp(thickness * 0.5f - d + 0.5f, 0.0f, 1.0f) * std::min(thickness, 1.0f);
-}
-
-// std::lround without the library call: the nearest whole number, halves away
-// from zero. The value is a byte's worth give or take, far inside the range
-// where a float's whole part is exact.
-inline long round_half_away(float v) {
-  const float a = std::fabs(v);
-  const float whole = float(long(a));
-  const long r = long(whole) + (a - whole >= 0.5f ? 1 : 0);
-  return v < 0 ? -r : r;
 }
 
 }  // namespace
