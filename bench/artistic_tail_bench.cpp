@@ -165,10 +165,12 @@ void BM_Scribble(benchmark::State& state) { run_effect(state, "Scribble"); }
 void BM_SmartBlur(benchmark::State& state) { run_effect(state, "Smart Blur"); }
 void BM_ValueBlur(benchmark::State& state) { run_effect(state, "Value Blur"); }
 void BM_PhotoPop(benchmark::State& state) { run_effect(state, "Photo Pop"); }
+void BM_Crackle(benchmark::State& state) { run_effect(state, "Crackle"); }
 BENCHMARK(BM_Sharpen)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Scribble)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SmartBlur)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ValueBlur)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PhotoPop)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Crackle)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
