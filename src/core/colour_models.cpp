@@ -103,6 +103,11 @@ void HsvToRgb(double h, double s, double v, uint8_t& r, uint8_t& g, uint8_t& b) 
   b = unit_to_byte(sectors[k][2]);
 }
 
+double HslLightness(int r8, int g8, int b8) {
+  const auto [r, g, b] = to_unit(r8, g8, b8);
+  return (std::max({r, g, b}) + std::min({r, g, b})) / 2.0;
+}
+
 void RgbToHsl(int r8, int g8, int b8, double& h, double& s, double& l) {
   const auto [r, g, b] = to_unit(r8, g8, b8);
   const double max = std::max({r, g, b});

@@ -28,6 +28,8 @@ void HsvToRgb(double h, double s, double v, uint8_t& r, uint8_t& g, uint8_t& b);
 
 // 0..255 in; H in degrees [0, 360], S and L in 0..1; greys give H = S = 0.
 void RgbToHsl(int r, int g, int b, double& h, double& s, double& l);
+// The lightness RgbToHsl gives, the same double, without the hue and saturation.
+double HslLightness(int r, int g, int b);
 void HslToRgb(double h, double s, double l, uint8_t& r, uint8_t& g, uint8_t& b);
 
 // sRGB companding, D65; negative results become 0.

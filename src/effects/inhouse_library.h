@@ -17,6 +17,7 @@ void inhouse_clamp(InhouseParams& p, const InhouseImages& im);
 void inhouse_channel(InhouseParams& p, const InhouseImages& im);
 void inhouse_adjust_lab(InhouseParams& p, const InhouseImages& im);
 void inhouse_hyper_contrast(InhouseParams& p, const InhouseImages& im);
+void inhouse_hyper_contrast_reference(InhouseParams& p, const InhouseImages& im);  // one pixel at a time
 void inhouse_fader(InhouseParams& p, const InhouseImages& im);
 void inhouse_bas_relief(InhouseParams& p, const InhouseImages& im);
 
@@ -25,6 +26,11 @@ void inhouse_value_blur(InhouseParams& p, const InhouseImages& im);
 void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im);
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im);
 void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im);
+// The same three one step at a time on the calling thread: the reference the
+// banded passes are checked against.
+void inhouse_value_blur_reference(InhouseParams& p, const InhouseImages& im);
+void inhouse_noise_reduction_reference(InhouseParams& p, const InhouseImages& im);
+void inhouse_noise_reduction_rgb_reference(InhouseParams& p, const InhouseImages& im);
 
 // Neighbourhood tests on interior pixels.
 void inhouse_adaptive_blur(InhouseParams& p, const InhouseImages& im);

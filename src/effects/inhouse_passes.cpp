@@ -1,89 +1,86 @@
-// The propagating smoothing effects. Each runs the directional pass set: eight
-// sweeps over the destination in place, every step comparing a pixel with one
-// neighbour and possibly rewriting the neighbour, so a change can travel along
-// the scan. Four horizontal sweeps come first, then four vertical ones.
+// The propagating smoothing effects on the directional pass set
+// (inhouse_sweeps.h). Value Blur and the two noise reductions compare a pixel
+// with its neighbour and touch nothing else, so a horizontal sweep's rows and
+// a vertical sweep's columns never meet: those sweeps run in bands, the rows
+// of a horizontal sweep four at a time so their chains overlap, and each step
+// picks its blend table without a branch (the "keep" table writes the
+// neighbour back unchanged). Anti Alias reads a third pixel on the next line
+// and keeps the plain serial sweeps.
 #include <cstdlib>
-#include <vector>
 
-#include "effects/inhouse_library.h"
+#include "effects/inhouse_sweeps.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl {
 namespace {
 
-// Neighbour offset and scan directions of one sweep (rows outer, columns inner).
-struct Sweep {
-  int32_t nx, ny;        // where the neighbour is
-  int32_t xstep, ystep;  // +1: left to right / top to bottom
-};
+using inhouse_sweeps::BlendTable;
+using inhouse_sweeps::kSweeps;
+using inhouse_sweeps::run_pass_set;
+using inhouse_sweeps::Sweep;
 
-constexpr Sweep kSweeps[8] = {
-    {1, 0, 1, 1},  {-1, 0, -1, -1}, {-1, 0, -1, 1}, {1, 0, 1, -1},
-    {0, 1, 1, 1},  {0, -1, -1, -1}, {0, -1, -1, 1}, {0, 1, 1, -1},
-};
-
-// Calls step(current, neighbour, x, y) for every pixel of the sweep whose
-// neighbour is on the canvas. Steps whose neighbour is off the canvas are left
-// out: a step only ever writes its neighbour, and such a write is dropped.
+// One sweep of a step that reads `cur` and writes only `nb`, in bands: rows of
+// a horizontal sweep (each in its own scan direction, four interleaved),
+// columns of a vertical one (each row of the band in the sweep's order).
 template <class Step>
-void run_sweep(uint8_t* image, int32_t width, int32_t height, const Sweep& s, Step& step) {
+void run_pair_sweep(uint8_t* image, int32_t width, int32_t height, const Sweep& s, const Step& step) {
   const int32_t x0 = s.nx < 0 ? 1 : 0, x1 = s.nx > 0 ? width - 2 : width - 1;
   const int32_t y0 = s.ny < 0 ? 1 : 0, y1 = s.ny > 0 ? height - 2 : height - 1;
   if (x0 > x1 || y0 > y1) return;
   const ptrdiff_t row = static_cast<ptrdiff_t>(width) * 4;
   const ptrdiff_t to_neighbour = s.ny * row + s.nx * 4;
-  for (int32_t y = s.ystep > 0 ? y0 : y1; y >= y0 && y <= y1; y += s.ystep) {
-    uint8_t* line = image + y * row;
-    for (int32_t x = s.xstep > 0 ? x0 : x1; x >= x0 && x <= x1; x += s.xstep) {
-      uint8_t* cur = line + x * 4;
-      step(cur, cur + to_neighbour, x, y);
-    }
+  const int32_t xa = s.xstep > 0 ? x0 : x1;  // first column of the scan
+  const int32_t span = x1 - x0 + 1;
+  if (s.ny == 0) {
+    imaging::for_each_band(y1 - y0 + 1, int64_t(span) * 4, [&](int32_t first, int32_t end) {
+      int32_t y = y0 + first;
+      for (; y + 4 <= y0 + end; y += 4) {
+        uint8_t* c0 = image + y * row + xa * 4;
+        uint8_t *c1 = c0 + row, *c2 = c1 + row, *c3 = c2 + row;
+        const ptrdiff_t advance = ptrdiff_t(s.xstep) * 4;
+        for (int32_t i = 0; i < span; ++i, c0 += advance, c1 += advance, c2 += advance, c3 += advance) {
+          step(c0, c0 + to_neighbour);
+          step(c1, c1 + to_neighbour);
+          step(c2, c2 + to_neighbour);
+          step(c3, c3 + to_neighbour);
+        }
+      }
+      for (; y < y0 + end; ++y) {
+        uint8_t* c = image + y * row + xa * 4;
+        for (int32_t i = 0; i < span; ++i, c += ptrdiff_t(s.xstep) * 4) step(c, c + to_neighbour);
+      }
+    });
+  } else {
+    imaging::for_each_band(span, int64_t(y1 - y0 + 1) * 4, [&](int32_t first, int32_t end) {
+      for (int32_t y = s.ystep > 0 ? y0 : y1; y >= y0 && y <= y1; y += s.ystep) {
+        uint8_t* c = image + y * row + (x0 + first) * 4;
+        for (int32_t i = first; i < end; ++i, c += 4) step(c, c + to_neighbour);
+      }
+    });
   }
 }
 
-template <class StepFor>
-void run_pass_set(InhouseParams& p, const InhouseImages& im, StepFor step_for) {
+template <class Step>
+void run_pair_pass_set(InhouseParams& p, const InhouseImages& im, const Step& step) {
   p.copy = 1;  // each step reads what the steps before it wrote
-  for (const Sweep& s : kSweeps) {
-    auto step = step_for(s);
-    run_sweep(im.dst, im.width, im.height, s, step);
-  }
+  for (const Sweep& s : kSweeps) run_pair_sweep(im.dst, im.width, im.height, s, step);
 }
 
-// trunc((1 - w) * P + w * Q) for every pair of bytes, clamped as the writer
-// would: the products are the same doubles the formula makes, so the table
-// gives the formula's bytes exactly.
-class BlendTable {
- public:
-  explicit BlendTable(double w) : table_(256 * 256) {
-    double from[256], to[256];
-    for (int32_t v = 0; v < 256; ++v) {
-      from[v] = (1.0 - w) * v;
-      to[v] = w * v;
-    }
-    for (int32_t a = 0; a < 256; ++a) {
-      for (int32_t b = 0; b < 256; ++b) table_[a * 256 + b] = static_cast<uint8_t>(trunc_to_byte(from[a] + to[b]));
-    }
-  }
-  // The blend of `cur` toward `nb` for one channel.
-  uint8_t operator()(uint8_t cur, uint8_t nb) const { return table_[cur * 256 + nb]; }
-  void blend4(const uint8_t* cur, uint8_t* nb) const {
-    for (int i = 0; i < 4; ++i) nb[i] = (*this)(cur[i], nb[i]);
-  }
-
- private:
-  std::vector<uint8_t> table_;
-};
+// Every channel of the neighbour through one table.
+inline void blend4(const uint8_t* table, const uint8_t* cur, uint8_t* nb) {
+  for (int i = 0; i < 4; ++i) nb[i] = table[cur[i] * 256 + nb[i]];
+}
 
 }  // namespace
 
 void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
-  const BlendTable darker(p.p[0]), lighter(p.p[1]);
-  run_pass_set(p, im, [&](const Sweep&) {
-    return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
-      const int32_t v = luminance(cur), u = luminance(nb);
-      if (v - u > 2) darker.blend4(cur, nb);
-      else if (u - v > 2) lighter.blend4(cur, nb);
-    };
+  const BlendTable darker(p.p[0]), lighter(p.p[1]), keep = BlendTable::keep();
+  // Indexed by (v - u > 2) + 2 * (u - v > 2): an index rather than a choice,
+  // so the compiler has no branch to make of it.
+  const uint8_t* const tables[3] = {keep.data(), darker.data(), lighter.data()};
+  run_pair_pass_set(p, im, [&tables](const uint8_t* cur, uint8_t* nb) {
+    const int32_t v = luminance(cur), u = luminance(nb);
+    blend4(tables[int(v - u > 2) + 2 * int(u - v > 2)], cur, nb);
   });
 }
 
@@ -108,25 +105,26 @@ void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
   p.p[0] = 1.0 - p.p[0] * 0.5;
-  const BlendTable keep(p.p[0]);
+  const BlendTable blend(p.p[0]), keep = BlendTable::keep();
+  const uint8_t* const tables[2] = {keep.data(), blend.data()};
   const double threshold = p.p[1] * 255.0;
-  run_pass_set(p, im, [&](const Sweep&) {
-    return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
-      if (std::abs(luminance(cur) - luminance(nb)) < threshold) keep.blend4(cur, nb);
-    };
+  run_pair_pass_set(p, im, [&tables, threshold](const uint8_t* cur, uint8_t* nb) {
+    blend4(tables[int(std::abs(luminance(cur) - luminance(nb)) < threshold)], cur, nb);
   });
 }
 
 void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im) {
   for (int i = 0; i < 6; i += 2) p.p[i] = 1.0 - p.p[i] * 0.5;
-  const BlendTable keep[3] = {BlendTable(p.p[0]), BlendTable(p.p[2]), BlendTable(p.p[4])};
+  const BlendTable blend[3] = {BlendTable(p.p[0]), BlendTable(p.p[2]), BlendTable(p.p[4])};
+  const BlendTable keep = BlendTable::keep();
+  const uint8_t* tables[3][2] = {
+      {keep.data(), blend[0].data()}, {keep.data(), blend[1].data()}, {keep.data(), blend[2].data()}};
   const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
-  run_pass_set(p, im, [&](const Sweep&) {
-    return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
-      for (int i = 0; i < 3; ++i) {
-        if (std::abs(cur[i] - nb[i]) < threshold[i]) nb[i] = keep[i](cur[i], nb[i]);
-      }
-    };
+  run_pair_pass_set(p, im, [&tables, &threshold](const uint8_t* cur, uint8_t* nb) {
+    for (int i = 0; i < 3; ++i) {
+      const uint8_t* table = tables[i][int(std::abs(cur[i] - nb[i]) < threshold[i])];
+      nb[i] = table[cur[i] * 256 + nb[i]];
+    }
   });
 }
 

@@ -15,4 +15,8 @@ namespace cvl::imaging {
 // its rim. False for unusable views or a cell below 2.
 bool crackle_image(const ImageView& src, const ImageView& dst, int32_t cell, bool light, bool shade);
 
+// The same one pixel after another: the reference crackle_image is checked
+// against.
+bool crackle_image_reference(const ImageView& src, const ImageView& dst, int32_t cell, bool light, bool shade);
+
 }  // namespace cvl::imaging

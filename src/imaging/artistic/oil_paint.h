@@ -19,4 +19,8 @@ enum OilPaintFlags : uint32_t {
 // fall into `levels` bins (clamped to 1..256). False for unusable views.
 bool oil_paint(const ImageView& src, const ImageView& dst, int32_t radius, int32_t levels, uint32_t flags);
 
+// The same result one plain step at a time: the reference oil_paint is checked
+// against.
+bool oil_paint_reference(const ImageView& src, const ImageView& dst, int32_t radius, int32_t levels, uint32_t flags);
+
 }  // namespace cvl::imaging

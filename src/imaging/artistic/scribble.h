@@ -20,4 +20,8 @@ ScribbleInk scribble_ink_from_code(int32_t code);
 // (0 leaves it, 100 is the drawing alone). False for unusable views.
 bool scribble_image(const ImageView& src, const ImageView& dst, ScribbleInk ink, bool cross, int32_t amount);
 
+// The same one pixel after another: the reference scribble_image is checked
+// against.
+bool scribble_image_reference(const ImageView& src, const ImageView& dst, ScribbleInk ink, bool cross, int32_t amount);
+
 }  // namespace cvl::imaging

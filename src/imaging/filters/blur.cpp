@@ -6,32 +6,90 @@
 #include <cstddef>
 #include <vector>
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 namespace {
 
-// One box pass over `count` values `step` apart, edges clamped, through a scratch copy.
+// Rounded division of a window sum by the window, (sum + window / 2) / window,
+// as a multiply: with m = ceil(2^40 / window), n * m / 2^40 floors to n / window
+// whenever n * window < 2^40. Window sums of 8-bit values stay under that for
+// windows below 2^16, of 16-bit values for windows below 2^12; wider windows
+// take the dividing passes.
+struct WindowDivide {
+  uint64_t half, m;
+  explicit WindowDivide(uint64_t w) : half(w / 2), m(((uint64_t(1) << 40) + w - 1) / w) {}
+  uint64_t operator()(uint64_t sum) const { return ((sum + half) * m) >> 40; }
+};
 template <class T>
-void box_line(T* line, int32_t count, ptrdiff_t step, int32_t radius, std::vector<T>& scratch) {
-  scratch.resize(size_t(count));
-  for (int32_t i = 0; i < count; ++i) scratch[size_t(i)] = line[i * step];
-  const auto at = [&](int32_t i) -> uint64_t { return scratch[size_t(std::clamp(i, 0, count - 1))]; };
-  const uint64_t window = 2 * uint64_t(radius) + 1;
-  uint64_t sum = 0;
-  for (int32_t i = -radius; i <= radius; ++i) sum += at(i);
-  for (int32_t i = 0; i < count; ++i) {
-    line[i * step] = static_cast<T>((sum + window / 2) / window);
-    sum += at(i + radius + 1);
-    sum -= at(i - radius);
+constexpr uint64_t kMaxMultiplyWindow = sizeof(T) == 1 ? 65535 : 4095;
+
+// One horizontal pass over rows [first, end): each row padded by its edge
+// values into a scratch line, then a running sum along it.
+template <class T>
+void box_rows(T* plane, int32_t width, int32_t stride, int32_t radius, int32_t first, int32_t end) {
+  std::vector<T> line(size_t(width) + 2 * size_t(radius) + 1);
+  const WindowDivide divide(2 * uint64_t(radius) + 1);
+  for (int32_t y = first; y < end; ++y) {
+    T* row = plane + ptrdiff_t(y) * stride;
+    std::fill(line.begin(), line.begin() + radius, row[0]);
+    std::copy(row, row + width, line.begin() + radius);
+    std::fill(line.begin() + radius + width, line.end(), row[width - 1]);
+    uint64_t sum = 0;
+    for (int32_t i = 0; i <= 2 * radius; ++i) sum += line[size_t(i)];
+    const T* leave = line.data();
+    const T* enter = line.data() + 2 * radius + 1;
+    for (int32_t x = 0; x < width; ++x) {
+      row[x] = static_cast<T>(divide(sum));
+      sum += uint64_t(enter[x]) - uint64_t(leave[x]);
+    }
   }
 }
 
+// One vertical pass over columns [first, end): a running sum for every column
+// carried down the rows together, reading the pass's input from `copy`.
+template <class T>
+void box_columns(T* plane, const T* copy, int32_t height, int32_t stride, int32_t radius, int32_t first, int32_t end) {
+  const int32_t n = end - first;
+  std::vector<uint64_t> sum(size_t(n), 0);
+  const WindowDivide divide(2 * uint64_t(radius) + 1);
+  const auto row_of = [&](int32_t y) { return copy + ptrdiff_t(std::clamp(y, 0, height - 1)) * stride + first; };
+  for (int32_t i = -radius; i <= radius; ++i) {
+    const T* r = row_of(i);
+    for (int32_t x = 0; x < n; ++x) sum[size_t(x)] += r[x];
+  }
+  for (int32_t y = 0; y < height; ++y) {
+    T* out = plane + ptrdiff_t(y) * stride + first;
+    const T* enter = row_of(y + radius + 1);
+    const T* leave = row_of(y - radius);
+    for (int32_t x = 0; x < n; ++x) {
+      out[x] = static_cast<T>(divide(sum[size_t(x)]));
+      sum[size_t(x)] += uint64_t(enter[x]) - uint64_t(leave[x]);
+    }
+  }
+}
+
+// Each pass's rows (horizontal) or columns (vertical) are independent, so both
+// run in bands; the vertical pass reads a copy of the plane as the pass found it.
 template <class T>
 void blur_plane(T* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes) {
   if (!plane || width <= 0 || height <= 0 || radius <= 0 || passes <= 0) return;
-  std::vector<T> scratch;
+  if (2 * uint64_t(radius) + 1 > kMaxMultiplyWindow<T>) {
+    if constexpr (sizeof(T) == 1) blur_plane8_reference(plane, width, height, stride, radius, passes);
+    else blur_plane16_reference(plane, width, height, stride, radius, passes);
+    return;
+  }
+  std::vector<T> copy(size_t(height) * size_t(stride));
   for (int32_t p = 0; p < passes; ++p) {
-    for (int32_t y = 0; y < height; ++y) box_line(plane + ptrdiff_t(y) * stride, width, 1, radius, scratch);
-    for (int32_t x = 0; x < width; ++x) box_line(plane + x, height, stride, radius, scratch);
+    for_each_band(height, int64_t(width) * 2,
+                  [&](int32_t first, int32_t end) { box_rows(plane, width, stride, radius, first, end); });
+    for_each_band(height, int64_t(width), [&](int32_t first, int32_t end) {
+      std::copy(plane + ptrdiff_t(first) * stride, plane + ptrdiff_t(end - 1) * stride + width,
+                copy.begin() + ptrdiff_t(first) * stride);
+    });
+    for_each_band(width, int64_t(height) * 2, [&](int32_t first, int32_t end) {
+      box_columns(plane, copy.data(), height, stride, radius, first, end);
+    });
   }
 }
 

@@ -8,8 +8,14 @@ namespace cvl::imaging {
 // Blurs a plane in place with `passes` box passes of radius `radius` in each direction
 // (three passes approximate a Gaussian). Edges are clamped. Strides are in elements.
 void blur_plane8(uint8_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes = 3);
-void blur_plane16(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,
-                  int32_t passes = 3);
+void blur_plane16(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes = 3);
+
+// The same passes one line at a time, the reference the passes above are
+// checked against.
+void blur_plane8_reference(uint8_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,
+                           int32_t passes = 3);
+void blur_plane16_reference(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,
+                            int32_t passes = 3);
 
 // The box radius whose three passes have the variance of a Gaussian of `sigma`
 // (three passes of radius r give r * (r + 1)); 0 when sigma is too small to blur.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
@@ -34,7 +35,10 @@ inline uint8_t value_of_rank(const Histogram& h, uint32_t rank) {
   return uint8_t(v);
 }
 
-void median_channel(const ImageView& in, const ImageView& out, int32_t channel, int32_t r,
+// Rows [first, end) of one channel. The column histograms start from the
+// band's first window and are carried down from there, so a band gives the
+// rows the whole picture would.
+void median_channel(const ImageView& in, const ImageView& out, int32_t channel, int32_t r, int32_t first, int32_t end,
                     std::vector<Histogram>& columns) {
   const int32_t w = in.width, h = in.height, ch = in.channels;
   const auto value = [&](int32_t x, int32_t y) { return in.row(std::clamp(y, 0, h - 1))[size_t(x) * ch + channel]; };
@@ -44,12 +48,12 @@ void median_channel(const ImageView& in, const ImageView& out, int32_t channel, 
     col.coarse[v >> 4] = uint16_t(col.coarse[v >> 4] + delta);
   };
   std::memset(columns.data(), 0, columns.size() * sizeof(Histogram));
-  for (int32_t y = -r; y <= r; ++y)
+  for (int32_t y = first - r; y <= first + r; ++y)
     for (int32_t x = 0; x < w; ++x) count(x, value(x, y), 1);
   const uint32_t rank = (uint32_t(2 * r + 1) * uint32_t(2 * r + 1)) / 2;
   Histogram window;
-  for (int32_t y = 0; y < h; ++y) {
-    if (y > 0) {
+  for (int32_t y = first; y < end; ++y) {
+    if (y > first) {
       const uint8_t* gone_row = in.row(std::max(y - r - 1, 0)) + channel;
       const uint8_t* come_row = in.row(std::min(y + r, h - 1)) + channel;
       for (int32_t x = 0; x < w; ++x) {
@@ -89,11 +93,11 @@ inline uint8_t median9(uint8_t p[9]) {
 // Radius 1 is common enough (and the histograms heavy enough for it) to get
 // its own path: the network over every byte of a row at once, which the compiler
 // turns into byte-wide vector minimum and maximum.
-void median3x3(const ImageView& in, const ImageView& out, uint32_t channel_mask) {
+void median3x3(const ImageView& in, const ImageView& out, uint32_t channel_mask, int32_t first, int32_t end) {
   const int32_t w = in.width, h = in.height, ch = in.channels;
   const size_t n = size_t(w) * ch;
   std::vector<uint8_t> row(n);
-  for (int32_t y = 0; y < h; ++y) {
+  for (int32_t y = first; y < end; ++y) {
     const uint8_t* a = in.row(std::max(y - 1, 0));
     const uint8_t* b = in.row(y);
     const uint8_t* c = in.row(std::min(y + 1, h - 1));
@@ -120,13 +124,17 @@ bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, u
   const ImageView in = unaliased_source(src, dst, copy);
   copy_view(in, dst);
   if (radius == 0) return true;
+  // Every row is worked out from the source alone, so rows run in bands.
   if (radius == 1) {
-    median3x3(in, dst, channel_mask);
+    for_each_band(src.height, int64_t(src.width) * src.channels * 20,
+                  [&](int32_t first, int32_t end) { median3x3(in, dst, channel_mask, first, end); });
     return true;
   }
-  std::vector<Histogram> columns(size_t(src.width));
-  for (int32_t c = 0; c < src.channels; ++c)
-    if (channel_mask >> c & 1) median_channel(in, dst, c, radius, columns);
+  for_each_band(src.height, int64_t(src.width) * src.channels * 600, [&](int32_t first, int32_t end) {
+    std::vector<Histogram> columns(size_t(src.width));
+    for (int32_t c = 0; c < src.channels; ++c)
+      if (channel_mask >> c & 1) median_channel(in, dst, c, radius, first, end, columns);
+  });
   return true;
 }
 

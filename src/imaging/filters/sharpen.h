@@ -14,4 +14,7 @@ namespace cvl::imaging {
 // 1). False, writing nothing, for images it cannot work on.
 bool sharpen(const ImageView& src, const ImageView& dst, int32_t amount, int32_t size);
 
+// The same one plain step at a time: the reference sharpen is checked against.
+bool sharpen_reference(const ImageView& src, const ImageView& dst, int32_t amount, int32_t size);
+
 }  // namespace cvl::imaging

@@ -13,6 +13,7 @@
 #include "imaging/filters/median_filter.h"
 #include "imaging/filters/min_max_filter.h"
 #include "imaging/filters/window_means.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
@@ -62,6 +63,31 @@ TEST(RankFilters, MatchBruteForceWindowsIncludingTheBorders) {
     }
 }
 
+// The median in bands of rows: every thread count gives the brute-force
+// medians, with a channel left out by the mask copied through.
+TEST(RankFilters, MedianInBandsMatchesBruteForceAtEveryThreadCount) {
+  const int32_t w = 211, h = 157;
+  for (const int threads : {1, 2, 3}) {
+    set_thread_count(threads);
+    for (const int32_t r : {1, 3}) {
+      Picture in = noise(w, h, 4), med(w, h, 4, 9);
+      ASSERT_TRUE(median_filter(in.view, med.view, r, 0b1011));
+      for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+          for (int32_t c = 0; c < 4; ++c) {
+            if (c == 2) {
+              ASSERT_EQ(med.at(x, y, c), in.at(x, y, c));
+              continue;
+            }
+            const std::vector<uint8_t> v = window(in, x, y, c, r);
+            ASSERT_EQ(med.at(x, y, c), v[v.size() / 2])
+                << "r " << r << " at " << x << "," << y << " threads " << threads;
+          }
+    }
+  }
+  set_thread_count(0);
+}
+
 TEST(RankFilters, MaximumGrowsAndMinimumShrinksAShapeByTheRadius) {
   for (int32_t r : {1, 3, 6}) {
     Picture dot(41, 41, 1), grown(41, 41, 1), square(41, 41, 1), shrunk(41, 41, 1);
@@ -90,7 +116,7 @@ TEST(RankFilters, DotRemoversTakeOutAnIsolatedDotAndKeepEdgesAndLines) {
   for (int32_t y = 0; y < 20; ++y)
     for (int32_t x = 15; x < 30; ++x)
       for (int32_t c = 0; c < 3; ++c) base.at(x, y, c) = 180;  // a step edge
-  for (int32_t x = 0; x < 15; ++x) base.at(x, 5, 1) = 20;     // a one-pixel line
+  for (int32_t x = 0; x < 15; ++x) base.at(x, 5, 1) = 20;      // a one-pixel line
   Picture dotted = base;
   dotted.view.data = dotted.px.data();
   dotted.at(7, 12, 0) = 255;
@@ -147,8 +173,10 @@ TEST(RankFilters, MeansKeepUniformImagesAndOrderHarmonicBelowGeometricBelowArith
 TEST(RankFilters, InPlaceEqualsOutOfPlace) {
   Picture in = noise(31, 22, 4);
   using Op = bool (*)(const ImageView&, const ImageView&, int32_t);
-  const Op ops[] = {maximum_filter, minimum_filter, midpoint_filter, geometric_mean, harmonic_mean,
-                    [](const ImageView& s, const ImageView& d, int32_t r) { return median_filter(s, d, r); }};
+  const Op ops[] = {
+      maximum_filter,  minimum_filter,
+      midpoint_filter, geometric_mean,
+      harmonic_mean,   [](const ImageView& s, const ImageView& d, int32_t r) { return median_filter(s, d, r); }};
   for (Op op : ops) {
     Picture out(31, 22, 4), same = in;
     same.view.data = same.px.data();
