@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imagescript {
 
 // An effect's values as the caller set them, addressed by value index (3 upward).
@@ -87,17 +89,21 @@ inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, 
 
 // Rebuilds the picture by inverse mapping: `map(x, y, sx, sy)` gives, for the centre
 // of destination pixel (x, y), the source point to read. The map is a template
-// argument so that it is inlined into the loop.
+// argument so that it is inlined into the loop. Rows are handed out in bands to the
+// worker threads, so the map is called from several threads at once and must only
+// read what it captures.
 template <class Map>
 void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
   const std::vector<uint8_t> src(rgba, rgba + size_t(w) * h * 4);
-  uint8_t* out = rgba;
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x, out += 4) {
-      double sx = x, sy = y;
-      map(x, y, sx, sy);
-      sample_bilinear(src.data(), w, h, sx, sy, edge, out);
-    }
+  imaging::for_each_band(h, int64_t(w) * 16, [&](int32_t first, int32_t end) {
+    uint8_t* out = rgba + size_t(first) * w * 4;
+    for (int32_t y = first; y < end; ++y)
+      for (int32_t x = 0; x < w; ++x, out += 4) {
+        double sx = x, sy = y;
+        map(x, y, sx, sy);
+        sample_bilinear(src.data(), w, h, sx, sy, edge, out);
+      }
+  });
 }
 
 }  // namespace cvl::imagescript
