@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
@@ -52,20 +53,100 @@ struct RowWalk {
 void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double cy, Similarity A, Similarity B,
                   bool a_is_identity, bool round_up) {
   const int32_t bias = round_up ? 65536 : 65535;
-  for (int32_t y = 0; y < in.height; ++y) {
-    const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
-    const uint8_t* own = in.row(y);
-    uint8_t* d = out.row(y);
-    for (int32_t x = 0; x < in.width; ++x, d += 4) {
-      int32_t u[4], v[4];
-      if (a_is_identity)
-        for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
-      else
-        sample(in, wa.qx(x), wa.qy(x), u);
-      sample(in, wb.qx(x), wb.qy(x), v);
-      for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
+  for_each_band(in.height, int64_t(in.width) * 12, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
+      const uint8_t* own = in.row(y);
+      uint8_t* d = out.row(y);
+      for (int32_t x = 0; x < in.width; ++x, d += 4) {
+        int32_t u[4], v[4];
+        if (a_is_identity)
+          for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
+        else sample(in, wa.qx(x), wa.qy(x), u);
+        sample(in, wb.qx(x), wb.qy(x), v);
+        for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
+      }
+    }
+  });
+}
+
+// A tap that scales without turning reads the same columns on every row (its walk
+// along a row starts at the same x whatever the row: the turn's sine is exactly
+// 0) and one pair of source rows per row (its step down a row is 0). So the
+// bilinear weights of a column are worked out once a pass, and a row first blends
+// its two source rows vertically, then each output pixel blends two entries of
+// that row. The products are whole numbers, so blending down before across gives
+// the same sums as `sample`.
+struct ColumnTap {
+  int32_t x0 = 0, x1 = 0, fx = 0;
+};
+
+struct ScaleTap {
+  std::vector<ColumnTap> columns;
+  int32_t lo = 0, hi = 0;  // the source columns any output pixel reads
+
+  ScaleTap(const ImageView& in, Similarity t, double cx, double cy) : columns(size_t(in.width)) {
+    const RowWalk walk(t, cx, cy, 0);
+    const int64_t max_x = int64_t(in.width - 1) << 16;
+    lo = in.width - 1;
+    for (int32_t i = 0; i < in.width; ++i) {
+      const int64_t q = std::clamp<int64_t>(walk.qx(i), 0, max_x);
+      ColumnTap& c = columns[size_t(i)];
+      c.x0 = int32_t(q >> 16), c.fx = int32_t(q >> 8) & 255;
+      c.x1 = c.fx ? c.x0 + 1 : c.x0;
+      lo = std::min(lo, c.x0), hi = std::max(hi, c.x1);
     }
   }
+
+  // Source rows y0 and y1 blended by the row's fraction into `v` (x 256), over
+  // the columns the tap reads.
+  void blend_down(const ImageView& in, Similarity t, double cx, double cy, int32_t y, int32_t* v) const {
+    const int64_t max_y = int64_t(in.height - 1) << 16;
+    const int64_t q = std::clamp<int64_t>(RowWalk(t, cx, cy, y).qy(0), 0, max_y);
+    const int32_t y0 = int32_t(q >> 16), fy = int32_t(q >> 8) & 255;
+    const uint8_t* r0 = in.row(y0);
+    const uint8_t* r1 = fy ? in.row(y0 + 1) : r0;
+    for (int32_t i = lo * 4; i < hi * 4 + 4; ++i) v[i] = r0[i] * (256 - fy) + r1[i] * fy;
+  }
+
+  // The tap's value at output column x (x 65536), from a row blended down.
+  void across(const int32_t* v, int32_t x, int32_t out[4]) const {
+    const ColumnTap& c = columns[size_t(x)];
+    const int32_t* a = v + c.x0 * 4;
+    const int32_t* b = v + c.x1 * 4;
+    for (int k = 0; k < 4; ++k) out[k] = a[k] * (256 - c.fx) + b[k] * c.fx;
+  }
+};
+
+// two_tap_pass for taps that only scale.
+void two_scale_tap_pass(const ImageView& in, const ImageView& out, double cx, double cy, Similarity A, Similarity B,
+                        bool a_is_identity, bool round_up) {
+  const int32_t bias = round_up ? 65536 : 65535;
+  const ScaleTap tb(in, B, cx, cy);
+  const ScaleTap ta = a_is_identity ? ScaleTap(ImageView{}, A, cx, cy) : ScaleTap(in, A, cx, cy);
+  for_each_band(in.height, int64_t(in.width) * 8, [&](int32_t first, int32_t end) {
+    std::vector<int32_t> va(a_is_identity ? 0 : size_t(in.width) * 4), vb(size_t(in.width) * 4);
+    for (int32_t y = first; y < end; ++y) {
+      tb.blend_down(in, B, cx, cy, y, vb.data());
+      if (!a_is_identity) ta.blend_down(in, A, cx, cy, y, va.data());
+      const uint8_t* own = in.row(y);
+      uint8_t* d = out.row(y);
+      for (int32_t x = 0; x < in.width; ++x, d += 4) {
+        int32_t u[4], v[4];
+        if (a_is_identity)
+          for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
+        else ta.across(va.data(), x, u);
+        tb.across(vb.data(), x, v);
+        for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
+      }
+    }
+  });
+}
+
+void pass(const ImageView& in, const ImageView& out, double cx, double cy, Similarity A, Similarity B,
+          bool a_is_identity, bool round_up) {
+  if (B.a == 0 && (a_is_identity || A.a == 0)) two_scale_tap_pass(in, out, cx, cy, A, B, a_is_identity, round_up);
+  else two_tap_pass(in, out, cx, cy, A, B, a_is_identity, round_up);
 }
 
 double farthest_corner(const ImageView& v, double cx, double cy) {
@@ -91,9 +172,9 @@ bool path_mean(const ImageView& src, const ImageView& dst, double cx, double cy,
   ImageView a = dst, b = scratch.view();
   if (passes % 2 == 0) std::swap(a, b);
   const Similarity second{first.a + step.a, first.s * step.s};
-  two_tap_pass(src, a, cx, cy, first, second, false, true);
+  pass(src, a, cx, cy, first, second, false, true);
   for (int32_t p = 1; p < passes; ++p) {
-    two_tap_pass(a, b, cx, cy, Similarity{}, compose(step, double(1 << p)), true, p % 2 == 0);
+    pass(a, b, cx, cy, Similarity{}, compose(step, double(1 << p)), true, p % 2 == 0);
     std::swap(a, b);
   }
   return true;
