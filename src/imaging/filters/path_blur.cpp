@@ -52,6 +52,48 @@ struct RowWalk {
   int64_t qy(int32_t i) const { return static_cast<int64_t>(y + dy * i + 0.5); }
 };
 
+#if defined(__SSE2__)
+// `sample` four channels at once. The first blend (byte times weight, in pairs)
+// is a multiply-add of 16-bit lanes; the second's products are whole numbers
+// below 2^24, which floats hold exactly.
+inline __m128i sample4(const ImageView& in, int64_t qx, int64_t qy) {
+  const int64_t max_x = int64_t(in.width - 1) << 16, max_y = int64_t(in.height - 1) << 16;
+  qx = std::clamp<int64_t>(qx, 0, max_x);
+  qy = std::clamp<int64_t>(qy, 0, max_y);
+  const int32_t x0 = int32_t(qx >> 16), y0 = int32_t(qy >> 16);
+  const int32_t fx = int32_t(qx >> 8) & 255, fy = int32_t(qy >> 8) & 255;
+  const int32_t x1 = fx ? x0 + 1 : x0;
+  const uint8_t* r0 = in.row(y0);
+  const uint8_t* r1 = fy ? in.row(y0 + 1) : r0;
+  int32_t a, b, c, d;
+  std::memcpy(&a, r0 + x0 * 4, 4), std::memcpy(&b, r0 + x1 * 4, 4);
+  std::memcpy(&c, r1 + x0 * 4, 4), std::memcpy(&d, r1 + x1 * 4, 4);
+  const __m128i zero = _mm_setzero_si128(), wx = _mm_set1_epi32((fx << 16) | (256 - fx));
+  const __m128i top =
+      _mm_madd_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b)), zero), wx);
+  const __m128i bottom =
+      _mm_madd_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(c), _mm_cvtsi32_si128(d)), zero), wx);
+  return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(top), _mm_set1_ps(float(256 - fy))),
+                                     _mm_mul_ps(_mm_cvtepi32_ps(bottom), _mm_set1_ps(float(fy)))));
+}
+
+// (u + v + bias) >> 17 per lane, packed to four bytes at d; the sum stays below 2^26.
+inline void store_mean(__m128i u, __m128i v, __m128i bias, uint8_t* d) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i sum = _mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(u, v), bias), 17);
+  const int32_t word = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(sum, zero), zero));
+  std::memcpy(d, &word, 4);
+}
+
+// A pixel's four bytes as lanes, times 65536.
+inline __m128i own4(const uint8_t* p) {
+  int32_t word;
+  std::memcpy(&word, p, 4);
+  const __m128i zero = _mm_setzero_si128();
+  return _mm_slli_epi32(_mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero), 16);
+}
+#endif
+
 // out(p) = mean of in(A p) and in(B p); A may be the identity (`a_is_identity`),
 // read without resampling. `round_up` alternates between passes so the halvings
 // do not drift the image's mean.
@@ -63,6 +105,13 @@ void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double c
       const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
       const uint8_t* own = in.row(y);
       uint8_t* d = out.row(y);
+#if defined(__SSE2__)
+      const __m128i round = _mm_set1_epi32(bias);
+      for (int32_t x = 0; x < in.width; ++x, d += 4) {
+        const __m128i u = a_is_identity ? own4(own + x * 4) : sample4(in, wa.qx(x), wa.qy(x));
+        store_mean(u, sample4(in, wb.qx(x), wb.qy(x)), round, d);
+      }
+#else
       for (int32_t x = 0; x < in.width; ++x, d += 4) {
         int32_t u[4], v[4];
         if (a_is_identity)
@@ -71,6 +120,7 @@ void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double c
         sample(in, wb.qx(x), wb.qy(x), v);
         for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
       }
+#endif
     }
   });
 }
@@ -149,13 +199,11 @@ void two_scale_tap_pass(const ImageView& in, const ImageView& out, double cx, do
       const ColumnTap* cb = tb.columns.data();
       const ColumnTap* ca = ta.columns.data();
 #if defined(__SSE2__)
-      const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi32(bias);
+      const __m128i round = _mm_set1_epi32(bias);
       for (int32_t x = 0; x < in.width; ++x, d += 4) {
         __m128i u;
         if (a_is_identity) {
-          int32_t word;
-          std::memcpy(&word, own + x * 4, 4);
-          u = _mm_slli_epi32(_mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero), 16);
+          u = own4(own + x * 4);
         } else {
           const ColumnTap& c = ca[x];
           u = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_loadu_ps(va.data() + c.x0), _mm_set1_ps(c.left)),
@@ -165,11 +213,7 @@ void two_scale_tap_pass(const ImageView& in, const ImageView& out, double cx, do
         const __m128i v =
             _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_loadu_ps(vb.data() + c.x0), _mm_set1_ps(c.left)),
                                         _mm_mul_ps(_mm_loadu_ps(vb.data() + c.x1), _mm_set1_ps(c.right))));
-        // u + v + bias stays below 2^26, so 32-bit lanes hold it.
-        const __m128i sum = _mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(u, v), round), 17);
-        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sum, zero), zero);
-        const int32_t word = _mm_cvtsi128_si32(bytes);
-        std::memcpy(d, &word, 4);
+        store_mean(u, v, round, d);
       }
 #else
       for (int32_t x = 0; x < in.width; ++x, d += 4) {
