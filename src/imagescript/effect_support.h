@@ -8,6 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "imaging/parallel_bands.h"
 
 namespace cvl::imagescript {
@@ -81,10 +85,34 @@ inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, 
   const uint8_t* b = src + (size_t(y0) * w + x1) * 4;
   const uint8_t* c = src + (size_t(y1) * w + x0) * 4;
   const uint8_t* d = src + (size_t(y1) * w + x1) * 4;
+#if defined(__SSE2__)
+  // The same double steps as below, two channels a register; without fused
+  // multiply-adds each lane rounds exactly as the plain loop does.
+  const __m128i zero = _mm_setzero_si128();
+  auto lanes = [&](const uint8_t* p, __m128d& low, __m128d& high) {
+    int32_t word;
+    std::memcpy(&word, p, 4);
+    const __m128i i32 = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+    low = _mm_cvtepi32_pd(i32), high = _mm_cvtepi32_pd(_mm_shuffle_epi32(i32, 0xEE));
+  };
+  __m128d a0, a1, b0, b1, c0, c1, d0, d1;
+  lanes(a, a0, a1), lanes(b, b0, b1), lanes(c, c0, c1), lanes(d, d0, d1);
+  const __m128d vx = _mm_set1_pd(tx), vy = _mm_set1_pd(ty), half = _mm_set1_pd(0.5);
+  const __m128d top0 = _mm_add_pd(a0, _mm_mul_pd(_mm_sub_pd(b0, a0), vx));
+  const __m128d top1 = _mm_add_pd(a1, _mm_mul_pd(_mm_sub_pd(b1, a1), vx));
+  const __m128d bottom0 = _mm_add_pd(c0, _mm_mul_pd(_mm_sub_pd(d0, c0), vx));
+  const __m128d bottom1 = _mm_add_pd(c1, _mm_mul_pd(_mm_sub_pd(d1, c1), vx));
+  const __m128i v0 = _mm_cvttpd_epi32(_mm_add_pd(_mm_add_pd(top0, _mm_mul_pd(_mm_sub_pd(bottom0, top0), vy)), half));
+  const __m128i v1 = _mm_cvttpd_epi32(_mm_add_pd(_mm_add_pd(top1, _mm_mul_pd(_mm_sub_pd(bottom1, top1), vy)), half));
+  const __m128i v = _mm_unpacklo_epi64(v0, v1);
+  const int32_t word = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
+  std::memcpy(out, &word, 4);
+#else
   for (int k = 0; k < 4; ++k) {
     const double top = a[k] + (b[k] - a[k]) * tx, bottom = c[k] + (d[k] - c[k]) * tx;
     out[k] = static_cast<uint8_t>(top + (bottom - top) * ty + 0.5);
   }
+#endif
 }
 
 // Rebuilds the picture by inverse mapping: `map(x, y, sx, sy)` gives, for the centre
