@@ -85,11 +85,31 @@ void BM_Effect_ZoomBlur(benchmark::State& s) { run(s, "Zoom Blur"); }
 void BM_Effect_RadialBlur(benchmark::State& s) { run(s, "Radial Blur"); }
 void BM_Effect_SineDistortion(benchmark::State& s) { run(s, "Sine Distortion"); }
 void BM_Effect_Kaleidoscope(benchmark::State& s) { run(s, "Kaleidoscope"); }
+void BM_Effect_Waves(benchmark::State& s) { run(s, "Waves"); }
+void BM_Effect_Divider(benchmark::State& s) { run(s, "Divider"); }
+void BM_Effect_Zoom(benchmark::State& s) { run(s, "Zoom"); }
+void BM_Effect_Rotate(benchmark::State& s) { run(s, "Rotate"); }
+void BM_Effect_Wave(benchmark::State& s) { run(s, "Wave"); }
+void BM_Effect_ZigZag(benchmark::State& s) { run(s, "Zig Zag"); }
+void BM_Effect_Marble(benchmark::State& s) { run(s, "Marble"); }
+void BM_Effect_Wow(benchmark::State& s) { run(s, "Wow"); }
+void BM_Effect_Ripple(benchmark::State& s) { run(s, "Ripple"); }
+void BM_Effect_Elliptical(benchmark::State& s) { run(s, "Elliptical"); }
 
 BENCHMARK(BM_Effect_Glass)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Effect_ZoomBlur)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Effect_RadialBlur)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Effect_SineDistortion)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Effect_Kaleidoscope)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Waves)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Divider)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Zoom)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Rotate)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Wave)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_ZigZag)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Marble)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Wow)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Ripple)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Effect_Elliptical)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
