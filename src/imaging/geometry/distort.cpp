@@ -14,10 +14,12 @@ constexpr float kPi = 3.14159265358979f;
 constexpr float kTwoPi = 2 * kPi;
 constexpr float kRadiansPerDegree = kPi / 180;
 
+// Every map below is a pure function of the position, so its rows can go to the
+// worker threads in bands.
 template <class Map>
-bool bilinear(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
+bool bilinear(const ImageView& src, const ImageView& dst, const Colour& fill, const Map& map) {
   if (src.width != dst.width || src.height != dst.height) return false;
-  return inverse_map<Sampling::Bilinear>(src, dst, fill, map);
+  return inverse_map_in_bands<Sampling::Bilinear>(src, dst, fill, map);
 }
 
 // A map that scales the offset from the centre by factor(r2) inside the disc of

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "imaging/image_view.h"
+#include "imaging/parallel_bands.h"
 #include "imaging/pixel_span.h"
 
 namespace cvl::imaging {
@@ -74,6 +75,29 @@ inline void sample_nearest(const ImageView& src, int32_t fx, int32_t fy, const u
   std::memcpy(out, p, 4);
 }
 
+// Rows [first, end) of inverse_map's work.
+template <Sampling kSampling, class Map>
+void map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map, int32_t first, int32_t end) {
+  for (int32_t y = first; y < end; ++y) {
+    uint8_t* out = dst.row(y);
+    for (int32_t x = 0; x < dst.width; ++x, out += 4) {
+      float sx = static_cast<float>(x), sy = static_cast<float>(y);
+      int32_t fx, fy;
+      if (!map(x, y, sx, sy) || !to_fixed(sx, src.width, &fx) || !to_fixed(sy, src.height, &fy)) {
+        std::memcpy(out, fill.data(), 4);
+        continue;
+      }
+      if constexpr (kSampling == Sampling::Bilinear) sample_bilinear(src, fx, fy, fill.data(), out);
+      else sample_nearest(src, fx, fy, fill.data(), out);
+    }
+  }
+}
+
+inline bool mappable(const ImageView& src, const ImageView& dst) {
+  return src.data && dst.data && src.channels == 4 && dst.channels == 4 && src.width > 0 && src.height > 0 &&
+         dst.width > 0 && dst.height > 0;
+}
+
 }  // namespace detail
 
 // Fills every pixel of dst from src through `map`, a callable
@@ -84,24 +108,19 @@ inline void sample_nearest(const ImageView& src, int32_t fx, int32_t fy, const u
 // False for views it cannot work on.
 template <Sampling kSampling, class Map>
 bool inverse_map(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
-  if (!src.data || !dst.data || src.channels != 4 || dst.channels != 4 || src.width <= 0 || src.height <= 0 ||
-      dst.width <= 0 || dst.height <= 0)
-    return false;
-  for (int32_t y = 0; y < dst.height; ++y) {
-    uint8_t* out = dst.row(y);
-    for (int32_t x = 0; x < dst.width; ++x, out += 4) {
-      float sx = static_cast<float>(x), sy = static_cast<float>(y);
-      int32_t fx, fy;
-      if (!map(x, y, sx, sy) || !detail::to_fixed(sx, src.width, &fx) || !detail::to_fixed(sy, src.height, &fy)) {
-        std::memcpy(out, fill.data(), 4);
-        continue;
-      }
-      if constexpr (kSampling == Sampling::Bilinear)
-        detail::sample_bilinear(src, fx, fy, fill.data(), out);
-      else
-        detail::sample_nearest(src, fx, fy, fill.data(), out);
-    }
-  }
+  if (!detail::mappable(src, dst)) return false;
+  detail::map_rows<kSampling>(src, dst, fill, map, 0, dst.height);
+  return true;
+}
+
+// inverse_map for a map that keeps no state and only reads what it captures: the
+// rows go out in bands to the worker threads, so it is called from several
+// threads at once and in no particular order.
+template <Sampling kSampling, class Map>
+bool inverse_map_in_bands(const ImageView& src, const ImageView& dst, const Colour& fill, const Map& map) {
+  if (!detail::mappable(src, dst)) return false;
+  for_each_band(dst.height, int64_t(dst.width) * 24,
+                [&](int32_t first, int32_t end) { detail::map_rows<kSampling>(src, dst, fill, map, first, end); });
   return true;
 }
 
