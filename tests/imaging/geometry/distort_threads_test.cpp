@@ -62,5 +62,32 @@ TEST(DistortThreads, EveryPositionOnlyDistortionGivesTheSameBytesAtAnyThreadCoun
   }
 }
 
+// Marble works its noise out per column and row; the plain twin per pixel.
+TEST(DistortThreads, MarbleGivesItsPlainTwinsBytes) {
+  struct Args {
+    float scale, amplitude, turbulence;
+  };
+  const Args kArgs[] = {{40, 9, 2}, {1, 3, 0.5f}, {0, -12, 4}, {517, 80, 1}, {7.3f, 0.4f, 0}};
+  const std::pair<int32_t, int32_t> kSizes[] = {{1, 1}, {2, 3}, {37, 29}, {kW, kH}};
+  for (const auto& [w, h] : kSizes) {
+    std::vector<uint8_t> src(size_t(w) * h * 4);
+    Lcg15 rng(uint32_t(w * 7 + h));
+    for (uint8_t& v : src) v = uint8_t(rng.next());
+    const ImageView in{src.data(), w, h, 4, w * 4};
+    for (const Args& a : kArgs) {
+      std::vector<uint8_t> want(src.size(), 0xAB);
+      ASSERT_TRUE(marble_image_reference(in, ImageView{want.data(), w, h, 4, w * 4}, kFill, a.scale, a.amplitude,
+                                         a.turbulence));
+      for (int threads : {1, 2, 3}) {
+        set_thread_count(threads);
+        std::vector<uint8_t> got(src.size(), 0xAB);
+        ASSERT_TRUE(marble_image(in, ImageView{got.data(), w, h, 4, w * 4}, kFill, a.scale, a.amplitude, a.turbulence));
+        EXPECT_EQ(got, want) << w << " x " << h << " scale " << a.scale << ", " << threads << " threads";
+      }
+      set_thread_count(0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace cvl::imaging
