@@ -14,16 +14,28 @@ ValueNoise::ValueNoise(Lcg& random, int32_t cols, int32_t rows)
   for (float& f : lattice_) f = static_cast<float>(random.unit());
 }
 
-ValueNoise::Place ValueNoise::place(double g, int32_t n) {
-  const double f = std::floor(g);
-  Place p;
-  p.t = fade(g - f);
-  p.lo = wrap_index(static_cast<int32_t>(std::fmod(f, n)), n);
-  p.hi = (p.lo + 1) % n;
-  return p;
+void ValueNoise::cell_x(double gx, int32_t& i0, int32_t& i1, double& t) const {
+  const double fx = std::floor(gx);
+  t = fade(gx - fx);
+  i0 = wrap_index(static_cast<int32_t>(std::fmod(fx, cols_)), cols_), i1 = (i0 + 1) % cols_;
 }
 
-double ValueNoise::at(double gx, double gy) const { return at(column_place(gx), row_place(gy)); }
+void ValueNoise::cell_y(double gy, int32_t& i0, int32_t& i1, double& t) const {
+  const double fy = std::floor(gy);
+  t = fade(gy - fy);
+  i0 = wrap_index(static_cast<int32_t>(std::fmod(fy, rows_)), rows_), i1 = (i0 + 1) % rows_;
+}
+
+double ValueNoise::at(double gx, double gy) const {
+  const double fx = std::floor(gx), fy = std::floor(gy);
+  const double tx = fade(gx - fx), ty = fade(gy - fy);
+  const int32_t x0 = wrap_index(static_cast<int32_t>(std::fmod(fx, cols_)), cols_), x1 = (x0 + 1) % cols_;
+  const int32_t y0 = wrap_index(static_cast<int32_t>(std::fmod(fy, rows_)), rows_), y1 = (y0 + 1) % rows_;
+  const float* r0 = &lattice_[size_t(y0) * cols_];
+  const float* r1 = &lattice_[size_t(y1) * cols_];
+  const double top = r0[x0] + (r0[x1] - r0[x0]) * tx, bottom = r1[x0] + (r1[x1] - r1[x0]) * tx;
+  return top + (bottom - top) * ty;
+}
 
 GradientNoise::GradientNoise(Lcg& random) {
   for (int i = 0; i < 256; ++i) perm_[i] = static_cast<uint8_t>(i);

@@ -16,27 +16,13 @@ class ValueNoise {
   ValueNoise(Lcg& random, int32_t cols, int32_t rows);
   double at(double gx, double gy) const;
 
-  // at() in two steps, for callers that read a whole grid of points: where one
-  // coordinate falls (the lattice lines either side and the faded fraction between
-  // them), worked out once per column and once per row, then the blend. Gives the
-  // same value as at() to the last bit.
-  struct Place {
-    int32_t lo = 0, hi = 0;
-    double t = 0;
-  };
-  Place column_place(double gx) const { return place(gx, cols_); }
-  Place row_place(double gy) const { return place(gy, rows_); }
-  double at(const Place& column, const Place& row) const {
-    const float* r0 = &lattice_[size_t(row.lo) * cols_];
-    const float* r1 = &lattice_[size_t(row.hi) * cols_];
-    const double top = r0[column.lo] + (r0[column.hi] - r0[column.lo]) * column.t;
-    const double bottom = r1[column.lo] + (r1[column.hi] - r1[column.lo]) * column.t;
-    return top + (bottom - top) * row.t;
-  }
+  // The two lattice columns (or rows) about a coordinate and the faded blend between
+  // them, as at() finds them; and a lattice row.
+  void cell_x(double gx, int32_t& i0, int32_t& i1, double& t) const;
+  void cell_y(double gy, int32_t& i0, int32_t& i1, double& t) const;
+  const float* lattice_row(int32_t r) const { return &lattice_[size_t(r) * cols_]; }
 
  private:
-  static Place place(double g, int32_t n);
-
   int32_t cols_, rows_;
   std::vector<float> lattice_;
 };
