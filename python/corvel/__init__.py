@@ -13,7 +13,7 @@ prefix (pkg-config, then the loader's path) and the checkout's ``build/``.
 Wrong types raise TypeError, values out of range ValueError, and failures the engine
 reports (or a second open canvas) ``corvel.Error``.
 """
-from . import _lib
+from . import _checks, _lib
 from ._canvas import MAX_LAYERS, Canvas, Layer
 from ._effects import ArgumentInfo, EffectInfo, effects
 from ._files import SAVE_FORMATS
@@ -21,7 +21,19 @@ from ._lib import Error
 from ._modes import BRUSH_MODES, LAYER_MODES
 
 __all__ = ["Canvas", "Layer", "Error", "effects", "EffectInfo", "ArgumentInfo", "LAYER_MODES", "BRUSH_MODES",
-           "SAVE_FORMATS", "MAX_LAYERS"]
+           "SAVE_FORMATS", "MAX_LAYERS", "set_threads", "threads"]
+
+
+def set_threads(count: int) -> None:
+    """Threads the engine may use for whole-picture work (effects, resizing, merging,
+    the view): 0, the default, one per hardware thread; 1 the calling thread alone.
+    Pictures come out the same at every count."""
+    _lib.handle().CVL_SetThreadCount(_checks.integer(count, "thread count", 0, 64))
+
+
+def threads() -> int:
+    """The threads whole-picture work uses now (at least 1)."""
+    return int(_lib.handle().CVL_GetThreadCount())
 
 
 def __getattr__(name: str) -> str:

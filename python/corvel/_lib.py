@@ -26,6 +26,8 @@ _dblp = ctypes.POINTER(ctypes.c_double)
 # name: (result, argument types)
 _SIGNATURES = {
     "CVL_GetVersion": (_str, []),
+    "CVL_SetThreadCount": (None, [_i32]),
+    "CVL_GetThreadCount": (_i32, []),
     "CVL_CreateImage": (None, [ctypes.c_void_p, _i32, _i32, _i32, _i32]),
     "CVL_DeleteImage": (None, []),
     "CVL_GetLastError": (_str, []),

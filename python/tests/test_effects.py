@@ -144,3 +144,24 @@ def test_an_effect_matches_the_command_line_host_word_for_word(tmp_path, name, k
     # The command writes the layer's high bytes; the low bytes are the 8-bit working images' zeros.
     assert np.array_equal(ours >> 8, theirs)
     assert not (ours & 0xFF).any()
+
+
+def test_thread_counts_are_checked_and_give_the_same_picture():
+    with pytest.raises(ValueError, match="thread count must be within 0..64, not 65"):
+        corvel.set_threads(65)
+    with pytest.raises(TypeError, match="thread count must be a whole number"):
+        corvel.set_threads(1.5)
+    results = []
+    try:
+        for n in (1, 3, 0):
+            corvel.set_threads(n)
+            assert corvel.threads() == n if n else corvel.threads() >= 1
+            with corvel.Canvas(640, 480) as c:
+                rgba = np.tile(picture(), (8, 7, 1))[:480, :640]
+                c.layers[1].pixels = rgba
+                c.effect("Gaussian Blur", s1=40)
+                c.effect("Adjust Lab", s1=60, s2=40, s3=55)
+                results.append(c.layers[1].pixels)
+    finally:
+        corvel.set_threads(0)
+    assert (results[0] == results[1]).all() and (results[0] == results[2]).all()

@@ -1,6 +1,7 @@
 #include "core/colour_models.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace cvl {
@@ -32,6 +33,17 @@ double hsl_channel(double h, double m1, double m2) {
 }
 
 double linearise(double c) { return 100.0 * (c > 0.04045 ? std::pow((c + 0.055) / 1.055, 2.4) : c / 12.92); }
+
+// The gamma expansion of a byte, looked up: the power is most of a conversion's
+// cost and a byte has 256 values, each stored exactly as the formula gives it.
+double linearise_byte(int v) {
+  static const auto table = [] {
+    std::array<double, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = linearise(i * kByteToUnit);
+    return t;
+  }();
+  return v >= 0 && v <= 255 ? table[v] : linearise(v * kByteToUnit);
+}
 
 double compand(double v) { return v > 0.0031308 ? 1.055 * std::pow(v, 1.0 / 2.4) - 0.055 : 12.92 * v; }
 
@@ -80,7 +92,8 @@ void HsvToRgb(double h, double s, double v, uint8_t& r, uint8_t& g, uint8_t& b) 
   const double p = v * (1.0 - s);
   const double q = v * (1.0 - s * f);
   const double t = v * (1.0 - s * (1.0 - f));
-  // Hues outside 0..360 fold onto the circle instead of leaving the bytes unset.
+  // Hues outside 0..360 fold onto the circle instead of leaving the bytes
+  // unset.
   int k = 0;
   if (std::isfinite(i)) k = static_cast<int>(std::fmod(i, 6.0));
   if (k < 0) k += 6;
@@ -130,8 +143,7 @@ void HslToRgb(double h, double s, double l, uint8_t& r, uint8_t& g, uint8_t& b) 
 }
 
 void RgbToXyz(int r8, int g8, int b8, double& x, double& y, double& z) {
-  const Unit u = to_unit(r8, g8, b8);
-  const double r = linearise(u.r), g = linearise(u.g), b = linearise(u.b);
+  const double r = linearise_byte(r8), g = linearise_byte(g8), b = linearise_byte(b8);
   x = not_negative(0.4124 * r + 0.3576 * g + 0.1805 * b);
   y = not_negative(0.2126 * r + 0.7152 * g + 0.0722 * b);
   z = not_negative(0.0193 * r + 0.1192 * g + 0.9505 * b);

@@ -1,25 +1,31 @@
 // Per-pixel tone and channel operations of the in-house library.
 #include <algorithm>
+#include <vector>
 
 #include "core/colour_models.h"
 #include "core/engine.h"
-#include "layers/pixel_access.h"
 #include "effects/inhouse_library.h"
+#include "imaging/parallel_bands.h"
+#include "layers/pixel_access.h"
 
 namespace cvl {
 namespace {
 
-// Runs `op(pixel)` on every pixel read and writes the result back at the same place.
+// Runs `op(pixel)` on every pixel read and writes the result back at the same
+// place. A pixel depends on itself alone, so bands of rows may run on several
+// threads.
 template <class Op>
-void each_pixel(const InhouseParams& p, const InhouseImages& im, Op op) {
+void each_pixel(const InhouseParams& p, const InhouseImages& im, const Op& op) {
   const PixelReader in(p, im);
   const PixelWriter out(im);
-  for (int32_t y = 0; y < im.height; ++y) {
-    for (int32_t x = 0; x < im.width; ++x) {
-      const uint8_t* q = in.at(x, y);
-      out.write(x, y, op(Rgba{q[0], q[1], q[2], q[3]}));
+  imaging::for_each_band(im.height, im.width * 4, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      for (int32_t x = 0; x < im.width; ++x) {
+        const uint8_t* q = in.at(x, y);
+        out.write(x, y, op(Rgba{q[0], q[1], q[2], q[3]}));
+      }
     }
-  }
+  });
 }
 
 double clamp_unit(double v) { return std::clamp(v, 0.0, 1.0); }
@@ -79,13 +85,31 @@ void inhouse_channel(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_adjust_lab(InhouseParams& p, const InhouseImages& im) {
   const double dl = (p.p[0] - 0.5) * 200.0, da = (p.p[1] - 0.5) * 200.0, db = (p.p[2] - 0.5) * 200.0;
-  each_pixel(p, im, [&](Rgba c) {
-    double x, y, z, l, a, b;
-    RgbToXyz(c[0], c[1], c[2], x, y, z);
-    XyzToLab(x, y, z, l, a, b);
+  const auto shift = [&](int32_t r, int32_t g, int32_t b) {
+    double x, y, z, l, a, bb;
+    RgbToXyz(r, g, b, x, y, z);
+    XyzToLab(x, y, z, l, a, bb);
     uint8_t r8, g8, b8;
-    LabToRgb(l + dl, a + da, b + db, r8, g8, b8);
-    return Rgba{r8, g8, b8, c[3]};
+    LabToRgb(l + dl, a + da, bb + db, r8, g8, b8);
+    return uint32_t{r8} | uint32_t{g8} << 8 | uint32_t{b8} << 16;
+  };
+  const PixelReader in(p, im);
+  const PixelWriter out(im);
+  imaging::for_each_band(im.height, im.width * 16, [&](int32_t first, int32_t end) {
+    // Painted pictures repeat their colours, and each conversion costs a handful of
+    // powers: a colour met again is looked up. Keys hold the colour plus a set bit.
+    constexpr uint32_t kSlots = 1 << 12;
+    std::vector<uint32_t> keys(kSlots, 0), values(kSlots);
+    for (int32_t y = first; y < end; ++y) {
+      for (int32_t x = 0; x < im.width; ++x) {
+        const uint8_t* q = in.at(x, y);
+        const uint32_t key = uint32_t{q[0]} | uint32_t{q[1]} << 8 | uint32_t{q[2]} << 16 | 1u << 24;
+        const uint32_t slot = (key * 2654435761u) >> 20;
+        if (keys[slot] != key) keys[slot] = key, values[slot] = shift(q[0], q[1], q[2]);
+        const uint32_t c = values[slot];
+        out.write(x, y, int32_t(c & 255), int32_t(c >> 8 & 255), int32_t(c >> 16), q[3]);
+      }
+    }
   });
 }
 
@@ -113,7 +137,8 @@ void inhouse_fader(InhouseParams& p, const InhouseImages& im) {
   right = std::min(right, im.width - 1);
   bottom = std::min(bottom, im.height - 1);
   if (left > right || top > bottom) return;  // an empty layer has no extents
-  // A one-column or one-row area has no slope: its ramp stays at the start value.
+  // A one-column or one-row area has no slope: its ramp stays at the start
+  // value.
   const double h_step = right > left ? (2.0 * p.p[3] - 2.0 * p.p[2]) / (right - left) : 0.0;
   const double v_step = bottom > top ? (2.0 * p.p[1] - 2.0 * p.p[0]) / (bottom - top) : 0.0;
   const bool saturation = p.f[1] != 0, lightness = p.f[2] != 0, alpha = p.f[3] != 0;

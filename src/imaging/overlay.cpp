@@ -4,18 +4,26 @@
 #include <cstddef>
 #include <cstring>
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 
 void copy_rect(uint8_t* dst, int32_t dst_stride, const uint8_t* src, int32_t src_stride, int32_t width,
                int32_t height, int32_t bytes_per_pixel) {
   if (!dst || !src || width <= 0 || height <= 0 || bytes_per_pixel <= 0) return;
   const size_t row_bytes = static_cast<size_t>(width) * static_cast<size_t>(bytes_per_pixel);
-  if (dst_stride == src_stride && static_cast<size_t>(dst_stride) == row_bytes) {
-    std::memcpy(dst, src, row_bytes * static_cast<size_t>(height));
-    return;
-  }
-  for (int32_t y = 0; y < height; ++y)
-    std::memcpy(dst + static_cast<ptrdiff_t>(y) * dst_stride, src + static_cast<ptrdiff_t>(y) * src_stride, row_bytes);
+  const bool packed = dst_stride == src_stride && static_cast<size_t>(dst_stride) == row_bytes;
+  // Large copies go in bands of rows (a megabyte or more each) to several threads.
+  for_each_band(height, static_cast<int64_t>(row_bytes / 16), [&](int32_t first, int32_t end) {
+    if (packed) {
+      std::memcpy(dst + static_cast<ptrdiff_t>(first) * dst_stride, src + static_cast<ptrdiff_t>(first) * src_stride,
+                  row_bytes * static_cast<size_t>(end - first));
+      return;
+    }
+    for (int32_t y = first; y < end; ++y)
+      std::memcpy(dst + static_cast<ptrdiff_t>(y) * dst_stride, src + static_cast<ptrdiff_t>(y) * src_stride,
+                  row_bytes);
+  });
 }
 
 void overlay_image(uint8_t* dst, int32_t dst_width, int32_t dst_height, int32_t dst_stride, const uint8_t* src,

@@ -15,8 +15,10 @@ std::atomic<int> g_setting{0};
 thread_local bool t_inside_band = false;
 
 // Below this much work the threads cost more than they save: starting and joining
-// one takes some tens of microseconds, a few hundred thousand pixel-steps.
-constexpr std::int64_t kMinWorkPerBand = 1 << 18;
+// one takes some tens of microseconds, the time of some tens of thousands of
+// pixel-steps.
+constexpr std::int64_t kDefaultBandWork = 1 << 16;
+std::atomic<std::int64_t> g_band_work{kDefaultBandWork};
 
 struct BandScope {
   bool was;
@@ -39,11 +41,15 @@ int thread_count() {
 
 bool inside_band() { return t_inside_band; }
 
+void set_band_work_floor(std::int64_t work) { g_band_work.store(work > 0 ? work : kDefaultBandWork); }
+
+std::int64_t band_work_floor() { return g_band_work.load(); }
+
 void for_each_band(int rows, std::int64_t work_per_row, const BandBody& body) {
   if (rows <= 0) return;
   const std::int64_t work = static_cast<std::int64_t>(rows) * std::max<std::int64_t>(work_per_row, 1);
   int bands = t_inside_band ? 1 : thread_count();
-  bands = static_cast<int>(std::min<std::int64_t>({bands, rows, std::max<std::int64_t>(work / kMinWorkPerBand, 1)}));
+  bands = static_cast<int>(std::min<std::int64_t>({bands, rows, std::max<std::int64_t>(work / g_band_work.load(), 1)}));
   if (bands <= 1) {
     BandScope scope;
     body(0, rows);

@@ -25,12 +25,17 @@ int thread_count_setting();
 int thread_count();
 
 // Runs body(first_row, end_row) over bands covering [0, rows). `work_per_row` is a
-// rough cost of one row in pixel-steps: work smaller than a few hundred thousand
-// steps in all, and calls made from inside a band, run on the calling thread as
-// one band. The first exception a band throws is thrown again here once every band
-// has ended.
+// rough cost of one row in pixel-steps: each band gets at least the work floor
+// below, so small work, like calls made from inside a band, runs on the calling
+// thread as one band. The first exception a band throws is thrown again here once
+// every band has ended.
 using BandBody = std::function<void(int first_row, int end_row)>;
 void for_each_band(int rows, std::int64_t work_per_row, const BandBody& body);
+
+// The least work a band is given (pixel-steps, default 65536).
+// Tests lower it so that small pictures split into bands too.
+void set_band_work_floor(std::int64_t work);
+std::int64_t band_work_floor();
 
 // True on a worker thread or the calling thread while it runs a band.
 bool inside_band();

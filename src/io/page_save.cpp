@@ -1,5 +1,6 @@
 #include "io/page_save.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -47,13 +48,20 @@ FailureCause save_page(Engine& e, const char* path, const char* ext, std::initia
   }
   const int32_t width = e.canvas_width, height = e.canvas_height;
   if (width <= 0 || height <= 0) return "there is no canvas to save";
-  // One 64-bit row to flatten into and one 8-bit row to hand on: all the page costs.
-  auto row64 = Buffer<uint16_t>::try_allocate(static_cast<size_t>(width) * 4);
+  // The page is flattened a block of rows at a time (about 128 thousand pixels, 1 MiB,
+  // which the merge shares out among the threads) and handed on a row at a time.
+  const int32_t block = std::clamp((1 << 17) / width, 1, height);
+  auto block64 = Buffer<uint16_t>::try_allocate(static_cast<size_t>(width) * 4 * static_cast<size_t>(block));
   auto row8 = Buffer<uint8_t>::try_allocate(static_cast<size_t>(width) * static_cast<size_t>(channels));
-  if (!row64 || !row8) return "not enough memory for a row of " + std::to_string(width) + " pixels";
+  if (!block64 || !row8) return "not enough memory for a row of " + std::to_string(width) + " pixels";
+  int32_t block_top = -block;
   return write_picture_rows(plan->format, path, width, height, channels, plan->options, [&](int32_t y) {
-    merge_rect(e, row64.get(), 0, y, width, 1);
-    narrow_rgba64_rect(row8.get(), width * channels, row64.get(), width * 8, width, 1, channels);
+    if (y >= block_top + block || y < block_top) {
+      block_top = y;
+      merge_rect(e, block64.get(), 0, y, width, std::min(block, height - y));
+    }
+    const uint16_t* row64 = block64.get() + static_cast<size_t>(y - block_top) * static_cast<size_t>(width) * 4;
+    narrow_rgba64_rect(row8.get(), width * channels, row64, width * 8, width, 1, channels);
     return static_cast<const uint8_t*>(row8.get());
   });
 }

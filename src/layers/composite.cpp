@@ -6,6 +6,7 @@
 // integer pass settles every pixel that needs no arithmetic (transparent sources
 // skipped, transparent destinations and opaque Normal sources copied, the
 // alpha-mode step) and queues the rest, and a second pass blends the queue.
+#include "imaging/parallel_bands.h"
 #include "layers/composite.h"
 
 #include <algorithm>
@@ -243,15 +244,18 @@ void composite(const CompositeArgs& args) {
   const int32_t mode = (args.mode >= 0 && args.mode < kMixModeCount) ? args.mode : 0;
   const RowLoop loop = kLoops[wide_lanes() ? 1 : 0][static_cast<size_t>(mode)][args.same_alpha ? 1 : 0];
   const bool use_mask = args.layer_mask && args.layer_mask_mode == kModeLayerMask;
-  for (int32_t r = 0; r < args.height; ++r) {
-    const size_t s_off = static_cast<size_t>(args.y + r) * static_cast<size_t>(args.src_stride) +
-                         static_cast<size_t>(args.x) * 4;
-    const size_t d_off = static_cast<size_t>(args.dst_y + r) * static_cast<size_t>(args.dst_stride) +
-                         static_cast<size_t>(args.dst_x) * 4;
-    const Row row{args.src + s_off, use_mask ? args.layer_mask + s_off : nullptr, args.dst + d_off, args.width,
-                  args.opacity, args.keep_dst_alpha};
-    loop(row);
-  }
+  // Rows are independent, so bands of them may go to several threads.
+  imaging::for_each_band(args.height, args.width, [&](int32_t first, int32_t end) {
+    for (int32_t r = first; r < end; ++r) {
+      const size_t s_off = static_cast<size_t>(args.y + r) * static_cast<size_t>(args.src_stride) +
+                           static_cast<size_t>(args.x) * 4;
+      const size_t d_off = static_cast<size_t>(args.dst_y + r) * static_cast<size_t>(args.dst_stride) +
+                           static_cast<size_t>(args.dst_x) * 4;
+      const Row row{args.src + s_off, use_mask ? args.layer_mask + s_off : nullptr, args.dst + d_off, args.width,
+                    args.opacity, args.keep_dst_alpha};
+      loop(row);
+    }
+  });
 }
 
 }  // namespace cvl

@@ -9,6 +9,7 @@
 #include "layers/composite.h"
 #include "layers/layer_stack.h"
 #include "layers/mix_mode_names.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl {
 
@@ -107,11 +108,8 @@ void merge_rgba32_into_layer(const Engine& e, const uint8_t* image, Layer& layer
   if (span.cols <= 0 || span.rows <= 0) return;
   // Widened a row at a time: the result is the same as widening the whole
   // image first, without a canvas-sized scratch image.
-  Buffer<uint16_t> row = Buffer<uint16_t>::try_allocate(static_cast<size_t>(span.cols) * 4);
-  if (!row) return;
   const int32_t stride = e.canvas_width * 4;
   CompositeArgs args;
-  args.src = row.get();
   args.width = span.cols;
   args.height = 1;
   args.dst_stride = layer.row_stride;
@@ -119,12 +117,18 @@ void merge_rgba32_into_layer(const Engine& e, const uint8_t* image, Layer& layer
   args.layer_mask_mode = layer_mask_mode;
   args.opacity = opacity;
   args.keep_dst_alpha = keep_dst_alpha;
-  for (int32_t y = 0; y < span.rows; ++y) {
-    const uint8_t* s = image + static_cast<size_t>(y) * static_cast<size_t>(stride);
-    for (size_t i = 0; i < static_cast<size_t>(span.cols) * 4; ++i) row[i] = static_cast<uint16_t>(s[i] << 8);
-    args.dst = layer_row(layer, y);
-    composite(args);
-  }
+  imaging::for_each_band(span.rows, span.cols, [&](int32_t first, int32_t end) {
+    Buffer<uint16_t> row = Buffer<uint16_t>::try_allocate(static_cast<size_t>(span.cols) * 4);
+    if (!row) return;
+    CompositeArgs band = args;
+    band.src = row.get();
+    for (int32_t y = first; y < end; ++y) {
+      const uint8_t* s = image + static_cast<size_t>(y) * static_cast<size_t>(stride);
+      for (size_t i = 0; i < static_cast<size_t>(span.cols) * 4; ++i) row[i] = static_cast<uint16_t>(s[i] << 8);
+      band.dst = layer_row(layer, y);
+      composite(band);
+    }
+  });
 }
 
 }  // namespace cvl

@@ -6,6 +6,7 @@
 #include "layers/pixel_access.h"
 #include "core/selection_weight.h"
 #include "layers/layer_stack.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl {
 
@@ -75,19 +76,21 @@ void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_strid
   Layer* layer = current_layer_with_pixels(e);
   if (!layer || !src) return;
   const CanvasPlane plane = canvas_plane(e, *layer);
-  for (int32_t y = 0; y < plane.height; ++y) {
-    const uint8_t* s = byte_row(src, src_stride, y);
-    uint16_t* d = plane.row(y);
-    const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(plane.width);
-    const int32_t cols = plane.cols(y);
-    // Without a selection the whole row takes full weight: a loop of its own, so the
-    // common load is a plain widening copy with no per-pixel test.
-    if (!sel.active()) {
-      for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, 65535u);
-      continue;
+  imaging::for_each_band(plane.height, plane.width, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      const uint8_t* s = byte_row(src, src_stride, y);
+      uint16_t* d = plane.row(y);
+      const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(plane.width);
+      const int32_t cols = plane.cols(y);
+      // Without a selection the whole row takes full weight: a loop of its own, so the
+      // common load is a plain widening copy with no per-pixel test.
+      if (!sel.active()) {
+        for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, 65535u);
+        continue;
+      }
+      for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, sel.weight(row_index + static_cast<size_t>(x)));
     }
-    for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, sel.weight(row_index + static_cast<size_t>(x)));
-  }
+  });
 }
 
 }  // namespace

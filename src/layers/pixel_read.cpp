@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "core/canvas_geometry.h"
-#include "layers/pixel_access.h"
 #include "core/pixel_convert.h"
+#include "imaging/parallel_bands.h"
 #include "layers/layer_stack.h"
+#include "layers/pixel_access.h"
 #include "layers/rect_clip.h"
 
 namespace cvl {
@@ -15,9 +16,11 @@ namespace {
 int32_t narrow_layer(const Engine& e, uint8_t* dst, int32_t dst_stride, const Layer* layer, int channels) {
   if (!layer || !layer->has_pixels() || !dst) return 0;
   const CanvasPlane plane = canvas_plane(e, *layer);
-  for (int32_t y = 0; y < plane.height; ++y)
-    narrow_rgba64_rect(byte_row(dst, dst_stride, y), dst_stride, plane.row(y), plane.width * 8, plane.cols(y), 1,
-                       channels);
+  imaging::for_each_band(plane.height, plane.width, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y)
+      narrow_rgba64_rect(byte_row(dst, dst_stride, y), dst_stride, plane.row(y), plane.width * 8, plane.cols(y), 1,
+                         channels);
+  });
   return e.canvas_height;
 }
 
@@ -49,7 +52,8 @@ void get_rgb24_from_alpha(const Engine& e, uint8_t* dst, int32_t dst_stride) {
   for (int32_t y = 0; y < plane.height; ++y) {
     const uint16_t* s = plane.row(y);
     uint8_t* d = byte_row(dst, dst_stride, y);
-    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, s += 4, d += 3) d[0] = d[1] = d[2] = static_cast<uint8_t>(s[3] >> 8);
+    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x, s += 4, d += 3)
+      d[0] = d[1] = d[2] = static_cast<uint8_t>(s[3] >> 8);
   }
 }
 
@@ -57,8 +61,9 @@ void get_rgba64_layer_rect(Engine& e, uint16_t* dst, int32_t dst_stride, int32_t
                            int32_t width, int32_t height) {
   const Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !dst) return;
-  // Clip the rectangle to the canvas and to the layer's pixels so that a stray rectangle
-  // never reads outside them; the destination keeps its origin at the requested corner.
+  // Clip the rectangle to the canvas and to the layer's pixels so that a stray
+  // rectangle never reads outside them; the destination keeps its origin at the
+  // requested corner.
   const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t x0 = std::max(x, 0), y0 = std::max(y, 0);
   const int32_t x1 = end_within(x, width, plane.width), y1 = end_within(y, height, plane.height);

@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "core/canvas_geometry.h"
-#include "layers/rect_clip.h"
-#include "layers/pixel_access.h"
 #include "core/selection_weight.h"
+#include "imaging/parallel_bands.h"
 #include "layers/filter_prep.h"
 #include "layers/layer_stack.h"
 #include "layers/merge.h"
+#include "layers/pixel_access.h"
+#include "layers/rect_clip.h"
 
 namespace cvl {
 
@@ -60,30 +61,33 @@ int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int
   const uint8_t* texture = use_selection ? e.texture_map.get() : nullptr;
   const uint16_t* mask = use_selection && e.mask_active() ? e.mask.get() : nullptr;
   const bool weighted = texture || mask;
-  // The layer is addressed as a canvas-sized image like every pixel export, so the
-  // rectangle is held to the canvas as well as to the layer's size and pixels.
+  // The layer is addressed as a canvas-sized image like every pixel export, so
+  // the rectangle is held to the canvas as well as to the layer's size and
+  // pixels.
   const CanvasPlane plane = canvas_plane(e, *layer);
   const int32_t right = end_within(x, width, std::min(layer->width, plane.width));
   const int32_t bottom = end_within(y, height, std::min(layer->height, plane.height));
   const int32_t left = std::max(x, 0), top = std::max(y, 0);
   if (right <= left || bottom <= top) return 0;
   const bool locked = layer->lockAlpha != 0;
-  for (int32_t row = top; row < bottom; ++row) {
-    const uint8_t* s = src + static_cast<ptrdiff_t>(row - y) * src_stride + static_cast<ptrdiff_t>(left - x) * 4;
-    const int32_t end = std::min(right, plane.cols(row));
-    if (end <= left) break;  // past the pixels of a smaller layer
-    uint16_t* d = plane.at(left, row);
-    if (!weighted) {
-      for (int32_t col = left; col < end; ++col, s += 4, d += 4) write_plain(d, s, locked);
-      continue;
+  imaging::for_each_band(bottom - top, right - left, [&](int32_t first, int32_t stop) {
+    for (int32_t row = top + first; row < top + stop; ++row) {
+      const uint8_t* s = src + static_cast<ptrdiff_t>(row - y) * src_stride + static_cast<ptrdiff_t>(left - x) * 4;
+      const int32_t end = std::min(right, plane.cols(row));
+      if (end <= left) break;  // past the pixels of a smaller layer: so is every later row
+      uint16_t* d = plane.at(left, row);
+      if (!weighted) {
+        for (int32_t col = left; col < end; ++col, s += 4, d += 4) write_plain(d, s, locked);
+        continue;
+      }
+      const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
+      for (int32_t col = left; col < end; ++col, s += 4, d += 4) {
+        uint32_t w = texture ? texture_weight_rounded(texture[at + static_cast<size_t>(col)]) : 65535;
+        if (mask) w = mask_weight_high_byte(w, mask[at + static_cast<size_t>(col)]);
+        write_weighted(d, s, w, locked);
+      }
     }
-    const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
-    for (int32_t col = left; col < end; ++col, s += 4, d += 4) {
-      uint32_t w = texture ? texture_weight_rounded(texture[at + static_cast<size_t>(col)]) : 65535;
-      if (mask) w = mask_weight_high_byte(w, mask[at + static_cast<size_t>(col)]);
-      write_weighted(d, s, w, locked);
-    }
-  }
+  });
   return end_within(y, height, layer->height);
 }
 
@@ -105,8 +109,7 @@ int32_t load_rgba32(Engine& e, const uint8_t* src, int32_t src_stride, bool use_
   return load_rgba32_layer(e, src, src_stride, slot, 0, 0, layer->width, layer->height, use_selection);
 }
 
-void load_rgba32_layer_bad(Engine& e, uint8_t* image, int32_t slot, int32_t width, int32_t height,
-                           bool use_selection) {
+void load_rgba32_layer_bad(Engine& e, uint8_t* image, int32_t slot, int32_t width, int32_t height, bool use_selection) {
   Layer* layer = layer_with_pixels(e, slot);
   if (!layer || !image) return;
   if (use_selection) adjust_rgba32_by_mask_and_texture(e, image, width, height);

@@ -13,6 +13,7 @@
 #include "view/view_layers.h"
 #include "core/canvas_geometry.h"
 #include "mask/mask_overlay.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl {
 
@@ -145,11 +146,15 @@ void render_row(const ViewFrame& f, int32_t x, int32_t cy, int32_t factor, int32
 template <Scale S>
 void render_rows(const ViewFrame& f, uint8_t* dst, int32_t dst_stride, int32_t x, int32_t y, int32_t factor,
                  int32_t out_width, int32_t out_height) {
-  ViewAccumulator acc;
-  for (int32_t j = 0; j < out_height; ++j) {
-    const int32_t cy = S == Scale::same ? y + j : S == Scale::reduced ? y + j * factor : y + j / factor;
-    render_row<S>(f, x, cy, factor, out_width, dst + static_cast<ptrdiff_t>(j) * dst_stride, acc);
-  }
+  // Output rows are independent: a large view is drawn in bands on several threads.
+  const int32_t samples = S == Scale::enlarged ? (out_width - 1) / factor + 1 : out_width;
+  imaging::for_each_band(out_height, int64_t{samples} * std::max(f.layers.count, 1), [&](int32_t first, int32_t end) {
+    ViewAccumulator acc;
+    for (int32_t j = first; j < end; ++j) {
+      const int32_t cy = S == Scale::same ? y + j : S == Scale::reduced ? y + j * factor : y + j / factor;
+      render_row<S>(f, x, cy, factor, out_width, dst + static_cast<ptrdiff_t>(j) * dst_stride, acc);
+    }
+  });
 }
 
 int32_t at_most(int64_t v, int32_t limit) { return static_cast<int32_t>(std::min<int64_t>(v, limit)); }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "core/colour_models.h"
 #include "effects/inhouse_fixture.h"
 
 namespace cvl {
@@ -123,6 +126,36 @@ TEST_F(InhouseTone, AdjustLabAtNeutralSlidersKeepsColours) {
   EXPECT_EQ(dst(2, 1), (Px{255, 255, 255, 7}));
   ASSERT_EQ(run("Adjust Lab", {0, 500, 500}), 1);
   EXPECT_EQ(dst(2, 1), (Px{0, 0, 0, 7}));
+}
+
+// Colours met again are looked up rather than converted again: the picture must be
+// what converting every pixel gives, however the colours repeat and collide.
+TEST_F(InhouseTone, AdjustLabGivesEveryPixelItsOwnConversion) {
+  canvas(97, 61);
+  std::vector<Px> pixels;
+  uint32_t state = 12345;
+  for (int i = 0; i < 97 * 61; ++i) {
+    state = state * 214013u + 2531011u;
+    // Runs of one colour, a few colours again and again, and colours met once.
+    const int v = int(state >> 16);
+    pixels.push_back(i % 7 == 0 ? Px{v & 255, v >> 8 & 255, (v >> 4) & 255, i & 255}
+                                : Px{(i / 13) % 256, 40 * (i % 3), 255 - (i / 29) % 256, 200});
+  }
+  source(pixels);
+  for (auto [l, a, b] : {std::array{700, 400, 550}, std::array{200, 900, 100}}) {
+    ASSERT_EQ(run("Adjust Lab", {l, a, b}), 1);
+    for (int y = 0; y < 61; ++y)
+      for (int x = 0; x < 97; ++x) {
+        const Px c = src(x, y);
+        double X, Y, Z, L, A, B;
+        RgbToXyz(c[0], c[1], c[2], X, Y, Z);
+        XyzToLab(X, Y, Z, L, A, B);
+        uint8_t r8, g8, b8;
+        LabToRgb(L + (l * 0.001 - 0.5) * 200.0, A + (a * 0.001 - 0.5) * 200.0, B + (b * 0.001 - 0.5) * 200.0, r8,
+                 g8, b8);
+        ASSERT_EQ(dst(x, y), (Px{r8, g8, b8, c[3]})) << x << "," << y;
+      }
+  }
 }
 
 TEST_F(InhouseTone, HyperContrastBendsChannelsByLightness) {

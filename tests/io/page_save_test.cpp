@@ -145,7 +145,7 @@ TEST(PageSaveMemoryTest, SavingABigCanvasHoldsOnlyAFewRowsBeyondTheLayers) {
   const long grown = peak - before;
   std::printf("page save of %d x %d: layer %ld KiB, peak growth while saving %ld KiB\n", n, n, layer_kib, grown);
   RecordProperty("peak_growth_kib", std::to_string(grown));
-  // One 64-bit row and one 8-bit row are 96 KiB at 8192; libpng and zlib keep well under 2 MiB.
+  // A block of 64-bit rows (1 MiB) and one 8-bit row; libpng and zlib keep well under 2 MiB.
   EXPECT_LT(grown, 4096);
 }
 

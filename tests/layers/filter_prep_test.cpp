@@ -1,5 +1,6 @@
 #include "layers/filter_prep.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -24,6 +25,25 @@ TEST_F(FilterPrepTest, PremultiplyAndBackKeepOpaqueAndTransparentPixels) {
   EXPECT_EQ(px[0], (Rgba{10, 200, 255, 255}));
   EXPECT_EQ(px[1], (Rgba{10, 200, 255, 0}));
   EXPECT_EQ(px[2], (Rgba{255, 99, 0, 128}));  // min(255, c * 255 / a)
+}
+
+// Every (alpha, value) pair, both ways, against the formulas themselves.
+TEST_F(FilterPrepTest, PremultiplyAndBackGiveTheFormulaForEveryAlphaAndValue) {
+  std::vector<Rgba> px(256 * 256);
+  for (int a = 0; a < 256; ++a)
+    for (int v = 0; v < 256; ++v) px[size_t(a * 256 + v)] = {uint8_t(v), uint8_t(255 - v), uint8_t(v / 2), uint8_t(a)};
+  std::vector<Rgba> pre = px, post = px;
+  CVL_AdjustRGBA32PreFilter(pre[0].data(), 256, 256);
+  CVL_AdjustRGBA32PostFilter(post[0].data(), 256, 256);
+  for (size_t i = 0; i < px.size(); ++i) {
+    const uint32_t a = px[i][3];
+    for (int c = 0; c < 3; ++c) {
+      const uint32_t v = px[i][size_t(c)];
+      const bool kept = a == 0 || a == 255;
+      ASSERT_EQ(pre[i][size_t(c)], kept ? v : uint8_t(a / 255.0 * (v + 1))) << a << " " << v;
+      ASSERT_EQ(post[i][size_t(c)], kept ? v : std::min<uint32_t>(255, v * 255u / a)) << a << " " << v;
+    }
+  }
 }
 
 TEST_F(FilterPrepTest, SixteenBitPremultiplyAndBack) {

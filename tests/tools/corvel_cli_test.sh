@@ -82,6 +82,15 @@ check 2 'unknown command "frobnicate"' "$corvel" frobnicate
 check 2 'unknown command "nope"' "$corvel" help nope
 check 2 "2 arguments given; usage: corvel resize IN OUT W H [FILTER]" "$corvel" resize in.png out.png
 
+# --threads stands anywhere and gives the same picture at every count.
+for n in 1 3; do
+  quiet_stderr "$corvel" --threads $n effect "Gaussian Blur" in.png blur$n.png --s1 30
+done
+quiet_stderr "$corvel" effect "Gaussian Blur" in.png blur0.png --s1 30 --threads 0
+cmp blur1.png blur3.png && cmp blur1.png blur0.png || { echo "FAIL: --threads changed the picture" >&2; failures=$((failures + 1)); }
+check 2 "--threads 65: needs a whole number from 0" "$corvel" --threads 65 info in.png
+check 2 "--threads (missing)" "$corvel" info in.png --threads
+
 # Reading: each cause by name.
 check 1 "cannot read missing.png: no such file" "$corvel" info missing.png
 check 1 "folder.png: it is a folder" "$corvel" info folder.png

@@ -97,7 +97,9 @@ void print_usage(FILE* to) {
   }
   std::fprintf(to,
                "\n  corvel help COMMAND       a command's options\n"
-               "  corvel --version          the engine's version\n");
+               "  corvel --version          the engine's version\n"
+               "  --threads N               with any command: threads for whole-picture work (0, the\n"
+               "                            default, one per hardware thread; 1 the calling thread alone)\n");
 }
 
 void print_help(const Command& c) {
@@ -108,6 +110,25 @@ void print_help(const Command& c) {
 
 bool is_help(const char* word) {
   return !std::strcmp(word, "--help") || !std::strcmp(word, "-h") || !std::strcmp(word, "help");
+}
+
+// `--threads N` may stand anywhere on the line; it is taken out before the command
+// sees its arguments. Returns false (having said why) when N is not 0..64.
+bool take_threads_option(int& argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--threads") != 0) continue;
+    int32_t count = -1;
+    if (i + 1 >= argc || !corvel_tool::parse_int(argv[i + 1], count) || count < 0 || count > 64) {
+      std::fprintf(stderr, "corvel: --threads %s: needs a whole number from 0 (one per hardware thread) to 64\n",
+                   i + 1 < argc ? argv[i + 1] : "(missing)");
+      return false;
+    }
+    CVL_SetThreadCount(count);
+    for (int k = i; k + 2 <= argc; ++k) argv[k] = argv[k + 2];
+    argc -= 2;
+    --i;
+  }
+  return true;
 }
 
 int version() {
@@ -122,6 +143,7 @@ int version() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!take_threads_option(argc, argv)) return 2;
   if (argc < 2) {
     print_usage(stderr);
     return 2;

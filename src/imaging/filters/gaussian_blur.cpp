@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
@@ -29,16 +30,16 @@ Recursion recursion_for(float sigma) {
   return {float(1.0 - (a1 + a2 + a3)), float(a1), float(a2), float(a3)};
 }
 
-// The filter runs on 64 independent lanes at once (a strip of columns, or the same
-// pixel of a block of rows): the recursion is serial along a line, so interleaving
-// many lines is what keeps the arithmetic units busy. `load(i, lanes)` fetches step
-// i, `store(i, lanes)` takes the finished values. `buf` holds (n + 6) x 64 floats:
-// the line itself with three rows of edge values on either side, filtered in place
-// (forwards, then backwards over the forward result), so the history of the
-// recursion is read straight from the rows just written.
-// Down the columns a strip is 256 bytes wide (Lanes = 256): rows are a whole
-// stride apart, so each step lands on another memory page, and the wider strip
-// pays for each page walk with four cache lines instead of one.
+// The filter runs on 64 independent lanes at once (a strip of columns, or the
+// same pixel of a block of rows): the recursion is serial along a line, so
+// interleaving many lines is what keeps the arithmetic units busy. `load(i,
+// lanes)` fetches step i, `store(i, lanes)` takes the finished values. `buf`
+// holds (n + 6) x 64 floats: the line itself with three rows of edge values on
+// either side, filtered in place (forwards, then backwards over the forward
+// result), so the history of the recursion is read straight from the rows just
+// written. Down the columns a strip is 256 bytes wide (Lanes = 256): rows are a
+// whole stride apart, so each step lands on another memory page, and the wider
+// strip pays for each page walk with four cache lines instead of one.
 constexpr int32_t kLanes = 64, kColumnLanes = 256, kPad = 3;
 
 template <int Lanes>
@@ -84,8 +85,9 @@ inline void put_bytes(uint8_t* out, const uint8_t* done, int32_t count, int32_t 
     if (mask >> (j % channels) & 1) out[j] = done[j];
 }
 
-// Horizontal pass: a block of 64 / C rows, lane k*C + c holding channel c of row k.
-// Channels outside the mask are first copied from the source, then left alone.
+// Horizontal pass: a block of 64 / C rows, lane k*C + c holding channel c of
+// row k. Channels outside the mask are first copied from the source, then left
+// alone.
 template <int C>
 void blur_row_block(const ImageView& src, const ImageView& dst, int32_t y0, const Recursion& r, float* buf,
                     uint32_t mask, bool full) {
@@ -111,8 +113,8 @@ void blur_row_block(const ImageView& src, const ImageView& dst, int32_t y0, cons
 
 // Vertical pass, in place: a strip of `k` consecutive bytes of every row,
 // starting on a pixel boundary.
-void blur_column_strip(const ImageView& img, int32_t offset, int32_t k, const Recursion& r, float* buf,
-                       uint32_t mask, bool full) {
+void blur_column_strip(const ImageView& img, int32_t offset, int32_t k, const Recursion& r, float* buf, uint32_t mask,
+                       bool full) {
   alignas(64) uint8_t stage[kColumnLanes] = {};
   constexpr int32_t kAhead = 4;  // rows fetched ahead, so page walks overlap the arithmetic
   auto load = [&](int32_t y, float* x) {
@@ -128,10 +130,30 @@ void blur_column_strip(const ImageView& img, int32_t offset, int32_t k, const Re
   recurse<kColumnLanes>(img.height, r, buf, load, store);
 }
 
+// Each lane is a line of its own, so blocks of rows and strips of columns can
+// go to different threads without changing a value.
 template <int C>
-void blur_rows(const ImageView& src, const ImageView& dst, const Recursion& r, float* buf, uint32_t mask,
-               bool full) {
-  for (int32_t y = 0; y < src.height; y += kLanes / C) blur_row_block<C>(src, dst, y, r, buf, mask, full);
+void blur_rows(const ImageView& src, const ImageView& dst, const Recursion& r, uint32_t mask, bool full) {
+  constexpr int32_t per_block = kLanes / C;
+  const int32_t blocks = (src.height + per_block - 1) / per_block;
+  for_each_band(blocks, int64_t(src.width) * per_block * 8, [&](int32_t first, int32_t end) {
+    std::vector<float> buf((size_t(src.width) + 2 * kPad) * kLanes, 0.0f);
+    for (int32_t b = first; b < end; ++b) blur_row_block<C>(src, dst, b * per_block, r, buf.data(), mask, full);
+  });
+}
+
+void blur_columns(const ImageView& img, const Recursion& r, uint32_t mask, bool full) {
+  // Strips a whole number of pixels wide, so every strip starts on channel 0.
+  const int32_t row_bytes = img.width * img.channels, strip = kColumnLanes / img.channels * img.channels;
+  const int32_t strips = (row_bytes + strip - 1) / strip;
+  for_each_band(strips, int64_t(img.height) * strip * 8, [&](int32_t first, int32_t end) {
+    // Lanes that a short strip leaves unused stay zero.
+    std::vector<float> buf((size_t(img.height) + 2 * kPad) * kColumnLanes, 0.0f);
+    for (int32_t k = first; k < end; ++k) {
+      const int32_t off = k * strip;
+      blur_column_strip(img, off, std::min(strip, row_bytes - off), r, buf.data(), mask, full);
+    }
+  });
 }
 
 }  // namespace
@@ -145,15 +167,10 @@ bool gaussian_blur(const ImageView& src, const ImageView& dst, float sigma, uint
   const Recursion r = recursion_for(sigma);
   const int32_t ch = src.channels;
   const bool full = all_channels(channel_mask, ch);
-  // Lanes that a short block or strip leaves unused stay zero.
-  std::vector<float> buf((size_t(std::max(src.width, src.height)) + 2 * kPad) * kColumnLanes, 0.0f);
-  if (ch == 4) blur_rows<4>(src, dst, r, buf.data(), channel_mask, full);
-  else if (ch == 3) blur_rows<3>(src, dst, r, buf.data(), channel_mask, full);
-  else blur_rows<1>(src, dst, r, buf.data(), channel_mask, full);
-  // Strips a whole number of pixels wide, so every strip starts on channel 0.
-  const int32_t row_bytes = src.width * ch, strip = kColumnLanes / ch * ch;
-  for (int32_t off = 0; off < row_bytes; off += strip)
-    blur_column_strip(dst, off, std::min(strip, row_bytes - off), r, buf.data(), channel_mask, full);
+  if (ch == 4) blur_rows<4>(src, dst, r, channel_mask, full);
+  else if (ch == 3) blur_rows<3>(src, dst, r, channel_mask, full);
+  else blur_rows<1>(src, dst, r, channel_mask, full);
+  blur_columns(dst, r, channel_mask, full);
   return true;
 }
 

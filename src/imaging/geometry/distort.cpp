@@ -15,12 +15,10 @@ constexpr float kPi = 3.14159265358979f;
 constexpr float kTwoPi = 2 * kPi;
 constexpr float kRadiansPerDegree = kPi / 180;
 
-// Every map below is a pure function of the position, so its rows can go to the
-// worker threads in bands.
 template <class Map>
-bool bilinear(const ImageView& src, const ImageView& dst, const Colour& fill, const Map& map) {
+bool bilinear(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
   if (src.width != dst.width || src.height != dst.height) return false;
-  return inverse_map_in_bands<Sampling::Bilinear>(src, dst, fill, map);
+  return inverse_map<Sampling::Bilinear>(src, dst, fill, map);
 }
 
 // A map that scales the offset from the centre by factor(r2) inside the disc of
@@ -115,6 +113,11 @@ class ValueNoise {
 // A triangle wave of period 1: 1 at whole numbers, -1 half way between.
 inline float triangle(float t) { return 4 * std::fabs(t - std::floor(t) - 0.5f) - 1; }
 
+const ValueNoise& marble_noise() {
+  static const ValueNoise noise;
+  return noise;
+}
+
 }  // namespace
 
 bool elliptical_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float rx, float ry,
@@ -140,11 +143,6 @@ bool lens_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
   return radial(src, dst, fill, c, radius, [&](float r2) { return 0.5f + 0.5f * r2 * k; });
 }
 
-const ValueNoise& marble_noise() {
-  static const ValueNoise noise;
-  return noise;
-}
-
 bool marble_image(const ImageView& src, const ImageView& dst, const Colour& fill, float scale, float amplitude,
                   float turbulence) {
   const ValueNoise& noise = marble_noise();
@@ -168,7 +166,7 @@ bool marble_image_reference(const ImageView& src, const ImageView& dst, const Co
   const ValueNoise& noise = marble_noise();
   const float inv = 1 / std::max(scale, 1.0f), w = kTwoPi * inv, stir = kTwoPi * turbulence;
   if (src.width != dst.width || src.height != dst.height) return false;
-  return inverse_map<Sampling::Bilinear>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
+  return inverse_map_in_order<Sampling::Bilinear>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
     if (amplitude == 0) return true;
     const float a = stir * noise.fractal(x * inv, y * inv);
     sx = x + amplitude * std::sin(w * y + a);
@@ -231,10 +229,15 @@ bool wave_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
                 WaveAxis axis) {
   const float w = kTwoPi / std::max(wavelength, 1.0f);
   const bool vertical = axis != WaveAxis::Horizontal, horizontal = axis != WaveAxis::Vertical;
+  // The shift down a column depends on x alone and the one along a row on y alone:
+  // each sine is taken once per column or row, not once per pixel.
+  std::vector<float> down(vertical ? size_t(dst.width) : 0), along(horizontal ? size_t(dst.height) : 0);
+  for (size_t x = 0; x < down.size(); ++x) down[x] = amplitude * std::sin(w * static_cast<int32_t>(x));
+  for (size_t y = 0; y < along.size(); ++y) along[y] = amplitude * std::sin(w * static_cast<int32_t>(y));
   return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
     if (amplitude == 0) return true;
-    if (vertical) sy = y + amplitude * std::sin(w * x);
-    if (horizontal) sx = x + amplitude * std::sin(w * y);
+    if (vertical) sy = y + down[size_t(x)];
+    if (horizontal) sx = x + along[size_t(y)];
     return true;
   });
 }
@@ -281,7 +284,7 @@ bool frost_image(const ImageView& src, const ImageView& dst, const Colour& fill,
   if (src.width != dst.width || src.height != dst.height) return false;
   const int32_t s = std::clamp(spread, 0, 16383), span = 2 * s + 1;
   Lcg15 rng(seed);
-  return inverse_map<Sampling::Nearest>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
+  return inverse_map_in_order<Sampling::Nearest>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
     if (s == 0) return true;
     sx = static_cast<float>(x + rng.next() % span - s);
     sy = static_cast<float>(y + rng.next() % span - s);

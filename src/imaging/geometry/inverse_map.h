@@ -75,9 +75,12 @@ inline void sample_nearest(const ImageView& src, int32_t fx, int32_t fy, const u
   std::memcpy(out, p, 4);
 }
 
-// Rows [first, end) of inverse_map's work.
+}  // namespace detail
+
+namespace detail {
+
 template <Sampling kSampling, class Map>
-void map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map, int32_t first, int32_t end) {
+void map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, Map& map, int32_t first, int32_t end) {
   for (int32_t y = first; y < end; ++y) {
     uint8_t* out = dst.row(y);
     for (int32_t x = 0; x < dst.width; ++x, out += 4) {
@@ -87,8 +90,10 @@ void map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, Ma
         std::memcpy(out, fill.data(), 4);
         continue;
       }
-      if constexpr (kSampling == Sampling::Bilinear) sample_bilinear(src, fx, fy, fill.data(), out);
-      else sample_nearest(src, fx, fy, fill.data(), out);
+      if constexpr (kSampling == Sampling::Bilinear)
+        sample_bilinear(src, fx, fy, fill.data(), out);
+      else
+        sample_nearest(src, fx, fy, fill.data(), out);
     }
   }
 }
@@ -101,26 +106,26 @@ inline bool mappable(const ImageView& src, const ImageView& dst) {
 }  // namespace detail
 
 // Fills every pixel of dst from src through `map`, a callable
-// `bool map(int32_t x, int32_t y, float& sx, float& sy)` called once per
-// destination pixel in row order (so a map may keep state). A map that returns
+// `bool map(int32_t x, int32_t y, float& sx, float& sy)` that depends on (x, y)
+// alone: bands of rows are mapped on several threads at once. A map that returns
 // false, or a point off the source, gives the fill colour; bilinear taps off the
 // source take the fill colour too. RGBA32 views of any size; they must not overlap.
 // False for views it cannot work on.
 template <Sampling kSampling, class Map>
 bool inverse_map(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
   if (!detail::mappable(src, dst)) return false;
-  detail::map_rows<kSampling>(src, dst, fill, map, 0, dst.height);
+  for_each_band(dst.height, int64_t{dst.width} * 4, [&](int32_t first, int32_t end) {
+    detail::map_rows<kSampling>(src, dst, fill, map, first, end);
+  });
   return true;
 }
 
-// inverse_map for a map that keeps no state and only reads what it captures: the
-// rows go out in bands to the worker threads, so it is called from several
-// threads at once and in no particular order.
+// The same for a map that keeps state from pixel to pixel (a random sequence): it is
+// called once per destination pixel in row order, on the calling thread.
 template <Sampling kSampling, class Map>
-bool inverse_map_in_bands(const ImageView& src, const ImageView& dst, const Colour& fill, const Map& map) {
+bool inverse_map_in_order(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
   if (!detail::mappable(src, dst)) return false;
-  for_each_band(dst.height, int64_t(dst.width) * 24,
-                [&](int32_t first, int32_t end) { detail::map_rows<kSampling>(src, dst, fill, map, first, end); });
+  detail::map_rows<kSampling>(src, dst, fill, map, 0, dst.height);
   return true;
 }
 

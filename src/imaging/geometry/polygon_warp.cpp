@@ -69,14 +69,11 @@ bool polygon_warp(const ImageView& src, const ImageView& dst, const Quad& from, 
     for (int c = 0; c < 3; ++c)
       p[r * 3 + c] = source.matrix()[r * 3] * t[c] + source.matrix()[r * 3 + 1] * t[3 + c] +
                      source.matrix()[r * 3 + 2] * t[6 + c];
-  int32_t row = -1;
-  double tu = 0, tv = 0, tw = 0, px = 0, py = 0, pw = 0;
   return inverse_map<Sampling::Bilinear>(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    if (y != row) {
-      row = y;
-      tu = t[1] * y + t[2], tv = t[4] * y + t[5], tw = t[7] * y + t[8];
-      px = p[1] * y + p[2], py = p[4] * y + p[5], pw = p[7] * y + p[8];
-    }
+    // The row's terms are cheap next to the divisions; working them out at every pixel
+    // keeps the map free of state, so that rows can be mapped on several threads.
+    const double tu = t[1] * y + t[2], tv = t[4] * y + t[5], tw = t[7] * y + t[8];
+    const double px = p[1] * y + p[2], py = p[4] * y + p[5], pw = p[7] * y + p[8];
     const double w = tw + t[6] * x;
     if (!(w > 0)) return false;  // behind the quad's horizon
     const double rw = 1 / w, u = (tu + t[0] * x) * rw, v = (tv + t[3] * x) * rw;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 namespace {
 
@@ -13,19 +15,24 @@ constexpr int32_t kTile = 64;
 // dst(x', y') = src(x, y) with (x', y') = map(x, y); one pixel of `Px` bytes.
 template <int32_t Px, class Map>
 void turn_tiled(const ImageView& src, const ImageView& dst, Map map) {
-  for (int32_t ty = 0; ty < src.height; ty += kTile) {
-    const int32_t y_end = std::min(ty + kTile, src.height);
-    for (int32_t tx = 0; tx < src.width; tx += kTile) {
-      const int32_t x_end = std::min(tx + kTile, src.width);
-      for (int32_t y = ty; y < y_end; ++y) {
-        const uint8_t* s = src.row(y) + static_cast<ptrdiff_t>(tx) * Px;
-        for (int32_t x = tx; x < x_end; ++x, s += Px) {
-          const auto [dx, dy] = map(x, y);
-          std::memcpy(dst.row(dy) + static_cast<ptrdiff_t>(dx) * Px, s, Px);
+  // Every source pixel lands on a pixel of its own, so rows of tiles may go to
+  // several threads.
+  const int32_t tile_rows = (src.height + kTile - 1) / kTile;
+  for_each_band(tile_rows, int64_t(src.width) * kTile, [&](int32_t first, int32_t end) {
+    for (int32_t ty = first * kTile; ty < std::min(end * kTile, src.height); ty += kTile) {
+      const int32_t y_end = std::min(ty + kTile, src.height);
+      for (int32_t tx = 0; tx < src.width; tx += kTile) {
+        const int32_t x_end = std::min(tx + kTile, src.width);
+        for (int32_t y = ty; y < y_end; ++y) {
+          const uint8_t* s = src.row(y) + static_cast<ptrdiff_t>(tx) * Px;
+          for (int32_t x = tx; x < x_end; ++x, s += Px) {
+            const auto [dx, dy] = map(x, y);
+            std::memcpy(dst.row(dy) + static_cast<ptrdiff_t>(dx) * Px, s, Px);
+          }
         }
       }
     }
-  }
+  });
 }
 
 template <int32_t Px>

@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 namespace {
 
@@ -171,40 +173,48 @@ class RowRing {
   size_t floats_;
 };
 
+// Bands of output rows go to several threads, each with its own ring: a source
+// row that two bands need is filtered by both, to the same values.
 template <int C, bool Premultiply>
 void run(const RowSource& src, const ImageView& dst, ResampleMethod method) {
   const AxisTaps xt = axis_taps(method, src.width, dst.width);
   const AxisTaps yt = axis_taps(method, src.height, dst.height);
   const size_t in_floats = size_t(src.width) * C, out_floats = size_t(dst.width) * C;
-  std::vector<float> wide(in_floats), acc(out_floats);
-  std::vector<uint8_t> scratch(in_floats);
-  std::vector<const float*> rows(size_t(yt.stride));
-  RowRing ring(yt.stride, out_floats);
-  const auto fill = [&](int32_t y, float* out) {
-    widen_row<C, Premultiply>(src.row(y, scratch.data()), wide.data(), src.width);
-    filter_row<C>(wide.data(), out, xt, dst.width);
-  };
-  for (int32_t y = 0; y < dst.height; ++y) {
-    const int32_t first = yt.first[size_t(y)], n = yt.count[size_t(y)];
-    for (int32_t k = 0; k < n; ++k) rows[size_t(k)] = ring.get(first + k, fill);
-    combine_rows(rows.data(), &yt.weights[size_t(y) * size_t(yt.stride)], n, acc.data(), out_floats);
-    narrow_row<C, Premultiply>(acc.data(), dst.row(y), dst.width);
-  }
+  const int64_t row_work = int64_t(src.width) * xt.stride * src.height / dst.height + int64_t(dst.width) * yt.stride;
+  for_each_band(dst.height, row_work, [&](int32_t band_first, int32_t band_end) {
+    std::vector<float> wide(in_floats), acc(out_floats);
+    std::vector<uint8_t> scratch(in_floats);
+    std::vector<const float*> rows(size_t(yt.stride));
+    RowRing ring(yt.stride, out_floats);
+    const auto fill = [&](int32_t y, float* out) {
+      widen_row<C, Premultiply>(src.row(y, scratch.data()), wide.data(), src.width);
+      filter_row<C>(wide.data(), out, xt, dst.width);
+    };
+    for (int32_t y = band_first; y < band_end; ++y) {
+      const int32_t first = yt.first[size_t(y)], n = yt.count[size_t(y)];
+      for (int32_t k = 0; k < n; ++k) rows[size_t(k)] = ring.get(first + k, fill);
+      combine_rows(rows.data(), &yt.weights[size_t(y) * size_t(yt.stride)], n, acc.data(), out_floats);
+      narrow_row<C, Premultiply>(acc.data(), dst.row(y), dst.width);
+    }
+  });
 }
 
 template <int C>
 void pick_nearest(const RowSource& src, const ImageView& dst) {
-  std::vector<uint8_t> scratch(size_t(src.width) * C);
   std::vector<int32_t> xs(size_t(dst.width));
   for (int32_t x = 0; x < dst.width; ++x)
     xs[size_t(x)] = static_cast<int32_t>(std::min<int64_t>((int64_t(2 * x + 1) * src.width) / (2 * int64_t(dst.width)),
                                                           src.width - 1));
-  for (int32_t y = 0; y < dst.height; ++y) {
-    const int64_t sy = std::min<int64_t>((int64_t(2 * y + 1) * src.height) / (2 * int64_t(dst.height)), src.height - 1);
-    const uint8_t* s = src.row(static_cast<int32_t>(sy), scratch.data());
-    uint8_t* d = dst.row(y);
-    for (int32_t x = 0; x < dst.width; ++x, d += C) std::memcpy(d, s + size_t(xs[size_t(x)]) * C, C);
-  }
+  for_each_band(dst.height, dst.width, [&](int32_t first, int32_t end) {
+    std::vector<uint8_t> band_scratch(size_t(src.width) * C);
+    for (int32_t y = first; y < end; ++y) {
+      const int64_t sy =
+          std::min<int64_t>((int64_t(2 * y + 1) * src.height) / (2 * int64_t(dst.height)), src.height - 1);
+      const uint8_t* s = src.row(static_cast<int32_t>(sy), band_scratch.data());
+      uint8_t* d = dst.row(y);
+      for (int32_t x = 0; x < dst.width; ++x, d += C) std::memcpy(d, s + size_t(xs[size_t(x)]) * C, C);
+    }
+  });
 }
 
 }  // namespace

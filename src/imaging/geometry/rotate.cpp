@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 namespace {
 
@@ -46,19 +48,21 @@ void rotate_into(const ImageView& src, const ImageView& dst, double c, double s,
   if (!src.data || !dst.data || src.channels != 4 || dst.channels != 4) return;
   const double scx = src.width / 2.0, scy = src.height / 2.0;
   const double dcx = dst.width / 2.0, dcy = dst.height / 2.0;
-  for (int32_t y = 0; y < dst.height; ++y) {
-    const double dy = y + 0.5 - dcy;
-    uint8_t* out = dst.row(y);
-    for (int32_t x = 0; x < dst.width; ++x, out += 4) {
-      const double dx = x + 0.5 - dcx;
-      const double sx = (c * dx - s * dy) * scale + scx - 0.5;
-      const double sy = (s * dx + c * dy) * scale + scy - 0.5;
-      if (filter == RotateFilter::Nearest)
-        sample_nearest(src, sx, sy, out);
-      else
-        sample_bilinear(src, sx, sy, out);
+  for_each_band(dst.height, int64_t(dst.width) * 4, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      const double dy = y + 0.5 - dcy;
+      uint8_t* out = dst.row(y);
+      for (int32_t x = 0; x < dst.width; ++x, out += 4) {
+        const double dx = x + 0.5 - dcx;
+        const double sx = (c * dx - s * dy) * scale + scx - 0.5;
+        const double sy = (s * dx + c * dy) * scale + scy - 0.5;
+        if (filter == RotateFilter::Nearest)
+          sample_nearest(src, sx, sy, out);
+        else
+          sample_bilinear(src, sx, sy, out);
+      }
     }
-  }
+  });
 }
 
 void rotated_pixel_size(float radians, int32_t width, int32_t height, int32_t& out_width, int32_t& out_height) {

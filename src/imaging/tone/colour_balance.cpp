@@ -6,6 +6,8 @@
 
 #include "imaging/tone/lightness.h"
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 
 bool adjust_colour_balance(const ImageView& image, const ColourBalance& balance) {
@@ -22,14 +24,16 @@ bool adjust_colour_balance(const ImageView& image, const ColourBalance& balance)
       tables[c][v] = static_cast<uint8_t>(std::clamp(std::lround(v + std::clamp(shifts[c], -1.0, 1.0) * 100 * weight), 0L, 255L));
   }
   const int32_t ch = image.channels;
-  for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* p = image.row(y);
-    for (int32_t x = 0; x < image.width; ++x, p += ch) {
-      const double lightness = balance.keep_lightness ? hsl_lightness(p) : 0;
-      for (int c = 0; c < 3; ++c) p[c] = tables[c][p[c]];
-      if (balance.keep_lightness) set_hsl_lightness(p, lightness);
+  for_each_band(image.height, image.width, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      uint8_t* p = image.row(y);
+      for (int32_t x = 0; x < image.width; ++x, p += ch) {
+        const double lightness = balance.keep_lightness ? hsl_lightness(p) : 0;
+        for (int c = 0; c < 3; ++c) p[c] = tables[c][p[c]];
+        if (balance.keep_lightness) set_hsl_lightness(p, lightness);
+      }
     }
-  }
+  });
   return true;
 }
 

@@ -7,6 +7,8 @@
 #include "imaging/tone/grey.h"
 #include "imaging/tone/hsl_hue.h"
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 bool duotone(const ImageView& image, double hue_degrees, double saturation, double amount) {
   if (!image.data || image.width <= 0 || image.height <= 0 || (image.channels != 3 && image.channels != 4))
@@ -24,13 +26,15 @@ bool duotone(const ImageView& image, double hue_degrees, double saturation, doub
   }
   const int32_t w = static_cast<int32_t>(std::lround(std::clamp(amount, 0.0, 1.0) * 256));
   const int32_t ch = image.channels;
-  for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* px = image.row(y);
-    for (int32_t x = 0; x < image.width; ++x, px += ch) {
-      const uint8_t* target = ink[luma(px[0], px[1], px[2])];
-      for (int c = 0; c < 3; ++c) px[c] = static_cast<uint8_t>(px[c] + (((target[c] - px[c]) * w) >> 8));
+  for_each_band(image.height, image.width, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      uint8_t* px = image.row(y);
+      for (int32_t x = 0; x < image.width; ++x, px += ch) {
+        const uint8_t* target = ink[luma(px[0], px[1], px[2])];
+        for (int c = 0; c < 3; ++c) px[c] = static_cast<uint8_t>(px[c] + (((target[c] - px[c]) * w) >> 8));
+      }
     }
-  }
+  });
   return true;
 }
 

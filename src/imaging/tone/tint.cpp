@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/parallel_bands.h"
+
 namespace cvl::imaging {
 
 bool adjust_tint(const ImageView& image, int32_t degrees) {
@@ -17,16 +19,18 @@ bool adjust_tint(const ImageView& image, int32_t degrees) {
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) fixed[i][j] = static_cast<int32_t>(std::lround(m[i][j] * 65536));
   const int32_t ch = image.channels;
-  for (int32_t y = 0; y < image.height; ++y) {
-    uint8_t* p = image.row(y);
-    for (int32_t x = 0; x < image.width; ++x, p += ch) {
-      const int32_t r = p[0], g = p[1], b = p[2];
-      for (int i = 0; i < 3; ++i) {
-        const int32_t v = (fixed[i][0] * r + fixed[i][1] * g + fixed[i][2] * b + 32768) >> 16;
-        p[i] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+  for_each_band(image.height, image.width, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      uint8_t* p = image.row(y);
+      for (int32_t x = 0; x < image.width; ++x, p += ch) {
+        const int32_t r = p[0], g = p[1], b = p[2];
+        for (int i = 0; i < 3; ++i) {
+          const int32_t v = (fixed[i][0] * r + fixed[i][1] * g + fixed[i][2] * b + 32768) >> 16;
+          p[i] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+        }
       }
     }
-  }
+  });
   return true;
 }
 

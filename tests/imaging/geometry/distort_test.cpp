@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
+#include "imaging/geometry/inverse_map.h"
 #include "imaging/lcg15.h"
 
 namespace cvl::imaging {
@@ -139,6 +141,25 @@ TEST(Distort, FrostIsReproducibleForASeedAndStaysWithinItsSpread) {
       moved += p[0] != x || p[1] != y;
     }
   EXPECT_GT(moved, kW * kH / 2);
+}
+
+// Waves look their sines up by column and row: the picture is the per-pixel formula's.
+TEST(Distort, WavesGiveThePerPixelFormula) {
+  std::vector<uint8_t> src = noise_picture();
+  for (WaveAxis axis : {WaveAxis::Vertical, WaveAxis::Horizontal, WaveAxis::Both})
+    for (float amplitude : {0.0f, 2.5f, -7.0f}) {
+      std::vector<uint8_t> got(src.size()), want(src.size());
+      ASSERT_TRUE(wave_image(view_of(src), view_of(got), kFill, amplitude, 6.5f, axis));
+      const float w = 6.28318530717958f / 6.5f;
+      ASSERT_TRUE(inverse_map<Sampling::Bilinear>(view_of(src), view_of(want), kFill,
+                                                  [&](int32_t x, int32_t y, float& sx, float& sy) {
+                                                    if (amplitude == 0) return true;
+                                                    if (axis != WaveAxis::Horizontal) sy = y + amplitude * std::sin(w * x);
+                                                    if (axis != WaveAxis::Vertical) sx = x + amplitude * std::sin(w * y);
+                                                    return true;
+                                                  }));
+      EXPECT_EQ(got, want) << int(axis) << " " << amplitude;
+    }
 }
 
 TEST(Distort, RefusesViewsItCannotWorkOn) {
