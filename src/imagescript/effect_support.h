@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -122,14 +123,21 @@ inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, 
 // read what it captures.
 template <class Map>
 void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
-  const std::vector<uint8_t> src(rgba, rgba + size_t(w) * h * 4);
+  // The copy is made in bands too, so that its pages are first touched (and
+  // cleared by the system) on every thread rather than on one.
+  const size_t row_bytes = size_t(w) * 4;
+  const std::unique_ptr<uint8_t[]> copy(new uint8_t[row_bytes * h]);
+  imaging::for_each_band(h, int64_t(w), [&](int32_t first, int32_t end) {
+    std::memcpy(copy.get() + row_bytes * first, rgba + row_bytes * first, row_bytes * (end - first));
+  });
+  const uint8_t* src = copy.get();
   imaging::for_each_band(h, int64_t(w) * 16, [&](int32_t first, int32_t end) {
     uint8_t* out = rgba + size_t(first) * w * 4;
     for (int32_t y = first; y < end; ++y)
       for (int32_t x = 0; x < w; ++x, out += 4) {
         double sx = x, sy = y;
         map(x, y, sx, sy);
-        sample_bilinear(src.data(), w, h, sx, sy, edge, out);
+        sample_bilinear(src, w, h, sx, sy, edge, out);
       }
   });
 }

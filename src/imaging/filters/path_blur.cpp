@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -257,9 +258,11 @@ bool path_mean(const ImageView& src, const ImageView& dst, double cx, double cy,
   const int32_t passes = std::clamp(static_cast<int32_t>(std::ceil(std::log2(span_pixels))), 1, 10);
   const double count = double(1 << passes);
   step = compose(step, 1.0 / (count - 1));
-  Image scratch{std::vector<uint8_t>(size_t(src.width) * src.height * 4), src.width, src.height, 4};
+  // Left unfilled: every pass writes all of its output before the next reads it,
+  // and the pages are first touched by the banded passes rather than by one thread.
+  const std::unique_ptr<uint8_t[]> scratch(new uint8_t[size_t(src.width) * src.height * 4]);
   // Passes alternate between dst and the scratch image so the last lands in dst.
-  ImageView a = dst, b = scratch.view();
+  ImageView a = dst, b{scratch.get(), src.width, src.height, 4, src.width * 4};
   if (passes % 2 == 0) std::swap(a, b);
   const Similarity second{first.a + step.a, first.s * step.s};
   pass(src, a, cx, cy, first, second, false, true);
