@@ -173,25 +173,31 @@ int32_t frame_ip(const EffectCall& call, int32_t effect, const ScriptValues& val
 namespace {
 
 // The alpha plane is moved through the colour effect by standing in for the first
-// channel, so that it is distorted exactly as colour will be.
+// channel, so that it is distorted exactly as colour will be. An effect that moves
+// every channel by one rule already carries alpha in its own channel exactly so
+// (premultiplying leaves alpha as it is), and skips the separate pass.
 int32_t distort_with_alpha(const EffectCall& call, int32_t effect, const ScriptValues& values, bool from_layer) {
   const int32_t pixels = call.width * call.height;
-  std::vector<uint8_t> alpha(static_cast<size_t>(pixels));
+  const bool alpha_pass = !imagescript::moves_channels_alike(effect);
+  std::vector<uint8_t> alpha(alpha_pass ? static_cast<size_t>(pixels) : 0);
   auto fresh = [&] {
     if (from_layer)
       read_layer_into_src(call);
     else
       refresh(call);
   };
-  fresh();
-  for (int32_t i = 0; i < pixels; ++i) call.src[i * 4] = call.src[i * 4 + 3];
-  if (!run_script_effect(call, effect, values, call.src)) return 0;
-  for (int32_t i = 0; i < pixels; ++i) alpha[i] = call.src[i * 4];
+  if (alpha_pass) {
+    fresh();
+    for (int32_t i = 0; i < pixels; ++i) call.src[i * 4] = call.src[i * 4 + 3];
+    if (!run_script_effect(call, effect, values, call.src)) return 0;
+    for (int32_t i = 0; i < pixels; ++i) alpha[i] = call.src[i * 4];
+  }
 
   fresh();
   if (!from_layer) premultiply(call, call.src);
   if (!run_script_effect(call, effect, values, call.src)) return 0;
-  for (int32_t i = 0; i < pixels; ++i) call.src[i * 4 + 3] = alpha[i];
+  if (alpha_pass)
+    for (int32_t i = 0; i < pixels; ++i) call.src[i * 4 + 3] = alpha[i];
   if (!from_layer) unpremultiply(call, call.src);
   return load(call, call.src);
 }

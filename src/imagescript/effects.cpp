@@ -62,6 +62,16 @@ bool rotate_in_place(uint8_t* rgba, int32_t width, int32_t height, int32_t degre
   return true;
 }
 
+bool moves_channels_alike(int32_t effect) {
+  // The coordinate warps and tilings (each a bilinear read or a copy at a place
+  // computed from the position), the glass (the same, its noise drawn from the seed
+  // alone), the seam blend and the scratches (fixed weights, channel by channel).
+  constexpr int32_t kAlike[] = {6, 13, 16, 17, 18, 22, 39, 49, 50, 52, 54, 56};
+  for (int32_t n : kAlike)
+    if (n == effect) return true;
+  return false;
+}
+
 bool run_effect(int32_t effect, const int32_t* values, int32_t value_count, uint8_t* rgba, int32_t width,
                 int32_t height) {
   if (!rgba || width <= 0 || height <= 0 || value_count < 0) return false;

@@ -30,6 +30,14 @@ ScriptResult render_script_text(const std::string& text, imaging::Image& out);
 bool run_effect(int32_t effect, const int32_t* values, int32_t value_count, uint8_t* rgba, int32_t width,
                 int32_t height);
 
+// True when effect `effect` makes each channel of a pixel from that same channel of
+// its input alone, by one rule for all four: a copy, a resample or a blend whose
+// weights never look at the pixels. A plane carried in any channel then comes out
+// exactly as it would in any other, so a caller that moves alpha alongside colour
+// needs no separate pass for it. Rotation (51) weighs its samples by alpha and so
+// is not one of them.
+bool moves_channels_alike(int32_t effect);
+
 // Effect 51: rotation in place about the centre by whole degrees (positive turns
 // counter-clockwise on screen), size unchanged, bilinear, uncovered pixels transparent.
 // Value 4 of the effect is a scale in percent (100 keeps the size).

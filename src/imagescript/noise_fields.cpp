@@ -14,6 +14,18 @@ ValueNoise::ValueNoise(Lcg& random, int32_t cols, int32_t rows)
   for (float& f : lattice_) f = static_cast<float>(random.unit());
 }
 
+void ValueNoise::cell_x(double gx, int32_t& i0, int32_t& i1, double& t) const {
+  const double fx = std::floor(gx);
+  t = fade(gx - fx);
+  i0 = wrap_index(static_cast<int32_t>(std::fmod(fx, cols_)), cols_), i1 = (i0 + 1) % cols_;
+}
+
+void ValueNoise::cell_y(double gy, int32_t& i0, int32_t& i1, double& t) const {
+  const double fy = std::floor(gy);
+  t = fade(gy - fy);
+  i0 = wrap_index(static_cast<int32_t>(std::fmod(fy, rows_)), rows_), i1 = (i0 + 1) % rows_;
+}
+
 double ValueNoise::at(double gx, double gy) const {
   const double fx = std::floor(gx), fy = std::floor(gy);
   const double tx = fade(gx - fx), ty = fade(gy - fy);

@@ -16,6 +16,12 @@ class ValueNoise {
   ValueNoise(Lcg& random, int32_t cols, int32_t rows);
   double at(double gx, double gy) const;
 
+  // The two lattice columns (or rows) about a coordinate and the faded blend between
+  // them, as at() finds them; and a lattice row.
+  void cell_x(double gx, int32_t& i0, int32_t& i1, double& t) const;
+  void cell_y(double gy, int32_t& i0, int32_t& i1, double& t) const;
+  const float* lattice_row(int32_t r) const { return &lattice_[size_t(r) * cols_]; }
+
  private:
   int32_t cols_, rows_;
   std::vector<float> lattice_;

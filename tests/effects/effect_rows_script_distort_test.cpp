@@ -76,6 +76,32 @@ TEST_F(ScriptRows, EachSliderReachesItsValueIndex) {
   }
 }
 
+// On a layer whose alpha runs from clear to opaque, each distortion leaves what a
+// separate pass of the same effect over the alpha plane would give it (the rows
+// skip that pass where the effect moves every channel alike, and must not show it).
+TEST_F(ScriptRows, DistortionsMoveVariedAlphaAsAnAlphaPassWould) {
+  for (const Mapping& m : kMappings) {
+    if (m.kind != Kind::S && m.kind != Kind::SL) continue;
+    Layer& layer = e().slot(2);
+    for (int y = 0; y < layer.height; ++y)
+      for (int x = 0; x < layer.width; ++x) {
+        uint16_t* p = test::pixel_at(layer, x, y);
+        p[0] = uint16_t((x * 10 & 0xFF) << 8), p[1] = uint16_t((y * 12 & 0xFF) << 8);
+        p[2] = uint16_t((x * y * 7 & 0xFF) << 8), p[3] = uint16_t(((x * 37 + y * 91) % 7 * 51 % 256) << 8);
+      }
+    const std::vector<uint8_t> before = layer_bytes();
+    std::vector<uint8_t> plane = before, colour = before;
+    for (size_t i = 0; i < plane.size(); i += 4) plane[i] = plane[i + 3];
+    plane = test::library(m.effect, m.values, plane);
+    if (m.kind == Kind::S) adjust_rgba32_pre_filter(colour.data(), test::kW, test::kH);
+    colour = test::library(m.effect, m.values, colour);
+    for (size_t i = 0; i < colour.size(); i += 4) colour[i + 3] = plane[i];
+    if (m.kind == Kind::S) adjust_rgba32_post_filter(colour.data(), test::kW, test::kH);
+    EXPECT_NE(run(m.name, m.args), 0) << m.name;
+    EXPECT_EQ(layer_bytes(), colour) << m.name;
+  }
+}
+
 // A solid shape on a clear layer whose hidden colour is blue: after a distortion,
 // wherever the layer is fully covered its colour is the shape's, so alpha went
 // exactly where colour went.

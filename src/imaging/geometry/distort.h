@@ -35,6 +35,10 @@ bool lens_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
 // Neutral: amplitude 0.
 bool marble_image(const ImageView& src, const ImageView& dst, const Colour& fill, float scale, float amplitude,
                   float turbulence);
+// The plain twin of marble_image: the noise worked out whole at every pixel, one
+// thread. Tests hold marble_image to its bytes.
+bool marble_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, float scale,
+                            float amplitude, float turbulence);
 
 // Pinch (amount > 0 draws the picture in towards the centre) or bulge
 // (amount < 0) within the radius; amount in -1..1. Neutral: amount 0.
