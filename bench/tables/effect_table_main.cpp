@@ -36,6 +36,8 @@ constexpr const char* kHeavy[] = {"Gaussian Blur", "Oil Paint", "Median",       
 // Whole-canvas jobs beside the effects in the thread table.
 constexpr const char* kResize = "Resize Lanczos3 4096 to 2048";
 constexpr const char* kMerge = "Merge 8 layers at half alpha";
+// No effect has this name, so only the host's calls around it are timed.
+constexpr const char* kFloor = "(host calls alone)";
 
 std::string effect_name(const std::string& effect, int edge) { return "effect/" + effect + "/" + std::to_string(edge); }
 std::string thread_name(const std::string& job, int threads) {
@@ -162,6 +164,10 @@ void effect_table(Text& out, const std::vector<bench::HostEffect>& effects, cons
     out("%d^2: %zu effects timed, median %.2f Mpix/s, slowest %.2f Mpix/s, %zd below 10 and %zd below 60 Mpix/s\n",
         kSizes[i], timed[i].size(), bench::median(timed[i]), slowest, below(10), below(60));
   }
+  for (int edge : kSizes)
+    if (const bench::Rate* r = rates.find(effect_name(kFloor, edge)))
+      out("%d^2: the host's calls around a name that runs nothing (SetLayer, both buffers made and freed): %s Mpix/s\n",
+          edge, mpix(r).c_str());
 }
 
 void thread_table(Text& out, const std::vector<std::string>& jobs, const bench::RateCollector& rates) {
@@ -216,6 +222,17 @@ int main(int argc, char** argv) {
       else b->Iterations(1);
     }
   }
+
+  // The host's calls around a name that runs nothing: the ceiling no effect can
+  // pass at that size, since every effect pays for the buffers too.
+  static bench::HostEffect nothing;
+  nothing.name = kFloor;
+  for (int edge : kSizes)
+    benchmark::RegisterBenchmark(effect_name(kFloor, edge).c_str(),
+                                 [edge](benchmark::State& s) { bench::time_effect(s, nothing, edge, 1); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(0.2);
 
   std::vector<std::string> jobs;
   for (const char* name : kHeavy) {
