@@ -1,5 +1,7 @@
 // libvips as a benchmark peer: one worker thread and its operation cache off, so
 // every iteration does the work, and each result written to memory to force it.
+// run_vips_all_threads lets it use the threads it would choose by itself, for the
+// rows beside ours at every thread.
 #pragma once
 
 #ifdef CORVEL_HAVE_VIPS
@@ -12,9 +14,17 @@
 
 namespace bench {
 
+// The worker threads libvips picks by itself (its VIPS_CONCURRENCY variable, else
+// one per hardware thread), read once before the peer is held to one.
+inline int& vips_own_threads() {
+  static int threads = 1;
+  return threads;
+}
+
 inline bool vips_started() {
   static const bool started = [] {
     if (VIPS_INIT("corvel_bench")) return false;
+    vips_own_threads() = vips_concurrency_get();
     vips_concurrency_set(1);
     vips_cache_set_max(0);
     return true;
@@ -46,6 +56,17 @@ void run_vips(benchmark::State& state, const std::vector<uint8_t>& px, int edge,
     g_object_unref(out);
     g_object_unref(in);
   }
+}
+
+// run_vips with libvips on its own thread count; the "threads" counter shows it.
+template <class Op>
+void run_vips_all_threads(benchmark::State& state, const std::vector<uint8_t>& px, int edge, size_t out_bytes, Op op,
+                          int bands = 4) {
+  const bool started = vips_started();
+  if (started) vips_concurrency_set(vips_own_threads());
+  run_vips(state, px, edge, out_bytes, op, bands);
+  if (started) vips_concurrency_set(1);
+  state.counters["threads"] = vips_own_threads();
 }
 
 }  // namespace bench
