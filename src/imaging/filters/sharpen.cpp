@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/filters/blur.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 
@@ -14,34 +15,41 @@ bool sharpen(const ImageView& src, const ImageView& dst, int32_t amount, int32_t
   if (src.channels != 3 && src.channels != 4) return false;
   const int32_t w = src.width, h = src.height, ch = src.channels;
   const int32_t radius = std::max((size - 1) / 6, 1);
-  std::vector<uint8_t> plane(static_cast<size_t>(w) * static_cast<size_t>(h));
-  if (ch == 4) {
-    for (int32_t y = 0; y < h; ++y) {
+  const size_t area = static_cast<size_t>(w) * static_cast<size_t>(h);
+  std::vector<uint8_t> planes(3 * area);
+  uint8_t* plane[3] = {planes.data(), planes.data() + area, planes.data() + 2 * area};
+  for_each_band(h, int64_t(w) * 3, [&](int first, int end) {
+    for (int32_t y = first; y < end; ++y) {
       const uint8_t* s = src.row(y);
-      uint8_t* d = dst.row(y);
-      for (int32_t x = 0; x < w; ++x) d[x * 4 + 3] = s[x * 4 + 3];
+      const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w);
+      uint8_t *p0 = plane[0] + at, *p1 = plane[1] + at, *p2 = plane[2] + at;
+      for (int32_t x = 0; x < w; ++x, s += ch) p0[x] = s[0], p1[x] = s[1], p2[x] = s[2];
     }
+  });
+  for (uint8_t* p : plane) blur_plane8(p, w, h, w, radius, 3);
+  // The detail (v - blurred) x amount / 10, rounded half away from zero, for
+  // every difference; held within +-512, which clamps to the same byte.
+  int32_t detail_of[511];
+  for (int32_t diff = -255; diff <= 255; ++diff) {
+    const int64_t tenths = diff * static_cast<int64_t>(amount);
+    const int64_t detail = (tenths >= 0 ? tenths + 5 : tenths - 5) / 10;
+    detail_of[diff + 255] = static_cast<int32_t>(std::clamp<int64_t>(detail, -512, 512));
   }
-  for (int32_t c = 0; c < 3; ++c) {
-    for (int32_t y = 0; y < h; ++y) {
+  for_each_band(h, int64_t(w) * 3, [&](int first, int end) {
+    for (int32_t y = first; y < end; ++y) {
       const uint8_t* s = src.row(y);
-      uint8_t* p = plane.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-      for (int32_t x = 0; x < w; ++x) p[x] = s[x * ch + c];
-    }
-    blur_plane8(plane.data(), w, h, w, radius, 3);
-    for (int32_t y = 0; y < h; ++y) {
-      const uint8_t* s = src.row(y);
-      const uint8_t* p = plane.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
       uint8_t* d = dst.row(y);
-      for (int32_t x = 0; x < w; ++x) {
-        const int64_t v = s[x * ch + c];
-        // (v - blurred) * amount / 10, rounded half away from zero.
-        const int64_t tenths = (v - p[x]) * static_cast<int64_t>(amount);
-        const int64_t detail = (tenths >= 0 ? tenths + 5 : tenths - 5) / 10;
-        d[x * ch + c] = static_cast<uint8_t>(std::clamp<int64_t>(v + detail, 0, 255));
+      const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w);
+      const uint8_t* p[3] = {plane[0] + at, plane[1] + at, plane[2] + at};
+      for (int32_t x = 0; x < w; ++x, s += ch, d += ch) {
+        for (int32_t c = 0; c < 3; ++c) {
+          const int32_t v = s[c];
+          d[c] = static_cast<uint8_t>(std::clamp(v + detail_of[v - p[c][x] + 255], 0, 255));
+        }
+        if (ch == 4) d[3] = s[3];
       }
     }
-  }
+  });
   return true;
 }
 

@@ -1,0 +1,200 @@
+#include "imaging/filters/window_filters_reference.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <functional>
+#include <cmath>
+#include <vector>
+
+#include "imaging/channel_mask.h"
+
+namespace cvl::imaging {
+namespace {
+
+// The window sums as first written: every row's sums slid with the edge clamps
+// tested at every pixel.
+template <int K, class FillRow, class Emit>
+void plain_window_sums(int32_t width, int32_t height, int32_t rx, int32_t ry, FillRow&& fill_row, Emit&& emit) {
+  const size_t n = size_t(width) * K;
+  std::vector<uint32_t> column(n, 0), entering(n), leaving(n), sums(n);
+  const auto clamp_y = [height](int32_t y) { return std::clamp(y, 0, height - 1); };
+  for (int32_t dy = -ry; dy <= ry; ++dy) {
+    fill_row(clamp_y(dy), entering.data());
+    for (size_t i = 0; i < n; ++i) column[i] += entering[i];
+  }
+  for (int32_t y = 0; y < height; ++y) {
+    uint32_t s[K] = {};
+    for (int32_t dx = -rx; dx <= rx; ++dx) {
+      const uint32_t* c = column.data() + size_t(std::clamp(dx, 0, width - 1)) * K;
+      for (int k = 0; k < K; ++k) s[k] += c[k];
+    }
+    for (int32_t x = 0; x < width; ++x) {
+      uint32_t* out = sums.data() + size_t(x) * K;
+      const uint32_t* in = column.data() + size_t(std::min(x + rx + 1, width - 1)) * K;
+      const uint32_t* gone = column.data() + size_t(std::max(x - rx, 0)) * K;
+      for (int k = 0; k < K; ++k) {
+        out[k] = s[k];
+        s[k] += in[k] - gone[k];
+      }
+    }
+    emit(y, static_cast<const uint32_t*>(sums.data()));
+    if (y + 1 == height) break;
+    const int32_t in_row = clamp_y(y + ry + 1), out_row = clamp_y(y - ry);
+    if (in_row == out_row) continue;
+    fill_row(in_row, entering.data());
+    fill_row(out_row, leaving.data());
+    for (size_t i = 0; i < n; ++i) column[i] += entering[i] - leaving[i];
+  }
+}
+
+// A (2 x 60 + 1)^2 window of table values up to 2^18 stays below 2^32.
+constexpr int32_t kMeanMaxRadius = 60;
+constexpr double kScale = 1 << 18;
+
+// Each channel value v is replaced by table[v] and summed over the window;
+// `finish(mean)` maps the mean table value back to a byte by searching the
+// table's inverse: the output is the v whose table entry lies nearest.
+template <int C>
+void plain_tabulated_mean(const ImageView& in, const ImageView& out, int32_t radius, const uint32_t table[256],
+                          bool decreasing) {
+  const int32_t w = in.width;
+  const double area = double(2 * radius + 1) * double(2 * radius + 1);
+  // Midpoints between neighbouring table entries, ascending in table order.
+  double cut[255];
+  for (int32_t v = 0; v < 255; ++v) cut[v] = (double(table[v]) + table[v + 1]) / 2 * area;
+  plain_window_sums<C>(
+      w, in.height, radius, radius,
+      [&](int32_t y, uint32_t* values) {
+        const uint8_t* p = in.row(y);
+        for (int32_t i = 0; i < w * C; ++i) values[i] = table[p[i]];
+      },
+      [&](int32_t y, const uint32_t* sums) {
+        uint8_t* d = out.row(y);
+        for (int32_t i = 0; i < w * C; ++i) {
+          const double s = sums[i];
+          // The first v whose midpoint to v + 1 the sum does not pass.
+          const double* at = decreasing ? std::lower_bound(cut, cut + 255, s, std::greater<double>())
+                                        : std::lower_bound(cut, cut + 255, s);
+          d[i] = static_cast<uint8_t>(at - cut);
+        }
+      });
+}
+
+bool plain_mean_by_table(const ImageView& src, const ImageView& dst, int32_t radius, const uint32_t table[256],
+                         bool decreasing) {
+  if (!same_shape(src, dst) || radius < 0) return false;
+  radius = std::min(radius, kMeanMaxRadius);
+  Image copy;
+  const ImageView in = unaliased_source(src, dst, copy);
+  if (radius == 0) {
+    copy_view(in, dst);
+    return true;
+  }
+  switch (src.channels) {
+    case 1:
+      plain_tabulated_mean<1>(in, dst, radius, table, decreasing);
+      break;
+    case 3:
+      plain_tabulated_mean<3>(in, dst, radius, table, decreasing);
+      break;
+    default:
+      plain_tabulated_mean<4>(in, dst, radius, table, decreasing);
+      break;
+  }
+  return true;
+}
+
+// One box pass over `count` values `step` apart, edges clamped, through a scratch copy.
+template <class T>
+void box_line(T* line, int32_t count, ptrdiff_t step, int32_t radius, std::vector<T>& scratch) {
+  scratch.resize(size_t(count));
+  for (int32_t i = 0; i < count; ++i) scratch[size_t(i)] = line[i * step];
+  const auto at = [&](int32_t i) -> uint64_t { return scratch[size_t(std::clamp(i, 0, count - 1))]; };
+  const uint64_t window = 2 * uint64_t(radius) + 1;
+  uint64_t sum = 0;
+  for (int32_t i = -radius; i <= radius; ++i) sum += at(i);
+  for (int32_t i = 0; i < count; ++i) {
+    line[i * step] = static_cast<T>((sum + window / 2) / window);
+    sum += at(i + radius + 1);
+    sum -= at(i - radius);
+  }
+}
+
+template <class T>
+void blur_plane(T* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes) {
+  if (!plane || width <= 0 || height <= 0 || radius <= 0 || passes <= 0) return;
+  std::vector<T> scratch;
+  for (int32_t p = 0; p < passes; ++p) {
+    for (int32_t y = 0; y < height; ++y) box_line(plane + ptrdiff_t(y) * stride, width, 1, radius, scratch);
+    for (int32_t x = 0; x < width; ++x) box_line(plane + x, height, stride, radius, scratch);
+  }
+}
+
+}  // namespace
+
+void blur_plane8_reference(uint8_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,
+                           int32_t passes) {
+  blur_plane(plane, width, height, stride, radius, passes);
+}
+void blur_plane16_reference(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,
+                            int32_t passes) {
+  blur_plane(plane, width, height, stride, radius, passes);
+}
+
+bool sharpen_reference(const ImageView& src, const ImageView& dst, int32_t amount, int32_t size) {
+  if (!src.data || !dst.data || src.width <= 0 || src.height <= 0) return false;
+  if (src.width != dst.width || src.height != dst.height || src.channels != dst.channels) return false;
+  if (src.channels != 3 && src.channels != 4) return false;
+  const int32_t w = src.width, h = src.height, ch = src.channels;
+  const int32_t radius = std::max((size - 1) / 6, 1);
+  std::vector<uint8_t> plane(static_cast<size_t>(w) * static_cast<size_t>(h));
+  if (ch == 4) {
+    for (int32_t y = 0; y < h; ++y) {
+      const uint8_t* s = src.row(y);
+      uint8_t* d = dst.row(y);
+      for (int32_t x = 0; x < w; ++x) d[x * 4 + 3] = s[x * 4 + 3];
+    }
+  }
+  for (int32_t c = 0; c < 3; ++c) {
+    for (int32_t y = 0; y < h; ++y) {
+      const uint8_t* s = src.row(y);
+      uint8_t* p = plane.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+      for (int32_t x = 0; x < w; ++x) p[x] = s[x * ch + c];
+    }
+    blur_plane8_reference(plane.data(), w, h, w, radius, 3);
+    for (int32_t y = 0; y < h; ++y) {
+      const uint8_t* s = src.row(y);
+      const uint8_t* p = plane.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+      uint8_t* d = dst.row(y);
+      for (int32_t x = 0; x < w; ++x) {
+        const int64_t v = s[x * ch + c];
+        // (v - blurred) * amount / 10, rounded half away from zero.
+        const int64_t tenths = (v - p[x]) * static_cast<int64_t>(amount);
+        const int64_t detail = (tenths >= 0 ? tenths + 5 : tenths - 5) / 10;
+        d[x * ch + c] = static_cast<uint8_t>(std::clamp<int64_t>(v + detail, 0, 255));
+      }
+    }
+  }
+  return true;
+}
+
+bool geometric_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius) {
+  static const auto table = [] {
+    std::vector<uint32_t> t(256);
+    // ln(256) < 5.6, so ln(v + 1) x 2^18 / 5.6 stays below 2^18.
+    for (int32_t v = 0; v < 256; ++v) t[size_t(v)] = uint32_t(std::lround(std::log(v + 1.0) / 5.6 * kScale));
+    return t;
+  }();
+  return plain_mean_by_table(src, dst, radius, table.data(), false);
+}
+
+bool harmonic_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius) {
+  static const auto table = [] {
+    std::vector<uint32_t> t(256);
+    for (int32_t v = 0; v < 256; ++v) t[size_t(v)] = uint32_t(std::lround(kScale / (v + 1.0)));
+    return t;
+  }();
+  return plain_mean_by_table(src, dst, radius, table.data(), true);
+}
+
+}  // namespace cvl::imaging
