@@ -18,5 +18,6 @@ void blur_plane16_reference(uint16_t* plane, int32_t width, int32_t height, int3
 bool sharpen_reference(const ImageView& src, const ImageView& dst, int32_t amount, int32_t size);
 bool geometric_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius);
 bool harmonic_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius);
+bool bilateral_filter_reference(const ImageView& src, const ImageView& dst, int32_t radius, double range_sigma);
 
 }  // namespace cvl::imaging

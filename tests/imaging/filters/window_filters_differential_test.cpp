@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/filters/bilateral.h"
 #include "imaging/filters/blur.h"
 #include "imaging/filters/exact_divide.h"
 #include "imaging/filters/sharpen.h"
@@ -149,6 +150,25 @@ TEST_F(WindowFiltersDifferential, GeometricAndHarmonicMeansMatchTheReference) {
         f.slow(src, {slow.data(), 9, 7, 1, 9}, 2);
         ASSERT_EQ(fast, slow) << a << " " << b;
       }
+}
+
+TEST_F(WindowFiltersDifferential, BilateralFilterMatchesTheReference) {
+  for (int threads : kThreads) {
+    set_thread_count(threads);
+    for (const Shape& s : kShapes)
+      for (int32_t channels : {3, 4})
+        for (int32_t radius : {0, 1, 3, 10, 100})
+          for (double sigma : {0.135, 3.0, 16.875, 40.0, 1000.0}) {
+            const std::vector<uint8_t> in = picture(s.width, s.height, channels, uint32_t(radius + sigma * 10));
+            std::vector<uint8_t> fast(in.size(), 9), slow(in.size(), 9);
+            const int32_t stride = s.width * channels;
+            const ImageView src{const_cast<uint8_t*>(in.data()), s.width, s.height, channels, stride};
+            ASSERT_EQ(
+                bilateral_filter(src, {fast.data(), s.width, s.height, channels, stride}, radius, sigma),
+                bilateral_filter_reference(src, {slow.data(), s.width, s.height, channels, stride}, radius, sigma));
+            ASSERT_EQ(fast, slow) << s.width << "x" << s.height << " c" << channels << " r" << radius << " s" << sigma;
+          }
+  }
 }
 
 }  // namespace
