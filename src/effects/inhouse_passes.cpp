@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "effects/inhouse_library.h"
+#include "effects/inhouse_passes_reference.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl {
 namespace {
@@ -40,12 +42,59 @@ void run_sweep(uint8_t* image, int32_t width, int32_t height, const Sweep& s, St
   }
 }
 
-template <class StepFor>
+// The same sweep for steps that read and write only the pixel and its neighbour,
+// as value blur and the noise reductions do: then the rows of a horizontal sweep
+// (and the columns of a vertical one) never meet, so the visiting order between
+// them is free. Rows go in bands, and four at a time side by side, so that four
+// chains of dependent steps overlap; columns go in bands of columns.
+template <class Step>
+void run_sweep_on_lines(uint8_t* image, int32_t width, int32_t height, const Sweep& s, Step& step) {
+  const int32_t x0 = s.nx < 0 ? 1 : 0, x1 = s.nx > 0 ? width - 2 : width - 1;
+  const int32_t y0 = s.ny < 0 ? 1 : 0, y1 = s.ny > 0 ? height - 2 : height - 1;
+  if (x0 > x1 || y0 > y1) return;
+  const ptrdiff_t row = static_cast<ptrdiff_t>(width) * 4;
+  const ptrdiff_t to_neighbour = s.ny * row + s.nx * 4;
+  if (s.ny != 0) {
+    imaging::for_each_band(x1 - x0 + 1, height, [&](int first, int end) {
+      for (int32_t y = s.ystep > 0 ? y0 : y1; y >= y0 && y <= y1; y += s.ystep) {
+        uint8_t* line = image + y * row;
+        for (int32_t x = x0 + first; x < x0 + end; ++x) step(line + x * 4, line + x * 4 + to_neighbour, x, y);
+      }
+    });
+    return;
+  }
+  const int32_t xa = s.xstep > 0 ? x0 : x1, xb = s.xstep > 0 ? x1 + 1 : x0 - 1;
+  imaging::for_each_band(y1 - y0 + 1, width, [&](int first, int end) {
+    int32_t y = y0 + first;
+    for (; y + 4 <= y0 + end; y += 4) {
+      uint8_t* const l0 = image + y * row;
+      uint8_t* const l1 = l0 + row;
+      uint8_t* const l2 = l1 + row;
+      uint8_t* const l3 = l2 + row;
+      for (int32_t x = xa; x != xb; x += s.xstep) {
+        const ptrdiff_t at = ptrdiff_t(x) * 4;
+        step(l0 + at, l0 + at + to_neighbour, x, y);
+        step(l1 + at, l1 + at + to_neighbour, x, y + 1);
+        step(l2 + at, l2 + at + to_neighbour, x, y + 2);
+        step(l3 + at, l3 + at + to_neighbour, x, y + 3);
+      }
+    }
+    for (; y < y0 + end; ++y) {
+      uint8_t* line = image + y * row;
+      for (int32_t x = xa; x != xb; x += s.xstep) step(line + x * 4, line + x * 4 + to_neighbour, x, y);
+    }
+  });
+}
+
+// Runs the eight sweeps; kOwnLines: the steps touch only the pixel and its
+// neighbour (see run_sweep_on_lines).
+template <bool kOwnLines = false, class StepFor>
 void run_pass_set(InhouseParams& p, const InhouseImages& im, StepFor step_for) {
   p.copy = 1;  // each step reads what the steps before it wrote
   for (const Sweep& s : kSweeps) {
     auto step = step_for(s);
-    run_sweep(im.dst, im.width, im.height, s, step);
+    if constexpr (kOwnLines) run_sweep_on_lines(im.dst, im.width, im.height, s, step);
+    else run_sweep(im.dst, im.width, im.height, s, step);
   }
 }
 
@@ -78,7 +127,7 @@ class BlendTable {
 
 void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
   const BlendTable darker(p.p[0]), lighter(p.p[1]);
-  run_pass_set(p, im, [&](const Sweep&) {
+  run_pass_set<true>(p, im, [&](const Sweep&) {
     return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
       const int32_t v = luminance(cur), u = luminance(nb);
       if (v - u > 2) darker.blend4(cur, nb);
@@ -110,7 +159,7 @@ void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
   p.p[0] = 1.0 - p.p[0] * 0.5;
   const BlendTable keep(p.p[0]);
   const double threshold = p.p[1] * 255.0;
-  run_pass_set(p, im, [&](const Sweep&) {
+  run_pass_set<true>(p, im, [&](const Sweep&) {
     return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
       if (std::abs(luminance(cur) - luminance(nb)) < threshold) keep.blend4(cur, nb);
     };
@@ -118,6 +167,42 @@ void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
 }
 
 void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im) {
+  for (int i = 0; i < 6; i += 2) p.p[i] = 1.0 - p.p[i] * 0.5;
+  const BlendTable keep[3] = {BlendTable(p.p[0]), BlendTable(p.p[2]), BlendTable(p.p[4])};
+  const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
+  run_pass_set<true>(p, im, [&](const Sweep&) {
+    return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
+      for (int i = 0; i < 3; ++i) {
+        if (std::abs(cur[i] - nb[i]) < threshold[i]) nb[i] = keep[i](cur[i], nb[i]);
+      }
+    };
+  });
+}
+
+// The reference twins: every sweep pixel by pixel in its own scan order.
+void inhouse_value_blur_reference(InhouseParams& p, const InhouseImages& im) {
+  const BlendTable darker(p.p[0]), lighter(p.p[1]);
+  run_pass_set(p, im, [&](const Sweep&) {
+    return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
+      const int32_t v = luminance(cur), u = luminance(nb);
+      if (v - u > 2) darker.blend4(cur, nb);
+      else if (u - v > 2) lighter.blend4(cur, nb);
+    };
+  });
+}
+
+void inhouse_noise_reduction_reference(InhouseParams& p, const InhouseImages& im) {
+  p.p[0] = 1.0 - p.p[0] * 0.5;
+  const BlendTable keep(p.p[0]);
+  const double threshold = p.p[1] * 255.0;
+  run_pass_set(p, im, [&](const Sweep&) {
+    return [&](const uint8_t* cur, uint8_t* nb, int32_t, int32_t) {
+      if (std::abs(luminance(cur) - luminance(nb)) < threshold) keep.blend4(cur, nb);
+    };
+  });
+}
+
+void inhouse_noise_reduction_rgb_reference(InhouseParams& p, const InhouseImages& im) {
   for (int i = 0; i < 6; i += 2) p.p[i] = 1.0 - p.p[i] * 0.5;
   const BlendTable keep[3] = {BlendTable(p.p[0]), BlendTable(p.p[2]), BlendTable(p.p[4])};
   const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
