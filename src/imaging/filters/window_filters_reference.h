@@ -19,5 +19,6 @@ bool sharpen_reference(const ImageView& src, const ImageView& dst, int32_t amoun
 bool geometric_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius);
 bool harmonic_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius);
 bool bilateral_filter_reference(const ImageView& src, const ImageView& dst, int32_t radius, double range_sigma);
+bool remove_lone_dots_reference(const ImageView& image, uint32_t channel_mask);
 
 }  // namespace cvl::imaging

@@ -10,6 +10,7 @@
 #include "imaging/filters/bilateral.h"
 #include "imaging/filters/blur.h"
 #include "imaging/filters/exact_divide.h"
+#include "imaging/filters/lone_dots.h"
 #include "imaging/filters/sharpen.h"
 #include "imaging/filters/window_filters_reference.h"
 #include "imaging/filters/window_means.h"
@@ -168,6 +169,21 @@ TEST_F(WindowFiltersDifferential, BilateralFilterMatchesTheReference) {
                 bilateral_filter_reference(src, {slow.data(), s.width, s.height, channels, stride}, radius, sigma));
             ASSERT_EQ(fast, slow) << s.width << "x" << s.height << " c" << channels << " r" << radius << " s" << sigma;
           }
+  }
+}
+
+TEST_F(WindowFiltersDifferential, LoneDotRemovalMatchesTheReference) {
+  for (int threads : kThreads) {
+    set_thread_count(threads);
+    for (const Shape& s : kShapes)
+      for (int32_t channels : {1, 3, 4})
+        for (uint32_t mask : {0u, 1u, 7u, 15u, 10u}) {
+          std::vector<uint8_t> fast = picture(s.width, s.height, channels, mask * 17), slow = fast;
+          const int32_t stride = s.width * channels;
+          ASSERT_EQ(remove_lone_dots({fast.data(), s.width, s.height, channels, stride}, mask),
+                    remove_lone_dots_reference({slow.data(), s.width, s.height, channels, stride}, mask));
+          ASSERT_EQ(fast, slow) << s.width << "x" << s.height << " c" << channels << " mask " << mask;
+        }
   }
 }
 
