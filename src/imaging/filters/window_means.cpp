@@ -6,6 +6,7 @@
 
 #include "imaging/channel_mask.h"
 #include "imaging/filters/window_sum.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
@@ -14,33 +15,69 @@ namespace {
 constexpr int32_t kMaxRadius = 60;
 constexpr double kScale = 1 << 18;
 
-// Each channel value v is replaced by table[v] and summed over the window;
-// `finish(mean)` maps the mean table value back to a byte by searching the
-// table's inverse: the output is the v whose table entry lies nearest.
+// The byte a window sum stands for: the v whose table entry lies nearest the
+// sum's mean, that is the count of midpoints between neighbouring entries that
+// the sum passes (cut[v] < sum for a rising table, cut[v] > sum for a falling
+// one). A search through 255 midpoints per byte would cost more than the sums:
+// instead the sum's bucket (sum / width, rounded down by at most one) gives a
+// count already known to be passed, or not yet reached, and a few steps finish.
+class MeanLookup {
+ public:
+  MeanLookup(const uint32_t table[256], bool decreasing, double area, uint32_t top)
+      : decreasing_(decreasing), start_(size_t(kBuckets) + 1) {
+    for (int32_t v = 0; v < 255; ++v) cut_[v] = (double(table[v]) + table[v + 1]) / 2 * area;
+    // Buckets wide enough that every sum below 2^32 lands in the table.
+    width_ = std::max<uint64_t>(1, (uint64_t(top) + kBuckets - 1) / kBuckets);
+    scale_ = (uint64_t(1) << 32) / width_;
+    int32_t v = decreasing ? 255 : 0;
+    for (uint32_t b = 0; b <= kBuckets; ++b) {
+      const double floor_sum = double(b) * double(width_);
+      if (decreasing)
+        while (v > 0 && !(cut_[v - 1] > floor_sum)) --v;
+      else
+        while (v < 255 && cut_[v] < floor_sum) ++v;
+      start_[b] = uint8_t(v);
+    }
+  }
+
+  uint8_t operator()(uint32_t sum) const {
+    // b <= sum / width, and b >= sum / width - 1.
+    const uint64_t b = std::min<uint64_t>((uint64_t(sum) * scale_) >> 32, kBuckets);
+    int32_t v = start_[b];
+    const double s = sum;
+    if (decreasing_)
+      while (v > 0 && !(cut_[v - 1] > s)) --v;
+    else
+      while (v < 255 && cut_[v] < s) ++v;
+    return uint8_t(v);
+  }
+
+ private:
+  static constexpr uint32_t kBuckets = 1 << 16;
+  bool decreasing_;
+  double cut_[255];
+  uint64_t width_ = 1, scale_ = 0;
+  std::vector<uint8_t> start_;
+};
+
+// Each channel value v is replaced by table[v] and summed over the window, in
+// bands of rows; `lookup` maps each sum back to a byte.
 template <int C>
 void tabulated_mean(const ImageView& in, const ImageView& out, int32_t radius, const uint32_t table[256],
-                    bool decreasing) {
+                    const MeanLookup& lookup) {
   const int32_t w = in.width;
-  const double area = double(2 * radius + 1) * double(2 * radius + 1);
-  // Midpoints between neighbouring table entries, ascending in table order.
-  double cut[255];
-  for (int32_t v = 0; v < 255; ++v) cut[v] = (double(table[v]) + table[v + 1]) / 2 * area;
-  window_sums<C>(
-      w, in.height, radius, radius,
-      [&](int32_t y, uint32_t* values) {
-        const uint8_t* p = in.row(y);
-        for (int32_t i = 0; i < w * C; ++i) values[i] = table[p[i]];
-      },
-      [&](int32_t y, const uint32_t* sums) {
-        uint8_t* d = out.row(y);
-        for (int32_t i = 0; i < w * C; ++i) {
-          const double s = sums[i];
-          // The first v whose midpoint to v + 1 the sum does not pass.
-          const double* at = decreasing ? std::lower_bound(cut, cut + 255, s, std::greater<double>())
-                                        : std::lower_bound(cut, cut + 255, s);
-          d[i] = static_cast<uint8_t>(at - cut);
-        }
-      });
+  for_each_band(in.height, int64_t(w) * C * 4, [&](int first, int end) {
+    window_sums_rows<C>(
+        w, in.height, radius, radius, first, end,
+        [&](int32_t y, uint32_t* values) {
+          const uint8_t* p = in.row(y);
+          for (int32_t i = 0; i < w * C; ++i) values[i] = table[p[i]];
+        },
+        [&](int32_t y, const uint32_t* sums) {
+          uint8_t* d = out.row(y);
+          for (int32_t i = 0; i < w * C; ++i) d[i] = lookup(sums[i]);
+        });
+  });
 }
 
 bool mean_by_table(const ImageView& src, const ImageView& dst, int32_t radius, const uint32_t table[256],
@@ -53,10 +90,18 @@ bool mean_by_table(const ImageView& src, const ImageView& dst, int32_t radius, c
     copy_view(in, dst);
     return true;
   }
+  const uint32_t area = uint32_t(2 * radius + 1) * uint32_t(2 * radius + 1);
+  const MeanLookup lookup(table, decreasing, area, *std::max_element(table, table + 256) * area);
   switch (src.channels) {
-    case 1: tabulated_mean<1>(in, dst, radius, table, decreasing); break;
-    case 3: tabulated_mean<3>(in, dst, radius, table, decreasing); break;
-    default: tabulated_mean<4>(in, dst, radius, table, decreasing); break;
+    case 1:
+      tabulated_mean<1>(in, dst, radius, table, lookup);
+      break;
+    case 3:
+      tabulated_mean<3>(in, dst, radius, table, lookup);
+      break;
+    default:
+      tabulated_mean<4>(in, dst, radius, table, lookup);
+      break;
   }
   return true;
 }
