@@ -16,6 +16,12 @@ class ValueNoise {
   ValueNoise(Lcg& random, int32_t cols, int32_t rows);
   double at(double gx, double gy) const;
 
+  // The two lattice columns (or rows) about a coordinate and the faded blend between
+  // them, as at() finds them; and a lattice row.
+  void cell_x(double gx, int32_t& i0, int32_t& i1, double& t) const;
+  void cell_y(double gy, int32_t& i0, int32_t& i1, double& t) const;
+  const float* lattice_row(int32_t r) const { return &lattice_[size_t(r) * cols_]; }
+
  private:
   int32_t cols_, rows_;
   std::vector<float> lattice_;
@@ -39,9 +45,23 @@ class FractalNoise {
   FractalNoise(Lcg& random, int32_t width, int32_t height, double cell, int32_t octaves, double persistence);
   double at(double x, double y) const;
 
+  // at(x, y) for the whole pixel row y (x = 0 .. width - 1) into `out`, the same words
+  // as point by point. Each layer's two lattice rows about y are blended across once
+  // and kept in `scratch` while the following rows lie between the same two; give
+  // each thread a scratch of its own.
+  struct Scratch {
+    std::vector<double> top, dip;  // per layer, width entries: the upper row and lower minus upper
+    std::vector<int32_t> lattice_row;
+  };
+  void row(int32_t y, double* out, Scratch& scratch) const;
+
  private:
+  int32_t width_;
   std::vector<ValueNoise> layers_;
   std::vector<double> scale_, weight_;
+  // Per layer, width entries: each pixel column's lattice columns and blend.
+  std::vector<int32_t> col0_, col1_;
+  std::vector<double> blend_x_;
 };
 
 }  // namespace cvl::imagescript
