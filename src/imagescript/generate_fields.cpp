@@ -4,6 +4,10 @@
 // shading; the colour flag gives every channel a field of its own instead.
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "imagescript/effect_runners.h"
 #include "imaging/parallel_bands.h"
 #include "imagescript/noise_fields.h"
@@ -231,7 +235,28 @@ void add_blob_row(const Blob& b, int32_t y, float* __restrict field, float* __re
   const int32_t hi = static_cast<int32_t>(std::clamp(std::ceil(b.cx + reach - 0.5) + 1, double(lo), double(b.x1)));
   const double cx = b.cx, inv_r2 = b.inv_r2;
   const float cr = b.red, cg = b.green, cb = b.blue;
-  for (int32_t x = lo; x < hi; ++x) {
+  int32_t x = lo;
+#if defined(__SSE2__)
+  // Four pixels a step, every operation the one the plain loop makes, in its order.
+  const __m128d half = _mm_set1_pd(0.5), centre = _mm_set1_pd(cx), down = _mm_set1_pd(ey);
+  const __m128d scale = _mm_set1_pd(inv_r2), one = _mm_set1_pd(1.0);
+  const __m128 wr = _mm_set1_ps(cr), wg = _mm_set1_ps(cg), wb = _mm_set1_ps(cb);
+  auto weight = [&](__m128d xs) {
+    const __m128d dx = _mm_sub_pd(_mm_add_pd(xs, half), centre);
+    const __m128d d2 = _mm_mul_pd(_mm_add_pd(_mm_mul_pd(dx, dx), down), scale);
+    const __m128d rest = _mm_sub_pd(one, d2);
+    return _mm_and_pd(_mm_cmplt_pd(d2, one), _mm_mul_pd(rest, rest));  // 0 outside
+  };
+  for (; x + 4 <= hi; x += 4) {
+    const __m128d x01 = _mm_set_pd(x + 1, x), x23 = _mm_set_pd(x + 3, x + 2);
+    const __m128 f = _mm_movelh_ps(_mm_cvtpd_ps(weight(x01)), _mm_cvtpd_ps(weight(x23)));
+    _mm_storeu_ps(field + x, _mm_add_ps(_mm_loadu_ps(field + x), f));
+    _mm_storeu_ps(red + x, _mm_add_ps(_mm_loadu_ps(red + x), _mm_mul_ps(f, wr)));
+    _mm_storeu_ps(green + x, _mm_add_ps(_mm_loadu_ps(green + x), _mm_mul_ps(f, wg)));
+    _mm_storeu_ps(blue + x, _mm_add_ps(_mm_loadu_ps(blue + x), _mm_mul_ps(f, wb)));
+  }
+#endif
+  for (; x < hi; ++x) {
     const double d2 = ((x + 0.5 - cx) * (x + 0.5 - cx) + ey) * inv_r2;
     const float f = d2 < 1 ? static_cast<float>((1 - d2) * (1 - d2)) : 0.f;
     field[x] += f, red[x] += f * cr, green[x] += f * cg, blue[x] += f * cb;

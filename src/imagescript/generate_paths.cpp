@@ -60,18 +60,24 @@ void wander(Lcg& random, double x, double y, double heading, double length, doub
 class Strokes {
  public:
   void add(const std::vector<double>& xy, double width, const Rgb& colour, double opacity = 1.0) {
-    list_.push_back({xy_.size() / 2, xy.size() / 2, width, opacity, colour});
-    xy_.insert(xy_.end(), xy.begin(), xy.end());
+    add(xy.data(), xy.size() / 2, width, colour, opacity);
   }
   void add_segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour) {
-    list_.push_back({xy_.size() / 2, 2, width, 1.0, colour});
-    xy_.insert(xy_.end(), {x0, y0, x1, y1});
+    const double xy[4] = {x0, y0, x1, y1};
+    add(xy, 2, width, colour, 1.0);
   }
+  // Lays the strokes in bands of rows, and within a band a few dozen rows at a time,
+  // so that the layer rows being drawn stay in the cache.
   void draw(PaintLayer& layer) const {
+    constexpr int32_t kRun = 64;
     const int64_t work = int64_t(xy_.size()) * 16 / std::max(layer.height(), 1) + layer.width();
     imaging::for_each_band(layer.height(), work, [&](int first, int end) {
-      for (const Stroke& s : list_)
-        layer.polyline(xy_.data() + 2 * s.first, s.points, s.width, s.colour, s.opacity, Rows{first, end});
+      for (int32_t run = first; run < end; run += kRun) {
+        const Rows rows{run, std::min(end, run + kRun)};
+        for (const Stroke& s : list_)
+          if (s.top < rows.end && s.bottom >= rows.first)
+            layer.polyline(xy_.data() + 2 * s.first, s.points, s.width, s.colour, s.opacity, rows);
+      }
     });
   }
 
@@ -80,7 +86,15 @@ class Strokes {
     size_t first, points;
     double width, opacity;
     Rgb colour;
+    double top, bottom;  // a little beyond the rows it can touch
   };
+  void add(const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
+    double top = points ? xy[1] : 0, bottom = top;
+    for (size_t i = 1; i < points; ++i) top = std::min(top, xy[2 * i + 1]), bottom = std::max(bottom, xy[2 * i + 1]);
+    const double reach = std::max(width, 1.0) + 4;
+    list_.push_back({xy_.size() / 2, points, width, opacity, colour, top - reach, bottom + reach});
+    xy_.insert(xy_.end(), xy, xy + 2 * points);
+  }
   std::vector<double> xy_;
   std::vector<Stroke> list_;
 };

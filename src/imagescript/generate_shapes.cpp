@@ -35,8 +35,12 @@ bool scatter(const Values& v, uint8_t* rgba, int32_t w, int32_t h, int32_t blend
     shapes.push_back(pick(x, y, random));
   }
   PaintLayer layer(w, h);
+  // A few dozen rows at a time keep the layer rows being drawn in the cache; with very
+  // many shapes, runs are taller so that passing over the list stays cheap.
+  const int32_t run_rows = static_cast<int32_t>(std::max<int64_t>(64, int64_t(h) * count / 65536));
   imaging::for_each_band(h, int64_t(count) * 64 + w, [&](int first, int end) {
-    for (const Shape& shape : shapes) draw(layer, shape, Rows{first, end});
+    for (int32_t run = first; run < end; run += run_rows)
+      for (const Shape& shape : shapes) draw(layer, shape, Rows{run, std::min(end, run + run_rows)});
   });
   layer.blend_onto(rgba, blend_from_value(v(blend_index, 12)));
   return true;

@@ -34,6 +34,15 @@ PaintLayer::PaintLayer(int32_t width, int32_t height) : w_(width), h_(height), p
 
 namespace {
 
+// floor and ceil of v as integers (v kept within +-1e9): the plain conversion and a
+// correction, cheaper than the library calls on the baseline instruction set.
+int32_t floor_int(double v) {
+  v = std::clamp(v, -1e9, 1e9);
+  const int32_t i = static_cast<int32_t>(v);
+  return i - (i > v);
+}
+int32_t ceil_int(double v) { return -floor_int(-v); }
+
 // Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
 void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
   lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
@@ -50,39 +59,107 @@ constexpr double kSure = 1e-7;
 double outside_square(double r) { return r * r * (1 + kSure); }                // beyond: nothing
 double inside_square(double r) { return r > 0 ? r * r * (1 - kSure) : -1.0; }  // within: full
 
-// The pixels [lo, hi) of row-centre line py that can lie within `reach` of the segment
-// a-b: the segment's box turned along it, widened by two pixels for rounding.
-void segment_row(double ax, double ay, double dx, double dy, double length, double reach, double py, int32_t& lo,
-                 int32_t& hi) {
-  if (length < 1e-6) return;
-  const double ux = dx / length, uy = dy / length, oy = py - ay;
-  double a = -1e300, b = 1e300;
-  // Each limit is c + k * px within [from, to] for the pixel centre px.
-  auto limit = [&](double k, double c, double from, double to) {
-    if (std::abs(k) < 1e-9) {
-      if (c < from - 1 || c > to + 1) a = 1e300, b = -1e300;
-      return;
-    }
-    double p = (from - c) / k, q = (to - c) / k;
-    if (p > q) std::swap(p, q);
-    a = std::max(a, p), b = std::min(b, q);
-  };
-  limit(ux, oy * uy - ax * ux, -reach, length + reach);  // along the segment
-  limit(-uy, oy * ux + ax * uy, -reach, reach);          // across it
+// The chords of a segment's capsules on each row of pixel centres: the union of the
+// row's chords of the two end discs and of the band between them (a capsule is
+// convex, so the union is one run).
+class CapsuleRows {
+ public:
+  CapsuleRows(double ax, double ay, double dx, double dy, double length)
+      : ax_(ax), ay_(ay), dx_(dx), dy_(dy), length_(length) {
+    band_ = length >= 1e-6;
+    if (!band_) return;
+    ux_ = dx / length, uy_ = dy / length;
+    along_ = std::abs(ux_) >= 1e-9, across_ = std::abs(uy_) >= 1e-9;
+    inv_ux_ = along_ ? 1 / ux_ : 0, inv_uy_ = across_ ? -1 / uy_ : 0;
+  }
+
+  // [a, b] the pixel-centre chord of the capsule of radius r on row py; a > b if none.
+  void chord(double r, double py, double& a, double& b) const {
+    a = 1e300, b = -1e300;
+    disc(ax_, ay_, r, py, a, b);
+    disc(ax_ + dx_, ay_ + dy_, r, py, a, b);
+    if (!band_) return;
+    // Along in [0, length] and across in [-r, r], each c + k px.
+    const double oy = py - ay_;
+    double p = -1e300, q = 1e300;
+    auto limit = [&](bool use, double c, double inv_k, double from, double to) {
+      if (!use) {
+        if (c < from - 1e-9 || c > to + 1e-9) p = 1e300, q = -1e300;
+        return;
+      }
+      double u = (from - c) * inv_k, v = (to - c) * inv_k;
+      if (u > v) std::swap(u, v);
+      p = std::max(p, u), q = std::min(q, v);
+    };
+    limit(along_, oy * uy_ - ax_ * ux_, inv_ux_, 0, length_);
+    limit(across_, oy * ux_ + ax_ * uy_, inv_uy_, -r, r);
+    if (p <= q) a = std::min(a, p), b = std::max(b, q);
+  }
+
+  // The chord about the segment's middle that holds the capsule of radius r: nearly
+  // the capsule itself for a short segment, and a single square root.
+  void hull_chord(double r, double py, double& a, double& b) const { middle_chord(r + length_ * 0.5, py, a, b); }
+  // The chord of the disc of radius r about the segment's middle (within the capsule
+  // of radius r + length / 2, and holding that of radius r - length / 2).
+  void middle_chord(double r, double py, double& a, double& b) const {
+    a = 1e300, b = -1e300;
+    if (r > 0) disc(ax_ + dx_ * 0.5, ay_ + dy_ * 0.5, r, py, a, b);
+  }
+
+ private:
+  static void disc(double ex, double ey, double r, double py, double& a, double& b) {
+    const double oy = py - ey, rest = r * r - oy * oy;
+    if (rest <= 0) return;
+    const double s = std::sqrt(rest);
+    a = std::min(a, ex - s), b = std::max(b, ex + s);
+  }
+
+  double ax_, ay_, dx_, dy_, length_;
+  bool band_ = false, along_ = false, across_ = false;
+  double ux_ = 0, uy_ = 0, inv_ux_ = 0, inv_uy_ = 0;
+};
+
+// Pixels [lo, hi) whose centres lie in [a, b], clipped to [lo, hi): those on either
+// side of it (pixels_touching: those from the one just before to the one just after)
+// and those within it.
+void pixels_touching(double a, double b, int32_t& lo, int32_t& hi) {
   if (a > b) {
     hi = lo;
     return;
   }
-  lo = std::max(lo, static_cast<int32_t>(std::clamp(std::floor(a - 0.5) - 2, -1.0, 1e9)));
-  hi = std::min(hi, static_cast<int32_t>(std::clamp(std::ceil(b - 0.5) + 3, -1.0, 1e9)));
+  lo = std::max(lo, floor_int(a - 0.5));
+  hi = std::max(lo, std::min(hi, ceil_int(b - 0.5) + 1));
+}
+void pixels_within(double a, double b, int32_t& lo, int32_t& hi) {
+  if (a > b) {
+    hi = lo;
+    return;
+  }
+  lo = std::max(lo, ceil_int(a - 0.5));
+  hi = std::max(lo, std::min(hi, floor_int(b - 0.5) + 1));
 }
 
-// Coverage of the pixels of one segment's box within `rows`, given to
-// put(x, y, coverage) where it may be above 0; full(x, y) tells a pixel already at
-// full coverage, which no segment can raise.
-template <class Full, class Put>
-void stamp_segment(double ax, double ay, double cx, double cy, double half, int32_t w, int32_t h, Rows rows, Full full,
-                   Put put) {
+// float(clamp(reach - d, 0, 1)) for d the exact distance std::hypot(ex, ey) gives. The
+// square root of the rounded square lies within a few units in the last place of it;
+// when both ends of a far wider bracket round to the same float, so does the exact
+// coverage (the rounding only ever moves with d), and the slower call is not needed.
+float edge_coverage(double reach, double ex, double ey) {
+  const double d = std::sqrt(ex * ex + ey * ey), slack = 1e-13 * (d + 1);
+  const float near = static_cast<float>(std::clamp(reach - (d - slack), 0.0, 1.0));
+  const float far = static_cast<float>(std::clamp(reach - (d + slack), 0.0, 1.0));
+  if (near == far) return near;
+  return static_cast<float>(std::clamp(reach - std::hypot(ex, ey), 0.0, 1.0));
+}
+
+// Coverage of the pixels of one segment within `rows`, given as a float to
+// put(x, y, coverage) where it may be above 0, and as put_full(lo, hi, y) for runs
+// wholly within the stroke; held(x, y) is the coverage a pixel already has, which
+// only a nearer segment can raise. Pixels within the full-coverage radius by a margin far wider
+// than any rounding of the chord are not measured.
+template <class Held, class Put, class PutFull>
+void stamp_segment(double ax, double ay, double cx, double cy, double half, int32_t w, int32_t h, Rows rows, Held held,
+                   Put put, PutFull put_full) {
+  if (std::max(ay, cy) + half + 2 < rows.first || std::min(ay, cy) - half - 2 >= rows.end) return;
   int32_t sx0, sx1, sy0, sy1;
   span(ax, cx, half + 1, w, sx0, sx1);
   span(ay, cy, half + 1, h, sy0, sy1);
@@ -93,31 +170,55 @@ void stamp_segment(double ax, double ay, double cx, double cy, double half, int3
   // segment's length; widen the sure margins by far more than that.
   const double slack = 1e-9 * (half + 0.5) * (length + half + 2);
   const double out2 = outside_square(half + 0.5) + slack, in2 = inside_square(half - 0.5) - slack;
-  // Narrowing each row to the segment's turned box pays where that box is much
-  // smaller than the upright one: long segments, not the short steps of a path.
-  const bool narrow = length > 4 * (half + 1);
+  const CapsuleRows capsule(ax, ay, dx, dy, length);
+  const bool short_segment = length <= half;
+  auto measure = [&](int32_t x, double py, int32_t y) {
+    const float has = held(x, y);
+    if (has >= 1.f) return;
+    const double px = x + 0.5;
+    // Sorting by a nearest point found with the reciprocal (a rounding off the exact
+    // one, far inside kSure); the exact distance is then measured as it always was.
+    double t = std::clamp(((px - ax) * dx + (py - ay) * dy) * inv_len2, 0.0, 1.0);
+    double ex = px - ax - t * dx, ey = py - ay - t * dy;
+    const double q = ex * ex + ey * ey;
+    if (q >= out2) return;
+    if (q <= in2) return put(x, y, 1.f);
+    if (has > 0) {
+      // Coverage at most `has` needs a distance of at least reach - has; past that by
+      // the sure margin this segment cannot raise the pixel.
+      const double beyond = half + 0.5 - has;
+      if (q >= beyond * beyond * (1 + kSure) + slack) return;
+    }
+    t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    ex = px - ax - t * dx, ey = py - ay - t * dy;
+    put(x, y, edge_coverage(half + 0.5, ex, ey));
+  };
+  // Coverage under half a step of the byte lays nothing (cover rounds it to 0, and
+  // the best over a stroke is never decided by it), so the outer chord need only hold
+  // the pixels nearer than the reach less a little. The inner chord, a hair inside
+  // the full-coverage radius (far more than any rounding of the chord), is full
+  // without measuring.
+  constexpr double kFaint = 0.0015, kHair = 1e-3;
+  const double outer = half + 0.5 - kFaint, inner = half - 0.5 - kHair;
   for (int32_t y = sy0; y < sy1; ++y) {
     const double py = y + 0.5;
+    double a, b;
+    if (short_segment) capsule.hull_chord(outer, py, a, b);
+    else capsule.chord(outer, py, a, b);
     int32_t lo = sx0, hi = sx1;
-    if (narrow) segment_row(ax, ay, dx, dy, length, half + 0.5, py, lo, hi);
-    for (int32_t x = lo; x < hi; ++x) {
-      if (full(x, y)) continue;
-      const double px = x + 0.5;
-      // Sorting by a nearest point found with the reciprocal (a rounding off the exact
-      // one, far inside kSure); the exact distance is then measured as it always was.
-      double t = std::clamp(((px - ax) * dx + (py - ay) * dy) * inv_len2, 0.0, 1.0);
-      double ex = px - ax - t * dx, ey = py - ay - t * dy;
-      const double q = ex * ex + ey * ey;
-      if (q >= out2) continue;
-      if (q <= in2) {
-        put(x, y, 1.0);
-        continue;
-      }
-      t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0;
-      t = std::clamp(t, 0.0, 1.0);
-      ex = px - ax - t * dx, ey = py - ay - t * dy;
-      put(x, y, std::clamp(half + 0.5 - std::hypot(ex, ey), 0.0, 1.0));
+    pixels_touching(a, b, lo, hi);
+    int32_t inner_lo = lo, inner_hi = lo;
+    if (inner > 0) {
+      if (short_segment) capsule.middle_chord(inner - length * 0.5, py, a, b);
+      else capsule.chord(inner, py, a, b);
+      inner_lo = lo, inner_hi = hi;
+      pixels_within(a, b, inner_lo, inner_hi);
+      if (inner_lo >= inner_hi) inner_lo = inner_hi = lo;
     }
+    for (int32_t x = lo; x < inner_lo; ++x) measure(x, py, y);
+    if (inner_lo < inner_hi) put_full(inner_lo, inner_hi, y);
+    for (int32_t x = inner_hi; x < hi; ++x) measure(x, py, y);
   }
 }
 
@@ -153,14 +254,14 @@ void PaintLayer::ring(double cx, double cy, double radius, double width, const R
     const double outer = radius + 0.5 + 2;
     if (dy2 >= outer * outer) continue;
     const double ox = std::sqrt(outer * outer - dy2);
-    const int32_t lo = static_cast<int32_t>(std::clamp(std::floor(cx - ox - 0.5), double(x0), double(x1)));
-    const int32_t hi = static_cast<int32_t>(std::clamp(std::ceil(cx + ox - 0.5) + 1, double(lo), double(x1)));
+    const int32_t lo = std::clamp(floor_int(cx - ox - 0.5), x0, std::max(x0, x1));
+    const int32_t hi = std::clamp(ceil_int(cx + ox - 0.5) + 1, lo, std::max(lo, x1));
     int32_t gap_lo = hi, gap_hi = hi;
     const double hole = inner - 0.5 - 2;
     if (inner >= 0 && hole > 0 && dy2 < hole * hole) {
       const double ix = std::sqrt(hole * hole - dy2);
-      gap_lo = static_cast<int32_t>(std::clamp(std::ceil(cx - ix - 0.5), double(lo), double(hi)));
-      gap_hi = static_cast<int32_t>(std::clamp(std::floor(cx + ix - 0.5) + 1, double(gap_lo), double(hi)));
+      gap_lo = std::clamp(ceil_int(cx - ix - 0.5), lo, hi);
+      gap_hi = std::clamp(floor_int(cx + ix - 0.5) + 1, gap_lo, hi);
     }
     for (int32_t x = lo; x < hi; ++x) {
       if (x == gap_lo) x = gap_hi;
@@ -188,16 +289,19 @@ void PaintLayer::segment(double x0, double y0, double x1, double y1, double widt
 void PaintLayer::polyline(const double* xy, size_t points, double width, const Rgb& colour, double opacity, Rows rows) {
   if (points == 0) return;
   const double half = std::max(width, 1.0) * 0.5;
-  auto never_full = [](int32_t, int32_t) { return false; };
+  auto nothing_yet = [](int32_t, int32_t) { return 0.f; };
   if (points <= 2) {
     // One segment lays each pixel once: no map needed. The coverage passes through a
     // float, as the map would keep it.
     const size_t j = points - 1;
-    stamp_segment(xy[0], xy[1], xy[2 * j], xy[2 * j + 1], half, w_, h_, rows, never_full,
-                  [&](int32_t x, int32_t y, double c) {
-                    const float f = static_cast<float>(c);
-                    if (f > 0) cover(x, y, colour, f * opacity);
-                  });
+    stamp_segment(
+        xy[0], xy[1], xy[2 * j], xy[2 * j + 1], half, w_, h_, rows, nothing_yet,
+        [&](int32_t x, int32_t y, float c) {
+          if (c > 0) cover(x, y, colour, c * opacity);
+        },
+        [&](int32_t lo, int32_t hi, int32_t y) {
+          for (int32_t x = lo; x < hi; ++x) cover(x, y, colour, 1.f * opacity);
+        });
     return;
   }
   // The coverage of each pixel is that of its nearest segment: the best over the
@@ -221,12 +325,17 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
   for (size_t i = 0; i + 1 < points; ++i)
     stamp_segment(
         xy[2 * i], xy[2 * i + 1], xy[2 * i + 2], xy[2 * i + 3], half, w_, h_, rows,
-        [&](int32_t x, int32_t y) { return at(x, y) >= 1.f; },
-        [&](int32_t x, int32_t y, double c) {
+        [&](int32_t x, int32_t y) { return at(x, y); },
+        [&](int32_t x, int32_t y, float c) {
           float& b = at(x, y);
-          b = std::max(b, static_cast<float>(c));
+          b = std::max(b, c);
           const size_t r = size_t(y - by0);
           map.lo[r] = std::min(map.lo[r], x), map.hi[r] = std::max(map.hi[r], x + 1);
+        },
+        [&](int32_t lo, int32_t hi, int32_t y) {
+          std::fill(&at(lo, y), &at(lo, y) + (hi - lo), 1.f);
+          const size_t r = size_t(y - by0);
+          map.lo[r] = std::min(map.lo[r], lo), map.hi[r] = std::max(map.hi[r], hi);
         });
   for (int32_t y = by0; y < by1; ++y) {
     const size_t r = size_t(y - by0);

@@ -9,6 +9,7 @@
 
 #include "imagescript/effect_runners.h"
 #include "imagescript/generate_reference.h"
+#include "imagescript/shape_layer.h"
 #include "imaging/parallel_bands.h"
 
 namespace cvl::imagescript {
@@ -191,6 +192,75 @@ TEST(GenerateDifferential, WildValuesStayWithinThePicture) {
       reference_run(vals, reference.data(), 33, 17);
       EXPECT_EQ(fast, reference);
     }
+}
+
+// Every partial coverage over every alpha already there: the layer's integer "over"
+// (its division by the new alpha done by a multiply and shift) against the plain one.
+TEST(GenerateDifferential, CoverMatchesThePlainDivisionForEveryAlpha) {
+  const uint8_t levels[] = {0, 1, 77, 128, 254, 255};
+  for (int a = 1; a < 255; ++a)
+    for (uint8_t under : levels)
+      for (uint8_t over : levels) {
+        PaintLayer fast(256, 1), plain(256, 1);
+        for (int x = 0; x < 256; ++x) {
+          // Pixel x holds alpha x (a first coverage over nothing), then takes `a`.
+          const Rgb first{under, uint8_t(255 - under), uint8_t(x)};
+          fast.cover(x, 0, first, x / 255.0), plain.cover_reference(x, 0, first, x / 255.0);
+          fast.cover(x, 0, {over, uint8_t(255 - over), under}, a / 255.0);
+          plain.cover_reference(x, 0, {over, uint8_t(255 - over), under}, a / 255.0);
+        }
+        ASSERT_EQ(std::vector<uint8_t>(fast.row(0), fast.row(0) + 1024),
+                  std::vector<uint8_t>(plain.row(0), plain.row(0) + 1024))
+            << "coverage " << a << " under " << int(under) << " over " << int(over);
+      }
+}
+
+// Shapes placed at random (seeded) over a small layer, many clipped by its edges, with
+// the awkward cases among them: straight up and across, single points, hairlines,
+// widths past the layer, translucent strokes, rows drawn in separate windows.
+TEST(GenerateDifferential, ShapesAtRandomLayTheirTwinsPixels) {
+  constexpr int kW = 61, kH = 47;
+  Lcg random(2024);
+  auto coord = [&](double reach) { return random.range(-reach, reach) + random.range(0, kW); };
+  for (int trial = 0; trial < 400; ++trial) {
+    PaintLayer fast(kW, kH), plain(kW, kH);
+    const Rgb colour{uint8_t(random.next() & 255), uint8_t(random.next() & 255), uint8_t(random.next() & 255)};
+    const int kind = trial % 4;
+    const double width = trial % 7 == 0 ? 1.0 : random.range(0.5, trial % 11 == 0 ? 90.0 : 14.0);
+    const double opacity = trial % 3 == 0 ? 1.0 : random.range(0.1, 1.0);
+    const int split = 1 + int(random.below(kH));  // drawn in two windows of rows
+    if (kind == 0) {
+      const double x = coord(20), y = random.range(-10, kH + 10), r = random.range(0.2, trial % 5 ? 30.0 : 200.0);
+      const double line = trial % 2 ? 0.0 : random.range(0.5, 12.0);
+      fast.ring(x, y, r, line, colour, {0, split}), fast.ring(x, y, r, line, colour, {split, kH});
+      plain.ring_reference(x, y, r, line, colour);
+    } else if (kind == 3) {
+      const double x0 = coord(20), y0 = random.range(-10, kH + 10), x1 = coord(20), y1 = random.range(-10, kH + 10);
+      const double line = trial % 2 ? 0.0 : random.range(0.5, 9.0);
+      fast.rectangle(x0, y0, x1, y1, line, colour, {0, split}),
+          fast.rectangle(x0, y0, x1, y1, line, colour, {split, kH});
+      plain.rectangle_reference(x0, y0, x1, y1, line, colour);
+    } else {
+      std::vector<double> xy;
+      const int points = kind == 1 ? 1 + trial % 2 : 3 + int(random.below(30));
+      double x = coord(10), y = random.range(-5, kH + 5);
+      for (int p = 0; p < points; ++p) {
+        xy.push_back(x), xy.push_back(y);
+        const int turn = int(random.below(5));
+        const double step = random.range(0, trial % 13 == 0 ? 60.0 : 3.0);
+        if (turn == 0) x += step;       // straight across
+        else if (turn == 1) y += step;  // straight down
+        else if (turn != 2) x += random.range(-step, step), y += random.range(-step, step);
+      }
+      fast.polyline(xy.data(), xy.size() / 2, width, colour, opacity, {0, split});
+      fast.polyline(xy.data(), xy.size() / 2, width, colour, opacity, {split, kH});
+      plain.polyline_reference(xy, width, colour, opacity);
+    }
+    for (int y = 0; y < kH; ++y)
+      ASSERT_EQ(std::vector<uint8_t>(fast.row(y), fast.row(y) + kW * 4),
+                std::vector<uint8_t>(plain.row(y), plain.row(y) + kW * 4))
+          << "trial " << trial << " kind " << kind << " row " << y;
+  }
 }
 
 }  // namespace
