@@ -115,14 +115,38 @@ bool run_perlin(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const bool colourful = v(13) == 1;
   std::vector<GradientNoise> fields;
   for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random);
+  // Each octave's lattice place of every column, found once; the rows' in the bands.
+  std::vector<double> scales, amps;
+  double amp = 1, total = 0, scale = 1.0 / cell;
+  for (int32_t o = 0; o < octaves; ++o, amp *= 0.5, scale *= 2)
+    scales.push_back(scale), amps.push_back(amp), total += amp;
+  std::vector<GradientNoise::Axis> columns(size_t(w) * size_t(octaves));
+  for (int32_t o = 0; o < octaves; ++o)
+    for (int32_t x = 0; x < w; ++x) columns[size_t(o) * w + x] = GradientNoise::axis(x * scales[size_t(o)] + o * 17.3);
+  const Rgb base = colour_at(v, 6);
   PaintLayer layer(w, h);
-  fill_layer(layer, colour_at(v, 6), colourful, [&](int c, int32_t x, int32_t y) {
-    double sum = 0, amp = 1, total = 0, scale = 1.0 / cell;
-    for (int32_t o = 0; o < octaves; ++o, amp *= 0.5, scale *= 2) {
-      sum += amp * fields[size_t(c)].at(x * scale + o * 17.3, y * scale + o * 7.1);
-      total += amp;
+  imaging::for_each_band(h, int64_t(w) * 8 * octaves * int64_t(fields.size()), [&](int first, int end) {
+    std::vector<GradientNoise::Axis> row(static_cast<size_t>(octaves));
+    std::vector<double> sums(size_t(w) * fields.size());
+    for (int32_t y = first; y < end; ++y) {
+      for (int32_t o = 0; o < octaves; ++o) row[size_t(o)] = GradientNoise::axis(y * scales[size_t(o)] + o * 7.1);
+      for (size_t c = 0; c < fields.size(); ++c) {
+        double* out = &sums[c * size_t(w)];
+        for (int32_t x = 0; x < w; ++x) {
+          double sum = 0;
+          for (int32_t o = 0; o < octaves; ++o)
+            sum += amps[size_t(o)] * fields[c].at(columns[size_t(o) * w + x], row[size_t(o)]);
+          out[x] = 0.5 + 0.5 * sum / total;
+        }
+      }
+      uint8_t* p = layer.row(y);
+      for (int32_t x = 0; x < w; ++x, p += 4) {
+        const Rgb c = colourful ? Rgb{clamp_byte(255 * sums[size_t(x)]), clamp_byte(255 * sums[size_t(w + x)]),
+                                      clamp_byte(255 * sums[size_t(2 * w + x)])}
+                                : shade(base, sums[size_t(x)]);
+        p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = 255;
+      }
     }
-    return 0.5 + 0.5 * sum / total;
   });
   layer.blend_onto(rgba, blend_from_value(v(12, 12)));
   return true;
@@ -175,17 +199,25 @@ bool run_sine_plasma(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
   const double cx = w * 0.5, cy = h * 0.5;
   PaintLayer layer(w, h);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) {
-      const double ring = std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
-      const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
-      const double t = (across[size_t(x)] + down[size_t(y)] + ring + diagonal) * 0.25;  // -1..1
-      // A rainbow cycle through t, half mixed with the given colour.
-      const uint8_t r = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
-      const uint8_t g = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
-      const uint8_t b = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
-      layer.set(x, y, {r, g, b});
+  imaging::for_each_band(h, int64_t(w) * 64, [&](int first, int end) {
+    std::vector<double> rings(static_cast<size_t>(w));
+    for (int32_t y = first; y < end; ++y) {
+      // The rings are even about the middle column: x - cx and (w - x) - cx are exact
+      // opposites, so the right half reads the left half's values.
+      for (int32_t x = 0; x < w; ++x)
+        rings[size_t(x)] = x > cx ? rings[size_t(w - x)] : std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
+      uint8_t* p = layer.row(y);
+      for (int32_t x = 0; x < w; ++x, p += 4) {
+        const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
+        const double t = (across[size_t(x)] + down[size_t(y)] + rings[size_t(x)] + diagonal) * 0.25;  // -1..1
+        // A rainbow cycle through t, half mixed with the given colour.
+        p[0] = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
+        p[1] = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
+        p[2] = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
+        p[3] = 255;
+      }
     }
+  });
   layer.blend_onto(rgba, blend_from_value(v(13, 12)));
   return true;
 }

@@ -271,6 +271,54 @@ void fill_layer(PaintLayer& layer, const Rgb& base, bool per_channel, Field fiel
 
 }  // namespace texture
 
+// 11: value 3 the seed, 4 the feature size (percent of the picture's larger side), 5
+// the detail (more octaves as it rises), 6-8 colour, 12 blend, 13 = 1 colourful.
+bool run_perlin_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const double cell = std::max(2.0, std::clamp(v(4, 25), 1, 1000) * 0.005 * std::max(w, h));
+  const int32_t octaves = 1 + std::clamp(v(5, 1), 1, 101) / 17;
+  const bool colourful = v(13) == 1;
+  std::vector<GradientNoise> fields;
+  for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random);
+  PaintLayer layer(w, h);
+  texture::fill_layer(layer, texture::colour_at(v, 6), colourful, [&](int c, int32_t x, int32_t y) {
+    double sum = 0, amp = 1, total = 0, scale = 1.0 / cell;
+    for (int32_t o = 0; o < octaves; ++o, amp *= 0.5, scale *= 2) {
+      sum += amp * fields[size_t(c)].at(x * scale + o * 17.3, y * scale + o * 7.1);
+      total += amp;
+    }
+    return 0.5 + 0.5 * sum / total;
+  });
+  layer.blend_onto_reference(rgba, blend_from_value(v(12, 12)));
+  return true;
+}
+
+// 24: values 3 and 4 the number of waves across and down, 5 and 6 their phases (250 a
+// full turn), 7-9 colour, 13 blend. Not random: the same values draw the same picture.
+bool run_sine_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const double fx = 2 * kPi * v(3) / w, fy = 2 * kPi * v(4) / h;
+  const double p1 = v(5) * (2 * kPi / 250), p2 = v(6) * (2 * kPi / 250);
+  const Rgb base = texture::colour_at(v, 7);
+  std::vector<double> across(static_cast<size_t>(w)), down(static_cast<size_t>(h));
+  for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
+  for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
+  const double cx = w * 0.5, cy = h * 0.5;
+  PaintLayer layer(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const double ring = std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
+      const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
+      const double t = (across[size_t(x)] + down[size_t(y)] + ring + diagonal) * 0.25;  // -1..1
+      // A rainbow cycle through t, half mixed with the given colour.
+      const uint8_t r = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
+      const uint8_t g = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
+      const uint8_t b = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
+      layer.set(x, y, {r, g, b});
+    }
+  layer.blend_onto_reference(rgba, blend_from_value(v(13, 12)));
+  return true;
+}
+
 // 55: value 3 the seed, 4-6 the colour, 10 blend, 11 = 1 colourful. Several octaves of
 // value noise, coarse to fine, so the texture has detail at every scale.
 bool run_fractal_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {

@@ -43,22 +43,10 @@ GradientNoise::GradientNoise(Lcg& random) {
   for (int i = 0; i < 256; ++i) perm_[256 + i] = perm_[i];
 }
 
-double GradientNoise::at(double x, double y) const {
-  // Eight gradient directions, picked by the hashed lattice corner.
-  static constexpr double kGrad[8][2] = {
-      {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7071, 0.7071}, {-0.7071, 0.7071}, {0.7071, -0.7071}, {-0.7071, -0.7071}};
-  const double fx = std::floor(x), fy = std::floor(y);
-  const int32_t xi = static_cast<int32_t>(static_cast<int64_t>(fx) & 255),
-                yi = static_cast<int32_t>(static_cast<int64_t>(fy) & 255);
-  const double dx = x - fx, dy = y - fy;
-  auto corner = [&](int32_t cx, int32_t cy, double ox, double oy) {
-    const double* g = kGrad[perm_[perm_[xi + cx] + yi + cy] & 7];
-    return g[0] * ox + g[1] * oy;
-  };
-  const double u = fade(dx), t = fade(dy);
-  const double top = corner(0, 0, dx, dy) + (corner(1, 0, dx - 1, dy) - corner(0, 0, dx, dy)) * u;
-  const double bottom = corner(0, 1, dx, dy - 1) + (corner(1, 1, dx - 1, dy - 1) - corner(0, 1, dx, dy - 1)) * u;
-  return (top + (bottom - top) * t) * 1.41421356;
+GradientNoise::Axis GradientNoise::axis(double c) {
+  const double f = std::floor(c);
+  const double d = c - f;
+  return {static_cast<int32_t>(static_cast<int64_t>(f) & 255), d, fade(d)};
 }
 
 FractalNoise::FractalNoise(Lcg& random, int32_t width, int32_t height, double cell, int32_t octaves, double persistence)
