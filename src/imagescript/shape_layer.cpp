@@ -151,14 +151,37 @@ float edge_coverage(double reach, double ex, double ey) {
   return static_cast<float>(std::clamp(reach - std::hypot(ex, ey), 0.0, 1.0));
 }
 
+// Coverage under half a step of the byte lays nothing (cover rounds it to 0, and the
+// best over a stroke is never decided by it), so an outer chord need only hold the
+// pixels nearer than the reach less a little. An inner chord, a hair inside the
+// full-coverage radius (far more than any rounding of the chord), is full without
+// measuring.
+constexpr double kFaint = 0.0015, kHair = 1e-3;
+
+// For a stroke of many short steps, the half-widths of the chords about a step's
+// middle by whole rows of distance k from it, shared by every step no longer than
+// `longest`: the outer one holds the pixel centres of all rows from k to k + 1 away
+// (the disc about the middle that holds the capsule, at its widest in that run), the
+// inner one only those of the disc within the full-coverage radius (at its
+// narrowest). No square root per row then.
+struct ChordTable {
+  double longest = 0;
+  std::vector<double> outer, inner;
+  ChordTable(double half, double longest_step) : longest(longest_step) {
+    const double ro = half + 0.5 - kFaint + longest_step * 0.5, ri = half - 0.5 - kHair;
+    for (double k = 0; k < ro; ++k) outer.push_back(std::sqrt(ro * ro - k * k));
+    for (double k = 0; k + 1 < ri; ++k) inner.push_back(std::sqrt(ri * ri - (k + 1) * (k + 1)));
+  }
+};
+
 // Coverage of the pixels of one segment within `rows`, given as a float to
 // put(x, y, coverage) where it may be above 0, and as put_full(lo, hi, y) for runs
 // wholly within the stroke; held(x, y) is the coverage a pixel already has, which
 // only a nearer segment can raise. Pixels within the full-coverage radius by a margin far wider
 // than any rounding of the chord are not measured.
 template <class Held, class Put, class PutFull>
-void stamp_segment(double ax, double ay, double cx, double cy, double half, int32_t w, int32_t h, Rows rows, Held held,
-                   Put put, PutFull put_full) {
+void stamp_segment(double ax, double ay, double cx, double cy, double half, int32_t w, int32_t h, Rows rows,
+                   const ChordTable* table, Held held, Put put, PutFull put_full) {
   if (std::max(ay, cy) + half + 2 < rows.first || std::min(ay, cy) - half - 2 >= rows.end) return;
   int32_t sx0, sx1, sy0, sy1;
   span(ax, cx, half + 1, w, sx0, sx1);
@@ -194,24 +217,35 @@ void stamp_segment(double ax, double ay, double cx, double cy, double half, int3
     ex = px - ax - t * dx, ey = py - ay - t * dy;
     put(x, y, edge_coverage(half + 0.5, ex, ey));
   };
-  // Coverage under half a step of the byte lays nothing (cover rounds it to 0, and
-  // the best over a stroke is never decided by it), so the outer chord need only hold
-  // the pixels nearer than the reach less a little. The inner chord, a hair inside
-  // the full-coverage radius (far more than any rounding of the chord), is full
-  // without measuring.
-  constexpr double kFaint = 0.0015, kHair = 1e-3;
   const double outer = half + 0.5 - kFaint, inner = half - 0.5 - kHair;
+  const bool tabled = table && length <= table->longest;
+  const double mx = ax + dx * 0.5, my = ay + dy * 0.5;
   for (int32_t y = sy0; y < sy1; ++y) {
     const double py = y + 0.5;
     double a, b;
-    if (short_segment) capsule.hull_chord(outer, py, a, b);
-    else capsule.chord(outer, py, a, b);
+    size_t k = 0;
+    if (tabled) {
+      const double oy = std::abs(py - my);
+      if (!(oy < double(table->outer.size()))) continue;
+      k = static_cast<size_t>(oy);
+      a = mx - table->outer[k], b = mx + table->outer[k];
+    } else if (short_segment) {
+      capsule.hull_chord(outer, py, a, b);
+    } else {
+      capsule.chord(outer, py, a, b);
+    }
     int32_t lo = sx0, hi = sx1;
     pixels_touching(a, b, lo, hi);
     int32_t inner_lo = lo, inner_hi = lo;
     if (inner > 0) {
-      if (short_segment) capsule.middle_chord(inner - length * 0.5, py, a, b);
-      else capsule.chord(inner, py, a, b);
+      if (tabled) {
+        a = 1e300, b = -1e300;
+        if (k < table->inner.size()) a = mx - table->inner[k], b = mx + table->inner[k];
+      } else if (short_segment) {
+        capsule.middle_chord(inner, py, a, b);
+      } else {
+        capsule.chord(inner, py, a, b);
+      }
       inner_lo = lo, inner_hi = hi;
       pixels_within(a, b, inner_lo, inner_hi);
       if (inner_lo >= inner_hi) inner_lo = inner_hi = lo;
@@ -295,7 +329,7 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
     // float, as the map would keep it.
     const size_t j = points - 1;
     stamp_segment(
-        xy[0], xy[1], xy[2 * j], xy[2 * j + 1], half, w_, h_, rows, nothing_yet,
+        xy[0], xy[1], xy[2 * j], xy[2 * j + 1], half, w_, h_, rows, nullptr, nothing_yet,
         [&](int32_t x, int32_t y, float c) {
           if (c > 0) cover(x, y, colour, c * opacity);
         },
@@ -322,9 +356,17 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
   map.lo.assign(bh, bx1), map.hi.assign(bh, bx0);
   float* best = map.best.data();
   auto at = [&](int32_t x, int32_t y) -> float& { return best[size_t(y - by0) * bw + size_t(x - bx0)]; };
+  double longest = 0;
+  for (size_t i = 0; i + 1 < points; ++i) {
+    const double dx = xy[2 * i + 2] - xy[2 * i], dy = xy[2 * i + 3] - xy[2 * i + 1];
+    longest = std::max(longest, dx * dx + dy * dy);
+  }
+  longest = std::sqrt(longest);
+  const ChordTable steps(half, longest);
+  const ChordTable* table = longest <= half ? &steps : nullptr;
   for (size_t i = 0; i + 1 < points; ++i)
     stamp_segment(
-        xy[2 * i], xy[2 * i + 1], xy[2 * i + 2], xy[2 * i + 3], half, w_, h_, rows,
+        xy[2 * i], xy[2 * i + 1], xy[2 * i + 2], xy[2 * i + 3], half, w_, h_, rows, table,
         [&](int32_t x, int32_t y) { return at(x, y); },
         [&](int32_t x, int32_t y, float c) {
           float& b = at(x, y);
@@ -430,7 +472,7 @@ void blend_pixels(const uint8_t* s, uint8_t* d, size_t n) {
     for (int k = 0; k < 3; ++k) {
       const int32_t mixed = (s[k] * (255 - da) + mix_channel<mode>(d[k], s[k]) * da) / 255;
       if (sa == 255) d[k] = static_cast<uint8_t>(mixed);
-      else d[k] = static_cast<uint8_t>(oa ? (mixed * sa + d[k] * da * (255 - sa) / 255) / oa : 0);
+      else d[k] = static_cast<uint8_t>((uint64_t(mixed * sa + d[k] * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
     }
     d[3] = static_cast<uint8_t>(oa);
   }
