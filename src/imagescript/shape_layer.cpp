@@ -387,6 +387,9 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
       c = 0.f;
     }
   }
+  // A stroke drawn over all rows of a large picture at once leaves a map as large as
+  // the picture; the calling thread keeps its map, so let such a one go.
+  if (map.best.size() > (size_t{1} << 20)) std::vector<float>().swap(map.best);
 }
 
 void PaintLayer::rectangle(double x0, double y0, double x1, double y1, double line, const Rgb& colour, Rows rows) {
