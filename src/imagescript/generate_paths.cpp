@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "imagescript/effect_runners.h"
+#include "imaging/parallel_bands.h"
 #include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
@@ -24,7 +25,9 @@ constexpr int64_t kMostSegments = int64_t{1} << 18;
 // about two pixels a step.
 void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
   const size_t n = c.size() / 2;
-  auto at = [&](std::ptrdiff_t i, int axis) { return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis]; };
+  auto at = [&](std::ptrdiff_t i, int axis) {
+    return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis];
+  };
   out.assign({c[0], c[1]});
   for (size_t i = 0; i + 1 < n; ++i) {
     const std::ptrdiff_t k = std::ptrdiff_t(i);
@@ -34,8 +37,8 @@ void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
       const double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
       for (int axis = 0; axis < 2; ++axis) {
         const double p0 = at(k - 1, axis), p1 = at(k, axis), p2 = at(k + 1, axis), p3 = at(k + 2, axis);
-        out.push_back(0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 +
-                             (3 * p1 - p0 - 3 * p2 + p3) * t3));
+        out.push_back(
+            0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 + (3 * p1 - p0 - 3 * p2 + p3) * t3));
       }
     }
   }
@@ -52,6 +55,50 @@ void wander(Lcg& random, double x, double y, double heading, double length, doub
   }
 }
 
+// Strokes drawn first (every random draw made, in order) and laid afterwards, in bands
+// of rows: each band lays every stroke, in order, over its own rows.
+class Strokes {
+ public:
+  void add(const std::vector<double>& xy, double width, const Rgb& colour, double opacity = 1.0) {
+    add(xy.data(), xy.size() / 2, width, colour, opacity);
+  }
+  void add_segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour) {
+    const double xy[4] = {x0, y0, x1, y1};
+    add(xy, 2, width, colour, 1.0);
+  }
+  // Lays the strokes in bands of rows, and within a band a few dozen rows at a time,
+  // so that the layer rows being drawn stay in the cache.
+  void draw(PaintLayer& layer) const {
+    constexpr int32_t kRun = 64;
+    const int64_t work = int64_t(xy_.size()) * 16 / std::max(layer.height(), 1) + layer.width();
+    imaging::for_each_band(layer.height(), work, [&](int first, int end) {
+      for (int32_t run = first; run < end; run += kRun) {
+        const Rows rows{run, std::min(end, run + kRun)};
+        for (const Stroke& s : list_)
+          if (s.top < rows.end && s.bottom >= rows.first)
+            layer.polyline(xy_.data() + 2 * s.first, s.points, s.width, s.colour, s.opacity, rows);
+      }
+    });
+  }
+
+ private:
+  struct Stroke {
+    size_t first, points;
+    double width, opacity;
+    Rgb colour;
+    double top, bottom;  // a little beyond the rows it can touch
+  };
+  void add(const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
+    double top = points ? xy[1] : 0, bottom = top;
+    for (size_t i = 1; i < points; ++i) top = std::min(top, xy[2 * i + 1]), bottom = std::max(bottom, xy[2 * i + 1]);
+    const double reach = std::max(width, 1.0) + 4;
+    list_.push_back({xy_.size() / 2, points, width, opacity, colour, top - reach, bottom + reach});
+    xy_.insert(xy_.end(), xy, xy + 2 * points);
+  }
+  std::vector<double> xy_;
+  std::vector<Stroke> list_;
+};
+
 }  // namespace
 
 // 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
@@ -64,7 +111,7 @@ bool run_splines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const Palette palette = palette_from(v, 9, 16, 17);
   const int32_t points = std::clamp(v(5), 3, 64);
   const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
-  PaintLayer layer(w, h);
+  Strokes strokes;
   std::vector<double> control, curve;
   int64_t segments = 0;
   for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
@@ -77,8 +124,10 @@ bool run_splines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
     catmull_rom(control, curve);
     segments += int64_t(curve.size() / 2);
     const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
-    layer.polyline(curve, wd, palette.pick(random));
+    strokes.add(curve, wd, palette.pick(random));
   }
+  PaintLayer layer(w, h);
+  strokes.draw(layer);
   layer.blend_onto(rgba, blend_from_value(v(15, 12)));
   return true;
 }
@@ -92,13 +141,15 @@ bool run_worms(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const Palette palette = palette_from(v, 8, 15, 16);
   const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
   const double width = std::max(v(7), 1);
-  PaintLayer layer(w, h);
+  Strokes strokes;
   std::vector<double> path;
   for (int32_t i = 0; i < count; ++i) {
     const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
     wander(random, x, y, heading, length, turn, path);
-    layer.polyline(path, width, palette.pick(random));
+    strokes.add(path, width, palette.pick(random));
   }
+  PaintLayer layer(w, h);
+  strokes.draw(layer);
   layer.blend_onto(rgba, blend_from_value(v(14, 12)));
   return true;
 }
@@ -118,24 +169,26 @@ bool run_trees(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
     double x, y, heading, length, width;
     int32_t level;
   };
-  PaintLayer layer(w, h);
+  Strokes strokes;
   std::vector<Branch> todo;
   int64_t segments = 0;
   for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
     const Rgb colour = palette.pick(random);
-    todo.push_back({random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk,
-                    width, 0});
+    todo.push_back(
+        {random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk, width, 0});
     while (!todo.empty() && segments++ < kMostSegments) {
       const Branch b = todo.back();
       todo.pop_back();
       const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
-      layer.segment(b.x, b.y, ex, ey, b.width, colour);
+      strokes.add_segment(b.x, b.y, ex, ey, b.width, colour);
       if (b.level + 1 >= levels) continue;
       for (int side = -1; side <= 1; side += 2)
         todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
                         std::max(1.0, b.width * 0.7), b.level + 1});
     }
   }
+  PaintLayer layer(w, h);
+  strokes.draw(layer);
   layer.blend_onto(rgba, blend_from_value(v(15, 12)));
   return true;
 }
@@ -152,16 +205,20 @@ bool run_fibers(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const Palette palette = palette_from(v, 8, 0, 11);
   const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
   const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
-  PaintLayer layer(w, h);
+  Strokes strokes;
   std::vector<double> path;
   int64_t segments = 0;
   for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
     const double x = random.range(0, w), y = random.range(0, h);
     const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
     wander(random, x, y, heading, length, turn, path);
-    layer.polyline(path, width, palette.pick(random), random.range(0.35, 0.8));
+    // The opacity is drawn before the colour.
+    const double opacity = random.range(0.35, 0.8);
+    strokes.add(path, width, palette.pick(random), opacity);
     segments += int64_t(path.size() / 2);
   }
+  PaintLayer layer(w, h);
+  strokes.draw(layer);
   layer.blend_onto(rgba, blend_from_value(v(16, 12)));
   return true;
 }

@@ -43,25 +43,14 @@ GradientNoise::GradientNoise(Lcg& random) {
   for (int i = 0; i < 256; ++i) perm_[256 + i] = perm_[i];
 }
 
-double GradientNoise::at(double x, double y) const {
-  // Eight gradient directions, picked by the hashed lattice corner.
-  static constexpr double kGrad[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1},
-                                         {0.7071, 0.7071}, {-0.7071, 0.7071}, {0.7071, -0.7071}, {-0.7071, -0.7071}};
-  const double fx = std::floor(x), fy = std::floor(y);
-  const int32_t xi = static_cast<int32_t>(static_cast<int64_t>(fx) & 255), yi = static_cast<int32_t>(static_cast<int64_t>(fy) & 255);
-  const double dx = x - fx, dy = y - fy;
-  auto corner = [&](int32_t cx, int32_t cy, double ox, double oy) {
-    const double* g = kGrad[perm_[perm_[xi + cx] + yi + cy] & 7];
-    return g[0] * ox + g[1] * oy;
-  };
-  const double u = fade(dx), t = fade(dy);
-  const double top = corner(0, 0, dx, dy) + (corner(1, 0, dx - 1, dy) - corner(0, 0, dx, dy)) * u;
-  const double bottom = corner(0, 1, dx, dy - 1) + (corner(1, 1, dx - 1, dy - 1) - corner(0, 1, dx, dy - 1)) * u;
-  return (top + (bottom - top) * t) * 1.41421356;
+GradientNoise::Axis GradientNoise::axis(double c) {
+  const double f = std::floor(c);
+  const double d = c - f;
+  return {static_cast<int32_t>(static_cast<int64_t>(f) & 255), d, fade(d)};
 }
 
-FractalNoise::FractalNoise(Lcg& random, int32_t width, int32_t height, double cell, int32_t octaves,
-                           double persistence) {
+FractalNoise::FractalNoise(Lcg& random, int32_t width, int32_t height, double cell, int32_t octaves, double persistence)
+    : width_(std::max(width, 0)) {
   cell = std::max(cell, 1.0);
   double weight = 1, total = 0;
   for (int32_t o = 0; o < octaves; ++o) {
@@ -75,6 +64,41 @@ FractalNoise::FractalNoise(Lcg& random, int32_t width, int32_t height, double ce
     cell *= 0.5;
   }
   for (double& w : weight_) w /= total;
+  const size_t n = size_t(width_) * layers_.size();
+  col0_.resize(n), col1_.resize(n), blend_x_.resize(n);
+  for (size_t i = 0; i < layers_.size(); ++i)
+    for (int32_t x = 0; x < width_; ++x) {
+      const size_t k = i * size_t(width_) + size_t(x);
+      layers_[i].cell_x(x * scale_[i], col0_[k], col1_[k], blend_x_[k]);
+    }
+}
+
+void FractalNoise::row(int32_t y, double* out, Scratch& scratch) const {
+  const size_t w = size_t(width_), n = w * layers_.size();
+  if (scratch.top.size() != n)
+    scratch.top.assign(n, 0.0), scratch.dip.assign(n, 0.0), scratch.lattice_row.assign(layers_.size(), -1);
+  for (size_t x = 0; x < w; ++x) out[x] = 0;
+  for (size_t i = 0; i < layers_.size(); ++i) {
+    int32_t y0, y1;
+    double ty;
+    layers_[i].cell_y(y * scale_[i], y0, y1, ty);
+    double* top = &scratch.top[i * w];
+    double* dip = &scratch.dip[i * w];
+    if (scratch.lattice_row[i] != y0) {
+      scratch.lattice_row[i] = y0;
+      const float* r0 = layers_[i].lattice_row(y0);
+      const float* r1 = layers_[i].lattice_row(y1);
+      const int32_t* c0 = &col0_[i * w];
+      const int32_t* c1 = &col1_[i * w];
+      const double* tx = &blend_x_[i * w];
+      for (size_t x = 0; x < w; ++x) {
+        const double t = r0[c0[x]] + (r0[c1[x]] - r0[c0[x]]) * tx[x], b = r1[c0[x]] + (r1[c1[x]] - r1[c0[x]]) * tx[x];
+        top[x] = t, dip[x] = b - t;
+      }
+    }
+    const double weight = weight_[i];
+    for (size_t x = 0; x < w; ++x) out[x] += weight * (top[x] + dip[x] * ty);
+  }
 }
 
 double FractalNoise::at(double x, double y) const {

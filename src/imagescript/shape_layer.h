@@ -2,6 +2,7 @@
 // shapes are laid onto, then blended onto the picture in one pass by the chosen mode.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -13,8 +14,21 @@ namespace cvl::imagescript {
 // 3 multiply, 4 screen, 5 darken, 6 lighten, 7 difference, 8 overlay, 9 average,
 // 10 exclusion, 11 invert (the shape inverts what is under it); 12 and any other
 // value lay the shapes over the picture normally.
-enum class Blend { Replace, Add, Subtract, Multiply, Screen, Darken, Lighten, Difference, Overlay, Average,
-                   Exclusion, Invert, Normal };
+enum class Blend {
+  Replace,
+  Add,
+  Subtract,
+  Multiply,
+  Screen,
+  Darken,
+  Lighten,
+  Difference,
+  Overlay,
+  Average,
+  Exclusion,
+  Invert,
+  Normal
+};
 Blend blend_from_value(int32_t value);
 
 struct Rgb {
@@ -30,35 +44,95 @@ struct Palette {
   Rgb pick(Lcg& random) const;
 };
 
+// A run of the layer's rows [first, end): drawing into a band touches only its rows, so
+// bands of one layer can be drawn on different threads, each laying every shape in
+// the same order, and give the same pixels as one pass over all rows.
+struct Rows {
+  int32_t first, end;
+};
+
+// 2^40 / d rounded up, for d in 1..255: PaintLayer's exact division by an alpha.
+struct Inverses {
+  uint64_t v[256];
+  constexpr Inverses() : v() {
+    for (uint64_t d = 1; d < 256; ++d) v[d] = ((uint64_t{1} << 40) + d - 1) / d;
+  }
+};
+inline constexpr Inverses kInverses{};
+
 class PaintLayer {
  public:
   PaintLayer(int32_t width, int32_t height);
 
   int32_t width() const { return w_; }
   int32_t height() const { return h_; }
+  Rows all_rows() const { return {0, h_}; }
 
   // Lays `colour` over one pixel with coverage 0..1 (clipped to the layer).
-  void cover(int32_t x, int32_t y, const Rgb& colour, double coverage);
+  void cover(int32_t x, int32_t y, const Rgb& colour, double coverage) {
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
+    uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
+    const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
+    if (a <= 0) return;
+    if (a >= 255) {
+      p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
+      return;
+    }
+    // Straight-alpha "over" in integers.
+    const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
+    p[0] = divide(colour.r * a + p[0] * da, oa);
+    p[1] = divide(colour.g * a + p[1] * da, oa);
+    p[2] = divide(colour.b * a + p[2] * da, oa);
+    p[3] = static_cast<uint8_t>(oa);
+  }
   // Sets one pixel outright (opaque fields such as plasma).
   void set(int32_t x, int32_t y, const Rgb& colour) {
     uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
     p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
   }
+  uint8_t* row(int32_t y) { return &px_[size_t(y) * w_ * 4]; }
 
-  // Antialiased shapes; sizes in pixels.
-  void disc(double cx, double cy, double radius, const Rgb& colour);
-  void ring(double cx, double cy, double radius, double width, const Rgb& colour);
+  // Antialiased shapes; sizes in pixels. Each draws only into `rows`.
+  void disc(double cx, double cy, double radius, const Rgb& colour) { ring(cx, cy, radius, 0, colour); }
+  void disc(double cx, double cy, double radius, const Rgb& colour, Rows rows) {
+    ring(cx, cy, radius, 0, colour, rows);
+  }
+  void ring(double cx, double cy, double radius, double width, const Rgb& colour) {
+    ring(cx, cy, radius, width, colour, all_rows());
+  }
+  void ring(double cx, double cy, double radius, double width, const Rgb& colour, Rows rows);
   // A straight stroke with round ends.
-  void segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour);
+  void segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour, double opacity = 1.0) {
+    segment(x0, y0, x1, y1, width, colour, opacity, all_rows());
+  }
+  void segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour, double opacity, Rows rows);
   // A stroke through the points; joints are drawn once, so a translucent layer stays even.
-  void polyline(const std::vector<double>& xy, double width, const Rgb& colour, double opacity = 1.0);
+  void polyline(const std::vector<double>& xy, double width, const Rgb& colour, double opacity = 1.0) {
+    polyline(xy.data(), xy.size() / 2, width, colour, opacity, all_rows());
+  }
+  void polyline(const double* xy, size_t points, double width, const Rgb& colour, double opacity, Rows rows);
   // Axis-aligned rectangle from (x0, y0) to (x1, y1); `line` 0 fills it, else its outline.
-  void rectangle(double x0, double y0, double x1, double y1, double line, const Rgb& colour);
+  void rectangle(double x0, double y0, double x1, double y1, double line, const Rgb& colour) {
+    rectangle(x0, y0, x1, y1, line, colour, all_rows());
+  }
+  void rectangle(double x0, double y0, double x1, double y1, double line, const Rgb& colour, Rows rows);
 
-  // Blends the layer onto packed RGBA32 pixels of the same size.
+  // Blends the layer onto packed RGBA32 pixels of the same size, in bands of rows.
   void blend_onto(uint8_t* rgba, Blend mode) const;
 
+  // The plain pixel-by-pixel drawing the ones above must match word for word: every
+  // pixel of the shape's box measured with its exact distance.
+  void cover_reference(int32_t x, int32_t y, const Rgb& colour, double coverage);
+  void ring_reference(double cx, double cy, double radius, double width, const Rgb& colour);
+  void polyline_reference(const std::vector<double>& xy, double width, const Rgb& colour, double opacity = 1.0);
+  void rectangle_reference(double x0, double y0, double x1, double y1, double line, const Rgb& colour);
+  void blend_onto_reference(uint8_t* rgba, Blend mode) const;
+
  private:
+  // n / d for n below 2^17 and d in 1..255, as the division gives it: n times the
+  // rounded-up 2^40 / d, shifted down, is off by less than n / 2^40 < 1 / d.
+  static uint8_t divide(int32_t n, int32_t d) { return static_cast<uint8_t>((uint64_t(n) * kInverses.v[d]) >> 40); }
+
   int32_t w_, h_;
   std::vector<uint8_t> px_;  // straight RGBA
 };

@@ -1,0 +1,380 @@
+// The generators as first written, kept as the plain twins of the faster drawing in
+// generate_*.cpp: every shape drawn pixel by pixel over its whole box, straight onto
+// one layer, and every texture evaluated point by point. The differential tests
+// require the same words from both.
+#include <cmath>
+#include <cstddef>
+
+#include "imagescript/generate_reference.h"
+#include "imagescript/noise_fields.h"
+#include "imagescript/shape_layer.h"
+
+namespace cvl::imagescript {
+namespace shapes {
+
+// A size shrunk at random by up to `variation` percent.
+double vary(double size, int32_t variation, Lcg& random) {
+  return size * (1.0 - std::clamp(variation, 0, 100) * 0.01 * random.unit());
+}
+
+// Draws value 4's count of shapes (at most 200000, so a wild count cannot hang the
+// caller) from the generator seeded by value 3: each shape gets a random place, then
+// `draw`(layer, x, y, random) adds whatever else it picks at random. The
+// layer is blended onto the picture by the mode at `blend_index`.
+template <class Draw>
+bool scatter(const Values& v, uint8_t* rgba, int32_t w, int32_t h, int32_t blend_index, Draw draw) {
+  const int32_t count = std::clamp(v(4), 0, 200000);
+  if (count == 0) return true;
+  Lcg random(v(3));
+  PaintLayer layer(w, h);
+  for (int32_t i = 0; i < count; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h);
+    draw(layer, x, y, random);
+  }
+  layer.blend_onto_reference(rgba, blend_from_value(v(blend_index, 12)));
+  return true;
+}
+
+}  // namespace shapes
+
+// 1: 5 length, 6 direction in degrees, 7 width, 8-10 colour, 14 blend, 15 random
+// colours, 16 random directions, 17 colour variation, 18 length variation.
+bool run_lines_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const Palette palette = palette_from(v, 8, 15, 17);
+  const double length = std::max(v(5), 0), angle = v(6) * (kPi / 180.0), width = std::max(v(7), 1);
+  return shapes::scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
+    const double a = v(16) == 1 ? random.range(0, 2 * kPi) : angle;
+    const double len = shapes::vary(length, v(18), random);
+    layer.polyline_reference({x, y, x + std::cos(a) * len, y - std::sin(a) * len}, width, palette.pick(random));
+  });
+}
+
+// 2: 5 radius, 7 outline width, 8-10 colour, 14 blend, 15 random colours, 16 filled,
+// 17 colour variation, 18 size variation.
+bool run_circles_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const Palette palette = palette_from(v, 8, 15, 17);
+  const double radius = std::max(v(5), 1), line = v(16) == 1 ? 0.0 : std::max(v(7), 1);
+  return shapes::scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
+    layer.ring_reference(x, y, shapes::vary(radius, v(18), random), line, palette.pick(random));
+  });
+}
+
+// 3: 5 width, 6 height, 7 outline width, 8-10 colour, 14 blend, 15 random colours,
+// 16 filled, 17 colour variation, 18 size variation.
+bool run_rectangles_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const Palette palette = palette_from(v, 8, 15, 17);
+  const double rw = std::max(v(5), 1), rh = std::max(v(6), 1), line = v(16) == 1 ? 0.0 : std::max(v(7), 1);
+  return shapes::scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
+    const double s = shapes::vary(1.0, v(18), random);
+    layer.rectangle_reference(x - rw * s / 2, y - rh * s / 2, x + rw * s / 2, y + rh * s / 2, line,
+                              palette.pick(random));
+  });
+}
+
+// 43: 5 radius (0 a single pixel), 6-8 colour, 12 blend, 13 random colours, 14 colour
+// variation.
+bool run_points_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const Palette palette = palette_from(v, 6, 13, 14);
+  const int32_t radius = std::max(v(5), 0);
+  return shapes::scatter(v, rgba, w, h, 12, [&](PaintLayer& layer, double x, double y, Lcg& random) {
+    const Rgb colour = palette.pick(random);
+    if (radius == 0) layer.cover_reference(static_cast<int32_t>(x), static_cast<int32_t>(y), colour, 1.0);
+    else layer.ring_reference(x, y, radius, 0, colour);
+  });
+}
+
+namespace paths {
+
+int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
+
+// A wandering path longer than this spends most of its steps off the picture; the cap
+// keeps a wild length value from stalling the caller.
+int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
+
+// The most paths with the most points (or trees at the most levels) would draw tens
+// of millions of segments; past this many the picture is long since covered, and the
+// call would only stall its caller.
+constexpr int64_t kMostSegments = int64_t{1} << 18;
+
+// Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
+// about two pixels a step.
+void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
+  const size_t n = c.size() / 2;
+  auto at = [&](std::ptrdiff_t i, int axis) {
+    return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis];
+  };
+  out.assign({c[0], c[1]});
+  for (size_t i = 0; i + 1 < n; ++i) {
+    const std::ptrdiff_t k = std::ptrdiff_t(i);
+    const double len = std::hypot(at(k + 1, 0) - at(k, 0), at(k + 1, 1) - at(k, 1));
+    const int32_t steps = std::clamp(static_cast<int32_t>(len / 2), 2, 1000);
+    for (int32_t s = 1; s <= steps; ++s) {
+      const double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
+      for (int axis = 0; axis < 2; ++axis) {
+        const double p0 = at(k - 1, axis), p1 = at(k, axis), p2 = at(k + 1, axis), p3 = at(k + 2, axis);
+        out.push_back(
+            0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 + (3 * p1 - p0 - 3 * p2 + p3) * t3));
+      }
+    }
+  }
+}
+
+// A path of about `length` pixels from (x, y), two pixels a step, heading turning by up
+// to `turn` radians each way a step.
+void wander(Lcg& random, double x, double y, double heading, double length, double turn, std::vector<double>& out) {
+  out.assign({x, y});
+  for (double walked = 0; walked < length; walked += 2) {
+    heading += random.range(-turn, turn);
+    x += 2 * std::cos(heading), y -= 2 * std::sin(heading);
+    out.push_back(x), out.push_back(y);
+  }
+}
+
+}  // namespace paths
+
+// 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
+// control points, 8 width, 9-11 colour, 15 blend, 16 random colours, 17 colour
+// variation, 18 width variation.
+bool run_splines_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = paths::path_count(v(4));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 9, 16, 17);
+  const int32_t points = std::clamp(v(5), 3, 64);
+  const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
+  PaintLayer layer(w, h);
+  std::vector<double> control, curve;
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < paths::kMostSegments; ++i) {
+    double x = random.range(0, w), y = random.range(0, h);
+    control.clear();
+    for (int32_t p = 0; p < points; ++p) {
+      control.push_back(x), control.push_back(y);
+      x += random.range(-reach, reach), y += random.range(-reach, reach);
+    }
+    paths::catmull_rom(control, curve);
+    segments += int64_t(curve.size() / 2);
+    const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
+    layer.polyline_reference(curve, wd, palette.pick(random));
+  }
+  layer.blend_onto_reference(rgba, blend_from_value(v(15, 12)));
+  return true;
+}
+
+// 37: value 4 the count, 5 length in pixels, 6 how much they curl (tenths of a degree a
+// step), 7 width, 8-10 colour, 14 blend, 15 random colours, 16 colour variation.
+bool run_worms_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = paths::path_count(v(4));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 8, 15, 16);
+  const double length = std::clamp(v(5), 1, paths::longest_path(w, h)),
+               turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
+  const double width = std::max(v(7), 1);
+  PaintLayer layer(w, h);
+  std::vector<double> path;
+  for (int32_t i = 0; i < count; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
+    paths::wander(random, x, y, heading, length, turn, path);
+    layer.polyline_reference(path, width, palette.pick(random));
+  }
+  layer.blend_onto_reference(rgba, blend_from_value(v(14, 12)));
+  return true;
+}
+
+// 58: value 4 the count, 5 trunk length, 6 levels of branching, 8 trunk width, 9-11
+// colour, 15 blend, 16 random colours, 17 colour variation, 19 the spread of the
+// branches (percent of a right angle). Trees grow upward from random places.
+bool run_trees_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = paths::path_count(v(4));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 9, 16, 17);
+  const double trunk = std::clamp(v(5), 1, 20000), spread = std::clamp(v(19), 0, 100) * 0.01 * (kPi / 2);
+  const int32_t levels = std::clamp(v(6), 1, 12);
+  const double width = std::max(v(8), 1);
+  struct Branch {
+    double x, y, heading, length, width;
+    int32_t level;
+  };
+  PaintLayer layer(w, h);
+  std::vector<Branch> todo;
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < paths::kMostSegments; ++i) {
+    const Rgb colour = palette.pick(random);
+    todo.push_back(
+        {random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk, width, 0});
+    while (!todo.empty() && segments++ < paths::kMostSegments) {
+      const Branch b = todo.back();
+      todo.pop_back();
+      const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
+      layer.polyline_reference({b.x, b.y, ex, ey}, b.width, colour);
+      if (b.level + 1 >= levels) continue;
+      for (int side = -1; side <= 1; side += 2)
+        todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
+                        std::max(1.0, b.width * 0.7), b.level + 1});
+    }
+  }
+  layer.blend_onto_reference(rgba, blend_from_value(v(15, 12)));
+  return true;
+}
+
+// 59: value 4 the density (fibres per ten thousand pixels), 5 length, 6 waviness
+// (degrees a step), 7 width, 8-10 colour, 11 colour variation, 12 the spread of their
+// directions about the horizontal (percent of a half turn), 16 blend. Fibres are
+// translucent so that crossings show.
+bool run_fibers_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int64_t wanted = int64_t(std::max(v(4), 0)) * w * h / 10000;
+  const int32_t count =
+      paths::path_count(static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(wanted, v(4) > 0), 20000)));
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 8, 0, 11);
+  const double length = std::clamp(v(5), 1, paths::longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
+  const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
+  PaintLayer layer(w, h);
+  std::vector<double> path;
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < paths::kMostSegments; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h);
+    const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
+    paths::wander(random, x, y, heading, length, turn, path);
+    layer.polyline_reference(path, width, palette.pick(random), random.range(0.35, 0.8));
+    segments += int64_t(path.size() / 2);
+  }
+  layer.blend_onto_reference(rgba, blend_from_value(v(16, 12)));
+  return true;
+}
+
+namespace texture {
+
+Rgb colour_at(const Values& v, int32_t index) {
+  return {clamp_byte(v(index)), clamp_byte(v(index + 1)), clamp_byte(v(index + 2))};
+}
+
+uint8_t between(uint8_t c, double t) { return clamp_byte(c + (255 - 2 * c) * std::clamp(t, 0.0, 1.0)); }
+Rgb shade(const Rgb& base, double t) { return {between(base.r, t), between(base.g, t), between(base.b, t)}; }
+
+// Fills the layer from one field (a callback giving 0..1 for a channel and a pixel):
+// the colour-to-inverse shading, or with `per_channel` one field each for R, G, B.
+template <class Field>
+void fill_layer(PaintLayer& layer, const Rgb& base, bool per_channel, Field field) {
+  for (int32_t y = 0; y < layer.height(); ++y)
+    for (int32_t x = 0; x < layer.width(); ++x) {
+      if (per_channel)
+        layer.set(
+            x, y,
+            {clamp_byte(255 * field(0, x, y)), clamp_byte(255 * field(1, x, y)), clamp_byte(255 * field(2, x, y))});
+      else layer.set(x, y, shade(base, field(0, x, y)));
+    }
+}
+
+}  // namespace texture
+
+// 11: value 3 the seed, 4 the feature size (percent of the picture's larger side), 5
+// the detail (more octaves as it rises), 6-8 colour, 12 blend, 13 = 1 colourful.
+bool run_perlin_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const double cell = std::max(2.0, std::clamp(v(4, 25), 1, 1000) * 0.005 * std::max(w, h));
+  const int32_t octaves = 1 + std::clamp(v(5, 1), 1, 101) / 17;
+  const bool colourful = v(13) == 1;
+  std::vector<GradientNoise> fields;
+  for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random);
+  PaintLayer layer(w, h);
+  texture::fill_layer(layer, texture::colour_at(v, 6), colourful, [&](int c, int32_t x, int32_t y) {
+    double sum = 0, amp = 1, total = 0, scale = 1.0 / cell;
+    for (int32_t o = 0; o < octaves; ++o, amp *= 0.5, scale *= 2) {
+      sum += amp * fields[size_t(c)].at(x * scale + o * 17.3, y * scale + o * 7.1);
+      total += amp;
+    }
+    return 0.5 + 0.5 * sum / total;
+  });
+  layer.blend_onto_reference(rgba, blend_from_value(v(12, 12)));
+  return true;
+}
+
+// 24: values 3 and 4 the number of waves across and down, 5 and 6 their phases (250 a
+// full turn), 7-9 colour, 13 blend. Not random: the same values draw the same picture.
+bool run_sine_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const double fx = 2 * kPi * v(3) / w, fy = 2 * kPi * v(4) / h;
+  const double p1 = v(5) * (2 * kPi / 250), p2 = v(6) * (2 * kPi / 250);
+  const Rgb base = texture::colour_at(v, 7);
+  std::vector<double> across(static_cast<size_t>(w)), down(static_cast<size_t>(h));
+  for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
+  for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
+  const double cx = w * 0.5, cy = h * 0.5;
+  PaintLayer layer(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const double ring = std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
+      const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
+      const double t = (across[size_t(x)] + down[size_t(y)] + ring + diagonal) * 0.25;  // -1..1
+      // A rainbow cycle through t, half mixed with the given colour.
+      const uint8_t r = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
+      const uint8_t g = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
+      const uint8_t b = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
+      layer.set(x, y, {r, g, b});
+    }
+  layer.blend_onto_reference(rgba, blend_from_value(v(13, 12)));
+  return true;
+}
+
+// 55: value 3 the seed, 4-6 the colour, 10 blend, 11 = 1 colourful. Several octaves of
+// value noise, coarse to fine, so the texture has detail at every scale.
+bool run_fractal_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  Lcg random(v(3));
+  const bool colourful = v(11) == 1;
+  const double cell = std::max(4.0, std::max(w, h) / 3.0);
+  std::vector<FractalNoise> fields;
+  for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random, w, h, cell, 7, 0.55);
+  PaintLayer layer(w, h);
+  texture::fill_layer(layer, texture::colour_at(v, 4), colourful, [&](int c, int32_t x, int32_t y) {
+    // Stretch the sum's narrow middle-heavy range back toward 0..1.
+    return (fields[size_t(c)].at(x, y) - 0.5) * 2.2 + 0.5;
+  });
+  layer.blend_onto_reference(rgba, blend_from_value(v(10, 12)));
+  return true;
+}
+
+// 20: value 3 the seed, 4 the count, 5 the largest radius, 7-9 colour, 13 blend, 14 = 1
+// random colours. Blobs that come close flow together, as drops of liquid do.
+bool run_blobs_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t count = std::clamp(v(4), 0, 20000);
+  if (count == 0) return true;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 7, 14, 0);
+  const double largest = std::clamp(v(5), 2, 20000);
+  const size_t n = size_t(w) * h;
+  std::vector<float> field(n, 0.f), colour(n * 3, 0.f);
+  for (int32_t i = 0; i < count; ++i) {
+    const double cx = random.range(0, w), cy = random.range(0, h), r = largest * random.range(0.4, 1.0);
+    const Rgb c = palette.pick(random);
+    const int32_t x0 = static_cast<int32_t>(std::clamp(cx - r, 0.0, double(w))),
+                  x1 = static_cast<int32_t>(std::clamp(cx + r + 1, 0.0, double(w)));
+    const int32_t y0 = static_cast<int32_t>(std::clamp(cy - r, 0.0, double(h))),
+                  y1 = static_cast<int32_t>(std::clamp(cy + r + 1, 0.0, double(h)));
+    const double inv_r2 = 1.0 / (r * r);
+    for (int32_t y = y0; y < y1; ++y)
+      for (int32_t x = x0; x < x1; ++x) {
+        const double d2 = ((x + 0.5 - cx) * (x + 0.5 - cx) + (y + 0.5 - cy) * (y + 0.5 - cy)) * inv_r2;
+        if (d2 >= 1) continue;
+        const float f = static_cast<float>((1 - d2) * (1 - d2));
+        const size_t i3 = size_t(y) * w + x;
+        field[i3] += f;
+        colour[i3 * 3] += f * c.r, colour[i3 * 3 + 1] += f * c.g, colour[i3 * 3 + 2] += f * c.b;
+      }
+  }
+  PaintLayer layer(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const size_t i = size_t(y) * w + x;
+      const float f = field[i];
+      if (f <= 0) continue;
+      const Rgb c{clamp_byte(colour[i * 3] / f), clamp_byte(colour[i * 3 + 1] / f), clamp_byte(colour[i * 3 + 2] / f)};
+      layer.cover_reference(x, y, c, (f - 0.3) * 8);  // the surface where the field reaches about a third
+    }
+  layer.blend_onto_reference(rgba, blend_from_value(v(13, 12)));
+  return true;
+}
+
+}  // namespace cvl::imagescript
