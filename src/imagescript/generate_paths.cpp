@@ -69,11 +69,13 @@ class Strokes {
   // Lays the strokes in bands of rows, and within a band a few dozen rows at a time,
   // so that the layer rows being drawn stay in the cache.
   void draw(PaintLayer& layer) const {
-    constexpr int32_t kRun = 64;
+    // A stroke is walked once for every run of rows it crosses: long strokes over a
+    // tall picture would be walked many times over, so they are laid a band at a time.
+    const int32_t run_rows = repeats(64) > 4 * int64_t(xy_.size() / 2 + 1) ? std::max(layer.height(), 1) : 64;
     const int64_t work = int64_t(xy_.size()) * 16 / std::max(layer.height(), 1) + layer.width();
     imaging::for_each_band(layer.height(), work, [&](int first, int end) {
-      for (int32_t run = first; run < end; run += kRun) {
-        const Rows rows{run, std::min(end, run + kRun)};
+      for (int32_t run = first; run < end; run += run_rows) {
+        const Rows rows{run, std::min(end, run + run_rows)};
         for (const Stroke& s : list_)
           if (s.top < rows.end && s.bottom >= rows.first)
             layer.polyline(xy_.data() + 2 * s.first, s.points, s.width, s.colour, s.opacity, rows);
@@ -94,6 +96,12 @@ class Strokes {
     const double reach = std::max(width, 1.0) + 4;
     list_.push_back({xy_.size() / 2, points, width, opacity, colour, top - reach, bottom + reach});
     xy_.insert(xy_.end(), xy, xy + 2 * points);
+  }
+  // The points walked when every stroke is laid once for each run of `run_rows` rows it crosses.
+  int64_t repeats(int32_t run_rows) const {
+    int64_t walked = 0;
+    for (const Stroke& s : list_) walked += int64_t(s.points) * (int64_t((s.bottom - s.top) / run_rows) + 2);
+    return walked;
   }
   std::vector<double> xy_;
   std::vector<Stroke> list_;

@@ -1,6 +1,7 @@
 #include "imagescript/shape_layer.h"
 
 #include <cmath>
+#include <optional>
 
 #include "imaging/parallel_bands.h"
 
@@ -164,6 +165,8 @@ constexpr double kFaint = 0.0015, kHair = 1e-3;
 // (the disc about the middle that holds the capsule, at its widest in that run), the
 // inner one only those of the disc within the full-coverage radius (at its
 // narrowest). No square root per row then.
+constexpr double kMostTabledHalfWidth = 16384;
+
 struct ChordTable {
   double longest = 0;
   std::vector<double> outer, inner;
@@ -362,8 +365,11 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
     longest = std::max(longest, dx * dx + dy * dy);
   }
   longest = std::sqrt(longest);
-  const ChordTable steps(half, longest);
-  const ChordTable* table = longest <= half ? &steps : nullptr;
+  // Chords looked up by row distance serve strokes of short segments; the table grows
+  // with the stroke's width, so a stroke far wider than any picture measures instead.
+  std::optional<ChordTable> steps;
+  if (longest <= half && half <= kMostTabledHalfWidth) steps.emplace(half, longest);
+  const ChordTable* table = steps ? &*steps : nullptr;
   for (size_t i = 0; i + 1 < points; ++i)
     stamp_segment(
         xy[2 * i], xy[2 * i + 1], xy[2 * i + 2], xy[2 * i + 3], half, w_, h_, rows, table,
@@ -387,8 +393,12 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
       c = 0.f;
     }
   }
-  // A stroke drawn over all rows of a large picture at once leaves a map as large as
-  // the picture; the calling thread keeps its map, so let such a one go.
+}
+
+// Strokes reuse their thread's map; a worker's map goes with its thread, and the
+// calling thread lets a large one go once the layer it drew is done.
+StrokeMapRelease::~StrokeMapRelease() {
+  StrokeMap& map = stroke_map();
   if (map.best.size() > (size_t{1} << 20)) std::vector<float>().swap(map.best);
 }
 

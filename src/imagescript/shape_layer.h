@@ -60,6 +60,14 @@ struct Inverses {
 };
 inline constexpr Inverses kInverses{};
 
+// Lets the thread's stroke map go when it grew large (see PaintLayer::polyline).
+struct StrokeMapRelease {
+  StrokeMapRelease() = default;
+  StrokeMapRelease(const StrokeMapRelease&) {}
+  StrokeMapRelease& operator=(const StrokeMapRelease&) { return *this; }
+  ~StrokeMapRelease();
+};
+
 class PaintLayer {
  public:
   PaintLayer(int32_t width, int32_t height);
@@ -135,6 +143,7 @@ class PaintLayer {
 
   int32_t w_, h_;
   std::vector<uint8_t> px_;  // straight RGBA
+  StrokeMapRelease release_;
 };
 
 // The effects' common generator values: colour at `colour_index` (3 values), the blend
