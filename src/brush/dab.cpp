@@ -1,6 +1,8 @@
 #include "brush/dab.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 #include "brush/dab_rows.h"
 #include "brush/grit.h"
@@ -173,9 +175,49 @@ Layer* destination(Engine& e, const ToolSettings& t, bool& alpha_rule) {
   return cur;
 }
 
+// Asks for the bytes [p, p + bytes) of one row, a cache line at a time. Both
+// prefetch helpers are forced inline: a call to a function that only
+// prefetches has no effect the compiler can see, and it drops the call.
+[[gnu::always_inline]] inline void prefetch_span(const void* p, size_t bytes) {
+  const uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~uintptr_t{63};
+  const uintptr_t end = reinterpret_cast<uintptr_t>(p) + bytes;
+  for (uintptr_t line = first; line < end; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
+}
+
+// Asks for rows [from, to) of the canvas-sized planes the dab reads and writes.
+// Scattered over a large canvas each row of a dab lies on pages nothing has
+// touched lately, and met one after another the misses queue behind each
+// other; asked for a few rows ahead they overlap with the arithmetic.
+[[gnu::always_inline]] inline void prefetch_rows(const DabFrame& f, int32_t from, int32_t to) {
+  if (f.cols <= 0) return;
+  to = std::min(to, std::min(f.y1, f.paint_rows_end));
+  const size_t cols = static_cast<size_t>(f.cols), width = static_cast<size_t>(f.canvas_width);
+  for (int32_t y = std::max(from, f.y0); y < to; ++y) {
+    const size_t row = static_cast<size_t>(y), at = row * width + static_cast<size_t>(f.x0);
+    if (f.dest)
+      prefetch_span(f.dest + row * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4, cols * 8);
+    if (f.mask) prefetch_span(f.mask + at, cols * 2);
+    if (f.mask_plane) prefetch_span(f.mask_plane + at, cols * 2);
+    if (f.texture) prefetch_span(f.texture + at, cols);
+  }
+}
+
+// Rows ahead to ask for. A few rows cover a miss while the rows between are
+// mixed; asking for more at once only fills the queue of outstanding misses
+// (each row also needs its own page looked up), and the prefetches then wait
+// in line with the loads the mix needs now. Wide rows get fewer.
+int32_t prefetch_distance(const DabFrame& f) {
+  const size_t cols = static_cast<size_t>(std::max(f.cols, 1));
+  const size_t row = cols * ((f.dest ? 8 : 0) + (f.mask || f.mask_plane ? 2 : 0) + (f.texture ? 1 : 0));
+  return static_cast<int32_t>(std::clamp<size_t>(8192 / std::max<size_t>(row, 1), 1, 4));
+}
+
 void run_rows(DabFrame& f, DabRowFn row, const ToolSettings& t) {
   const int32_t size = std::clamp<int32_t>(t.scaled_size, 0, kScaleTableSize);
+  const int32_t ahead = prefetch_distance(f);
+  prefetch_rows(f, f.y0, f.y0 + ahead);
   for (int32_t y = f.y0; y < f.y1; ++y) {
+    prefetch_rows(f, y + ahead, y + ahead + 1);
     restart_if_needed(f.color_vary, f.capacity, size);
     restart_if_needed(f.lum_vary, f.capacity, size);
     const int32_t tr = f.scale[f.ry0 + (y - f.y0)];
