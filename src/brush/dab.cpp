@@ -249,6 +249,10 @@ void paint_colour_dab(Engine& e, const ToolSettings& t, const DabContext& c, int
   f.paint_rows_end = std::min(f.y1, dest->height);
   f.mask = e.mask_active() ? e.mask.get() : nullptr;
   f.solid = t.solid_mode != 0;
+  // The first rows are asked for before the rest of the frame is settled, so
+  // that their misses overlap with that work (set_sampling settles the columns).
+  f.cols = std::max(0, std::min(f.x1, dest->width) - f.x0);
+  prefetch_rows(f, f.y0, f.y0 + prefetch_distance(f));
   set_sampling(f, e, t, c.grit, dest->width);
   set_blending(f, e, t);
   set_mix(f, t);
