@@ -212,10 +212,11 @@ int32_t prefetch_distance(const DabFrame& f) {
   return static_cast<int32_t>(std::clamp<size_t>(8192 / std::max<size_t>(row, 1), 1, 4));
 }
 
-void run_rows(DabFrame& f, DabRowFn row, const ToolSettings& t) {
+// Renders the rows; rows before asked_end have been asked for already.
+void run_rows(DabFrame& f, DabRowFn row, const ToolSettings& t, int32_t asked_end) {
   const int32_t size = std::clamp<int32_t>(t.scaled_size, 0, kScaleTableSize);
   const int32_t ahead = prefetch_distance(f);
-  prefetch_rows(f, f.y0, f.y0 + ahead);
+  prefetch_rows(f, std::max(f.y0, asked_end), f.y0 + ahead);
   for (int32_t y = f.y0; y < f.y1; ++y) {
     prefetch_rows(f, y + ahead, y + ahead + 1);
     restart_if_needed(f.color_vary, f.capacity, size);
@@ -252,12 +253,13 @@ void paint_colour_dab(Engine& e, const ToolSettings& t, const DabContext& c, int
   // The first rows are asked for before the rest of the frame is settled, so
   // that their misses overlap with that work (set_sampling settles the columns).
   f.cols = std::max(0, std::min(f.x1, dest->width) - f.x0);
-  prefetch_rows(f, f.y0, f.y0 + prefetch_distance(f));
+  const int32_t asked_end = f.y0 + prefetch_distance(f);
+  prefetch_rows(f, f.y0, asked_end);
   set_sampling(f, e, t, c.grit, dest->width);
   set_blending(f, e, t);
   set_mix(f, t);
   f.write = write_kind(f);
-  run_rows(f, c.path == DabPath::Generic ? colour_row_generic : select_colour_row(f), t);
+  run_rows(f, c.path == DabPath::Generic ? colour_row_generic : select_colour_row(f), t, asked_end);
 }
 
 // The mask value a paint colour selects: dark colours select fully, white
@@ -286,7 +288,7 @@ void paint_mask_dab(Engine& e, ToolSettings& t, const DabContext& c, int32_t x, 
       f.mask_solid = t.solid_mode != 0;
       set_sampling(f, e, t, c.grit, e.canvas_width);
       set_blending(f, e, t);
-      run_rows(f, c.path == DabPath::Generic ? mask_row_generic : select_mask_row(f), t);
+      run_rows(f, c.path == DabPath::Generic ? mask_row_generic : select_mask_row(f), t, f.y0);
     }
   }
   t.blend_disabled_once = 0;
