@@ -1,6 +1,8 @@
 #include "brush/dab.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 #include "brush/dab_rows.h"
 #include "brush/grit.h"
@@ -173,9 +175,50 @@ Layer* destination(Engine& e, const ToolSettings& t, bool& alpha_rule) {
   return cur;
 }
 
-void run_rows(DabFrame& f, DabRowFn row, const ToolSettings& t) {
+// Asks for the bytes [p, p + bytes) of one row, a cache line at a time. Both
+// prefetch helpers are forced inline: a call to a function that only
+// prefetches has no effect the compiler can see, and it drops the call.
+[[gnu::always_inline]] inline void prefetch_span(const void* p, size_t bytes) {
+  const uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~uintptr_t{63};
+  const uintptr_t end = reinterpret_cast<uintptr_t>(p) + bytes;
+  for (uintptr_t line = first; line < end; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
+}
+
+// Asks for rows [from, to) of the canvas-sized planes the dab reads and writes.
+// Scattered over a large canvas each row of a dab lies on pages nothing has
+// touched lately, and met one after another the misses queue behind each
+// other; asked for a few rows ahead they overlap with the arithmetic.
+[[gnu::always_inline]] inline void prefetch_rows(const DabFrame& f, int32_t from, int32_t to) {
+  if (f.cols <= 0) return;
+  to = std::min(to, std::min(f.y1, f.paint_rows_end));
+  const size_t cols = static_cast<size_t>(f.cols), width = static_cast<size_t>(f.canvas_width);
+  for (int32_t y = std::max(from, f.y0); y < to; ++y) {
+    const size_t row = static_cast<size_t>(y), at = row * width + static_cast<size_t>(f.x0);
+    if (f.dest)
+      prefetch_span(f.dest + row * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4, cols * 8);
+    if (f.mask) prefetch_span(f.mask + at, cols * 2);
+    if (f.mask_plane) prefetch_span(f.mask_plane + at, cols * 2);
+    if (f.texture) prefetch_span(f.texture + at, cols);
+  }
+}
+
+// Rows ahead to ask for. A few rows cover a miss while the rows between are
+// mixed; asking for more at once only fills the queue of outstanding misses
+// (each row also needs its own page looked up), and the prefetches then wait
+// in line with the loads the mix needs now. Wide rows get fewer.
+int32_t prefetch_distance(const DabFrame& f) {
+  const size_t cols = static_cast<size_t>(std::max(f.cols, 1));
+  const size_t row = cols * ((f.dest ? 8 : 0) + (f.mask || f.mask_plane ? 2 : 0) + (f.texture ? 1 : 0));
+  return static_cast<int32_t>(std::clamp<size_t>(8192 / std::max<size_t>(row, 1), 1, 4));
+}
+
+// Renders the rows; rows before asked_end have been asked for already.
+void run_rows(DabFrame& f, DabRowFn row, const ToolSettings& t, int32_t asked_end) {
   const int32_t size = std::clamp<int32_t>(t.scaled_size, 0, kScaleTableSize);
+  const int32_t ahead = prefetch_distance(f);
+  prefetch_rows(f, std::max(f.y0, asked_end), f.y0 + ahead);
   for (int32_t y = f.y0; y < f.y1; ++y) {
+    prefetch_rows(f, y + ahead, y + ahead + 1);
     restart_if_needed(f.color_vary, f.capacity, size);
     restart_if_needed(f.lum_vary, f.capacity, size);
     const int32_t tr = f.scale[f.ry0 + (y - f.y0)];
@@ -207,11 +250,16 @@ void paint_colour_dab(Engine& e, const ToolSettings& t, const DabContext& c, int
   f.paint_rows_end = std::min(f.y1, dest->height);
   f.mask = e.mask_active() ? e.mask.get() : nullptr;
   f.solid = t.solid_mode != 0;
+  // The first rows are asked for before the rest of the frame is settled, so
+  // that their misses overlap with that work (set_sampling settles the columns).
+  f.cols = std::max(0, std::min(f.x1, dest->width) - f.x0);
+  const int32_t asked_end = f.y0 + prefetch_distance(f);
+  prefetch_rows(f, f.y0, asked_end);
   set_sampling(f, e, t, c.grit, dest->width);
   set_blending(f, e, t);
   set_mix(f, t);
   f.write = write_kind(f);
-  run_rows(f, c.path == DabPath::Generic ? colour_row_generic : select_colour_row(f), t);
+  run_rows(f, c.path == DabPath::Generic ? colour_row_generic : select_colour_row(f), t, asked_end);
 }
 
 // The mask value a paint colour selects: dark colours select fully, white
@@ -240,7 +288,7 @@ void paint_mask_dab(Engine& e, ToolSettings& t, const DabContext& c, int32_t x, 
       f.mask_solid = t.solid_mode != 0;
       set_sampling(f, e, t, c.grit, e.canvas_width);
       set_blending(f, e, t);
-      run_rows(f, c.path == DabPath::Generic ? mask_row_generic : select_mask_row(f), t);
+      run_rows(f, c.path == DabPath::Generic ? mask_row_generic : select_mask_row(f), t, f.y0);
     }
   }
   t.blend_disabled_once = 0;

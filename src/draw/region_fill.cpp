@@ -41,7 +41,9 @@ class PaintedRegion {
   PaintedRegion(const ImageView& image, Near near, const Colour& colour)
       : image_(image), near_(near), colour_(colour) {}
   void select_row(int32_t y) { row_ = image_.row(y); }
-  void prefetch(int32_t y, int32_t x) const { __builtin_prefetch(image_.row(y) + static_cast<ptrdiff_t>(x) * image_.channels); }
+  void prefetch(int32_t y, int32_t x) const {
+    __builtin_prefetch(image_.row(y) + static_cast<ptrdiff_t>(x) * image_.channels);
+  }
   bool open(int32_t x) const { return near_(row_ + static_cast<ptrdiff_t>(x) * image_.channels); }
   void claim(int32_t x1, int32_t x2) {
     fill_span(row_ + static_cast<ptrdiff_t>(x1) * image_.channels, x2 - x1 + 1, image_.channels, colour_);
@@ -108,9 +110,7 @@ class MappedRegion {
     __builtin_prefetch(image_.row(y) + static_cast<ptrdiff_t>(x) * image_.channels);
     __builtin_prefetch(map_ + static_cast<ptrdiff_t>(y) * pitch_ + x);
   }
-  bool open(int32_t x) const {
-    return map_row_[x] == 0 && near_(row_ + static_cast<ptrdiff_t>(x) * image_.channels);
-  }
+  bool open(int32_t x) const { return map_row_[x] == 0 && near_(row_ + static_cast<ptrdiff_t>(x) * image_.channels); }
   void claim(int32_t x1, int32_t x2) {
     std::memset(map_row_ + x1, 1, static_cast<size_t>(x2 - x1 + 1));
     if constexpr (Paint)
@@ -155,11 +155,24 @@ int64_t scan_fill(Region& region, int32_t width, int32_t height, Point seed) {
   while (!stack.empty()) {
     auto [x1, x2, y, dy] = stack.back();
     stack.pop_back();
-    region.select_row(y);
-    // A narrow corridor running up or down the picture visits a new row, and
-    // a new page, every few pixels; ask for the rows ahead early.
-    const int32_t ahead = y + kPrefetchRows * dy;
-    if (ahead >= 0 && ahead < height) region.prefetch(ahead, x1);
+    // A corridor running up or down the picture: while the span's row holds
+    // exactly the span between closed pixels, the walk below would claim it and
+    // queue the same span for the next row, and nothing else; do that here
+    // without the stack.
+    for (;;) {
+      region.select_row(y);
+      // A narrow corridor visits a new row, and a new page, every few pixels;
+      // ask for the rows ahead early.
+      const int32_t ahead = y + kPrefetchRows * dy;
+      if (ahead >= 0 && ahead < height) region.prefetch(ahead, x1);
+      if ((x1 > 0 && region.open(x1 - 1)) || (x2 + 1 < width && region.open(x2 + 1)) ||
+          region.open_until(x1, x2 + 1) <= x2)
+        break;
+      claim(x1, x2);
+      y += dy;
+      if (y < 0 || y >= height) break;
+    }
+    if (y < 0 || y >= height) continue;
     int32_t x = x1;
     if (region.open(x)) {
       x = region.open_from(x);

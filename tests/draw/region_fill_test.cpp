@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -84,6 +85,56 @@ TEST(RegionFill, MatchesABreadthFirstWalkOnRandomPictures) {
             for (int k = 0; k < ch; ++k)
               ASSERT_EQ(painted[size_t(i) * ch + k], want[size_t(i)] ? colour[k] : px[size_t(i) * ch + k])
                   << ch << " ch, tol " << tol << ", pixel " << i;
+        }
+      }
+    }
+  }
+}
+
+// Corridors, where the fill walks row after row without its stack: spiral
+// mazes and serpentines of narrow corridors, seeded anywhere (in a corridor's
+// middle too, so that it walks both ways), painted and mapped.
+std::vector<uint8_t> serpentine(int edge, int corridor) {
+  static const uint8_t open[4] = {10, 20, 30, 255}, wall[4] = {0, 0, 0, 255};
+  std::vector<uint8_t> px(size_t(edge) * edge * 4);
+  for (int y = 0; y < edge; ++y)
+    for (int x = 0; x < edge; ++x) {
+      // A wall every corridor + 1 columns, open at the bottom and top in turn.
+      const int k = x / (corridor + 1);
+      const bool is_wall = x % (corridor + 1) == corridor && y != (k % 2 ? 0 : edge - 1);
+      std::memcpy(&px[(size_t(y) * edge + x) * 4], is_wall ? wall : open, 4);
+    }
+  return px;
+}
+
+TEST(RegionFill, MatchesABreadthFirstWalkAlongCorridors) {
+  static const uint8_t open[4] = {10, 20, 30, 255}, wall[4] = {0, 0, 0, 255};
+  struct Shape {
+    bool spiral;
+    int edge, corridor;
+  };
+  for (const Shape shape : {Shape{true, 29, 1}, Shape{true, 40, 2}, Shape{true, 33, 3}, Shape{false, 30, 1},
+                            Shape{false, 31, 2}, Shape{false, 17, 4}}) {
+    const int e = shape.edge;
+    std::vector<uint8_t> px =
+        shape.spiral ? test::spiral_maze(e, shape.corridor, open, wall) : serpentine(e, shape.corridor);
+    for (const Point seed : {Point{1, 1}, Point{0, e / 2}, Point{e - 2, e - 1}, Point{e / 2, e / 2}, Point{2, e / 3}}) {
+      for (int tol : {0, 300}) {
+        const std::vector<uint8_t> want = reference_region(px, e, e, 4, seed.x, seed.y, tol);
+        int64_t want_count = 0;
+        for (uint8_t v : want) want_count += v;
+        std::vector<uint8_t> map(size_t(e) * e, 9);
+        ASSERT_EQ(colour_match_map({px.data(), e, e, 4, e * 4}, seed, tol, map.data(), e), want_count);
+        EXPECT_EQ(map, want) << "map, edge " << e << " corridor " << shape.corridor;
+        const uint8_t* key = &px[(size_t(seed.y) * e + seed.x) * 4];
+        for (const Colour colour : {Colour{7, 250, 255, 77}, Colour{key[0], key[1], key[2], key[3]}}) {
+          std::vector<uint8_t> painted = px;
+          ASSERT_EQ(flood_fill({painted.data(), e, e, 4, e * 4}, seed, colour, tol), want_count);
+          for (int i = 0; i < e * e; ++i)
+            for (int k = 0; k < 4; ++k)
+              ASSERT_EQ(painted[size_t(i) * 4 + k], want[size_t(i)] ? colour[k] : px[size_t(i) * 4 + k])
+                  << "edge " << e << " corridor " << shape.corridor << " seed " << seed.x << ", " << seed.y << " pixel "
+                  << i;
         }
       }
     }
