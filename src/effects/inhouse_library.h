@@ -20,6 +20,7 @@ void inhouse_hyper_contrast(InhouseParams& p, const InhouseImages& im);
 void inhouse_hyper_contrast_reference(InhouseParams& p, const InhouseImages& im);  // one pixel at a time
 void inhouse_fader(InhouseParams& p, const InhouseImages& im);
 void inhouse_bas_relief(InhouseParams& p, const InhouseImages& im);
+void inhouse_bas_relief_reference(InhouseParams& p, const InhouseImages& im);  // one pixel at a time
 
 // The propagating directional passes.
 void inhouse_value_blur(InhouseParams& p, const InhouseImages& im);

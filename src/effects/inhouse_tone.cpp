@@ -1,5 +1,6 @@
 // Per-pixel tone and channel operations of the in-house library.
 #include <algorithm>
+#include <vector>
 
 #include "core/colour_models.h"
 #include "core/engine.h"
@@ -187,7 +188,59 @@ void inhouse_fader(InhouseParams& p, const InhouseImages& im) {
   }
 }
 
+// Each pixel's saturation and lightness moved away from its neighbour's (left,
+// above, or above-left by the option). Every pixel's HSL is the neighbour of
+// another, so it is worked out once into a row of its own and the neighbour's
+// is read back from this row or the one above; rows stand alone, so they run
+// in bands.
 void inhouse_bas_relief(InhouseParams& p, const InhouseImages& im) {
+  const int32_t dx = p.option == 1 ? 0 : -1;
+  const int32_t dy = p.option == 0 ? 0 : -1;
+  const double amount = p.p[0];
+  const auto relieve = [amount](double v, double other) {
+    if (v > other) v += (1.0 - v) * amount;
+    else if (v < other) v -= amount * v;
+    return clamp_unit(v);
+  };
+  // Reading the destination, a pixel's neighbour is already relieved: only
+  // the step-by-step order gives that.
+  if (p.copy) return inhouse_bas_relief_reference(p, im);
+  if (im.width < 3 || im.height < 3) return;
+  struct Hsl {
+    double h, s, l;
+  };
+  const PixelReader in(p, im);
+  const PixelWriter out(im);
+  const int32_t w = im.width;
+  const auto fill = [&](int32_t y, Hsl* row) {
+    for (int32_t x = 0; x < w; ++x) {
+      const uint8_t* q = in.at(x, y);
+      RgbToHsl(q[0], q[1], q[2], row[x].h, row[x].s, row[x].l);
+    }
+  };
+  imaging::for_each_band(im.height - 2, int64_t(w) * 24, [&](int32_t first, int32_t end) {
+    std::vector<Hsl> rows(size_t(w) * 2);
+    Hsl* above = rows.data();
+    Hsl* here = above + w;
+    if (dy != 0) fill(first, above);  // the row over the band's first row
+    for (int32_t y = first + 1; y < end + 1; ++y) {
+      fill(y, here);
+      const Hsl* nrow = dy != 0 ? above : here;
+      for (int32_t x = 1; x < w - 1; ++x) {
+        const Hsl& c = here[x];
+        const Hsl& n = nrow[x + dx];
+        uint8_t r8, g8, b8;
+        HslToRgb(c.h, relieve(c.s, n.s), relieve(c.l, n.l), r8, g8, b8);
+        out.write(x, y, r8, g8, b8, in.at(x, y)[3]);
+      }
+      std::swap(above, here);
+    }
+  });
+}
+
+// One pixel at a time, both HSLs worked out afresh: the reference the banded
+// pass above is checked against.
+void inhouse_bas_relief_reference(InhouseParams& p, const InhouseImages& im) {
   const int32_t dx = p.option == 1 ? 0 : -1;
   const int32_t dy = p.option == 0 ? 0 : -1;
   const double amount = p.p[0];

@@ -73,5 +73,42 @@ TEST(InhousePassesDifferential, MatchesTheReferenceForEverySizeAndSlider) {
   imaging::set_thread_count(0);
 }
 
+// Bas Relief rows in bands, each pixel's HSL worked out once, against the
+// pixel-at-a-time reference: every direction (the option; 5 reads as the
+// diagonal), depths from none to past full, pictures down to those with no
+// interior pixel.
+TEST(InhousePassesDifferential, BasReliefMatchesTheReferenceInEveryDirection) {
+  struct Size {
+    int32_t w, h;
+  };
+  const int64_t floor = imaging::band_work_floor();
+  imaging::set_band_work_floor(1);
+  for (const int threads : {1, 2, 3}) {
+    imaging::set_thread_count(threads);
+    for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 3}, Size{37, 29}, Size{3, 40}, Size{64, 5}})
+      for (const int kind : {0, 1}) {
+        const std::vector<uint8_t> start = picture(size.w, size.h, kind, uint32_t(size.w * 7 + size.h));
+        for (const int32_t option : {0, 1, 2, 5})
+          for (const double depth : {0.0, 0.3, 1.0, 1.7, -0.5}) {
+            std::vector<uint8_t> out[2];
+            for (int k = 0; k < 2; ++k) {
+              std::vector<uint8_t> src = start;
+              out[k] = start;
+              InhouseParams params;
+              params.p[0] = depth;
+              params.option = option;
+              params.copy = 0;
+              (k == 0 ? inhouse_bas_relief : inhouse_bas_relief_reference)(
+                  params, InhouseImages{src.data(), out[k].data(), size.w, size.h, nullptr, nullptr});
+            }
+            ASSERT_EQ(out[0], out[1]) << size.w << "x" << size.h << " kind " << kind << " option " << option
+                                      << " depth " << depth << " threads " << threads;
+          }
+      }
+  }
+  imaging::set_thread_count(0);
+  imaging::set_band_work_floor(floor);
+}
+
 }  // namespace
 }  // namespace cvl

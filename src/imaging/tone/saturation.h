@@ -12,5 +12,7 @@ namespace cvl::imaging {
 // until a channel clips. Works on 3- and 4-channel images (the fourth is left
 // alone); false for others.
 bool modify_saturation(const ImageView& image, double factor);
+// The same pixel by pixel, each channel rounded afresh (small pictures go this way).
+bool modify_saturation_reference(const ImageView& image, double factor);
 
 }  // namespace cvl::imaging
