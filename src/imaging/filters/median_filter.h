@@ -20,4 +20,8 @@ constexpr int32_t kMaxMedianRadius = 127;
 // Radius 0 copies; larger radii are clamped to kMaxMedianRadius.
 bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, uint32_t channel_mask = 15);
 
+// The same medians by whole 256-bin histograms slid pixel by pixel: slow, plain,
+// and the bytes median_filter must give.
+bool median_filter_reference(const ImageView& src, const ImageView& dst, int32_t radius, uint32_t channel_mask = 15);
+
 }  // namespace cvl::imaging
