@@ -15,38 +15,81 @@
 namespace cvl::imaging {
 namespace {
 
-// Counts of the values at or below each of 16 levels (a cumulative histogram),
-// 16 bits each: a window holds at most 255^2 values. Kept cumulative so that
-// finding the level a rank falls in is one compare over all 16 lanes rather
-// than a running sum with a branch per level.
-struct alignas(32) Steps {
-  uint16_t n[16];
+// Counts of the values at or below each of 16 levels (a cumulative histogram).
+// Kept cumulative so that finding the level a rank falls in is one compare over
+// all 16 lanes rather than a running sum with a branch per level. A window of
+// radius up to 7 holds at most 225 values and counts in bytes, so that every
+// 16-lane step is one vector instruction; larger windows count in 16 bits (at
+// most 255^2 values).
+template <typename T>
+struct alignas(16 * sizeof(T)) Steps {
+  T n[16];
 };
 
-// kStep[k] counts one value at level k: 1 in lanes k..15.
+// kStep<T>.at[k] counts one value at level k: 1 in lanes k..15.
+template <typename T>
 struct StepTable {
-  Steps at[16];
+  Steps<T> at[16];
   constexpr StepTable() : at{} {
     for (int k = 0; k < 16; ++k)
-      for (int i = 0; i < 16; ++i) at[k].n[i] = uint16_t(i >= k);
+      for (int i = 0; i < 16; ++i) at[k].n[i] = T(i >= k);
   }
 };
-constexpr StepTable kStep;
+template <typename T>
+constexpr StepTable<T> kStep;
 
-// Simple loops over 16 lanes, which the compiler turns into vector adds.
-inline void add(Steps& into, const Steps& h) {
-  for (int i = 0; i < 16; ++i) into.n[i] = uint16_t(into.n[i] + h.n[i]);
+// dst = a + b - c over 16 lanes. Written as whole-register loads and stores:
+// left to the compiler, byte lanes that may alias get gathered a byte at a
+// time and then stall on the store of the gathered halves.
+template <typename T>
+inline void add_sub_into(Steps<T>& dst, const Steps<T>& a, const Steps<T>& b, const Steps<T>& c) {
+#if defined(__SSE2__)
+  constexpr int kRegisters = int(sizeof(T));
+  __m128i sum[kRegisters];
+  for (int k = 0; k < kRegisters; ++k) {
+    const __m128i x = _mm_load_si128(reinterpret_cast<const __m128i*>(a.n) + k);
+    const __m128i y = _mm_load_si128(reinterpret_cast<const __m128i*>(b.n) + k);
+    const __m128i z = _mm_load_si128(reinterpret_cast<const __m128i*>(c.n) + k);
+    sum[k] = sizeof(T) == 1 ? _mm_sub_epi8(_mm_add_epi8(x, y), z) : _mm_sub_epi16(_mm_add_epi16(x, y), z);
+  }
+  for (int k = 0; k < kRegisters; ++k) _mm_store_si128(reinterpret_cast<__m128i*>(dst.n) + k, sum[k]);
+#else
+  Steps<T> sum;
+  for (int i = 0; i < 16; ++i) sum.n[i] = T(a.n[i] + b.n[i] - c.n[i]);
+  dst = sum;
+#endif
 }
-inline void sub(Steps& into, const Steps& h) {
-  for (int i = 0; i < 16; ++i) into.n[i] = uint16_t(into.n[i] - h.n[i]);
+
+template <typename T>
+constexpr Steps<T> kNone{};
+
+template <typename T>
+inline void add(Steps<T>& into, const Steps<T>& h) {
+  add_sub_into(into, into, h, kNone<T>);
 }
-inline void add_sub(Steps& into, const Steps& plus, const Steps& minus) {
-  for (int i = 0; i < 16; ++i) into.n[i] = uint16_t(into.n[i] + plus.n[i] - minus.n[i]);
+template <typename T>
+inline void sub(Steps<T>& into, const Steps<T>& h) {
+  add_sub_into(into, into, kNone<T>, h);
+}
+template <typename T>
+inline void add_sub(Steps<T>& into, const Steps<T>& plus, const Steps<T>& minus) {
+  add_sub_into(into, into, plus, minus);
 }
 
 // How many lanes hold at most `limit`. The counts rise with the lane, so those
 // lanes are a prefix and their number is the level the rank falls in.
-inline int32_t lanes_at_most(const Steps& h, uint16_t limit) {
+inline int32_t lanes_at_most(const Steps<uint8_t>& h, uint32_t limit) {
+#if defined(__SSE2__)
+  const __m128i l = _mm_set1_epi8(char(limit));
+  const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(h.n));
+  return std::countr_one(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(v, l), _mm_setzero_si128()))));
+#else
+  int32_t k = 0;
+  for (int i = 0; i < 16; ++i) k += h.n[i] <= limit;
+  return k;
+#endif
+}
+inline int32_t lanes_at_most(const Steps<uint16_t>& h, uint32_t limit) {
 #if defined(__SSE2__)
   const __m128i l = _mm_set1_epi16(int16_t(limit)), zero = _mm_setzero_si128();
   const __m128i lo = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_load_si128(reinterpret_cast<const __m128i*>(h.n)), l), zero);
@@ -60,28 +103,40 @@ inline int32_t lanes_at_most(const Steps& h, uint16_t limit) {
 #endif
 }
 
-// One column's histogram: 16 coarse levels (value / 16), and each coarse
-// level's 16 fine ones, all cumulative.
-struct Column {
-  Steps coarse;
-  Steps fine[16];
+// The column histograms of one strip of columns: 16 coarse levels (value / 16)
+// each, and each coarse level's 16 fine ones, all cumulative. The fine
+// histograms are stored level by level, so that sliding one level's window
+// along a row reads memory in order. Column t of a strip starting at x0 is
+// picture column x0 - radius + t, the border repeated: the windows then read
+// their columns without clamping.
+template <typename T>
+struct Strip {
+  int32_t capacity = 0;
+  std::vector<Steps<T>> coarse, fine;
+  std::vector<int32_t> offset;  // each column's first byte in a row
+  explicit Strip(int32_t columns)
+      : capacity(columns), coarse(size_t(columns)), fine(size_t(columns) * 16), offset(size_t(columns)) {}
+  Steps<T>& fine_at(int32_t level, int32_t t) { return fine[size_t(level) * size_t(capacity) + size_t(t)]; }
+  void count_in(int32_t t, int32_t v) {
+    add(coarse[size_t(t)], kStep<T>.at[v >> 4]);
+    add(fine_at(v >> 4, t), kStep<T>.at[v & 15]);
+  }
+  // One value leaves column t and another comes in.
+  void replace(int32_t t, int32_t gone, int32_t come) {
+    if ((gone ^ come) < 16) {
+      add_sub(fine_at(come >> 4, t), kStep<T>.at[come & 15], kStep<T>.at[gone & 15]);
+      return;
+    }
+    add_sub(coarse[size_t(t)], kStep<T>.at[come >> 4], kStep<T>.at[gone >> 4]);
+    add(fine_at(come >> 4, t), kStep<T>.at[come & 15]);
+    sub(fine_at(gone >> 4, t), kStep<T>.at[gone & 15]);
+  }
 };
 
-inline void count_in(Column& col, int32_t v) {
-  add(col.coarse, kStep.at[v >> 4]);
-  add(col.fine[v >> 4], kStep.at[v & 15]);
-}
-inline void count_out(Column& col, int32_t v) {
-  sub(col.coarse, kStep.at[v >> 4]);
-  sub(col.fine[v >> 4], kStep.at[v & 15]);
-}
-
 // Output columns [x0, x1) of rows [first, end) of one channel. The columns
-// are worked in strips narrow enough for their histograms to stay in cache;
-// `cols` holds those of columns [lo, hi), which the windows of the strip reach
-// (the border repeated). The column histograms start from the band's first
-// window and are carried down from there, so a band gives the rows the whole
-// picture would.
+// are worked in strips narrow enough for their histograms to stay in cache.
+// The column histograms start from the band's first window and are carried
+// down from there, so a band gives the rows the whole picture would.
 //
 // The window keeps only its coarse histogram up to date for every pixel. Its
 // fine histograms are brought up to date one coarse level at a time, when the
@@ -89,64 +144,72 @@ inline void count_out(Column& col, int32_t v) {
 // over the columns passed since, one long out of date is summed afresh. Along
 // a row the median mostly stays in one or two levels, so most pixels slide one
 // level's 16 lanes instead of all 256.
+template <typename T>
 void median_strip(const ImageView& in, const ImageView& out, int32_t channel, int32_t r, int32_t first, int32_t end,
-                  int32_t x0, int32_t x1, std::vector<Column>& cols) {
-  const int32_t w = in.width, h = in.height, ch = in.channels;
-  const int32_t lo = std::max(x0 - r, 0), hi = std::min(x1 + r, w);
-  const auto col = [&](int32_t x) -> Column& { return cols[size_t(std::clamp(x, 0, w - 1) - lo)]; };
-  std::memset(static_cast<void*>(cols.data()), 0, size_t(hi - lo) * sizeof(Column));
+                  int32_t x0, int32_t x1, Strip<T>& strip) {
+  const int32_t w = in.width, h = in.height, ch = in.channels, span = 2 * r;
+  const int32_t n = x1 - x0 + span;
+  for (int32_t t = 0; t < n; ++t) strip.offset[size_t(t)] = std::clamp(x0 - r + t, 0, w - 1) * ch + channel;
+  std::memset(static_cast<void*>(strip.coarse.data()), 0, strip.coarse.size() * sizeof(Steps<T>));
+  std::memset(static_cast<void*>(strip.fine.data()), 0, strip.fine.size() * sizeof(Steps<T>));
+  const int32_t* offset = strip.offset.data();
   for (int32_t y = first - r; y <= first + r; ++y) {
-    const uint8_t* row = in.row(std::clamp(y, 0, h - 1)) + channel;
-    for (int32_t x = lo; x < hi; ++x) count_in(cols[size_t(x - lo)], row[size_t(x) * ch]);
+    const uint8_t* row = in.row(std::clamp(y, 0, h - 1));
+    for (int32_t t = 0; t < n; ++t) strip.count_in(t, row[offset[t]]);
   }
-  const uint32_t rank = (uint32_t(2 * r + 1) * uint32_t(2 * r + 1)) / 2;
-  Steps coarse;
-  Steps fine[16];
+  const uint32_t rank = (uint32_t(span + 1) * uint32_t(span + 1)) / 2;
+  const Steps<T>* coarse_col = strip.coarse.data();
+  Steps<T> coarse;
+  Steps<T> fine[16];
   int32_t stamp[16];
   for (int32_t y = first; y < end; ++y) {
     if (y > first) {
-      const uint8_t* gone_row = in.row(std::max(y - r - 1, 0)) + channel;
-      const uint8_t* come_row = in.row(std::min(y + r, h - 1)) + channel;
-      for (int32_t x = lo; x < hi; ++x) {
-        const int32_t gone = gone_row[size_t(x) * ch], come = come_row[size_t(x) * ch];
-        if (gone == come) continue;
-        Column& c = cols[size_t(x - lo)];
-        count_out(c, gone);
-        count_in(c, come);
+      const uint8_t* gone_row = in.row(std::max(y - r - 1, 0));
+      const uint8_t* come_row = in.row(std::min(y + r, h - 1));
+      for (int32_t t = 0; t < n; ++t) {
+        const int32_t gone = gone_row[offset[t]], come = come_row[offset[t]];
+        if (gone != come) strip.replace(t, gone, come);
       }
     }
-    std::memset(&coarse, 0, sizeof coarse);
-    for (int32_t x = x0 - r; x <= x0 + r; ++x) add(coarse, col(x).coarse);
+    coarse = coarse_col[0];
+    for (int32_t t = 1; t <= span; ++t) add(coarse, coarse_col[t]);
     // No fine level is up to date at the strip's first pixel.
-    std::fill(std::begin(stamp), std::end(stamp), x0 - 2 * r - 2);
-    uint8_t* d = out.row(y) + channel;
-    for (int32_t x = x0; x < x1; ++x) {
-      if (x > x0) add_sub(coarse, col(x + r).coarse, col(x - r - 1).coarse);
-      const int32_t level = lanes_at_most(coarse, uint16_t(rank));
+    std::fill(std::begin(stamp), std::end(stamp), -span - 2);
+    uint8_t* d = out.row(y) + channel + size_t(x0) * ch;
+    for (int32_t i = 0; i < x1 - x0; ++i) {
+      if (i > 0) add_sub(coarse, coarse_col[i + span], coarse_col[i - 1]);
+      const int32_t level = lanes_at_most(coarse, rank);
       const uint32_t below = level > 0 ? coarse.n[level - 1] : 0;
-      Steps& f = fine[level];
-      const int32_t behind = x - stamp[level];
-      if (behind > r) {
-        f = col(x - r).fine[level];
-        for (int32_t k = x - r + 1; k <= x + r; ++k) add(f, col(k).fine[level]);
+      const Steps<T>* fine_col = &strip.fine_at(level, 0);
+      Steps<T>& f = fine[level];
+      if (i - stamp[level] > r) {
+        f = fine_col[i];
+        for (int32_t t = i + 1; t <= i + span; ++t) add(f, fine_col[t]);
       } else {
-        for (int32_t k = stamp[level] + 1; k <= x; ++k) add_sub(f, col(k + r).fine[level], col(k - r - 1).fine[level]);
+        for (int32_t k = stamp[level] + 1; k <= i; ++k) add_sub(f, fine_col[k + span], fine_col[k - 1]);
       }
-      stamp[level] = x;
-      d[size_t(x) * ch] = uint8_t(level * 16 + lanes_at_most(f, uint16_t(rank - below)));
+      stamp[level] = i;
+      d[size_t(i) * ch] = uint8_t(level * 16 + lanes_at_most(f, rank - below));
     }
   }
 }
+
+// The largest radius whose window count, (2 radius + 1)^2, fits a byte.
+constexpr int32_t kByteCountRadius = 7;
 
 // The strip width: wide enough that the 2 radius columns each strip repeats of
 // its neighbours' cost little, narrow enough that its histograms stay in cache.
 int32_t strip_width(int32_t r) { return std::max(192, 4 * r); }
 
-void median_channel(const ImageView& in, const ImageView& out, int32_t channel, int32_t r, int32_t first, int32_t end,
-                    std::vector<Column>& cols) {
+template <typename T>
+void median_channels(const ImageView& in, const ImageView& out, uint32_t channel_mask, int32_t r, int32_t first,
+                     int32_t end) {
   const int32_t step = strip_width(r);
-  for (int32_t x0 = 0; x0 < in.width; x0 += step)
-    median_strip(in, out, channel, r, first, end, x0, std::min(x0 + step, in.width), cols);
+  Strip<T> strip(std::min(step, in.width) + 2 * r);
+  for (int32_t c = 0; c < in.channels; ++c)
+    if (channel_mask >> c & 1)
+      for (int32_t x0 = 0; x0 < in.width; x0 += step)
+        median_strip(in, out, c, r, first, end, x0, std::min(x0 + step, in.width), strip);
 }
 
 inline void order(uint8_t& a, uint8_t& b) {
@@ -207,9 +270,8 @@ bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, u
     return true;
   }
   for_each_band(src.height, int64_t(src.width) * src.channels * 600, [&](int32_t first, int32_t end) {
-    std::vector<Column> cols(size_t(std::min(strip_width(radius) + 2 * radius, src.width)));
-    for (int32_t c = 0; c < src.channels; ++c)
-      if (channel_mask >> c & 1) median_channel(in, dst, c, radius, first, end, cols);
+    if (radius <= kByteCountRadius) median_channels<uint8_t>(in, dst, channel_mask, radius, first, end);
+    else median_channels<uint16_t>(in, dst, channel_mask, radius, first, end);
   });
   return true;
 }
