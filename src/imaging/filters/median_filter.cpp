@@ -113,9 +113,11 @@ template <typename T>
 struct Strip {
   int32_t capacity = 0;
   std::vector<Steps<T>> coarse, fine;
-  std::vector<int32_t> offset;  // each column's first byte in a row
-  explicit Strip(int32_t columns)
-      : capacity(columns), coarse(size_t(columns)), fine(size_t(columns) * 16), offset(size_t(columns)) {}
+  explicit Strip(int32_t columns) : capacity(columns), coarse(size_t(columns)), fine(size_t(columns) * 16) {}
+  void clear() {
+    std::memset(static_cast<void*>(coarse.data()), 0, coarse.size() * sizeof(Steps<T>));
+    std::memset(static_cast<void*>(fine.data()), 0, fine.size() * sizeof(Steps<T>));
+  }
   Steps<T>& fine_at(int32_t level, int32_t t) { return fine[size_t(level) * size_t(capacity) + size_t(t)]; }
   void count_in(int32_t t, int32_t v) {
     add(coarse[size_t(t)], kStep<T>.at[v >> 4]);
@@ -133,10 +135,8 @@ struct Strip {
   }
 };
 
-// Output columns [x0, x1) of rows [first, end) of one channel. The columns
-// are worked in strips narrow enough for their histograms to stay in cache.
-// The column histograms start from the band's first window and are carried
-// down from there, so a band gives the rows the whole picture would.
+// The medians of one row of one channel in the strip starting at x0: `n`
+// outputs written `step` bytes apart.
 //
 // The window keeps only its coarse histogram up to date for every pixel. Its
 // fine histograms are brought up to date one coarse level at a time, when the
@@ -145,52 +145,62 @@ struct Strip {
 // a row the median mostly stays in one or two levels, so most pixels slide one
 // level's 16 lanes instead of all 256.
 template <typename T>
-void median_strip(const ImageView& in, const ImageView& out, int32_t channel, int32_t r, int32_t first, int32_t end,
-                  int32_t x0, int32_t x1, Strip<T>& strip) {
-  const int32_t w = in.width, h = in.height, ch = in.channels, span = 2 * r;
-  const int32_t n = x1 - x0 + span;
-  for (int32_t t = 0; t < n; ++t) strip.offset[size_t(t)] = std::clamp(x0 - r + t, 0, w - 1) * ch + channel;
-  std::memset(static_cast<void*>(strip.coarse.data()), 0, strip.coarse.size() * sizeof(Steps<T>));
-  std::memset(static_cast<void*>(strip.fine.data()), 0, strip.fine.size() * sizeof(Steps<T>));
-  const int32_t* offset = strip.offset.data();
-  for (int32_t y = first - r; y <= first + r; ++y) {
-    const uint8_t* row = in.row(std::clamp(y, 0, h - 1));
-    for (int32_t t = 0; t < n; ++t) strip.count_in(t, row[offset[t]]);
-  }
+void median_row(Strip<T>& strip, int32_t r, int32_t n, uint8_t* d, int32_t step) {
+  const int32_t span = 2 * r;
   const uint32_t rank = (uint32_t(span + 1) * uint32_t(span + 1)) / 2;
   const Steps<T>* coarse_col = strip.coarse.data();
-  Steps<T> coarse;
+  Steps<T> coarse = coarse_col[0];
+  for (int32_t t = 1; t <= span; ++t) add(coarse, coarse_col[t]);
   Steps<T> fine[16];
   int32_t stamp[16];
+  // No fine level is up to date at the strip's first pixel.
+  std::fill(std::begin(stamp), std::end(stamp), -span - 2);
+  for (int32_t i = 0; i < n; ++i) {
+    if (i > 0) add_sub(coarse, coarse_col[i + span], coarse_col[i - 1]);
+    const int32_t level = lanes_at_most(coarse, rank);
+    const uint32_t below = level > 0 ? coarse.n[level - 1] : 0;
+    const Steps<T>* fine_col = &strip.fine_at(level, 0);
+    Steps<T>& f = fine[level];
+    if (i - stamp[level] > r) {
+      f = fine_col[i];
+      for (int32_t t = i + 1; t <= i + span; ++t) add(f, fine_col[t]);
+    } else {
+      for (int32_t k = stamp[level] + 1; k <= i; ++k) add_sub(f, fine_col[k + span], fine_col[k - 1]);
+    }
+    stamp[level] = i;
+    d[size_t(i) * step] = uint8_t(level * 16 + lanes_at_most(f, rank - below));
+  }
+}
+
+// Output columns [x0, x1) of rows [first, end) of the channels listed, each
+// with its strip of column histograms. The column histograms start from the
+// band's first window and are carried down from there, so a band gives the
+// rows the whole picture would. All channels are carried down together so
+// that each row of the source is read from memory once.
+template <typename T>
+void median_strip(const ImageView& in, const ImageView& out, const int32_t* channels, int32_t count, int32_t r,
+                  int32_t first, int32_t end, int32_t x0, int32_t x1, Strip<T>* strips, int32_t* offset) {
+  const int32_t w = in.width, h = in.height, ch = in.channels;
+  const int32_t n = x1 - x0 + 2 * r;
+  for (int32_t t = 0; t < n; ++t) offset[t] = std::clamp(x0 - r + t, 0, w - 1) * ch;
+  for (int32_t k = 0; k < count; ++k) strips[k].clear();
+  for (int32_t y = first - r; y <= first + r; ++y) {
+    const uint8_t* row = in.row(std::clamp(y, 0, h - 1));
+    for (int32_t k = 0; k < count; ++k)
+      for (int32_t t = 0; t < n; ++t) strips[k].count_in(t, row[offset[t] + channels[k]]);
+  }
   for (int32_t y = first; y < end; ++y) {
     if (y > first) {
       const uint8_t* gone_row = in.row(std::max(y - r - 1, 0));
       const uint8_t* come_row = in.row(std::min(y + r, h - 1));
-      for (int32_t t = 0; t < n; ++t) {
-        const int32_t gone = gone_row[offset[t]], come = come_row[offset[t]];
-        if (gone != come) strip.replace(t, gone, come);
-      }
+      for (int32_t t = 0; t < n; ++t)
+        for (int32_t k = 0; k < count; ++k) {
+          const int32_t gone = gone_row[offset[t] + channels[k]], come = come_row[offset[t] + channels[k]];
+          if (gone != come) strips[k].replace(t, gone, come);
+        }
     }
-    coarse = coarse_col[0];
-    for (int32_t t = 1; t <= span; ++t) add(coarse, coarse_col[t]);
-    // No fine level is up to date at the strip's first pixel.
-    std::fill(std::begin(stamp), std::end(stamp), -span - 2);
-    uint8_t* d = out.row(y) + channel + size_t(x0) * ch;
-    for (int32_t i = 0; i < x1 - x0; ++i) {
-      if (i > 0) add_sub(coarse, coarse_col[i + span], coarse_col[i - 1]);
-      const int32_t level = lanes_at_most(coarse, rank);
-      const uint32_t below = level > 0 ? coarse.n[level - 1] : 0;
-      const Steps<T>* fine_col = &strip.fine_at(level, 0);
-      Steps<T>& f = fine[level];
-      if (i - stamp[level] > r) {
-        f = fine_col[i];
-        for (int32_t t = i + 1; t <= i + span; ++t) add(f, fine_col[t]);
-      } else {
-        for (int32_t k = stamp[level] + 1; k <= i; ++k) add_sub(f, fine_col[k + span], fine_col[k - 1]);
-      }
-      stamp[level] = i;
-      d[size_t(i) * ch] = uint8_t(level * 16 + lanes_at_most(f, rank - below));
-    }
+    for (int32_t k = 0; k < count; ++k)
+      median_row(strips[k], r, x1 - x0, out.row(y) + size_t(x0) * ch + channels[k], ch);
   }
 }
 
@@ -204,12 +214,16 @@ int32_t strip_width(int32_t r) { return std::max(192, 4 * r); }
 template <typename T>
 void median_channels(const ImageView& in, const ImageView& out, uint32_t channel_mask, int32_t r, int32_t first,
                      int32_t end) {
-  const int32_t step = strip_width(r);
-  Strip<T> strip(std::min(step, in.width) + 2 * r);
+  int32_t channels[4], count = 0;
   for (int32_t c = 0; c < in.channels; ++c)
-    if (channel_mask >> c & 1)
-      for (int32_t x0 = 0; x0 < in.width; x0 += step)
-        median_strip(in, out, c, r, first, end, x0, std::min(x0 + step, in.width), strip);
+    if (channel_mask >> c & 1) channels[count++] = c;
+  if (count == 0) return;
+  const int32_t step = strip_width(r), columns = std::min(step, in.width) + 2 * r;
+  std::vector<Strip<T>> strips(size_t(count), Strip<T>{columns});
+  std::vector<int32_t> offset(static_cast<size_t>(columns));
+  for (int32_t x0 = 0; x0 < in.width; x0 += step)
+    median_strip(in, out, channels, count, r, first, end, x0, std::min(x0 + step, in.width), strips.data(),
+                 offset.data());
 }
 
 inline void order(uint8_t& a, uint8_t& b) {
