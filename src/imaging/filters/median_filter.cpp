@@ -161,7 +161,9 @@ void median_row(Strip<T>& strip, int32_t r, int32_t n, uint8_t* d, int32_t step)
     const uint32_t below = level > 0 ? coarse.n[level - 1] : 0;
     const Steps<T>* fine_col = &strip.fine_at(level, 0);
     Steps<T>& f = fine[level];
-    if (i - stamp[level] > r) {
+    if (stamp[level] == i - 1) {
+      add_sub(f, fine_col[i + span], fine_col[i - 1]);
+    } else if (i - stamp[level] > r) {
       f = fine_col[i];
       for (int32_t t = i + 1; t <= i + span; ++t) add(f, fine_col[t]);
     } else {
@@ -209,7 +211,7 @@ constexpr int32_t kByteCountRadius = 7;
 
 // The strip width: wide enough that the 2 radius columns each strip repeats of
 // its neighbours' cost little, narrow enough that its histograms stay in cache.
-int32_t strip_width(int32_t r) { return std::max(192, 4 * r); }
+int32_t strip_width(int32_t r) { return std::max(384, 4 * r); }
 
 template <typename T>
 void median_channels(const ImageView& in, const ImageView& out, uint32_t channel_mask, int32_t r, int32_t first,
