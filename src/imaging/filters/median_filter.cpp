@@ -213,15 +213,16 @@ int32_t strip_width(int32_t r) { return std::max(384, 4 * r); }
 template <typename T>
 void median_channels(const ImageView& in, const ImageView& out, uint32_t channel_mask, int32_t r, int32_t first,
                      int32_t end) {
-  int32_t channels[4], count = 0;
-  for (int32_t c = 0; c < in.channels; ++c)
-    if (channel_mask >> c & 1) channels[count++] = c;
-  if (count == 0) return;
+  std::vector<int32_t> channels;
+  for (int32_t c = 0; c < in.channels && c < 32; ++c)
+    if (channel_mask >> c & 1) channels.push_back(c);
+  if (channels.empty()) return;
+  const int32_t count = int32_t(channels.size());
   const int32_t step = strip_width(r), columns = std::min(step, in.width) + 2 * r;
   std::vector<Strip<T>> strips(size_t(count), Strip<T>{columns});
   std::vector<int32_t> offset(static_cast<size_t>(columns));
   for (int32_t x0 = 0; x0 < in.width; x0 += step)
-    median_strip(in, out, channels, count, r, first, end, x0, std::min(x0 + step, in.width), strips.data(),
+    median_strip(in, out, channels.data(), count, r, first, end, x0, std::min(x0 + step, in.width), strips.data(),
                  offset.data());
 }
 
