@@ -176,9 +176,12 @@ void median_row(Strip<T>& strip, int32_t r, int32_t n, uint8_t* d, int32_t step)
 // band's first window and are carried down from there, so a band gives the
 // rows the whole picture would. All channels are carried down together so
 // that each row of the source is read from memory once.
-template <typename T>
-void median_strip(const ImageView& in, const ImageView& out, const int32_t* channels, int32_t count, int32_t r,
+// `kCount`, when not 0, is `any_count` known to the compiler, so that the
+// channels of a pixel are carried down unrolled.
+template <typename T, int kCount>
+void median_strip(const ImageView& in, const ImageView& out, const int32_t* channels, int32_t any_count, int32_t r,
                   int32_t first, int32_t end, int32_t x0, int32_t x1, Strip<T>* strips, int32_t* offset) {
+  const int32_t count = kCount ? kCount : any_count;
   const int32_t w = in.width, h = in.height, ch = in.channels;
   const int32_t n = x1 - x0 + 2 * r;
   for (int32_t t = 0; t < n; ++t) offset[t] = std::clamp(x0 - r + t, 0, w - 1) * ch;
@@ -221,9 +224,10 @@ void median_channels(const ImageView& in, const ImageView& out, uint32_t channel
   const int32_t step = strip_width(r), columns = std::min(step, in.width) + 2 * r;
   std::vector<Strip<T>> strips(size_t(count), Strip<T>{columns});
   std::vector<int32_t> offset(static_cast<size_t>(columns));
+  const auto strip = count == 4 ? median_strip<T, 4> : count == 3 ? median_strip<T, 3> : median_strip<T, 0>;
   for (int32_t x0 = 0; x0 < in.width; x0 += step)
-    median_strip(in, out, channels.data(), count, r, first, end, x0, std::min(x0 + step, in.width), strips.data(),
-                 offset.data());
+    strip(in, out, channels.data(), count, r, first, end, x0, std::min(x0 + step, in.width), strips.data(),
+          offset.data());
 }
 
 inline void order(uint8_t& a, uint8_t& b) {
