@@ -230,46 +230,6 @@ void median_channels(const ImageView& in, const ImageView& out, uint32_t channel
           offset.data());
 }
 
-inline void order(uint8_t& a, uint8_t& b) {
-  const uint8_t lo = std::min(a, b), hi = std::max(a, b);
-  a = lo, b = hi;
-}
-
-// The median of nine by the classic 19-exchange network.
-inline uint8_t median9(uint8_t p[9]) {
-  order(p[1], p[2]), order(p[4], p[5]), order(p[7], p[8]);
-  order(p[0], p[1]), order(p[3], p[4]), order(p[6], p[7]);
-  order(p[1], p[2]), order(p[4], p[5]), order(p[7], p[8]);
-  order(p[0], p[3]), order(p[5], p[8]), order(p[4], p[7]);
-  order(p[3], p[6]), order(p[1], p[4]), order(p[2], p[5]);
-  order(p[4], p[7]), order(p[4], p[2]), order(p[6], p[4]);
-  order(p[4], p[2]);
-  return p[4];
-}
-
-// Radius 1 is common enough (and the histograms heavy enough for it) to get
-// its own path: the network over every byte of a row at once, which the compiler
-// turns into byte-wide vector minimum and maximum.
-void median3x3(const ImageView& in, const ImageView& out, uint32_t channel_mask, int32_t first, int32_t end) {
-  const int32_t w = in.width, h = in.height, ch = in.channels;
-  const size_t n = size_t(w) * ch;
-  std::vector<uint8_t> row(n);
-  for (int32_t y = first; y < end; ++y) {
-    const uint8_t* a = in.row(std::max(y - 1, 0));
-    const uint8_t* b = in.row(y);
-    const uint8_t* c = in.row(std::min(y + 1, h - 1));
-    for (size_t i = 0; i < n; ++i) {
-      // Left and right neighbours, the border repeated.
-      const size_t l = i >= size_t(ch) ? i - ch : i, r = i + ch < n ? i + ch : i;
-      uint8_t p[9] = {a[l], a[i], a[r], b[l], b[i], b[r], c[l], c[i], c[r]};
-      row[i] = median9(p);
-    }
-    uint8_t* d = out.row(y);
-    for (size_t i = 0; i < n; ++i)
-      if (channel_mask >> (i % size_t(ch)) & 1) d[i] = row[i];
-  }
-}
-
 }  // namespace
 
 bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, uint32_t channel_mask) {
@@ -282,11 +242,6 @@ bool median_filter(const ImageView& src, const ImageView& dst, int32_t radius, u
   copy_view(in, dst);
   if (radius == 0) return true;
   // Every row is worked out from the source alone, so rows run in bands.
-  if (radius == 1) {
-    for_each_band(src.height, int64_t(src.width) * src.channels * 20,
-                  [&](int32_t first, int32_t end) { median3x3(in, dst, channel_mask, first, end); });
-    return true;
-  }
   for_each_band(src.height, int64_t(src.width) * src.channels * 600, [&](int32_t first, int32_t end) {
     if (radius <= kByteCountRadius) median_channels<uint8_t>(in, dst, channel_mask, radius, first, end);
     else median_channels<uint16_t>(in, dst, channel_mask, radius, first, end);
