@@ -152,22 +152,29 @@ void median_row(Strip<T>& strip, int32_t r, int32_t n, uint8_t* d, int32_t step)
   int32_t stamp[16];
   // No fine level is up to date at the strip's first pixel.
   std::fill(std::begin(stamp), std::end(stamp), -span - 2);
+  // The level the last pixel used is kept apart, in registers, and goes back
+  // to `fine` when the median leaves it.
+  Steps<T> kept{};
+  int32_t kept_level = -1;
   for (int32_t i = 0; i < n; ++i) {
     if (i > 0) add_sub(coarse, coarse_col[i + span], coarse_col[i - 1]);
     const int32_t level = lanes_at_most(coarse, rank);
     const uint32_t below = level > 0 ? coarse.n[level - 1] : 0;
     const Steps<T>* fine_col = &strip.fine_at(level, 0);
-    Steps<T>& f = fine[level];
-    if (stamp[level] == i - 1) {
-      add_sub(f, fine_col[i + span], fine_col[i - 1]);
-    } else if (i - stamp[level] > r) {
-      f = fine_col[i];
-      for (int32_t t = i + 1; t <= i + span; ++t) add(f, fine_col[t]);
+    if (level == kept_level) {
+      add_sub(kept, fine_col[i + span], fine_col[i - 1]);
     } else {
-      for (int32_t k = stamp[level] + 1; k <= i; ++k) add_sub(f, fine_col[k + span], fine_col[k - 1]);
+      if (kept_level >= 0) fine[kept_level] = kept, stamp[kept_level] = i - 1;
+      kept = fine[level];
+      if (i - stamp[level] > r) {
+        kept = fine_col[i];
+        for (int32_t t = i + 1; t <= i + span; ++t) add(kept, fine_col[t]);
+      } else {
+        for (int32_t k = stamp[level] + 1; k <= i; ++k) add_sub(kept, fine_col[k + span], fine_col[k - 1]);
+      }
+      kept_level = level;
     }
-    stamp[level] = i;
-    d[size_t(i) * step] = uint8_t(level * 16 + lanes_at_most(f, rank - below));
+    d[size_t(i) * step] = uint8_t(level * 16 + lanes_at_most(kept, rank - below));
   }
 }
 
