@@ -1,0 +1,135 @@
+// The median filter, fast and reference side by side, and the effects built on
+// it timed as a host runs them (2048 x 2048, one thread, sliders at the middle of
+// their ranges). Times are the calling thread's CPU time, so that other work on
+// a shared machine does not count against them.
+//
+//   corvel_bench --benchmark_filter='^median/'
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench_pictures.h"
+#include "core/engine.h"
+#include "corvel/corvel.h"
+#include "imaging/filters/median_filter.h"
+#include "imaging/parallel_bands.h"
+
+namespace {
+
+constexpr int kEdge = 2048;
+constexpr int kSlot = 2;
+
+double thread_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+void set_rate(benchmark::State& state) {
+  state.counters["Mpix/s"] =
+      benchmark::Counter(double(state.iterations()) * kEdge * kEdge / 1e6, benchmark::Counter::kIsRate);
+}
+
+using Filter = bool (*)(const cvl::imaging::ImageView&, const cvl::imaging::ImageView&, int32_t, uint32_t);
+
+// Args: radius, channels (3 or 4), 1 for the reference.
+void BM_MedianFilter(benchmark::State& state) {
+  const int32_t r = int32_t(state.range(0)), ch = int32_t(state.range(1));
+  const Filter filter = state.range(2) ? cvl::imaging::median_filter_reference : cvl::imaging::median_filter;
+  const std::vector<uint8_t> rgba = bench::varied_picture(kEdge);
+  std::vector<uint8_t> src(size_t(kEdge) * kEdge * ch), dst(src.size());
+  for (size_t i = 0; i < size_t(kEdge) * kEdge; ++i) std::memcpy(&src[i * ch], &rgba[i * 4], size_t(ch));
+  const cvl::imaging::ImageView s{src.data(), kEdge, kEdge, ch, kEdge * ch},
+      d{dst.data(), kEdge, kEdge, ch, kEdge * ch};
+  cvl::imaging::set_thread_count(1);
+  for (auto _ : state) {
+    const double t0 = thread_seconds();
+    benchmark::DoNotOptimize(filter(s, d, r, ch == 3 ? 7 : 15));
+    state.SetIterationTime(thread_seconds() - t0);
+  }
+  cvl::imaging::set_thread_count(0);
+  set_rate(state);
+}
+BENCHMARK(BM_MedianFilter)
+    ->Name("median/filter")
+    ->ArgNames({"r", "ch", "ref"})
+    ->ArgsProduct({{1, 2, 5, 6, 10}, {3, 4}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Sliders at the middle of their ranges (in tenths), everything else at its default.
+struct Args {
+  int32_t s[6] = {}, option = 0, i1 = 0, i2 = 0, f[6] = {};
+};
+Args host_args(const char* name) {
+  Args a;
+  for (int i = 0;; ++i) {
+    const char *frame = nullptr, *reads = nullptr;
+    const char* n = CVL_IPLEffectInfo(i, &frame, &reads);
+    if (!n) break;
+    if (std::strcmp(n, name) != 0) continue;
+    for (int k = 0;; ++k) {
+      const char *label = nullptr, *unit = nullptr, *meaning = nullptr;
+      double lo = 0, hi = 0, def = 0;
+      const char* arg = CVL_IPLEffectArgumentInfo(i, k, &label, &unit, &lo, &hi, &def, &meaning);
+      if (!arg) break;
+      const std::string s = arg;
+      const bool numbered = s.size() == 2 && s[1] >= '1' && s[1] <= '6';
+      if (numbered && s[0] == 's') a.s[s[1] - '1'] = int32_t(std::lround((lo + hi) / 2 * 10));
+      else if (numbered && s[0] == 'f') a.f[s[1] - '1'] = int32_t(std::lround(def));
+      else if (s == "option") a.option = int32_t(std::lround(def));
+      else if (s == "i1") a.i1 = int32_t(std::lround(def));
+      else if (s == "i2") a.i2 = int32_t(std::lround(def));
+    }
+    break;
+  }
+  return a;
+}
+
+void time_effect(benchmark::State& state, const char* name) {
+  static std::vector<uint16_t> words;
+  if (words.empty()) {
+    CVL_CreateImage(nullptr, kEdge, kEdge, 32, 0);
+    CVL_CreateLayer(kSlot, kEdge, kEdge);
+    const std::vector<uint8_t> px = bench::varied_picture(kEdge);
+    CVL_LoadRGBA32Layer(px.data(), kEdge * 4, kSlot, 0, 0, kEdge, kEdge, 0);
+    const cvl::Layer& layer = cvl::engine().slot(kSlot);
+    words.assign(layer.data(), layer.data() + size_t(kEdge) * kEdge * 4);
+  }
+  const Args a = host_args(name);
+  CVL_SetThreadCount(1);
+  for (auto _ : state) {
+    std::memcpy(cvl::engine().slot(kSlot).data(), words.data(), words.size() * sizeof(uint16_t));
+    CVL_SetRandomSeed(1);
+    const double t0 = thread_seconds();
+    CVL_SetLayer(kSlot);
+    if (!CVL_IPLAllocSrcBuffer32() || !CVL_IPLAllocDstBuffer32()) {
+      state.SkipWithError("the IPL buffers were not made");
+      break;
+    }
+    benchmark::DoNotOptimize(CVL_IPLImageProcess(0, name, a.i1, a.s[0], a.s[1], a.s[2], a.s[3], a.s[4], a.s[5],
+                                                 a.option, a.i2, a.f[0], a.f[1], a.f[2], a.f[3], a.f[4], a.f[5], 0, 0,
+                                                 0, ""));
+    CVL_IPLFreeSrcBuffer32();
+    CVL_IPLFreeDstBuffer32();
+    state.SetIterationTime(thread_seconds() - t0);
+  }
+  CVL_SetThreadCount(0);
+  set_rate(state);
+}
+
+void BM_MedianEffect(benchmark::State& state) { time_effect(state, "Median"); }
+void BM_DustAndScratches(benchmark::State& state) { time_effect(state, "Dust and Scratches"); }
+BENCHMARK(BM_MedianEffect)->Name("median/effect/Median")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DustAndScratches)
+    ->Name("median/effect/Dust and Scratches")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
