@@ -4,56 +4,14 @@
 #include <cstddef>
 
 #include "imagescript/effect_runners.h"
+#include "imagescript/generate_support.h"
 #include "imaging/parallel_bands.h"
 #include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
 namespace {
 
-int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
-
-// A wandering path longer than this spends most of its steps off the picture; the cap
-// keeps a wild length value from stalling the caller.
-int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
-
-// The most paths with the most points (or trees at the most levels) would draw tens
-// of millions of segments; past this many the picture is long since covered, and the
-// call would only stall its caller.
-constexpr int64_t kMostSegments = int64_t{1} << 18;
-
-// Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
-// about two pixels a step.
-void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
-  const size_t n = c.size() / 2;
-  auto at = [&](std::ptrdiff_t i, int axis) {
-    return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis];
-  };
-  out.assign({c[0], c[1]});
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const std::ptrdiff_t k = std::ptrdiff_t(i);
-    const double len = std::hypot(at(k + 1, 0) - at(k, 0), at(k + 1, 1) - at(k, 1));
-    const int32_t steps = std::clamp(static_cast<int32_t>(len / 2), 2, 1000);
-    for (int32_t s = 1; s <= steps; ++s) {
-      const double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
-      for (int axis = 0; axis < 2; ++axis) {
-        const double p0 = at(k - 1, axis), p1 = at(k, axis), p2 = at(k + 1, axis), p3 = at(k + 2, axis);
-        out.push_back(
-            0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 + (3 * p1 - p0 - 3 * p2 + p3) * t3));
-      }
-    }
-  }
-}
-
-// A path of about `length` pixels from (x, y), two pixels a step, heading turning by up
-// to `turn` radians each way a step.
-void wander(Lcg& random, double x, double y, double heading, double length, double turn, std::vector<double>& out) {
-  out.assign({x, y});
-  for (double walked = 0; walked < length; walked += 2) {
-    heading += random.range(-turn, turn);
-    x += 2 * std::cos(heading), y -= 2 * std::sin(heading);
-    out.push_back(x), out.push_back(y);
-  }
-}
+using namespace generate_detail;
 
 // Strokes drawn first (every random draw made, in order) and laid afterwards, in bands
 // of rows: each band lays every stroke, in order, over its own rows.
