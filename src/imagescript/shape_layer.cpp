@@ -7,6 +7,8 @@
 
 namespace cvl::imagescript {
 
+using detail::span;
+
 Blend blend_from_value(int32_t value) { return value >= 0 && value <= 12 ? static_cast<Blend>(value) : Blend::Normal; }
 
 Rgb Palette::pick(Lcg& random) const {
@@ -43,12 +45,6 @@ int32_t floor_int(double v) {
   return i - (i > v);
 }
 int32_t ceil_int(double v) { return -floor_int(-v); }
-
-// Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
-void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
-  lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
-  hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
-}
 
 void clip_rows(int32_t& y0, int32_t& y1, Rows rows) { y0 = std::max(y0, rows.first), y1 = std::min(y1, rows.end); }
 
@@ -438,36 +434,6 @@ void PaintLayer::rectangle(double x0, double y0, double x1, double y1, double li
 namespace {
 
 template <Blend mode>
-int32_t mix_channel(int32_t d, int32_t s) {
-  switch (mode) {
-    case Blend::Add:
-      return std::min(d + s, 255);
-    case Blend::Subtract:
-      return std::max(d - s, 0);
-    case Blend::Multiply:
-      return d * s / 255;
-    case Blend::Screen:
-      return 255 - (255 - d) * (255 - s) / 255;
-    case Blend::Darken:
-      return std::min(d, s);
-    case Blend::Lighten:
-      return std::max(d, s);
-    case Blend::Difference:
-      return std::abs(d - s);
-    case Blend::Overlay:
-      return d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
-    case Blend::Average:
-      return (d + s) / 2;
-    case Blend::Exclusion:
-      return d + s - 2 * d * s / 255;
-    case Blend::Invert:
-      return 255 - d;
-    default:
-      return s;
-  }
-}
-
-template <Blend mode>
 void blend_pixels(const uint8_t* s, uint8_t* d, size_t n) {
   for (size_t i = 0; i < n; ++i, s += 4, d += 4) {
     const int32_t sa = s[3];
@@ -483,7 +449,7 @@ void blend_pixels(const uint8_t* s, uint8_t* d, size_t n) {
     // an opaque shape pixel leaves the mixed colour as it is (oa is 255).
     const int32_t oa = sa + da * (255 - sa) / 255;
     for (int k = 0; k < 3; ++k) {
-      const int32_t mixed = (s[k] * (255 - da) + mix_channel<mode>(d[k], s[k]) * da) / 255;
+      const int32_t mixed = (s[k] * (255 - da) + detail::mix_channel(mode, d[k], s[k]) * da) / 255;
       if (sa == 255) d[k] = static_cast<uint8_t>(mixed);
       else d[k] = static_cast<uint8_t>((uint64_t(mixed * sa + d[k] * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
     }

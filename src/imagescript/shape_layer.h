@@ -146,6 +146,48 @@ class PaintLayer {
   StrokeMapRelease release_;
 };
 
+// Pieces the layer's drawing shares with its plain twins in shape_layer_reference.cpp.
+namespace detail {
+
+// Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
+inline void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
+  lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
+  hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
+}
+
+// One channel of the shape (s) mixed with what is under it (d) by a blend mode.
+// Called with a constant mode, the switch folds away.
+inline int32_t mix_channel(Blend mode, int32_t d, int32_t s) {
+  switch (mode) {
+    case Blend::Add:
+      return std::min(d + s, 255);
+    case Blend::Subtract:
+      return std::max(d - s, 0);
+    case Blend::Multiply:
+      return d * s / 255;
+    case Blend::Screen:
+      return 255 - (255 - d) * (255 - s) / 255;
+    case Blend::Darken:
+      return std::min(d, s);
+    case Blend::Lighten:
+      return std::max(d, s);
+    case Blend::Difference:
+      return std::abs(d - s);
+    case Blend::Overlay:
+      return d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
+    case Blend::Average:
+      return (d + s) / 2;
+    case Blend::Exclusion:
+      return d + s - 2 * d * s / 255;
+    case Blend::Invert:
+      return 255 - d;
+    default:
+      return s;
+  }
+}
+
+}  // namespace detail
+
 // The effects' common generator values: colour at `colour_index` (3 values), the blend
 // at `blend_index`, the random-colour flag and the colour variation where given (index
 // 0 when the effect has none).

@@ -7,6 +7,8 @@
 
 namespace cvl::imagescript {
 
+using detail::span;
+
 void PaintLayer::cover_reference(int32_t x, int32_t y, const Rgb& colour, double coverage) {
   if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
   uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
@@ -25,12 +27,6 @@ void PaintLayer::cover_reference(int32_t x, int32_t y, const Rgb& colour, double
 }
 
 namespace {
-
-// Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
-void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
-  lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
-  hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
-}
 
 // Distance from p to the segment a-b.
 double segment_distance(double px, double py, double ax, double ay, double bx, double by) {
@@ -119,39 +115,6 @@ void PaintLayer::rectangle_reference(double x0, double y0, double x1, double y1,
   }
 }
 
-namespace {
-
-int32_t mix_channel(Blend mode, int32_t d, int32_t s) {
-  switch (mode) {
-    case Blend::Add:
-      return std::min(d + s, 255);
-    case Blend::Subtract:
-      return std::max(d - s, 0);
-    case Blend::Multiply:
-      return d * s / 255;
-    case Blend::Screen:
-      return 255 - (255 - d) * (255 - s) / 255;
-    case Blend::Darken:
-      return std::min(d, s);
-    case Blend::Lighten:
-      return std::max(d, s);
-    case Blend::Difference:
-      return std::abs(d - s);
-    case Blend::Overlay:
-      return d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
-    case Blend::Average:
-      return (d + s) / 2;
-    case Blend::Exclusion:
-      return d + s - 2 * d * s / 255;
-    case Blend::Invert:
-      return 255 - d;
-    default:
-      return s;
-  }
-}
-
-}  // namespace
-
 void PaintLayer::blend_onto_reference(uint8_t* rgba, Blend mode) const {
   const uint8_t* s = px_.data();
   uint8_t* d = rgba;
@@ -168,7 +131,7 @@ void PaintLayer::blend_onto_reference(uint8_t* rgba, Blend mode) const {
     // transparent pixels the shape shows as it is. Then "over" by the shape's coverage.
     const int32_t oa = sa + da * (255 - sa) / 255;
     for (int k = 0; k < 3; ++k) {
-      const int32_t mixed = (s[k] * (255 - da) + mix_channel(mode, d[k], s[k]) * da) / 255;
+      const int32_t mixed = (s[k] * (255 - da) + detail::mix_channel(mode, d[k], s[k]) * da) / 255;
       d[k] = static_cast<uint8_t>(oa ? (mixed * sa + d[k] * da * (255 - sa) / 255) / oa : 0);
     }
     d[3] = static_cast<uint8_t>(oa);
