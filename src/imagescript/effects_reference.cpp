@@ -5,33 +5,6 @@
 namespace cvl::imagescript {
 namespace {
 
-// Bilinear read of the four channels at (x, y) in pixel-centre coordinates.
-void sample_plain(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge, uint8_t* out) {
-  if (edge == Edge::Transparent && (x < -0.5 || y < -0.5 || x > w - 0.5 || y > h - 0.5)) {
-    std::memset(out, 0, 4);
-    return;
-  }
-  const double fx = std::floor(x), fy = std::floor(y);
-  const double tx = x - fx, ty = y - fy;
-  const double lim = 1 << 29;
-  int32_t x0 = static_cast<int32_t>(std::clamp(fx, -lim, lim)), y0 = static_cast<int32_t>(std::clamp(fy, -lim, lim));
-  int32_t x1 = x0 + 1, y1 = y0 + 1;
-  if (edge == Edge::Wrap) {
-    x0 = wrap_index(x0, w), x1 = wrap_index(x1, w), y0 = wrap_index(y0, h), y1 = wrap_index(y1, h);
-  } else {
-    x0 = std::clamp(x0, 0, w - 1), x1 = std::clamp(x1, 0, w - 1);
-    y0 = std::clamp(y0, 0, h - 1), y1 = std::clamp(y1, 0, h - 1);
-  }
-  const uint8_t* a = src + (size_t(y0) * w + x0) * 4;
-  const uint8_t* b = src + (size_t(y0) * w + x1) * 4;
-  const uint8_t* c = src + (size_t(y1) * w + x0) * 4;
-  const uint8_t* d = src + (size_t(y1) * w + x1) * 4;
-  for (int k = 0; k < 4; ++k) {
-    const double top = a[k] + (b[k] - a[k]) * tx, bottom = c[k] + (d[k] - c[k]) * tx;
-    out[k] = static_cast<uint8_t>(top + (bottom - top) * ty + 0.5);
-  }
-}
-
 template <class Map>
 void remap_plain(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
   const std::vector<uint8_t> src(rgba, rgba + size_t(w) * h * 4);
@@ -40,7 +13,7 @@ void remap_plain(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
     for (int32_t x = 0; x < w; ++x, out += 4) {
       double sx = x, sy = y;
       map(x, y, sx, sy);
-      sample_plain(src.data(), w, h, sx, sy, edge, out);
+      sample_bilinear_plain(src.data(), w, h, sx, sy, edge, out);
     }
 }
 
