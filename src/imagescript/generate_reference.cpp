@@ -82,116 +82,31 @@ bool run_points_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) 
   });
 }
 
-// 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
-// control points, 8 width, 9-11 colour, 15 blend, 16 random colours, 17 colour
-// variation, 18 width variation.
+// The path generators, each stroke laid straight onto the layer as it is drawn.
+template <class Generate>
+bool lay_strokes(const Values& v, uint8_t* rgba, int32_t w, int32_t h, int32_t blend_index, Generate generate) {
+  PaintLayer layer(w, h);
+  std::vector<double> path;
+  if (!generate(v, w, h, [&](const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
+        path.assign(xy, xy + 2 * points);
+        layer.polyline_reference(path, width, colour, opacity);
+      }))
+    return true;
+  layer.blend_onto_reference(rgba, blend_from_value(v(blend_index, 12)));
+  return true;
+}
+
 bool run_splines_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 9, 16, 17);
-  const int32_t points = std::clamp(v(5), 3, 64);
-  const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
-  PaintLayer layer(w, h);
-  std::vector<double> control, curve;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
-    double x = random.range(0, w), y = random.range(0, h);
-    control.clear();
-    for (int32_t p = 0; p < points; ++p) {
-      control.push_back(x), control.push_back(y);
-      x += random.range(-reach, reach), y += random.range(-reach, reach);
-    }
-    catmull_rom(control, curve);
-    segments += int64_t(curve.size() / 2);
-    const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
-    layer.polyline_reference(curve, wd, palette.pick(random));
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(15, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 15, [](auto&&... a) { return spline_strokes(a...); });
 }
-
-// 37: value 4 the count, 5 length in pixels, 6 how much they curl (tenths of a degree a
-// step), 7 width, 8-10 colour, 14 blend, 15 random colours, 16 colour variation.
 bool run_worms_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 8, 15, 16);
-  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
-  const double width = std::max(v(7), 1);
-  PaintLayer layer(w, h);
-  std::vector<double> path;
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
-    wander(random, x, y, heading, length, turn, path);
-    layer.polyline_reference(path, width, palette.pick(random));
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(14, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 14, [](auto&&... a) { return worm_strokes(a...); });
 }
-
-// 58: value 4 the count, 5 trunk length, 6 levels of branching, 8 trunk width, 9-11
-// colour, 15 blend, 16 random colours, 17 colour variation, 19 the spread of the
-// branches (percent of a right angle). Trees grow upward from random places.
 bool run_trees_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 9, 16, 17);
-  const double trunk = std::clamp(v(5), 1, 20000), spread = std::clamp(v(19), 0, 100) * 0.01 * (kPi / 2);
-  const int32_t levels = std::clamp(v(6), 1, 12);
-  const double width = std::max(v(8), 1);
-  struct Branch {
-    double x, y, heading, length, width;
-    int32_t level;
-  };
-  PaintLayer layer(w, h);
-  std::vector<Branch> todo;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
-    const Rgb colour = palette.pick(random);
-    todo.push_back(
-        {random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk, width, 0});
-    while (!todo.empty() && segments++ < kMostSegments) {
-      const Branch b = todo.back();
-      todo.pop_back();
-      const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
-      layer.polyline_reference({b.x, b.y, ex, ey}, b.width, colour);
-      if (b.level + 1 >= levels) continue;
-      for (int side = -1; side <= 1; side += 2)
-        todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
-                        std::max(1.0, b.width * 0.7), b.level + 1});
-    }
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(15, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 15, [](auto&&... a) { return tree_strokes(a...); });
 }
-
-// 59: value 4 the density (fibres per ten thousand pixels), 5 length, 6 waviness
-// (degrees a step), 7 width, 8-10 colour, 11 colour variation, 12 the spread of their
-// directions about the horizontal (percent of a half turn), 16 blend. Fibres are
-// translucent so that crossings show.
 bool run_fibers_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int64_t wanted = int64_t(std::max(v(4), 0)) * w * h / 10000;
-  const int32_t count = path_count(static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(wanted, v(4) > 0), 20000)));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 8, 0, 11);
-  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
-  const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
-  PaintLayer layer(w, h);
-  std::vector<double> path;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
-    const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
-    wander(random, x, y, heading, length, turn, path);
-    layer.polyline_reference(path, width, palette.pick(random), random.range(0.35, 0.8));
-    segments += int64_t(path.size() / 2);
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(16, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 16, [](auto&&... a) { return fiber_strokes(a...); });
 }
 
 // 11: value 3 the seed, 4 the feature size (percent of the picture's larger side), 5

@@ -86,4 +86,120 @@ inline void fill_layer(PaintLayer& layer, const Rgb& base, bool per_channel, Fie
     }
 }
 
+// The path generators' strokes. Each makes every random draw of its generator, in
+// order, and hands every stroke to `stroke(xy, points, width, colour, opacity)` (xy
+// the points' x, y pairs); the fast and the plain drawing differ only in how they lay
+// them. False when there is nothing to draw, so the picture is left as it is.
+
+// 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
+// control points, 8 width, 9-11 colour, 16 random colours, 17 colour variation, 18
+// width variation.
+template <class Stroke>
+bool spline_strokes(const Values& v, int32_t w, int32_t h, Stroke stroke) {
+  const int32_t count = path_count(v(4));
+  if (count == 0) return false;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 9, 16, 17);
+  const int32_t points = std::clamp(v(5), 3, 64);
+  const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
+  std::vector<double> control, curve;
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
+    double x = random.range(0, w), y = random.range(0, h);
+    control.clear();
+    for (int32_t p = 0; p < points; ++p) {
+      control.push_back(x), control.push_back(y);
+      x += random.range(-reach, reach), y += random.range(-reach, reach);
+    }
+    catmull_rom(control, curve);
+    segments += int64_t(curve.size() / 2);
+    const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
+    stroke(curve.data(), curve.size() / 2, wd, palette.pick(random), 1.0);
+  }
+  return true;
+}
+
+// 37: value 4 the count, 5 length in pixels, 6 how much they curl (tenths of a degree a
+// step), 7 width, 8-10 colour, 15 random colours, 16 colour variation.
+template <class Stroke>
+bool worm_strokes(const Values& v, int32_t w, int32_t h, Stroke stroke) {
+  const int32_t count = path_count(v(4));
+  if (count == 0) return false;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 8, 15, 16);
+  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
+  const double width = std::max(v(7), 1);
+  std::vector<double> path;
+  for (int32_t i = 0; i < count; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
+    wander(random, x, y, heading, length, turn, path);
+    stroke(path.data(), path.size() / 2, width, palette.pick(random), 1.0);
+  }
+  return true;
+}
+
+// 58: value 4 the count, 5 trunk length, 6 levels of branching, 8 trunk width, 9-11
+// colour, 16 random colours, 17 colour variation, 19 the spread of the branches
+// (percent of a right angle). Trees grow upward from random places.
+template <class Stroke>
+bool tree_strokes(const Values& v, int32_t w, int32_t h, Stroke stroke) {
+  const int32_t count = path_count(v(4));
+  if (count == 0) return false;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 9, 16, 17);
+  const double trunk = std::clamp(v(5), 1, 20000), spread = std::clamp(v(19), 0, 100) * 0.01 * (kPi / 2);
+  const int32_t levels = std::clamp(v(6), 1, 12);
+  const double width = std::max(v(8), 1);
+  struct Branch {
+    double x, y, heading, length, width;
+    int32_t level;
+  };
+  std::vector<Branch> todo;
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
+    const Rgb colour = palette.pick(random);
+    todo.push_back(
+        {random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk, width, 0});
+    while (!todo.empty() && segments++ < kMostSegments) {
+      const Branch b = todo.back();
+      todo.pop_back();
+      const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
+      const double xy[4] = {b.x, b.y, ex, ey};
+      stroke(xy, 2, b.width, colour, 1.0);
+      if (b.level + 1 >= levels) continue;
+      for (int side = -1; side <= 1; side += 2)
+        todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
+                        std::max(1.0, b.width * 0.7), b.level + 1});
+    }
+  }
+  return true;
+}
+
+// 59: value 4 the density (fibres per ten thousand pixels), 5 length, 6 waviness
+// (degrees a step), 7 width, 8-10 colour, 11 colour variation, 12 the spread of their
+// directions about the horizontal (percent of a half turn). Fibres are translucent
+// so that crossings show.
+template <class Stroke>
+bool fiber_strokes(const Values& v, int32_t w, int32_t h, Stroke stroke) {
+  const int64_t wanted = int64_t(std::max(v(4), 0)) * w * h / 10000;
+  const int32_t count = path_count(static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(wanted, v(4) > 0), 20000)));
+  if (count == 0) return false;
+  Lcg random(v(3));
+  const Palette palette = palette_from(v, 8, 0, 11);
+  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
+  const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
+  std::vector<double> path;
+  int64_t segments = 0;
+  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
+    const double x = random.range(0, w), y = random.range(0, h);
+    const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
+    wander(random, x, y, heading, length, turn, path);
+    // The opacity is drawn before the colour.
+    const double opacity = random.range(0.35, 0.8);
+    stroke(path.data(), path.size() / 2, width, palette.pick(random), opacity);
+    segments += int64_t(path.size() / 2);
+  }
+  return true;
+}
+
 }  // namespace cvl::imagescript::generate_detail
