@@ -60,27 +60,20 @@ void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double c
                   bool a_is_identity, bool round_up) {
   const int32_t bias = round_up ? 65536 : 65535;
   for_each_band(in.height, int64_t(in.width) * 12, [&](int32_t first, int32_t end) {
+#if defined(__SSE2__)
+    const __m128i round = _mm_set1_epi32(bias);
     for (int32_t y = first; y < end; ++y) {
       const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
       const uint8_t* own = in.row(y);
       uint8_t* d = out.row(y);
-#if defined(__SSE2__)
-      const __m128i round = _mm_set1_epi32(bias);
       for (int32_t x = 0; x < in.width; ++x, d += 4) {
         const __m128i u = a_is_identity ? own4(own + x * 4) : sample4(in, wa.qx(x), wa.qy(x));
         store_mean(u, sample4(in, wb.qx(x), wb.qy(x)), round, d);
       }
-#else
-      for (int32_t x = 0; x < in.width; ++x, d += 4) {
-        int32_t u[4], v[4];
-        if (a_is_identity)
-          for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
-        else sample(in, wa.qx(x), wa.qy(x), u);
-        sample(in, wb.qx(x), wb.qy(x), v);
-        for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
-      }
-#endif
     }
+#else
+    for (int32_t y = first; y < end; ++y) two_tap_row(in, out, cx, cy, A, B, a_is_identity, bias, y);
+#endif
   });
 }
 

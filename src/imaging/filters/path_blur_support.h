@@ -63,6 +63,23 @@ struct RowWalk {
   int64_t qy(int32_t i) const { return static_cast<int64_t>(y + dy * i + 0.5); }
 };
 
+// Row y of a two-tap pass, a pixel and channel at a time: out(p) = mean of in(A p)
+// and in(B p), A the identity when `a_is_identity`, (sum + bias) >> 17.
+inline void two_tap_row(const ImageView& in, const ImageView& out, double cx, double cy, Similarity A, Similarity B,
+                        bool a_is_identity, int32_t bias, int32_t y) {
+  const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
+  const uint8_t* own = in.row(y);
+  uint8_t* d = out.row(y);
+  for (int32_t x = 0; x < in.width; ++x, d += 4) {
+    int32_t u[4], v[4];
+    if (a_is_identity)
+      for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
+    else sample(in, wa.qx(x), wa.qy(x), u);
+    sample(in, wb.qx(x), wb.qy(x), v);
+    for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
+  }
+}
+
 inline double farthest_corner(const ImageView& v, double cx, double cy) {
   const double dx = std::max(cx, v.width - 1 - cx), dy = std::max(cy, v.height - 1 - cy);
   return std::hypot(dx, dy);
