@@ -435,26 +435,11 @@ namespace {
 
 template <Blend mode>
 void blend_pixels(const uint8_t* s, uint8_t* d, size_t n) {
-  for (size_t i = 0; i < n; ++i, s += 4, d += 4) {
-    const int32_t sa = s[3];
-    if (!sa) continue;
-    const int32_t da = d[3];
-    if (mode == Blend::Replace) {
-      for (int k = 0; k < 4; ++k)
-        d[k] = static_cast<uint8_t>((k < 3 ? s[k] : 255) * sa / 255 + d[k] * (255 - sa) / 255);
-      continue;
-    }
-    // The mode decides the colour where there is something under the shape; over
-    // transparent pixels the shape shows as it is. Then "over" by the shape's coverage;
-    // an opaque shape pixel leaves the mixed colour as it is (oa is 255).
-    const int32_t oa = sa + da * (255 - sa) / 255;
-    for (int k = 0; k < 3; ++k) {
-      const int32_t mixed = (s[k] * (255 - da) + detail::mix_channel(mode, d[k], s[k]) * da) / 255;
-      if (sa == 255) d[k] = static_cast<uint8_t>(mixed);
-      else d[k] = static_cast<uint8_t>((uint64_t(mixed * sa + d[k] * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
-    }
-    d[3] = static_cast<uint8_t>(oa);
-  }
+  detail::blend_pixels(s, d, n, mode, [](int32_t mixed, int32_t sa, int32_t dk, int32_t da, int32_t oa) {
+    // An opaque shape pixel leaves the mixed colour as it is (oa is 255).
+    if (sa == 255) return static_cast<uint8_t>(mixed);
+    return static_cast<uint8_t>((uint64_t(mixed * sa + dk * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
+  });
 }
 
 template <Blend mode>

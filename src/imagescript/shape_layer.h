@@ -186,6 +186,32 @@ inline int32_t mix_channel(Blend mode, int32_t d, int32_t s) {
   }
 }
 
+// Lays n shape pixels s onto the picture's pixels d by `mode`. Replace lays the
+// shape by its coverage; another mode decides the colour where there is something
+// under the shape (over transparent pixels the shape shows as it is), then lays that
+// "over" by the shape's coverage: `over(mixed, sa, dk, da, oa)` gives the channel
+// from the mixed colour, the shape's alpha, the channel under it, its alpha and the
+// alpha of the result.
+template <class Over>
+void blend_pixels(const uint8_t* s, uint8_t* d, size_t n, Blend mode, Over over) {
+  for (size_t i = 0; i < n; ++i, s += 4, d += 4) {
+    const int32_t sa = s[3];
+    if (!sa) continue;
+    const int32_t da = d[3];
+    if (mode == Blend::Replace) {
+      for (int k = 0; k < 4; ++k)
+        d[k] = static_cast<uint8_t>((k < 3 ? s[k] : 255) * sa / 255 + d[k] * (255 - sa) / 255);
+      continue;
+    }
+    const int32_t oa = sa + da * (255 - sa) / 255;
+    for (int k = 0; k < 3; ++k) {
+      const int32_t mixed = (s[k] * (255 - da) + mix_channel(mode, d[k], s[k]) * da) / 255;
+      d[k] = over(mixed, sa, int32_t(d[k]), da, oa);
+    }
+    d[3] = static_cast<uint8_t>(oa);
+  }
+}
+
 }  // namespace detail
 
 // The effects' common generator values: colour at `colour_index` (3 values), the blend

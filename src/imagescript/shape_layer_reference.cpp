@@ -116,26 +116,10 @@ void PaintLayer::rectangle_reference(double x0, double y0, double x1, double y1,
 }
 
 void PaintLayer::blend_onto_reference(uint8_t* rgba, Blend mode) const {
-  const uint8_t* s = px_.data();
-  uint8_t* d = rgba;
-  for (size_t i = 0, n = size_t(w_) * h_; i < n; ++i, s += 4, d += 4) {
-    const int32_t sa = s[3];
-    if (!sa) continue;
-    const int32_t da = d[3];
-    if (mode == Blend::Replace) {
-      for (int k = 0; k < 4; ++k)
-        d[k] = static_cast<uint8_t>((k < 3 ? s[k] : 255) * sa / 255 + d[k] * (255 - sa) / 255);
-      continue;
-    }
-    // The mode decides the colour where there is something under the shape; over
-    // transparent pixels the shape shows as it is. Then "over" by the shape's coverage.
-    const int32_t oa = sa + da * (255 - sa) / 255;
-    for (int k = 0; k < 3; ++k) {
-      const int32_t mixed = (s[k] * (255 - da) + detail::mix_channel(mode, d[k], s[k]) * da) / 255;
-      d[k] = static_cast<uint8_t>(oa ? (mixed * sa + d[k] * da * (255 - sa) / 255) / oa : 0);
-    }
-    d[3] = static_cast<uint8_t>(oa);
-  }
+  detail::blend_pixels(px_.data(), rgba, size_t(w_) * h_, mode,
+                       [](int32_t mixed, int32_t sa, int32_t dk, int32_t da, int32_t oa) {
+                         return static_cast<uint8_t>(oa ? (mixed * sa + dk * da * (255 - sa) / 255) / oa : 0);
+                       });
 }
 
 }  // namespace cvl::imagescript
