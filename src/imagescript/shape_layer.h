@@ -78,20 +78,7 @@ class PaintLayer {
 
   // Lays `colour` over one pixel with coverage 0..1 (clipped to the layer).
   void cover(int32_t x, int32_t y, const Rgb& colour, double coverage) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
-    uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
-    const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
-    if (a <= 0) return;
-    if (a >= 255) {
-      p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
-      return;
-    }
-    // Straight-alpha "over" in integers.
-    const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
-    p[0] = divide(colour.r * a + p[0] * da, oa);
-    p[1] = divide(colour.g * a + p[1] * da, oa);
-    p[2] = divide(colour.b * a + p[2] * da, oa);
-    p[3] = static_cast<uint8_t>(oa);
+    lay(x, y, colour, coverage, [](int32_t n, int32_t d) { return divide(n, d); });
   }
   // Sets one pixel outright (opaque fields such as plasma).
   void set(int32_t x, int32_t y, const Rgb& colour) {
@@ -140,6 +127,26 @@ class PaintLayer {
   // n / d for n below 2^17 and d in 1..255, as the division gives it: n times the
   // rounded-up 2^40 / d, shifted down, is off by less than n / 2^40 < 1 / d.
   static uint8_t divide(int32_t n, int32_t d) { return static_cast<uint8_t>((uint64_t(n) * kInverses.v[d]) >> 40); }
+
+  // Lays `colour` over one pixel with coverage 0..1 (clipped to the layer), dividing
+  // by the result's alpha through `divide(n, d)`.
+  template <class Divide>
+  void lay(int32_t x, int32_t y, const Rgb& colour, double coverage, Divide divide) {
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
+    uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
+    const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
+    if (a <= 0) return;
+    if (a >= 255) {
+      p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
+      return;
+    }
+    // Straight-alpha "over" in integers.
+    const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
+    p[0] = divide(colour.r * a + p[0] * da, oa);
+    p[1] = divide(colour.g * a + p[1] * da, oa);
+    p[2] = divide(colour.b * a + p[2] * da, oa);
+    p[3] = static_cast<uint8_t>(oa);
+  }
 
   int32_t w_, h_;
   std::vector<uint8_t> px_;  // straight RGBA

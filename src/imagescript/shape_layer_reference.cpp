@@ -10,20 +10,7 @@ namespace cvl::imagescript {
 using detail::span;
 
 void PaintLayer::cover_reference(int32_t x, int32_t y, const Rgb& colour, double coverage) {
-  if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
-  uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
-  const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
-  if (a <= 0) return;
-  if (a >= 255) {
-    p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
-    return;
-  }
-  // Straight-alpha "over" in integers.
-  const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
-  p[0] = static_cast<uint8_t>((colour.r * a + p[0] * da) / oa);
-  p[1] = static_cast<uint8_t>((colour.g * a + p[1] * da) / oa);
-  p[2] = static_cast<uint8_t>((colour.b * a + p[2] * da) / oa);
-  p[3] = static_cast<uint8_t>(oa);
+  lay(x, y, colour, coverage, [](int32_t n, int32_t d) { return static_cast<uint8_t>(n / d); });
 }
 
 namespace {
