@@ -339,14 +339,8 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
   }
   // The coverage of each pixel is that of its nearest segment: the best over the
   // segments is kept in a map of the stroke's box, then laid once.
-  double minx = xy[0], maxx = xy[0], miny = xy[1], maxy = xy[1];
-  for (size_t i = 1; i < points; ++i) {
-    minx = std::min(minx, xy[2 * i]), maxx = std::max(maxx, xy[2 * i]);
-    miny = std::min(miny, xy[2 * i + 1]), maxy = std::max(maxy, xy[2 * i + 1]);
-  }
   int32_t bx0, bx1, by0, by1;
-  span(minx, maxx, half + 1, w_, bx0, bx1);
-  span(miny, maxy, half + 1, h_, by0, by1);
+  detail::points_box(xy, points, half + 1, w_, h_, bx0, bx1, by0, by1);
   clip_rows(by0, by1, rows);
   if (bx0 >= bx1 || by0 >= by1) return;
   const size_t bw = size_t(bx1 - bx0), bh = size_t(by1 - by0);

@@ -162,6 +162,19 @@ inline void span(double a, double b, double reach, int32_t n, int32_t& lo, int32
   hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
 }
 
+// The pixel box [x0, x1) x [y0, y1) covering `points` x, y pairs at xy with `reach`
+// round them, clipped to a w x h layer.
+inline void points_box(const double* xy, size_t points, double reach, int32_t w, int32_t h, int32_t& x0, int32_t& x1,
+                       int32_t& y0, int32_t& y1) {
+  double minx = xy[0], maxx = xy[0], miny = xy[1], maxy = xy[1];
+  for (size_t i = 1; i < points; ++i) {
+    minx = std::min(minx, xy[2 * i]), maxx = std::max(maxx, xy[2 * i]);
+    miny = std::min(miny, xy[2 * i + 1]), maxy = std::max(maxy, xy[2 * i + 1]);
+  }
+  span(minx, maxx, reach, w, x0, x1);
+  span(miny, maxy, reach, h, y0, y1);
+}
+
 // One channel of the shape (s) mixed with what is under it (d) by a blend mode.
 // Called with a constant mode, the switch folds away.
 inline int32_t mix_channel(Blend mode, int32_t d, int32_t s) {

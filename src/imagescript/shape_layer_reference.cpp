@@ -46,14 +46,8 @@ void PaintLayer::polyline_reference(const std::vector<double>& xy, double width,
   const double half = std::max(width, 1.0) * 0.5;
   // The coverage of each pixel is that of its nearest segment, found over the
   // stroke's box in one pass so that overlapping joints are not laid twice.
-  double minx = xy[0], maxx = xy[0], miny = xy[1], maxy = xy[1];
-  for (size_t i = 1; i < points; ++i) {
-    minx = std::min(minx, xy[2 * i]), maxx = std::max(maxx, xy[2 * i]);
-    miny = std::min(miny, xy[2 * i + 1]), maxy = std::max(maxy, xy[2 * i + 1]);
-  }
   int32_t bx0, bx1, by0, by1;
-  span(minx, maxx, half + 1, w_, bx0, bx1);
-  span(miny, maxy, half + 1, h_, by0, by1);
+  detail::points_box(xy.data(), points, half + 1, w_, h_, bx0, bx1, by0, by1);
   if (bx0 >= bx1 || by0 >= by1) return;
   // Long wandering strokes would make the box large; stamp segment by segment then,
   // keeping the best coverage per pixel in a small map of the box.
