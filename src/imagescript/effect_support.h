@@ -62,16 +62,19 @@ inline int32_t wrap_index(int32_t i, int32_t n) {
   return m < 0 ? m + n : m;
 }
 
-// Bilinear read of the four channels at (x, y) in pixel-centre coordinates. All four
-// channels are interpolated with the same weights, so a plane carried in any channel
-// is moved exactly as the colour is.
-inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge, uint8_t* out) {
-  if (edge == Edge::Transparent && (x < -0.5 || y < -0.5 || x > w - 0.5 || y > h - 0.5)) {
-    std::memset(out, 0, 4);
-    return;
-  }
+// The four pixels a bilinear read at (x, y) in pixel-centre coordinates blends, and
+// the weights across (tx) and down (ty). False where a transparent edge reads
+// nothing.
+struct BilinearCorners {
+  const uint8_t *a, *b, *c, *d;  // top left, top right, bottom left, bottom right
+  double tx, ty;
+};
+
+inline bool bilinear_corners(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge,
+                             BilinearCorners& q) {
+  if (edge == Edge::Transparent && (x < -0.5 || y < -0.5 || x > w - 0.5 || y > h - 0.5)) return false;
   const double fx = std::floor(x), fy = std::floor(y);
-  const double tx = x - fx, ty = y - fy;
+  q.tx = x - fx, q.ty = y - fy;
   // Coordinates may be huge after a wild value; keep them in int range before indexing.
   const double lim = 1 << 29;
   int32_t x0 = static_cast<int32_t>(std::clamp(fx, -lim, lim)), y0 = static_cast<int32_t>(std::clamp(fy, -lim, lim));
@@ -82,12 +85,40 @@ inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, 
     x0 = std::clamp(x0, 0, w - 1), x1 = std::clamp(x1, 0, w - 1);
     y0 = std::clamp(y0, 0, h - 1), y1 = std::clamp(y1, 0, h - 1);
   }
-  const uint8_t* a = src + (size_t(y0) * w + x0) * 4;
-  const uint8_t* b = src + (size_t(y0) * w + x1) * 4;
-  const uint8_t* c = src + (size_t(y1) * w + x0) * 4;
-  const uint8_t* d = src + (size_t(y1) * w + x1) * 4;
+  q.a = src + (size_t(y0) * w + x0) * 4;
+  q.b = src + (size_t(y0) * w + x1) * 4;
+  q.c = src + (size_t(y1) * w + x0) * 4;
+  q.d = src + (size_t(y1) * w + x1) * 4;
+  return true;
+}
+
+// The bilinear read one channel at a time, in doubles: what sample_bilinear gives.
+inline void sample_bilinear_plain(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge,
+                                  uint8_t* out) {
+  BilinearCorners q;
+  if (!bilinear_corners(src, w, h, x, y, edge, q)) {
+    std::memset(out, 0, 4);
+    return;
+  }
+  for (int k = 0; k < 4; ++k) {
+    const double top = q.a[k] + (q.b[k] - q.a[k]) * q.tx, bottom = q.c[k] + (q.d[k] - q.c[k]) * q.tx;
+    out[k] = static_cast<uint8_t>(top + (bottom - top) * q.ty + 0.5);
+  }
+}
+
+// Bilinear read of the four channels at (x, y) in pixel-centre coordinates. All four
+// channels are interpolated with the same weights, so a plane carried in any channel
+// is moved exactly as the colour is.
+inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge, uint8_t* out) {
 #if defined(__SSE2__)
-  // The same double steps as below, two channels a register; without fused
+  BilinearCorners q;
+  if (!bilinear_corners(src, w, h, x, y, edge, q)) {
+    std::memset(out, 0, 4);
+    return;
+  }
+  const uint8_t *a = q.a, *b = q.b, *c = q.c, *d = q.d;
+  const double tx = q.tx, ty = q.ty;
+  // The same double steps as sample_bilinear_plain, two channels a register; without fused
   // multiply-adds each lane rounds exactly as the plain loop does.
   const __m128i zero = _mm_setzero_si128();
   auto lanes = [&](const uint8_t* p, __m128d& low, __m128d& high) {
@@ -109,10 +140,7 @@ inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, 
   const int32_t word = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
   std::memcpy(out, &word, 4);
 #else
-  for (int k = 0; k < 4; ++k) {
-    const double top = a[k] + (b[k] - a[k]) * tx, bottom = c[k] + (d[k] - c[k]) * tx;
-    out[k] = static_cast<uint8_t>(top + (bottom - top) * ty + 0.5);
-  }
+  sample_bilinear_plain(src, w, h, x, y, edge, out);
 #endif
 }
 

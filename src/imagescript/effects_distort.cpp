@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "imagescript/effect_runners.h"
+#include "imagescript/kaleidoscope_map.h"
 
 namespace cvl::imagescript {
 namespace {
@@ -79,27 +80,10 @@ bool run_waves(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   return true;
 }
 
-// 49: values 3 and 4 the centre in pixels, 5 the number of segments (0 leaves the
-// picture), 6 the kind: 0 mirrors neighbouring wedges, 1 repeats one wedge.
+// 49: see KaleidoscopeMap.
 bool run_kaleidoscope(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t segments = std::min(v(5), 360);
-  if (segments <= 0) return true;
-  const bool mirror = v(6) == 0;
-  const double wedge = (mirror ? kPi : 2 * kPi) / segments;
-  const double cx = v(3, w / 2), cy = v(4, h / 2);
-  remap(rgba, w, h, Edge::Clamp, [&](int32_t x, int32_t y, double& sx, double& sy) {
-    const double dx = x - cx, dy = y - cy, r = std::sqrt(dx * dx + dy * dy);
-    double t = std::atan2(dy, dx);
-    if (t < 0) t += 2 * kPi;
-    if (mirror) {
-      t = std::fmod(t, 2 * wedge);
-      if (t > wedge) t = 2 * wedge - t;
-    } else {
-      t = std::fmod(t, wedge);
-    }
-    sx = cx + r * std::cos(t);
-    sy = cy + r * std::sin(t);
-  });
+  const KaleidoscopeMap map(v, w, h);
+  if (!map.changes_nothing()) remap(rgba, w, h, Edge::Clamp, map);
   return true;
 }
 

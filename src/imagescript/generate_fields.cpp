@@ -9,6 +9,7 @@
 #endif
 
 #include "imagescript/effect_runners.h"
+#include "imagescript/generate_support.h"
 #include "imaging/parallel_bands.h"
 #include "imagescript/noise_fields.h"
 #include "imagescript/shape_layer.h"
@@ -16,26 +17,7 @@
 namespace cvl::imagescript {
 namespace {
 
-Rgb colour_at(const Values& v, int32_t index) {
-  return {clamp_byte(v(index)), clamp_byte(v(index + 1)), clamp_byte(v(index + 2))};
-}
-
-uint8_t between(uint8_t c, double t) { return clamp_byte(c + (255 - 2 * c) * std::clamp(t, 0.0, 1.0)); }
-Rgb shade(const Rgb& base, double t) { return {between(base.r, t), between(base.g, t), between(base.b, t)}; }
-
-// Fills the layer from one field (a callback giving 0..1 for a channel and a pixel):
-// the colour-to-inverse shading, or with `per_channel` one field each for R, G, B.
-template <class Field>
-void fill_layer(PaintLayer& layer, const Rgb& base, bool per_channel, Field field) {
-  for (int32_t y = 0; y < layer.height(); ++y)
-    for (int32_t x = 0; x < layer.width(); ++x) {
-      if (per_channel)
-        layer.set(
-            x, y,
-            {clamp_byte(255 * field(0, x, y)), clamp_byte(255 * field(1, x, y)), clamp_byte(255 * field(2, x, y))});
-      else layer.set(x, y, shade(base, field(0, x, y)));
-    }
-}
+using namespace generate_detail;
 
 // Midpoint-displacement plasma on a (2^k + 1)-square grid, normalised to 0..1. The
 // grid stops at 1025 points a side and is stretched over larger pictures.

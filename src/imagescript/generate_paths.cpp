@@ -4,67 +4,26 @@
 #include <cstddef>
 
 #include "imagescript/effect_runners.h"
+#include "imagescript/generate_support.h"
 #include "imaging/parallel_bands.h"
 #include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
 namespace {
 
-int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
-
-// A wandering path longer than this spends most of its steps off the picture; the cap
-// keeps a wild length value from stalling the caller.
-int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
-
-// The most paths with the most points (or trees at the most levels) would draw tens
-// of millions of segments; past this many the picture is long since covered, and the
-// call would only stall its caller.
-constexpr int64_t kMostSegments = int64_t{1} << 18;
-
-// Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
-// about two pixels a step.
-void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
-  const size_t n = c.size() / 2;
-  auto at = [&](std::ptrdiff_t i, int axis) {
-    return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis];
-  };
-  out.assign({c[0], c[1]});
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const std::ptrdiff_t k = std::ptrdiff_t(i);
-    const double len = std::hypot(at(k + 1, 0) - at(k, 0), at(k + 1, 1) - at(k, 1));
-    const int32_t steps = std::clamp(static_cast<int32_t>(len / 2), 2, 1000);
-    for (int32_t s = 1; s <= steps; ++s) {
-      const double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
-      for (int axis = 0; axis < 2; ++axis) {
-        const double p0 = at(k - 1, axis), p1 = at(k, axis), p2 = at(k + 1, axis), p3 = at(k + 2, axis);
-        out.push_back(
-            0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 + (3 * p1 - p0 - 3 * p2 + p3) * t3));
-      }
-    }
-  }
-}
-
-// A path of about `length` pixels from (x, y), two pixels a step, heading turning by up
-// to `turn` radians each way a step.
-void wander(Lcg& random, double x, double y, double heading, double length, double turn, std::vector<double>& out) {
-  out.assign({x, y});
-  for (double walked = 0; walked < length; walked += 2) {
-    heading += random.range(-turn, turn);
-    x += 2 * std::cos(heading), y -= 2 * std::sin(heading);
-    out.push_back(x), out.push_back(y);
-  }
-}
+using namespace generate_detail;
 
 // Strokes drawn first (every random draw made, in order) and laid afterwards, in bands
 // of rows: each band lays every stroke, in order, over its own rows.
 class Strokes {
  public:
-  void add(const std::vector<double>& xy, double width, const Rgb& colour, double opacity = 1.0) {
-    add(xy.data(), xy.size() / 2, width, colour, opacity);
-  }
-  void add_segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour) {
-    const double xy[4] = {x0, y0, x1, y1};
-    add(xy, 2, width, colour, 1.0);
+  // Adds a stroke through `points` x, y pairs at xy.
+  void add(const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
+    double top = points ? xy[1] : 0, bottom = top;
+    for (size_t i = 1; i < points; ++i) top = std::min(top, xy[2 * i + 1]), bottom = std::max(bottom, xy[2 * i + 1]);
+    const double reach = std::max(width, 1.0) + 4;
+    list_.push_back({xy_.size() / 2, points, width, opacity, colour, top - reach, bottom + reach});
+    xy_.insert(xy_.end(), xy, xy + 2 * points);
   }
   // Lays the strokes in bands of rows, and within a band a few dozen rows at a time,
   // so that the layer rows being drawn stay in the cache.
@@ -90,13 +49,6 @@ class Strokes {
     Rgb colour;
     double top, bottom;  // a little beyond the rows it can touch
   };
-  void add(const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
-    double top = points ? xy[1] : 0, bottom = top;
-    for (size_t i = 1; i < points; ++i) top = std::min(top, xy[2 * i + 1]), bottom = std::max(bottom, xy[2 * i + 1]);
-    const double reach = std::max(width, 1.0) + 4;
-    list_.push_back({xy_.size() / 2, points, width, opacity, colour, top - reach, bottom + reach});
-    xy_.insert(xy_.end(), xy, xy + 2 * points);
-  }
   // The points walked when every stroke is laid once for each run of `run_rows` rows it crosses.
   int64_t repeats(int32_t run_rows) const {
     int64_t walked = 0;
@@ -107,128 +59,35 @@ class Strokes {
   std::vector<Stroke> list_;
 };
 
+// The path generators: value 3 the seed, the others as the strokes take them (see
+// generate_support.h), and the blend at value 15 (splines, trees), 14 (worms) or 16
+// (fibres).
+template <class Generate>
+bool lay_strokes(const Values& v, uint8_t* rgba, int32_t w, int32_t h, int32_t blend_index, Generate generate) {
+  Strokes strokes;
+  if (!generate(v, w, h, [&](const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
+        strokes.add(xy, points, width, colour, opacity);
+      }))
+    return true;
+  PaintLayer layer(w, h);
+  strokes.draw(layer);
+  layer.blend_onto(rgba, blend_from_value(v(blend_index, 12)));
+  return true;
+}
+
 }  // namespace
 
-// 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
-// control points, 8 width, 9-11 colour, 15 blend, 16 random colours, 17 colour
-// variation, 18 width variation.
 bool run_splines(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 9, 16, 17);
-  const int32_t points = std::clamp(v(5), 3, 64);
-  const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
-  Strokes strokes;
-  std::vector<double> control, curve;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
-    double x = random.range(0, w), y = random.range(0, h);
-    control.clear();
-    for (int32_t p = 0; p < points; ++p) {
-      control.push_back(x), control.push_back(y);
-      x += random.range(-reach, reach), y += random.range(-reach, reach);
-    }
-    catmull_rom(control, curve);
-    segments += int64_t(curve.size() / 2);
-    const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
-    strokes.add(curve, wd, palette.pick(random));
-  }
-  PaintLayer layer(w, h);
-  strokes.draw(layer);
-  layer.blend_onto(rgba, blend_from_value(v(15, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 15, [](auto&&... a) { return spline_strokes(a...); });
 }
-
-// 37: value 4 the count, 5 length in pixels, 6 how much they curl (tenths of a degree a
-// step), 7 width, 8-10 colour, 14 blend, 15 random colours, 16 colour variation.
 bool run_worms(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 8, 15, 16);
-  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
-  const double width = std::max(v(7), 1);
-  Strokes strokes;
-  std::vector<double> path;
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
-    wander(random, x, y, heading, length, turn, path);
-    strokes.add(path, width, palette.pick(random));
-  }
-  PaintLayer layer(w, h);
-  strokes.draw(layer);
-  layer.blend_onto(rgba, blend_from_value(v(14, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 14, [](auto&&... a) { return worm_strokes(a...); });
 }
-
-// 58: value 4 the count, 5 trunk length, 6 levels of branching, 8 trunk width, 9-11
-// colour, 15 blend, 16 random colours, 17 colour variation, 19 the spread of the
-// branches (percent of a right angle). Trees grow upward from random places.
 bool run_trees(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 9, 16, 17);
-  const double trunk = std::clamp(v(5), 1, 20000), spread = std::clamp(v(19), 0, 100) * 0.01 * (kPi / 2);
-  const int32_t levels = std::clamp(v(6), 1, 12);
-  const double width = std::max(v(8), 1);
-  struct Branch {
-    double x, y, heading, length, width;
-    int32_t level;
-  };
-  Strokes strokes;
-  std::vector<Branch> todo;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
-    const Rgb colour = palette.pick(random);
-    todo.push_back(
-        {random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk, width, 0});
-    while (!todo.empty() && segments++ < kMostSegments) {
-      const Branch b = todo.back();
-      todo.pop_back();
-      const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
-      strokes.add_segment(b.x, b.y, ex, ey, b.width, colour);
-      if (b.level + 1 >= levels) continue;
-      for (int side = -1; side <= 1; side += 2)
-        todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
-                        std::max(1.0, b.width * 0.7), b.level + 1});
-    }
-  }
-  PaintLayer layer(w, h);
-  strokes.draw(layer);
-  layer.blend_onto(rgba, blend_from_value(v(15, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 15, [](auto&&... a) { return tree_strokes(a...); });
 }
-
-// 59: value 4 the density (fibres per ten thousand pixels), 5 length, 6 waviness
-// (degrees a step), 7 width, 8-10 colour, 11 colour variation, 12 the spread of their
-// directions about the horizontal (percent of a half turn), 16 blend. Fibres are
-// translucent so that crossings show.
 bool run_fibers(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int64_t wanted = int64_t(std::max(v(4), 0)) * w * h / 10000;
-  const int32_t count = path_count(static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(wanted, v(4) > 0), 20000)));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 8, 0, 11);
-  const double length = std::clamp(v(5), 1, longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
-  const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
-  Strokes strokes;
-  std::vector<double> path;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < kMostSegments; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
-    const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
-    wander(random, x, y, heading, length, turn, path);
-    // The opacity is drawn before the colour.
-    const double opacity = random.range(0.35, 0.8);
-    strokes.add(path, width, palette.pick(random), opacity);
-    segments += int64_t(path.size() / 2);
-  }
-  PaintLayer layer(w, h);
-  strokes.draw(layer);
-  layer.blend_onto(rgba, blend_from_value(v(16, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 16, [](auto&&... a) { return fiber_strokes(a...); });
 }
 
 }  // namespace cvl::imagescript

@@ -6,16 +6,15 @@
 #include <cstddef>
 
 #include "imagescript/generate_reference.h"
+#include "imagescript/generate_support.h"
 #include "imagescript/noise_fields.h"
 #include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
-namespace shapes {
 
-// A size shrunk at random by up to `variation` percent.
-double vary(double size, int32_t variation, Lcg& random) {
-  return size * (1.0 - std::clamp(variation, 0, 100) * 0.01 * random.unit());
-}
+using namespace generate_detail;
+
+namespace shapes {
 
 // Draws value 4's count of shapes (at most 200000, so a wild count cannot hang the
 // caller) from the generator seeded by value 3: each shape gets a random place, then
@@ -44,7 +43,7 @@ bool run_lines_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double length = std::max(v(5), 0), angle = v(6) * (kPi / 180.0), width = std::max(v(7), 1);
   return shapes::scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
     const double a = v(16) == 1 ? random.range(0, 2 * kPi) : angle;
-    const double len = shapes::vary(length, v(18), random);
+    const double len = vary(length, v(18), random);
     layer.polyline_reference({x, y, x + std::cos(a) * len, y - std::sin(a) * len}, width, palette.pick(random));
   });
 }
@@ -55,7 +54,7 @@ bool run_circles_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h)
   const Palette palette = palette_from(v, 8, 15, 17);
   const double radius = std::max(v(5), 1), line = v(16) == 1 ? 0.0 : std::max(v(7), 1);
   return shapes::scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
-    layer.ring_reference(x, y, shapes::vary(radius, v(18), random), line, palette.pick(random));
+    layer.ring_reference(x, y, vary(radius, v(18), random), line, palette.pick(random));
   });
 }
 
@@ -65,7 +64,7 @@ bool run_rectangles_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t
   const Palette palette = palette_from(v, 8, 15, 17);
   const double rw = std::max(v(5), 1), rh = std::max(v(6), 1), line = v(16) == 1 ? 0.0 : std::max(v(7), 1);
   return shapes::scatter(v, rgba, w, h, 14, [&](PaintLayer& layer, double x, double y, Lcg& random) {
-    const double s = shapes::vary(1.0, v(18), random);
+    const double s = vary(1.0, v(18), random);
     layer.rectangle_reference(x - rw * s / 2, y - rh * s / 2, x + rw * s / 2, y + rh * s / 2, line,
                               palette.pick(random));
   });
@@ -83,193 +82,32 @@ bool run_points_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) 
   });
 }
 
-namespace paths {
-
-int32_t path_count(int32_t n) { return std::clamp(n, 0, 20000); }
-
-// A wandering path longer than this spends most of its steps off the picture; the cap
-// keeps a wild length value from stalling the caller.
-int32_t longest_path(int32_t w, int32_t h) { return 4 * (w + h); }
-
-// The most paths with the most points (or trees at the most levels) would draw tens
-// of millions of segments; past this many the picture is long since covered, and the
-// call would only stall its caller.
-constexpr int64_t kMostSegments = int64_t{1} << 18;
-
-// Appends the Catmull-Rom curve through control points `c` (x, y pairs) to `out`,
-// about two pixels a step.
-void catmull_rom(const std::vector<double>& c, std::vector<double>& out) {
-  const size_t n = c.size() / 2;
-  auto at = [&](std::ptrdiff_t i, int axis) {
-    return c[2 * size_t(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1)) + axis];
-  };
-  out.assign({c[0], c[1]});
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const std::ptrdiff_t k = std::ptrdiff_t(i);
-    const double len = std::hypot(at(k + 1, 0) - at(k, 0), at(k + 1, 1) - at(k, 1));
-    const int32_t steps = std::clamp(static_cast<int32_t>(len / 2), 2, 1000);
-    for (int32_t s = 1; s <= steps; ++s) {
-      const double t = double(s) / steps, t2 = t * t, t3 = t2 * t;
-      for (int axis = 0; axis < 2; ++axis) {
-        const double p0 = at(k - 1, axis), p1 = at(k, axis), p2 = at(k + 1, axis), p3 = at(k + 2, axis);
-        out.push_back(
-            0.5 * (2 * p1 + (p2 - p0) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t2 + (3 * p1 - p0 - 3 * p2 + p3) * t3));
-      }
-    }
-  }
+// The path generators, each stroke laid straight onto the layer as it is drawn.
+template <class Generate>
+bool lay_strokes(const Values& v, uint8_t* rgba, int32_t w, int32_t h, int32_t blend_index, Generate generate) {
+  PaintLayer layer(w, h);
+  std::vector<double> path;
+  if (!generate(v, w, h, [&](const double* xy, size_t points, double width, const Rgb& colour, double opacity) {
+        path.assign(xy, xy + 2 * points);
+        layer.polyline_reference(path, width, colour, opacity);
+      }))
+    return true;
+  layer.blend_onto_reference(rgba, blend_from_value(v(blend_index, 12)));
+  return true;
 }
 
-// A path of about `length` pixels from (x, y), two pixels a step, heading turning by up
-// to `turn` radians each way a step.
-void wander(Lcg& random, double x, double y, double heading, double length, double turn, std::vector<double>& out) {
-  out.assign({x, y});
-  for (double walked = 0; walked < length; walked += 2) {
-    heading += random.range(-turn, turn);
-    x += 2 * std::cos(heading), y -= 2 * std::sin(heading);
-    out.push_back(x), out.push_back(y);
-  }
-}
-
-}  // namespace paths
-
-// 4: value 4 the count, 5 control points a spline, 7 the reach in pixels between
-// control points, 8 width, 9-11 colour, 15 blend, 16 random colours, 17 colour
-// variation, 18 width variation.
 bool run_splines_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = paths::path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 9, 16, 17);
-  const int32_t points = std::clamp(v(5), 3, 64);
-  const double reach = std::clamp(v(7), 1, w + h), width = std::max(v(8), 1);
-  PaintLayer layer(w, h);
-  std::vector<double> control, curve;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < paths::kMostSegments; ++i) {
-    double x = random.range(0, w), y = random.range(0, h);
-    control.clear();
-    for (int32_t p = 0; p < points; ++p) {
-      control.push_back(x), control.push_back(y);
-      x += random.range(-reach, reach), y += random.range(-reach, reach);
-    }
-    paths::catmull_rom(control, curve);
-    segments += int64_t(curve.size() / 2);
-    const double wd = std::max(1.0, width * (1.0 - std::clamp(v(18), 0, 100) * 0.01 * random.unit()));
-    layer.polyline_reference(curve, wd, palette.pick(random));
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(15, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 15, [](auto&&... a) { return spline_strokes(a...); });
 }
-
-// 37: value 4 the count, 5 length in pixels, 6 how much they curl (tenths of a degree a
-// step), 7 width, 8-10 colour, 14 blend, 15 random colours, 16 colour variation.
 bool run_worms_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = paths::path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 8, 15, 16);
-  const double length = std::clamp(v(5), 1, paths::longest_path(w, h)),
-               turn = std::clamp(v(6), 0, 1800) * 0.1 * (kPi / 180.0);
-  const double width = std::max(v(7), 1);
-  PaintLayer layer(w, h);
-  std::vector<double> path;
-  for (int32_t i = 0; i < count; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h), heading = random.range(0, 2 * kPi);
-    paths::wander(random, x, y, heading, length, turn, path);
-    layer.polyline_reference(path, width, palette.pick(random));
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(14, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 14, [](auto&&... a) { return worm_strokes(a...); });
 }
-
-// 58: value 4 the count, 5 trunk length, 6 levels of branching, 8 trunk width, 9-11
-// colour, 15 blend, 16 random colours, 17 colour variation, 19 the spread of the
-// branches (percent of a right angle). Trees grow upward from random places.
 bool run_trees_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t count = paths::path_count(v(4));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 9, 16, 17);
-  const double trunk = std::clamp(v(5), 1, 20000), spread = std::clamp(v(19), 0, 100) * 0.01 * (kPi / 2);
-  const int32_t levels = std::clamp(v(6), 1, 12);
-  const double width = std::max(v(8), 1);
-  struct Branch {
-    double x, y, heading, length, width;
-    int32_t level;
-  };
-  PaintLayer layer(w, h);
-  std::vector<Branch> todo;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < paths::kMostSegments; ++i) {
-    const Rgb colour = palette.pick(random);
-    todo.push_back(
-        {random.range(0, w), random.range(h * 0.3, double(h)), kPi / 2 + random.range(-0.15, 0.15), trunk, width, 0});
-    while (!todo.empty() && segments++ < paths::kMostSegments) {
-      const Branch b = todo.back();
-      todo.pop_back();
-      const double ex = b.x + std::cos(b.heading) * b.length, ey = b.y - std::sin(b.heading) * b.length;
-      layer.polyline_reference({b.x, b.y, ex, ey}, b.width, colour);
-      if (b.level + 1 >= levels) continue;
-      for (int side = -1; side <= 1; side += 2)
-        todo.push_back({ex, ey, b.heading + side * spread * random.range(0.6, 1.0), b.length * random.range(0.6, 0.8),
-                        std::max(1.0, b.width * 0.7), b.level + 1});
-    }
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(15, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 15, [](auto&&... a) { return tree_strokes(a...); });
 }
-
-// 59: value 4 the density (fibres per ten thousand pixels), 5 length, 6 waviness
-// (degrees a step), 7 width, 8-10 colour, 11 colour variation, 12 the spread of their
-// directions about the horizontal (percent of a half turn), 16 blend. Fibres are
-// translucent so that crossings show.
 bool run_fibers_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int64_t wanted = int64_t(std::max(v(4), 0)) * w * h / 10000;
-  const int32_t count =
-      paths::path_count(static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(wanted, v(4) > 0), 20000)));
-  if (count == 0) return true;
-  Lcg random(v(3));
-  const Palette palette = palette_from(v, 8, 0, 11);
-  const double length = std::clamp(v(5), 1, paths::longest_path(w, h)), turn = std::clamp(v(6), 0, 180) * (kPi / 180.0);
-  const double width = std::max(v(7), 1), spread = std::clamp(v(12), 0, 100) * 0.01 * kPi;
-  PaintLayer layer(w, h);
-  std::vector<double> path;
-  int64_t segments = 0;
-  for (int32_t i = 0; i < count && segments < paths::kMostSegments; ++i) {
-    const double x = random.range(0, w), y = random.range(0, h);
-    const double heading = (random.next() & 1 ? kPi : 0.0) + random.range(-spread / 2, spread / 2);
-    paths::wander(random, x, y, heading, length, turn, path);
-    layer.polyline_reference(path, width, palette.pick(random), random.range(0.35, 0.8));
-    segments += int64_t(path.size() / 2);
-  }
-  layer.blend_onto_reference(rgba, blend_from_value(v(16, 12)));
-  return true;
+  return lay_strokes(v, rgba, w, h, 16, [](auto&&... a) { return fiber_strokes(a...); });
 }
-
-namespace texture {
-
-Rgb colour_at(const Values& v, int32_t index) {
-  return {clamp_byte(v(index)), clamp_byte(v(index + 1)), clamp_byte(v(index + 2))};
-}
-
-uint8_t between(uint8_t c, double t) { return clamp_byte(c + (255 - 2 * c) * std::clamp(t, 0.0, 1.0)); }
-Rgb shade(const Rgb& base, double t) { return {between(base.r, t), between(base.g, t), between(base.b, t)}; }
-
-// Fills the layer from one field (a callback giving 0..1 for a channel and a pixel):
-// the colour-to-inverse shading, or with `per_channel` one field each for R, G, B.
-template <class Field>
-void fill_layer(PaintLayer& layer, const Rgb& base, bool per_channel, Field field) {
-  for (int32_t y = 0; y < layer.height(); ++y)
-    for (int32_t x = 0; x < layer.width(); ++x) {
-      if (per_channel)
-        layer.set(
-            x, y,
-            {clamp_byte(255 * field(0, x, y)), clamp_byte(255 * field(1, x, y)), clamp_byte(255 * field(2, x, y))});
-      else layer.set(x, y, shade(base, field(0, x, y)));
-    }
-}
-
-}  // namespace texture
 
 // 11: value 3 the seed, 4 the feature size (percent of the picture's larger side), 5
 // the detail (more octaves as it rises), 6-8 colour, 12 blend, 13 = 1 colourful.
@@ -281,7 +119,7 @@ bool run_perlin_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) 
   std::vector<GradientNoise> fields;
   for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random);
   PaintLayer layer(w, h);
-  texture::fill_layer(layer, texture::colour_at(v, 6), colourful, [&](int c, int32_t x, int32_t y) {
+  fill_layer(layer, colour_at(v, 6), colourful, [&](int c, int32_t x, int32_t y) {
     double sum = 0, amp = 1, total = 0, scale = 1.0 / cell;
     for (int32_t o = 0; o < octaves; ++o, amp *= 0.5, scale *= 2) {
       sum += amp * fields[size_t(c)].at(x * scale + o * 17.3, y * scale + o * 7.1);
@@ -298,7 +136,7 @@ bool run_perlin_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) 
 bool run_sine_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double fx = 2 * kPi * v(3) / w, fy = 2 * kPi * v(4) / h;
   const double p1 = v(5) * (2 * kPi / 250), p2 = v(6) * (2 * kPi / 250);
-  const Rgb base = texture::colour_at(v, 7);
+  const Rgb base = colour_at(v, 7);
   std::vector<double> across(static_cast<size_t>(w)), down(static_cast<size_t>(h));
   for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
   for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
@@ -328,7 +166,7 @@ bool run_fractal_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int
   std::vector<FractalNoise> fields;
   for (int c = 0; c < (colourful ? 3 : 1); ++c) fields.emplace_back(random, w, h, cell, 7, 0.55);
   PaintLayer layer(w, h);
-  texture::fill_layer(layer, texture::colour_at(v, 4), colourful, [&](int c, int32_t x, int32_t y) {
+  fill_layer(layer, colour_at(v, 4), colourful, [&](int c, int32_t x, int32_t y) {
     // Stretch the sum's narrow middle-heavy range back toward 0..1.
     return (fields[size_t(c)].at(x, y) - 0.5) * 2.2 + 0.5;
   });

@@ -5,16 +5,14 @@
 #include <cmath>
 
 #include "imagescript/effect_runners.h"
+#include "imagescript/generate_support.h"
 #include "imaging/parallel_bands.h"
 #include "imagescript/shape_layer.h"
 
 namespace cvl::imagescript {
 namespace {
 
-// A size shrunk at random by up to `variation` percent.
-double vary(double size, int32_t variation, Lcg& random) {
-  return size * (1.0 - std::clamp(variation, 0, 100) * 0.01 * random.unit());
-}
+using namespace generate_detail;
 
 // Draws value 4's count of shapes (at most 200000, so a wild count cannot hang the
 // caller) from the generator seeded by value 3: each shape gets a random place, then

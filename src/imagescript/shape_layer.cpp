@@ -7,6 +7,8 @@
 
 namespace cvl::imagescript {
 
+using detail::span;
+
 Blend blend_from_value(int32_t value) { return value >= 0 && value <= 12 ? static_cast<Blend>(value) : Blend::Normal; }
 
 Rgb Palette::pick(Lcg& random) const {
@@ -43,12 +45,6 @@ int32_t floor_int(double v) {
   return i - (i > v);
 }
 int32_t ceil_int(double v) { return -floor_int(-v); }
-
-// Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
-void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
-  lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
-  hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
-}
 
 void clip_rows(int32_t& y0, int32_t& y1, Rows rows) { y0 = std::max(y0, rows.first), y1 = std::min(y1, rows.end); }
 
@@ -343,14 +339,8 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
   }
   // The coverage of each pixel is that of its nearest segment: the best over the
   // segments is kept in a map of the stroke's box, then laid once.
-  double minx = xy[0], maxx = xy[0], miny = xy[1], maxy = xy[1];
-  for (size_t i = 1; i < points; ++i) {
-    minx = std::min(minx, xy[2 * i]), maxx = std::max(maxx, xy[2 * i]);
-    miny = std::min(miny, xy[2 * i + 1]), maxy = std::max(maxy, xy[2 * i + 1]);
-  }
   int32_t bx0, bx1, by0, by1;
-  span(minx, maxx, half + 1, w_, bx0, bx1);
-  span(miny, maxy, half + 1, h_, by0, by1);
+  detail::points_box(xy, points, half + 1, w_, h_, bx0, bx1, by0, by1);
   clip_rows(by0, by1, rows);
   if (bx0 >= bx1 || by0 >= by1) return;
   const size_t bw = size_t(bx1 - bx0), bh = size_t(by1 - by0);
@@ -438,57 +428,12 @@ void PaintLayer::rectangle(double x0, double y0, double x1, double y1, double li
 namespace {
 
 template <Blend mode>
-int32_t mix_channel(int32_t d, int32_t s) {
-  switch (mode) {
-    case Blend::Add:
-      return std::min(d + s, 255);
-    case Blend::Subtract:
-      return std::max(d - s, 0);
-    case Blend::Multiply:
-      return d * s / 255;
-    case Blend::Screen:
-      return 255 - (255 - d) * (255 - s) / 255;
-    case Blend::Darken:
-      return std::min(d, s);
-    case Blend::Lighten:
-      return std::max(d, s);
-    case Blend::Difference:
-      return std::abs(d - s);
-    case Blend::Overlay:
-      return d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
-    case Blend::Average:
-      return (d + s) / 2;
-    case Blend::Exclusion:
-      return d + s - 2 * d * s / 255;
-    case Blend::Invert:
-      return 255 - d;
-    default:
-      return s;
-  }
-}
-
-template <Blend mode>
 void blend_pixels(const uint8_t* s, uint8_t* d, size_t n) {
-  for (size_t i = 0; i < n; ++i, s += 4, d += 4) {
-    const int32_t sa = s[3];
-    if (!sa) continue;
-    const int32_t da = d[3];
-    if (mode == Blend::Replace) {
-      for (int k = 0; k < 4; ++k)
-        d[k] = static_cast<uint8_t>((k < 3 ? s[k] : 255) * sa / 255 + d[k] * (255 - sa) / 255);
-      continue;
-    }
-    // The mode decides the colour where there is something under the shape; over
-    // transparent pixels the shape shows as it is. Then "over" by the shape's coverage;
-    // an opaque shape pixel leaves the mixed colour as it is (oa is 255).
-    const int32_t oa = sa + da * (255 - sa) / 255;
-    for (int k = 0; k < 3; ++k) {
-      const int32_t mixed = (s[k] * (255 - da) + mix_channel<mode>(d[k], s[k]) * da) / 255;
-      if (sa == 255) d[k] = static_cast<uint8_t>(mixed);
-      else d[k] = static_cast<uint8_t>((uint64_t(mixed * sa + d[k] * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
-    }
-    d[3] = static_cast<uint8_t>(oa);
-  }
+  detail::blend_pixels(s, d, n, mode, [](int32_t mixed, int32_t sa, int32_t dk, int32_t da, int32_t oa) {
+    // An opaque shape pixel leaves the mixed colour as it is (oa is 255).
+    if (sa == 255) return static_cast<uint8_t>(mixed);
+    return static_cast<uint8_t>((uint64_t(mixed * sa + dk * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
+  });
 }
 
 template <Blend mode>

@@ -78,20 +78,7 @@ class PaintLayer {
 
   // Lays `colour` over one pixel with coverage 0..1 (clipped to the layer).
   void cover(int32_t x, int32_t y, const Rgb& colour, double coverage) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
-    uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
-    const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
-    if (a <= 0) return;
-    if (a >= 255) {
-      p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
-      return;
-    }
-    // Straight-alpha "over" in integers.
-    const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
-    p[0] = divide(colour.r * a + p[0] * da, oa);
-    p[1] = divide(colour.g * a + p[1] * da, oa);
-    p[2] = divide(colour.b * a + p[2] * da, oa);
-    p[3] = static_cast<uint8_t>(oa);
+    lay(x, y, colour, coverage, [](int32_t n, int32_t d) { return divide(n, d); });
   }
   // Sets one pixel outright (opaque fields such as plasma).
   void set(int32_t x, int32_t y, const Rgb& colour) {
@@ -141,10 +128,111 @@ class PaintLayer {
   // rounded-up 2^40 / d, shifted down, is off by less than n / 2^40 < 1 / d.
   static uint8_t divide(int32_t n, int32_t d) { return static_cast<uint8_t>((uint64_t(n) * kInverses.v[d]) >> 40); }
 
+  // Lays `colour` over one pixel with coverage 0..1 (clipped to the layer), dividing
+  // by the result's alpha through `divide(n, d)`.
+  template <class Divide>
+  void lay(int32_t x, int32_t y, const Rgb& colour, double coverage, Divide divide) {
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
+    uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
+    const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
+    if (a <= 0) return;
+    if (a >= 255) {
+      p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
+      return;
+    }
+    // Straight-alpha "over" in integers.
+    const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
+    p[0] = divide(colour.r * a + p[0] * da, oa);
+    p[1] = divide(colour.g * a + p[1] * da, oa);
+    p[2] = divide(colour.b * a + p[2] * da, oa);
+    p[3] = static_cast<uint8_t>(oa);
+  }
+
   int32_t w_, h_;
   std::vector<uint8_t> px_;  // straight RGBA
   StrokeMapRelease release_;
 };
+
+// Pieces the layer's drawing shares with its plain twins in shape_layer_reference.cpp.
+namespace detail {
+
+// Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
+inline void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
+  lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
+  hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
+}
+
+// The pixel box [x0, x1) x [y0, y1) covering `points` x, y pairs at xy with `reach`
+// round them, clipped to a w x h layer.
+inline void points_box(const double* xy, size_t points, double reach, int32_t w, int32_t h, int32_t& x0, int32_t& x1,
+                       int32_t& y0, int32_t& y1) {
+  double minx = xy[0], maxx = xy[0], miny = xy[1], maxy = xy[1];
+  for (size_t i = 1; i < points; ++i) {
+    minx = std::min(minx, xy[2 * i]), maxx = std::max(maxx, xy[2 * i]);
+    miny = std::min(miny, xy[2 * i + 1]), maxy = std::max(maxy, xy[2 * i + 1]);
+  }
+  span(minx, maxx, reach, w, x0, x1);
+  span(miny, maxy, reach, h, y0, y1);
+}
+
+// One channel of the shape (s) mixed with what is under it (d) by a blend mode.
+// Called with a constant mode, the switch folds away.
+inline int32_t mix_channel(Blend mode, int32_t d, int32_t s) {
+  switch (mode) {
+    case Blend::Add:
+      return std::min(d + s, 255);
+    case Blend::Subtract:
+      return std::max(d - s, 0);
+    case Blend::Multiply:
+      return d * s / 255;
+    case Blend::Screen:
+      return 255 - (255 - d) * (255 - s) / 255;
+    case Blend::Darken:
+      return std::min(d, s);
+    case Blend::Lighten:
+      return std::max(d, s);
+    case Blend::Difference:
+      return std::abs(d - s);
+    case Blend::Overlay:
+      return d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
+    case Blend::Average:
+      return (d + s) / 2;
+    case Blend::Exclusion:
+      return d + s - 2 * d * s / 255;
+    case Blend::Invert:
+      return 255 - d;
+    default:
+      return s;
+  }
+}
+
+// Lays n shape pixels s onto the picture's pixels d by `mode`. Replace lays the
+// shape by its coverage; another mode decides the colour where there is something
+// under the shape (over transparent pixels the shape shows as it is), then lays that
+// "over" by the shape's coverage: `over(mixed, sa, dk, da, oa)` gives the channel
+// from the mixed colour, the shape's alpha, the channel under it, its alpha and the
+// alpha of the result.
+template <class Over>
+void blend_pixels(const uint8_t* s, uint8_t* d, size_t n, Blend mode, Over over) {
+  for (size_t i = 0; i < n; ++i, s += 4, d += 4) {
+    const int32_t sa = s[3];
+    if (!sa) continue;
+    const int32_t da = d[3];
+    if (mode == Blend::Replace) {
+      for (int k = 0; k < 4; ++k)
+        d[k] = static_cast<uint8_t>((k < 3 ? s[k] : 255) * sa / 255 + d[k] * (255 - sa) / 255);
+      continue;
+    }
+    const int32_t oa = sa + da * (255 - sa) / 255;
+    for (int k = 0; k < 3; ++k) {
+      const int32_t mixed = (s[k] * (255 - da) + mix_channel(mode, d[k], s[k]) * da) / 255;
+      d[k] = over(mixed, sa, int32_t(d[k]), da, oa);
+    }
+    d[3] = static_cast<uint8_t>(oa);
+  }
+}
+
+}  // namespace detail
 
 // The effects' common generator values: colour at `colour_index` (3 values), the blend
 // at `blend_index`, the random-colour flag and the colour variation where given (index

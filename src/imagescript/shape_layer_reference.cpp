@@ -7,30 +7,13 @@
 
 namespace cvl::imagescript {
 
+using detail::span;
+
 void PaintLayer::cover_reference(int32_t x, int32_t y, const Rgb& colour, double coverage) {
-  if (x < 0 || y < 0 || x >= w_ || y >= h_ || coverage <= 0) return;
-  uint8_t* p = &px_[(size_t(y) * w_ + x) * 4];
-  const int32_t a = static_cast<int32_t>(std::min(coverage, 1.0) * 255 + 0.5);
-  if (a <= 0) return;
-  if (a >= 255) {
-    p[0] = colour.r, p[1] = colour.g, p[2] = colour.b, p[3] = 255;
-    return;
-  }
-  // Straight-alpha "over" in integers.
-  const int32_t da = p[3] * (255 - a) / 255, oa = a + da;
-  p[0] = static_cast<uint8_t>((colour.r * a + p[0] * da) / oa);
-  p[1] = static_cast<uint8_t>((colour.g * a + p[1] * da) / oa);
-  p[2] = static_cast<uint8_t>((colour.b * a + p[2] * da) / oa);
-  p[3] = static_cast<uint8_t>(oa);
+  lay(x, y, colour, coverage, [](int32_t n, int32_t d) { return static_cast<uint8_t>(n / d); });
 }
 
 namespace {
-
-// Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
-void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
-  lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
-  hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
-}
 
 // Distance from p to the segment a-b.
 double segment_distance(double px, double py, double ax, double ay, double bx, double by) {
@@ -63,14 +46,8 @@ void PaintLayer::polyline_reference(const std::vector<double>& xy, double width,
   const double half = std::max(width, 1.0) * 0.5;
   // The coverage of each pixel is that of its nearest segment, found over the
   // stroke's box in one pass so that overlapping joints are not laid twice.
-  double minx = xy[0], maxx = xy[0], miny = xy[1], maxy = xy[1];
-  for (size_t i = 1; i < points; ++i) {
-    minx = std::min(minx, xy[2 * i]), maxx = std::max(maxx, xy[2 * i]);
-    miny = std::min(miny, xy[2 * i + 1]), maxy = std::max(maxy, xy[2 * i + 1]);
-  }
   int32_t bx0, bx1, by0, by1;
-  span(minx, maxx, half + 1, w_, bx0, bx1);
-  span(miny, maxy, half + 1, h_, by0, by1);
+  detail::points_box(xy.data(), points, half + 1, w_, h_, bx0, bx1, by0, by1);
   if (bx0 >= bx1 || by0 >= by1) return;
   // Long wandering strokes would make the box large; stamp segment by segment then,
   // keeping the best coverage per pixel in a small map of the box.
@@ -119,60 +96,11 @@ void PaintLayer::rectangle_reference(double x0, double y0, double x1, double y1,
   }
 }
 
-namespace {
-
-int32_t mix_channel(Blend mode, int32_t d, int32_t s) {
-  switch (mode) {
-    case Blend::Add:
-      return std::min(d + s, 255);
-    case Blend::Subtract:
-      return std::max(d - s, 0);
-    case Blend::Multiply:
-      return d * s / 255;
-    case Blend::Screen:
-      return 255 - (255 - d) * (255 - s) / 255;
-    case Blend::Darken:
-      return std::min(d, s);
-    case Blend::Lighten:
-      return std::max(d, s);
-    case Blend::Difference:
-      return std::abs(d - s);
-    case Blend::Overlay:
-      return d < 128 ? 2 * d * s / 255 : 255 - 2 * (255 - d) * (255 - s) / 255;
-    case Blend::Average:
-      return (d + s) / 2;
-    case Blend::Exclusion:
-      return d + s - 2 * d * s / 255;
-    case Blend::Invert:
-      return 255 - d;
-    default:
-      return s;
-  }
-}
-
-}  // namespace
-
 void PaintLayer::blend_onto_reference(uint8_t* rgba, Blend mode) const {
-  const uint8_t* s = px_.data();
-  uint8_t* d = rgba;
-  for (size_t i = 0, n = size_t(w_) * h_; i < n; ++i, s += 4, d += 4) {
-    const int32_t sa = s[3];
-    if (!sa) continue;
-    const int32_t da = d[3];
-    if (mode == Blend::Replace) {
-      for (int k = 0; k < 4; ++k)
-        d[k] = static_cast<uint8_t>((k < 3 ? s[k] : 255) * sa / 255 + d[k] * (255 - sa) / 255);
-      continue;
-    }
-    // The mode decides the colour where there is something under the shape; over
-    // transparent pixels the shape shows as it is. Then "over" by the shape's coverage.
-    const int32_t oa = sa + da * (255 - sa) / 255;
-    for (int k = 0; k < 3; ++k) {
-      const int32_t mixed = (s[k] * (255 - da) + mix_channel(mode, d[k], s[k]) * da) / 255;
-      d[k] = static_cast<uint8_t>(oa ? (mixed * sa + d[k] * da * (255 - sa) / 255) / oa : 0);
-    }
-    d[3] = static_cast<uint8_t>(oa);
-  }
+  detail::blend_pixels(px_.data(), rgba, size_t(w_) * h_, mode,
+                       [](int32_t mixed, int32_t sa, int32_t dk, int32_t da, int32_t oa) {
+                         return static_cast<uint8_t>(oa ? (mixed * sa + dk * da * (255 - sa) / 255) / oa : 0);
+                       });
 }
 
 }  // namespace cvl::imagescript

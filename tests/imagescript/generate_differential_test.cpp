@@ -11,20 +11,14 @@
 #include "imagescript/generate_reference.h"
 #include "imagescript/shape_layer.h"
 #include "imaging/parallel_bands.h"
+#include "support/effect_values.h"
 
 namespace cvl::imagescript {
 namespace {
 
 using Pixels = std::vector<uint8_t>;
 
-std::vector<int32_t> values(const std::map<int, int32_t>& by_index) {
-  std::vector<int32_t> out;
-  for (const auto& [index, value] : by_index) {
-    if (size_t(index - 3) >= out.size()) out.resize(size_t(index - 2), 0);
-    out[size_t(index - 3)] = value;
-  }
-  return out;
-}
+using test_support::values;
 
 // Ramps with hard squares and a transparent strip, so every blend mode meets both
 // transparent and opaque pixels under the shapes.

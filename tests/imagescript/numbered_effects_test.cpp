@@ -7,21 +7,14 @@
 #include <vector>
 
 #include "imagescript/imagescript.h"
+#include "support/effect_values.h"
 
 namespace cvl::imagescript {
 namespace {
 
 using Pixels = std::vector<uint8_t>;
 
-// Effect values by value index (3 upward), as the dispatcher sets them.
-std::vector<int32_t> values(const std::map<int, int32_t>& by_index) {
-  std::vector<int32_t> out;
-  for (const auto& [index, value] : by_index) {
-    if (size_t(index - 3) >= out.size()) out.resize(size_t(index - 2), 0);
-    out[size_t(index - 3)] = value;
-  }
-  return out;
-}
+using test_support::values;
 
 // Smooth gradients with a few hard shapes: every effect has something to move.
 Pixels varied(int w, int h) {

@@ -4,24 +4,11 @@
 #include <array>
 #include <cmath>
 
+#include "imaging/artistic/scribble_support.h"
 #include "imaging/parallel_bands.h"
 #include "imaging/round_float.h"
 
 namespace cvl::imaging {
-namespace {
-
-constexpr float kSpacing = 6;  // pixels between strokes
-
-// Coverage (0..1) of a set of strokes along lines of constant `t`, each as wide
-// as `thickness`, with a soft edge of one pixel; strokes thinner than a pixel
-// fade rather than keep the edge's half cover.
-inline float strokes(float t, float thickness) {
-  const float d = std::fabs(t - kSpacing * std::floor(t / kSpacing + 0.5f));
-  return std::clamp(thickness * 0.5f - d + 0.5f, 0.0f, 1.0f) * std::min(thickness, 1.0f);
-}
-
-}  // namespace
-
 ScribbleInk scribble_ink_from_code(int32_t code) {
   return code == 1 ? ScribbleInk::Colour : code == 2 ? ScribbleInk::Over : ScribbleInk::Black;
 }
@@ -40,16 +27,7 @@ bool scribble_image(const ImageView& src, const ImageView& dst, ScribbleInk ink,
       uint8_t* out = dst.row(y);
       for (int32_t x = 0; x < w; ++x, p += 3, out += 3) {
         const float dark = dark_of[size_t((p[0] * 77 + p[1] * 150 + p[2] * 29) >> 8)];
-        // The strokes waver slowly, as a hand does.
-        const float waver = 1.5f * std::sin(y * 0.13f + x * 0.045f) + std::sin(x * 0.21f - y * 0.07f);
-        float cover = strokes(x + y + waver, dark * kSpacing);
-        if (cross && dark > 0.5f) cover = std::max(cover, strokes(x - y - waver, (dark - 0.5f) * 2 * kSpacing));
-        for (int c = 0; c < 3; ++c) {
-          const float paper = ink == ScribbleInk::Over ? p[c] : 255.0f;
-          const float pen = ink == ScribbleInk::Colour ? p[c] * 0.6f : 0.0f;
-          const float drawn = paper + (pen - paper) * cover;
-          out[c] = uint8_t(round_half_away(p[c] + (drawn - p[c]) * mix));
-        }
+        scribble_detail::ink_pixel(p, out, x, y, dark, ink, cross, mix, [](float v) { return round_half_away(v); });
       }
     }
   });

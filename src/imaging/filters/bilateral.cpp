@@ -8,24 +8,7 @@
 #include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
-namespace {
-
-constexpr int32_t kMaxLevels = 16;
-// Weights in 1/256ths: a window of kMaxBoxRadius would overflow the sums, so the
-// bilateral radius is held lower.
-constexpr int32_t kMaxRadius = 60;
-
-std::vector<uint8_t> brightness(const ImageView& v) {
-  std::vector<uint8_t> g(size_t(v.width) * v.height);
-  for (int32_t y = 0; y < v.height; ++y) {
-    const uint8_t* p = v.row(y);
-    uint8_t* o = g.data() + size_t(y) * v.width;
-    for (int32_t x = 0; x < v.width; ++x, p += v.channels) o[x] = uint8_t((77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8);
-  }
-  return g;
-}
-
-}  // namespace
+using namespace bilateral_detail;
 
 bool bilateral_filter(const ImageView& src, const ImageView& dst, int32_t radius, double range_sigma) {
   if (!same_shape(src, dst) || src.channels < 3 || src.data == dst.data || radius < 0 || !(range_sigma > 0.0))

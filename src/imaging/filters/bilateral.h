@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "imaging/image_view.h"
 
@@ -17,5 +18,26 @@ namespace cvl::imaging {
 // between the two levels about each pixel's brightness: the cost per pixel does
 // not grow with the radius. Radius 0 copies.
 bool bilateral_filter(const ImageView& src, const ImageView& dst, int32_t radius, double range_sigma);
+
+// What bilateral_filter shares with its plain twin in window_filters_reference.cpp.
+namespace bilateral_detail {
+
+// The most brightness levels the weights are taken at.
+inline constexpr int32_t kMaxLevels = 16;
+// Weights in 1/256ths: a window of kMaxBoxRadius would overflow the sums, so the
+// bilateral radius is held lower.
+inline constexpr int32_t kMaxRadius = 60;
+
+inline std::vector<uint8_t> brightness(const ImageView& v) {
+  std::vector<uint8_t> g(size_t(v.width) * v.height);
+  for (int32_t y = 0; y < v.height; ++y) {
+    const uint8_t* p = v.row(y);
+    uint8_t* o = g.data() + size_t(y) * v.width;
+    for (int32_t x = 0; x < v.width; ++x, p += v.channels) o[x] = uint8_t((77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8);
+  }
+  return g;
+}
+
+}  // namespace bilateral_detail
 
 }  // namespace cvl::imaging

@@ -3,72 +3,30 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-#include "imaging/channel_mask.h"
+#include "imaging/filters/path_blur_support.h"
 #include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
 
-// p -> c + s (R(a) (p - c)): a turn by a and a scale by s about the centre.
-struct Similarity {
-  double a = 0, s = 1;
-};
-
-// Bilinear sample of a 4-channel image at (qx, qy) in 16.16 fixed point, with
-// coordinates clamped to the image, into out as value x 65536.
-inline void sample(const ImageView& in, int64_t qx, int64_t qy, int32_t out[4]) {
-  const int64_t max_x = int64_t(in.width - 1) << 16, max_y = int64_t(in.height - 1) << 16;
-  qx = std::clamp<int64_t>(qx, 0, max_x);
-  qy = std::clamp<int64_t>(qy, 0, max_y);
-  const int32_t x0 = int32_t(qx >> 16), y0 = int32_t(qy >> 16);
-  const int32_t fx = int32_t(qx >> 8) & 255, fy = int32_t(qy >> 8) & 255;
-  // On the last row or column the fraction is 0, so the neighbour is not read
-  // past the edge.
-  const int32_t x1 = fx ? x0 + 1 : x0;
-  const uint8_t* r0 = in.row(y0);
-  const uint8_t* r1 = fy ? in.row(y0 + 1) : r0;
-  const uint8_t *a = r0 + x0 * 4, *b = r0 + x1 * 4, *c = r1 + x0 * 4, *d = r1 + x1 * 4;
-  for (int k = 0; k < 4; ++k) {
-    const int32_t top = a[k] * (256 - fx) + b[k] * fx, bottom = c[k] * (256 - fx) + d[k] * fx;
-    out[k] = top * (256 - fy) + bottom * fy;
-  }
-}
-
-// Where a similarity sends the start of row y, and its step per pixel, in 16.16.
-struct RowWalk {
-  double x = 0, y = 0, dx = 0, dy = 0;
-  RowWalk(Similarity t, double cx, double cy, int32_t row) {
-    const double c = t.s * std::cos(t.a), s = t.s * std::sin(t.a), py = row - cy;
-    x = (cx + c * -cx - s * py) * 65536, y = (cy + s * -cx + c * py) * 65536;
-    dx = c * 65536, dy = s * 65536;
-  }
-  int64_t qx(int32_t i) const { return static_cast<int64_t>(x + dx * i + 0.5); }
-  int64_t qy(int32_t i) const { return static_cast<int64_t>(y + dy * i + 0.5); }
-};
+using namespace path_blur_detail;
 
 #if defined(__SSE2__)
 // `sample` four channels at once. The first blend (byte times weight, in pairs)
 // is a multiply-add of 16-bit lanes; the second's products are whole numbers
 // below 2^24, which floats hold exactly.
 inline __m128i sample4(const ImageView& in, int64_t qx, int64_t qy) {
-  const int64_t max_x = int64_t(in.width - 1) << 16, max_y = int64_t(in.height - 1) << 16;
-  qx = std::clamp<int64_t>(qx, 0, max_x);
-  qy = std::clamp<int64_t>(qy, 0, max_y);
-  const int32_t x0 = int32_t(qx >> 16), y0 = int32_t(qy >> 16);
-  const int32_t fx = int32_t(qx >> 8) & 255, fy = int32_t(qy >> 8) & 255;
-  const int32_t x1 = fx ? x0 + 1 : x0;
-  const uint8_t* r0 = in.row(y0);
-  const uint8_t* r1 = fy ? in.row(y0 + 1) : r0;
+  const SamplePoint p = locate(in, qx, qy);
+  const int32_t fx = p.fx, fy = p.fy;
   int32_t a, b, c, d;
-  std::memcpy(&a, r0 + x0 * 4, 4), std::memcpy(&b, r0 + x1 * 4, 4);
-  std::memcpy(&c, r1 + x0 * 4, 4), std::memcpy(&d, r1 + x1 * 4, 4);
+  std::memcpy(&a, p.r0 + p.x0 * 4, 4), std::memcpy(&b, p.r0 + p.x1 * 4, 4);
+  std::memcpy(&c, p.r1 + p.x0 * 4, 4), std::memcpy(&d, p.r1 + p.x1 * 4, 4);
   const __m128i zero = _mm_setzero_si128(), wx = _mm_set1_epi32((fx << 16) | (256 - fx));
   const __m128i top =
       _mm_madd_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b)), zero), wx);
@@ -102,27 +60,20 @@ void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double c
                   bool a_is_identity, bool round_up) {
   const int32_t bias = round_up ? 65536 : 65535;
   for_each_band(in.height, int64_t(in.width) * 12, [&](int32_t first, int32_t end) {
+#if defined(__SSE2__)
+    const __m128i round = _mm_set1_epi32(bias);
     for (int32_t y = first; y < end; ++y) {
       const RowWalk wa(A, cx, cy, y), wb(B, cx, cy, y);
       const uint8_t* own = in.row(y);
       uint8_t* d = out.row(y);
-#if defined(__SSE2__)
-      const __m128i round = _mm_set1_epi32(bias);
       for (int32_t x = 0; x < in.width; ++x, d += 4) {
         const __m128i u = a_is_identity ? own4(own + x * 4) : sample4(in, wa.qx(x), wa.qy(x));
         store_mean(u, sample4(in, wb.qx(x), wb.qy(x)), round, d);
       }
-#else
-      for (int32_t x = 0; x < in.width; ++x, d += 4) {
-        int32_t u[4], v[4];
-        if (a_is_identity)
-          for (int k = 0; k < 4; ++k) u[k] = own[x * 4 + k] << 16;
-        else sample(in, wa.qx(x), wa.qy(x), u);
-        sample(in, wb.qx(x), wb.qy(x), v);
-        for (int k = 0; k < 4; ++k) d[k] = static_cast<uint8_t>((int64_t(u[k]) + v[k] + bias) >> 17);
-      }
-#endif
     }
+#else
+    for (int32_t y = first; y < end; ++y) two_tap_row(in, out, cx, cy, A, B, a_is_identity, bias, y);
+#endif
   });
 }
 
@@ -240,54 +191,14 @@ void pass(const ImageView& in, const ImageView& out, double cx, double cy, Simil
   else two_tap_pass(in, out, cx, cy, A, B, a_is_identity, round_up);
 }
 
-double farthest_corner(const ImageView& v, double cx, double cy) {
-  const double dx = std::max(cx, v.width - 1 - cx), dy = std::max(cy, v.height - 1 - cy);
-  return std::hypot(dx, dy);
-}
-
-// Averages over `first`, then `first` followed by steps of `step` composed k
-// times, k < 2^passes. `compose(step, times)` gives the step repeated.
-template <class Compose>
-bool path_mean(const ImageView& src, const ImageView& dst, double cx, double cy, double span_pixels,
-               Similarity first, Similarity step, Compose compose) {
-  if (!same_shape(src, dst) || src.channels != 4 || src.data == dst.data) return false;
-  if (!(span_pixels >= 1.0)) {
-    copy_view(src, dst);
-    return true;
-  }
-  const int32_t passes = std::clamp(static_cast<int32_t>(std::ceil(std::log2(span_pixels))), 1, 10);
-  const double count = double(1 << passes);
-  step = compose(step, 1.0 / (count - 1));
-  // Left unfilled: every pass writes all of its output before the next reads it,
-  // and the pages are first touched by the banded passes rather than by one thread.
-  const std::unique_ptr<uint8_t[]> scratch(new uint8_t[size_t(src.width) * src.height * 4]);
-  // Passes alternate between dst and the scratch image so the last lands in dst.
-  ImageView a = dst, b{scratch.get(), src.width, src.height, 4, src.width * 4};
-  if (passes % 2 == 0) std::swap(a, b);
-  const Similarity second{first.a + step.a, first.s * step.s};
-  pass(src, a, cx, cy, first, second, false, true);
-  for (int32_t p = 1; p < passes; ++p) {
-    pass(a, b, cx, cy, Similarity{}, compose(step, double(1 << p)), true, p % 2 == 0);
-    std::swap(a, b);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool spin_blur(const ImageView& src, const ImageView& dst, double cx, double cy, double angle_radians) {
-  if (!std::isfinite(angle_radians) || !std::isfinite(cx) || !std::isfinite(cy)) return false;
-  const double angle = std::fabs(angle_radians);
-  return path_mean(src, dst, cx, cy, angle * farthest_corner(src, cx, cy), Similarity{-angle / 2, 1},
-                   Similarity{angle, 1}, [](Similarity s, double t) { return Similarity{s.a * t, 1}; });
+  return spin_blur_with(pass, src, dst, cx, cy, angle_radians);
 }
 
 bool zoom_blur(const ImageView& src, const ImageView& dst, double cx, double cy, double spread) {
-  if (!std::isfinite(spread) || !std::isfinite(cx) || !std::isfinite(cy)) return false;
-  spread = std::clamp(spread, 0.0, 1.0);
-  const double top = 1 + spread / 2, bottom = 1 - spread / 2;
-  return path_mean(src, dst, cx, cy, spread * farthest_corner(src, cx, cy), Similarity{0, top},
-                   Similarity{0, bottom / top}, [](Similarity s, double t) { return Similarity{0, std::pow(s.s, t)}; });
+  return zoom_blur_with(pass, src, dst, cx, cy, spread);
 }
 
 }  // namespace cvl::imaging

@@ -12,11 +12,9 @@
 namespace cvl::imaging {
 
 bool sharpen_reference(const ImageView& src, const ImageView& dst, int32_t amount, int32_t size) {
-  if (!src.data || !dst.data || src.width <= 0 || src.height <= 0) return false;
-  if (src.width != dst.width || src.height != dst.height || src.channels != dst.channels) return false;
-  if (src.channels != 3 && src.channels != 4) return false;
+  if (!sharpen_detail::views_fit(src, dst)) return false;
   const int32_t w = src.width, h = src.height, ch = src.channels;
-  const int32_t radius = std::max((size - 1) / 6, 1);
+  const int32_t radius = sharpen_detail::box_radius(size);
   std::vector<uint8_t> plane(static_cast<size_t>(w) * static_cast<size_t>(h));
   if (ch == 4) {
     for (int32_t y = 0; y < h; ++y) {

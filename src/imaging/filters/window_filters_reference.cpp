@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
+#include "imaging/filters/bilateral.h"
 
 namespace cvl::imaging {
 namespace {
@@ -104,21 +105,6 @@ bool plain_mean_by_table(const ImageView& src, const ImageView& dst, int32_t rad
   return true;
 }
 
-constexpr int32_t kBilateralMaxLevels = 16;
-// Weights in 1/256ths: a window of kMaxBoxRadius would overflow the sums, so the
-// bilateral radius is held lower.
-constexpr int32_t kBilateralMaxRadius = 60;
-
-std::vector<uint8_t> plain_brightness(const ImageView& v) {
-  std::vector<uint8_t> g(size_t(v.width) * v.height);
-  for (int32_t y = 0; y < v.height; ++y) {
-    const uint8_t* p = v.row(y);
-    uint8_t* o = g.data() + size_t(y) * v.width;
-    for (int32_t x = 0; x < v.width; ++x, p += v.channels) o[x] = uint8_t((77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8);
-  }
-  return g;
-}
-
 }  // namespace
 
 bool geometric_mean_reference(const ImageView& src, const ImageView& dst, int32_t radius) {
@@ -143,14 +129,14 @@ bool harmonic_mean_reference(const ImageView& src, const ImageView& dst, int32_t
 bool bilateral_filter_reference(const ImageView& src, const ImageView& dst, int32_t radius, double range_sigma) {
   if (!same_shape(src, dst) || src.channels < 3 || src.data == dst.data || radius < 0 || !(range_sigma > 0.0))
     return false;
-  radius = std::min(radius, kBilateralMaxRadius);
+  radius = std::min(radius, bilateral_detail::kMaxRadius);
   copy_view(src, dst);  // the fourth channel, and every pixel at radius 0
   if (radius == 0) return true;
   const int32_t w = src.width, h = src.height, ch = src.channels;
-  const std::vector<uint8_t> guide = plain_brightness(src);
+  const std::vector<uint8_t> guide = bilateral_detail::brightness(src);
   // Levels spaced at most 1.5 sigma apart (closer is no better), at most 16.
   const int32_t levels =
-      std::clamp(static_cast<int32_t>(std::ceil(255.0 / (1.5 * range_sigma))) + 1, 2, kBilateralMaxLevels);
+      std::clamp(static_cast<int32_t>(std::ceil(255.0 / (1.5 * range_sigma))) + 1, 2, bilateral_detail::kMaxLevels);
   const double spacing = 255.0 / (levels - 1);
   // Each pixel's output mixes its two neighbouring levels, (1 - t) of the lower
   // and t of the upper: the lower level's value is kept in dst, the upper level
