@@ -71,15 +71,25 @@ void set_rate(benchmark::State& state) {
                                                     benchmark::Counter::kIsRate);
 }
 
-void BM_MergeOpaqueNormal(benchmark::State& state) {
+// The peers merge on one thread, so the engine's rows are held to one too (the
+// thread count is the argument where a row has one, 0 meaning every thread).
+void merge_rows(benchmark::State& state, int32_t threads) {
   Stack& s = stack();
-  s.fill(Content::opaque);
-  s.set_mode(0);
+  CVL_SetThreadCount(threads);
   for (auto _ : state) {
     CVL_Merge(s.flat.data());
     benchmark::ClobberMemory();
   }
+  CVL_SetThreadCount(0);
   set_rate(state);
+  state.counters["threads"] = threads;
+}
+
+void BM_MergeOpaqueNormal(benchmark::State& state) {
+  Stack& s = stack();
+  s.fill(Content::opaque);
+  s.set_mode(0);
+  merge_rows(state, 1);
 }
 
 // The floor of (a): moving each layer's bytes once into the flat image.
@@ -97,17 +107,21 @@ void BM_MergeHalfAlpha(benchmark::State& state) {
   Stack& s = stack();
   s.fill(Content::half);
   s.set_mode(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    CVL_Merge(s.flat.data());
-    benchmark::ClobberMemory();
-  }
-  set_rate(state);
+  merge_rows(state, 1);
+}
+
+void BM_MergeHalfAlphaNormal_AllThreads(benchmark::State& state) {
+  Stack& s = stack();
+  s.fill(Content::half);
+  s.set_mode(0);
+  merge_rows(state, 0);
 }
 
 BENCHMARK(BM_MergeOpaqueNormal)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemcpyOpaqueLayers)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Normal, Multiply, Screen, Overlay, Soft Light.
 BENCHMARK(BM_MergeHalfAlpha)->Arg(0)->Arg(1)->Arg(2)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_MergeHalfAlphaNormal_AllThreads)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 #if defined(CORVEL_HAVE_PIXMAN)
 
