@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "host_args.h"
 #include "bench_pictures.h"
 #include "core/engine.h"
 #include "corvel/corvel.h"
@@ -63,35 +64,6 @@ BENCHMARK(BM_MedianFilter)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// Sliders at the middle of their ranges (in tenths), everything else at its default.
-struct Args {
-  int32_t s[6] = {}, option = 0, i1 = 0, i2 = 0, f[6] = {};
-};
-Args host_args(const char* name) {
-  Args a;
-  for (int i = 0;; ++i) {
-    const char *frame = nullptr, *reads = nullptr;
-    const char* n = CVL_IPLEffectInfo(i, &frame, &reads);
-    if (!n) break;
-    if (std::strcmp(n, name) != 0) continue;
-    for (int k = 0;; ++k) {
-      const char *label = nullptr, *unit = nullptr, *meaning = nullptr;
-      double lo = 0, hi = 0, def = 0;
-      const char* arg = CVL_IPLEffectArgumentInfo(i, k, &label, &unit, &lo, &hi, &def, &meaning);
-      if (!arg) break;
-      const std::string s = arg;
-      const bool numbered = s.size() == 2 && s[1] >= '1' && s[1] <= '6';
-      if (numbered && s[0] == 's') a.s[s[1] - '1'] = int32_t(std::lround((lo + hi) / 2 * 10));
-      else if (numbered && s[0] == 'f') a.f[s[1] - '1'] = int32_t(std::lround(def));
-      else if (s == "option") a.option = int32_t(std::lround(def));
-      else if (s == "i1") a.i1 = int32_t(std::lround(def));
-      else if (s == "i2") a.i2 = int32_t(std::lround(def));
-    }
-    break;
-  }
-  return a;
-}
-
 void time_effect(benchmark::State& state, const char* name) {
   static std::vector<uint16_t> words;
   if (words.empty()) {
@@ -102,7 +74,7 @@ void time_effect(benchmark::State& state, const char* name) {
     const cvl::Layer& layer = cvl::engine().slot(kSlot);
     words.assign(layer.data(), layer.data() + size_t(kEdge) * kEdge * 4);
   }
-  const Args a = host_args(name);
+  const bench::HostArgs a = bench::host_args(name);
   CVL_SetThreadCount(1);
   for (auto _ : state) {
     std::memcpy(cvl::engine().slot(kSlot).data(), words.data(), words.size() * sizeof(uint16_t));
