@@ -10,6 +10,7 @@
 
 #include "corvel/corvel.h"
 #include "core/engine.h"
+#include "core/tool_settings.h"
 
 namespace cvl::test {
 
@@ -41,7 +42,11 @@ inline std::vector<uint16_t> layer_words(const Layer& layer) {
 class CanvasTest : public ::testing::Test {
  protected:
   void SetUp() override { make_canvas(16, 12, 32); }
-  void TearDown() override { CVL_DeleteImage(); }
+  // The brush description is process-wide: each test leaves it as a fresh process has it.
+  void TearDown() override {
+    CVL_DeleteImage();
+    tool() = ToolSettings{};
+  }
 
   void make_canvas(int w, int h, int brush_capacity) {
     CVL_DeleteImage();
