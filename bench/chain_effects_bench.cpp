@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host_args.h"
 #include "bench_pictures.h"
 #include "effects/inhouse_library.h"
 #include "imaging/parallel_bands.h"
@@ -18,11 +19,7 @@ namespace {
 
 constexpr int kEdge = 2048;
 
-double thread_seconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
+using bench::thread_seconds;
 
 // Mpix/s over the thread's CPU time (Google Benchmark's rate counters divide
 // by process time, which other threads fill).

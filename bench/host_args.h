@@ -8,6 +8,12 @@
 #include <cstring>
 #include <string>
 
+#include <time.h>
+
+#include <vector>
+
+#include "bench_pictures.h"
+#include "core/engine.h"
 #include "corvel/corvel.h"
 
 namespace bench {
@@ -40,6 +46,28 @@ inline HostArgs host_args(const char* name) {
     break;
   }
   return a;
+}
+
+// The calling thread's CPU seconds: other processes' load does not count.
+inline double thread_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// An edge x edge canvas with bench::varied_picture in `slot`, made on first use; the
+// layer's words, for restoring the picture before each timed effect.
+inline const std::vector<uint16_t>& varied_layer_words(int edge, int slot) {
+  static std::vector<uint16_t> words;
+  if (words.empty()) {
+    CVL_CreateImage(nullptr, edge, edge, 32, 0);
+    CVL_CreateLayer(slot, edge, edge);
+    const std::vector<uint8_t> px = varied_picture(edge);
+    CVL_LoadRGBA32Layer(px.data(), edge * 4, slot, 0, 0, edge, edge, 0);
+    const cvl::Layer& layer = cvl::engine().slot(slot);
+    words.assign(layer.data(), layer.data() + size_t(edge) * edge * 4);
+  }
+  return words;
 }
 
 }  // namespace bench

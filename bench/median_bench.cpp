@@ -26,11 +26,7 @@ namespace {
 constexpr int kEdge = 2048;
 constexpr int kSlot = 2;
 
-double thread_seconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
+using bench::thread_seconds;
 
 void set_rate(benchmark::State& state) {
   state.counters["Mpix/s"] =
@@ -65,15 +61,7 @@ BENCHMARK(BM_MedianFilter)
     ->Unit(benchmark::kMillisecond);
 
 void time_effect(benchmark::State& state, const char* name) {
-  static std::vector<uint16_t> words;
-  if (words.empty()) {
-    CVL_CreateImage(nullptr, kEdge, kEdge, 32, 0);
-    CVL_CreateLayer(kSlot, kEdge, kEdge);
-    const std::vector<uint8_t> px = bench::varied_picture(kEdge);
-    CVL_LoadRGBA32Layer(px.data(), kEdge * 4, kSlot, 0, 0, kEdge, kEdge, 0);
-    const cvl::Layer& layer = cvl::engine().slot(kSlot);
-    words.assign(layer.data(), layer.data() + size_t(kEdge) * kEdge * 4);
-  }
+  const std::vector<uint16_t>& words = bench::varied_layer_words(kEdge, kSlot);
   const bench::HostArgs a = bench::host_args(name);
   CVL_SetThreadCount(1);
   for (auto _ : state) {
