@@ -173,29 +173,17 @@ bool run_fractal_plasma(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
 // 24: values 3 and 4 the number of waves across and down, 5 and 6 their phases (250 a
 // full turn), 7-9 colour, 13 blend. Not random: the same values draw the same picture.
 bool run_sine_plasma(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const double fx = 2 * kPi * v(3) / w, fy = 2 * kPi * v(4) / h;
-  const double p1 = v(5) * (2 * kPi / 250), p2 = v(6) * (2 * kPi / 250);
-  const Rgb base = colour_at(v, 7);
-  std::vector<double> across(static_cast<size_t>(w)), down(static_cast<size_t>(h));
-  for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
-  for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
-  const double cx = w * 0.5, cy = h * 0.5;
+  const SinePlasma plasma(v, w, h);
   PaintLayer layer(w, h);
   imaging::for_each_band(h, int64_t(w) * 64, [&](int first, int end) {
     std::vector<double> rings(static_cast<size_t>(w));
     for (int32_t y = first; y < end; ++y) {
       // The rings are even about the middle column: x - cx and (w - x) - cx are exact
       // opposites, so the right half reads the left half's values.
-      for (int32_t x = 0; x < w; ++x)
-        rings[size_t(x)] = x > cx ? rings[size_t(w - x)] : std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
+      for (int32_t x = 0; x < w; ++x) rings[size_t(x)] = x > plasma.cx ? rings[size_t(w - x)] : plasma.ring(x, y);
       uint8_t* p = layer.row(y);
       for (int32_t x = 0; x < w; ++x, p += 4) {
-        const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
-        const double t = (across[size_t(x)] + down[size_t(y)] + rings[size_t(x)] + diagonal) * 0.25;  // -1..1
-        // A rainbow cycle through t, half mixed with the given colour.
-        p[0] = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
-        p[1] = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
-        p[2] = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
+        plasma.colour(x, y, rings[size_t(x)], p);
         p[3] = 255;
       }
     }

@@ -134,24 +134,13 @@ bool run_perlin_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) 
 // 24: values 3 and 4 the number of waves across and down, 5 and 6 their phases (250 a
 // full turn), 7-9 colour, 13 blend. Not random: the same values draw the same picture.
 bool run_sine_plasma_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const double fx = 2 * kPi * v(3) / w, fy = 2 * kPi * v(4) / h;
-  const double p1 = v(5) * (2 * kPi / 250), p2 = v(6) * (2 * kPi / 250);
-  const Rgb base = colour_at(v, 7);
-  std::vector<double> across(static_cast<size_t>(w)), down(static_cast<size_t>(h));
-  for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
-  for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
-  const double cx = w * 0.5, cy = h * 0.5;
+  const SinePlasma plasma(v, w, h);
   PaintLayer layer(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
-      const double ring = std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2);
-      const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
-      const double t = (across[size_t(x)] + down[size_t(y)] + ring + diagonal) * 0.25;  // -1..1
-      // A rainbow cycle through t, half mixed with the given colour.
-      const uint8_t r = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
-      const uint8_t g = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
-      const uint8_t b = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
-      layer.set(x, y, {r, g, b});
+      uint8_t rgb[3];
+      plasma.colour(x, y, plasma.ring(x, y), rgb);
+      layer.set(x, y, {rgb[0], rgb[1], rgb[2]});
     }
   layer.blend_onto_reference(rgba, blend_from_value(v(13, 12)));
   return true;

@@ -202,4 +202,35 @@ bool fiber_strokes(const Values& v, int32_t w, int32_t h, Stroke stroke) {
   return true;
 }
 
+// 24, sine plasma: waves across and down (values 3-6), a ring about the middle and a
+// diagonal, averaged and turned into a rainbow half mixed with the colour (7-9).
+struct SinePlasma {
+  double fx, fy, p1, p2, cx, cy;
+  Rgb base;
+  std::vector<double> across, down;
+
+  SinePlasma(const Values& v, int32_t w, int32_t h)
+      : fx(2 * kPi * v(3) / w),
+        fy(2 * kPi * v(4) / h),
+        p1(v(5) * (2 * kPi / 250)),
+        p2(v(6) * (2 * kPi / 250)),
+        cx(w * 0.5),
+        cy(h * 0.5),
+        base(colour_at(v, 7)),
+        across(static_cast<size_t>(w)),
+        down(static_cast<size_t>(h)) {
+    for (int32_t x = 0; x < w; ++x) across[size_t(x)] = std::sin(fx * x + p1);
+    for (int32_t y = 0; y < h; ++y) down[size_t(y)] = std::sin(fy * y + p2);
+  }
+  double ring(int32_t x, int32_t y) const { return std::sin(std::hypot(fx * (x - cx), fy * (y - cy)) + p1 - p2); }
+  // The colour at (x, y) given its ring value.
+  void colour(int32_t x, int32_t y, double ring_value, uint8_t* rgb) const {
+    const double diagonal = std::sin((fx * x + fy * y) * 0.5 + p2);
+    const double t = (across[size_t(x)] + down[size_t(y)] + ring_value + diagonal) * 0.25;  // -1..1
+    rgb[0] = clamp_byte(0.5 * base.r + 63.75 * (1 + std::sin(kPi * t)));
+    rgb[1] = clamp_byte(0.5 * base.g + 63.75 * (1 + std::sin(kPi * t + 2 * kPi / 3)));
+    rgb[2] = clamp_byte(0.5 * base.b + 63.75 * (1 + std::sin(kPi * t + 4 * kPi / 3)));
+  }
+};
+
 }  // namespace cvl::imagescript::generate_detail
