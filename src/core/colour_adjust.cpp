@@ -51,12 +51,10 @@ void adjust_buffer(uint8_t* rgba, int32_t width, int32_t height, int32_t hue_shi
   };
   // Pixels are independent: runs of them go to several threads, each with its own memo.
   const size_t n = pixel_count(width, height);
-  constexpr size_t kRun = 4096;
-  imaging::for_each_band(static_cast<int32_t>((n + kRun - 1) / kRun), kRun * 16, [&](int32_t first, int32_t end) {
+  imaging::for_each_run(n, 16, [&](size_t first, size_t end) {
     imaging::ColourMemo memo;
-    uint8_t* p = rgba + static_cast<size_t>(first) * kRun * 4;
-    const size_t stop = std::min(n, static_cast<size_t>(end) * kRun);
-    for (size_t i = static_cast<size_t>(first) * kRun; i < stop; ++i, p += 4) {
+    uint8_t* p = rgba + first * 4;
+    for (size_t i = first; i < end; ++i, p += 4) {
       const uint32_t c = memo.get(p[0], p[1], p[2], adjust);
       p[0] = static_cast<uint8_t>(c), p[1] = static_cast<uint8_t>(c >> 8), p[2] = static_cast<uint8_t>(c >> 16);
     }

@@ -83,4 +83,13 @@ void for_each_band(int rows, std::int64_t work_per_row, const BandBody& body) {
   if (failure) std::rethrow_exception(failure);
 }
 
+void for_each_run(std::size_t count, std::int64_t work_per_item, const RunBody& body) {
+  constexpr std::size_t kRun = 4096;
+  const int runs = static_cast<int>((count + kRun - 1) / kRun);
+  for_each_band(runs, static_cast<std::int64_t>(kRun) * std::max<std::int64_t>(work_per_item, 1),
+                [&](int first, int end) {
+                  body(static_cast<std::size_t>(first) * kRun, std::min(count, static_cast<std::size_t>(end) * kRun));
+                });
+}
+
 }  // namespace cvl::imaging

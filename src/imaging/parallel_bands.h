@@ -9,6 +9,7 @@
 // filters down a column, a random sequence) band by columns or stay serial.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -31,6 +32,11 @@ int thread_count();
 // every band has ended.
 using BandBody = std::function<void(int first_row, int end_row)>;
 void for_each_band(int rows, std::int64_t work_per_row, const BandBody& body);
+
+// The same over `count` independent items (pixels of a packed image, say), in bands
+// of whole runs of a few thousand: body(first_item, end_item).
+using RunBody = std::function<void(std::size_t first_item, std::size_t end_item)>;
+void for_each_run(std::size_t count, std::int64_t work_per_item, const RunBody& body);
 
 // The least work a band is given (pixel-steps, default 65536).
 // Tests lower it so that small pictures split into bands too.

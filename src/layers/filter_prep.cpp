@@ -22,12 +22,9 @@ size_t pixel_count(int32_t width, int32_t height) {
 template <class T, class F>
 void for_each_pixel(T* image, size_t count, const F& f) {
   if (!image || count == 0) return;
-  constexpr size_t kRun = 4096;
-  const int32_t runs = static_cast<int32_t>((count + kRun - 1) / kRun);
-  imaging::for_each_band(runs, kRun, [&](int32_t first, int32_t end) {
-    T* p = image + static_cast<size_t>(first) * kRun * 4;
-    const size_t stop = std::min(count, static_cast<size_t>(end) * kRun);
-    for (size_t i = static_cast<size_t>(first) * kRun; i < stop; ++i, p += 4) f(p);
+  imaging::for_each_run(count, 1, [&](size_t first, size_t end) {
+    T* p = image + first * 4;
+    for (size_t i = first; i < end; ++i, p += 4) f(p);
   });
 }
 

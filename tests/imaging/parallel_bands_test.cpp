@@ -35,6 +35,19 @@ TEST_F(BandSettings, BandsCoverEveryRowOnceWhateverTheCountAndSize) {
   }
 }
 
+TEST_F(BandSettings, RunsCoverEveryItemOnceIncludingAShortLastRun) {
+  set_band_work_floor(1);
+  set_thread_count(3);
+  for (size_t count : {size_t{0}, size_t{1}, size_t{4095}, size_t{4096}, size_t{4097}, size_t{3 * 4096 + 5}}) {
+    std::vector<std::atomic<int>> seen(count);
+    for_each_run(count, 1, [&](size_t first, size_t end) {
+      ASSERT_LE(end, count);
+      for (size_t i = first; i < end; ++i) ++seen[i];
+    });
+    for (size_t i = 0; i < count; ++i) ASSERT_EQ(seen[i], 1) << count << " items, item " << i;
+  }
+}
+
 TEST_F(BandSettings, SmallWorkAndNestedLoopsStayOnTheCallingThread) {
   set_thread_count(4);
   const auto caller = std::this_thread::get_id();
