@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/canvas_geometry.h"
 #include "core/selection_weight.h"
 #include "imaging/parallel_bands.h"
@@ -25,6 +29,30 @@ void for_each_pixel(T* image, size_t count, const F& f) {
   imaging::for_each_run(count, 1, [&](size_t first, size_t end) {
     T* p = image + first * 4;
     for (size_t i = first; i < end; ++i, p += 4) f(p);
+  });
+}
+
+// Like for_each_pixel, but only for pixels whose alpha is neither 0 nor 255 (which
+// premultiplying and its inverse leave as they are); most pictures are mostly such
+// pixels, skipped four at a time.
+template <class F>
+void for_each_translucent_pixel(uint8_t* image, size_t count, const F& f) {
+  if (!image || count == 0) return;
+  imaging::for_each_run(count, 1, [&](size_t first, size_t end) {
+    uint8_t* p = image + first * 4;
+    size_t i = first;
+#if defined(__SSE2__)
+    const __m128i alpha = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 4 <= end; i += 4, p += 16) {
+      const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), alpha);
+      if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi32(a, alpha), _mm_cmpeq_epi32(a, zero))) == 0xFFFF) continue;
+      for (int k = 0; k < 4; ++k)
+        if (p[k * 4 + 3] != 0 && p[k * 4 + 3] != 255) f(p + k * 4);
+    }
+#endif
+    for (; i < end; ++i, p += 4)
+      if (p[3] != 0 && p[3] != 255) f(p);
   });
 }
 
@@ -62,19 +90,15 @@ inline void unpremultiply32(uint8_t* p, const ByteTable& t) {
 
 void adjust_rgba32_pre_filter(uint8_t* image, int32_t width, int32_t height) {
   const ByteTable& t = premultiply_table();
-  for_each_pixel(image, pixel_count(width, height), [&t](uint8_t* p) {
-    const uint32_t a = p[3];
-    if (a == 0 || a == 255) return;
-    const uint8_t* row = t.data() + (a << 8);
+  for_each_translucent_pixel(image, pixel_count(width, height), [&t](uint8_t* p) {
+    const uint8_t* row = t.data() + (uint32_t{p[3]} << 8);
     for (int c = 0; c < 3; ++c) p[c] = row[p[c]];
   });
 }
 
 void adjust_rgba32_post_filter(uint8_t* image, int32_t width, int32_t height) {
   const ByteTable& t = unpremultiply_table();
-  for_each_pixel(image, pixel_count(width, height), [&t](uint8_t* p) {
-    if (p[3] != 0 && p[3] != 255) unpremultiply32(p, t);
-  });
+  for_each_translucent_pixel(image, pixel_count(width, height), [&t](uint8_t* p) { unpremultiply32(p, t); });
 }
 
 void adjust_rgba64_pre_filter(uint16_t* image, int32_t width, int32_t height) {
@@ -119,6 +143,12 @@ void adjust_rgba32_rect_by_mask_and_texture(const Engine& e, uint8_t* image, int
           image + (static_cast<size_t>(row - y) * static_cast<size_t>(width) + static_cast<size_t>(left - x)) * 4;
       const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
       for (int32_t col = left; col < right; ++col, p += 4) {
+        if (!texture) {
+          // A fully selected run keeps its alpha (the weight is exactly 1).
+          const int32_t whole = mask_run(mask + at + static_cast<size_t>(col), right - col, kWholeWord, true);
+          col += whole, p += static_cast<size_t>(whole) * 4;
+          if (col == right) break;
+        }
         uint32_t w = texture ? texture_weight_plain(texture[at + static_cast<size_t>(col)]) : 65535;
         if (mask) w = mask_weight_word(w, mask[at + static_cast<size_t>(col)]);
         p[3] = static_cast<uint8_t>(w / 65535.0 * p[3]);

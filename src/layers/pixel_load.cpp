@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/canvas_geometry.h"
+#include "core/pixel_convert.h"
 #include "layers/pixel_access.h"
 #include "core/selection_weight.h"
 #include "layers/layer_stack.h"
@@ -69,23 +70,35 @@ inline uint16_t blend_in(uint32_t s, uint32_t w, uint16_t old) {
 namespace {
 
 // Walks the current layer beside an RGB24 source, handing each pixel's source,
-// destination and selection weight to `write`; the weight is 65535 without a selection.
-template <class Write>
+// destination and selection weight to `write`, and runs of pixels the selection
+// lets through whole to `write_whole(s, d, count)`.
+template <class Write, class WriteWhole>
 void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_stride, const Rgb24Selection& sel,
-                          Write write) {
+                          Write write, WriteWhole write_whole) {
   Layer* layer = current_layer_with_pixels(e);
   if (!layer || !src) return;
   const CanvasPlane plane = canvas_plane(e, *layer);
+  const uint16_t threshold = sel.rounded ? kWholeHighByte : kWholeWord;
   imaging::for_each_band(plane.height, plane.width, [&](int32_t first, int32_t end) {
     for (int32_t y = first; y < end; ++y) {
       const uint8_t* s = byte_row(src, src_stride, y);
       uint16_t* d = plane.row(y);
       const size_t row_index = static_cast<size_t>(y) * static_cast<size_t>(plane.width);
       const int32_t cols = plane.cols(y);
-      // Without a selection the whole row takes full weight: a loop of its own, so the
-      // common load is a plain widening copy with no per-pixel test.
       if (!sel.active()) {
-        for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, 65535u);
+        write_whole(s, d, cols);
+        continue;
+      }
+      if (!sel.texture) {
+        const uint16_t* m = sel.mask + row_index;
+        for (int32_t x = 0; x < cols;) {
+          const int32_t whole = mask_run(m + x, cols - x, threshold, true);
+          write_whole(s, d, whole);
+          x += whole, s += whole * 3, d += whole * 4;
+          const int32_t part = mask_run(m + x, cols - x, threshold, false);
+          for (const int32_t stop = x + part; x < stop; ++x, s += 3, d += 4)
+            write(s, d, sel.weight(row_index + static_cast<size_t>(x)));
+        }
         continue;
       }
       for (int32_t x = 0; x < cols; ++x, s += 3, d += 4) write(s, d, sel.weight(row_index + static_cast<size_t>(x)));
@@ -96,26 +109,34 @@ void for_each_rgb24_pixel(const Engine& e, const uint8_t* src, int32_t src_strid
 }  // namespace
 
 void load_rgb24(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
-  for_each_rgb24_pixel(e, src, src_stride, selection_for(e, use_selection, true),
-                       [](const uint8_t* s, uint16_t* d, uint32_t w) {
-                         if (w == 65535) {
-                           for (int c = 0; c < 3; ++c) d[c] = static_cast<uint16_t>(s[c] << 8);
-                         } else if (w != 0) {
-                           for (int c = 0; c < 3; ++c) d[c] = blend_in(s[c], w, d[c]);
-                         }
-                       });
+  for_each_rgb24_pixel(
+      e, src, src_stride, selection_for(e, use_selection, true),
+      [](const uint8_t* s, uint16_t* d, uint32_t w) {
+        if (w == 65535) {
+          for (int c = 0; c < 3; ++c) d[c] = static_cast<uint16_t>(s[c] << 8);
+        } else if (w != 0) {
+          for (int c = 0; c < 3; ++c) d[c] = blend_in(s[c], w, d[c]);
+        }
+      },
+      [](const uint8_t* s, uint16_t* d, int32_t count) { widen_rgb24_row(d, s, count); });
 }
 
 void load_rgb24_to_alpha(Engine& e, const uint8_t* src, int32_t src_stride, bool use_selection) {
-  for_each_rgb24_pixel(e, src, src_stride, selection_for(e, use_selection, false),
-                       [](const uint8_t* s, uint16_t* d, uint32_t w) {
-                         if (d[3] == 0) return;  // a transparent pixel never becomes visible
-                         if (w == 65535) {
-                           d[3] = static_cast<uint16_t>(s[0] << 8);
-                         } else if (w != 0) {
-                           d[3] = blend_in(s[0], w, d[3]);
-                         }
-                       });
+  // A transparent pixel never becomes visible.
+  for_each_rgb24_pixel(
+      e, src, src_stride, selection_for(e, use_selection, false),
+      [](const uint8_t* s, uint16_t* d, uint32_t w) {
+        if (d[3] == 0) return;
+        if (w == 65535) {
+          d[3] = static_cast<uint16_t>(s[0] << 8);
+        } else if (w != 0) {
+          d[3] = blend_in(s[0], w, d[3]);
+        }
+      },
+      [](const uint8_t* s, uint16_t* d, int32_t count) {
+        for (int32_t x = 0; x < count; ++x, s += 3, d += 4)
+          if (d[3] != 0) d[3] = static_cast<uint16_t>(s[0] << 8);
+      });
 }
 
 int32_t set_rgba64_layer(Engine& e, const uint16_t* src, int32_t src_stride, int32_t slot) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/canvas_geometry.h"
+#include "core/pixel_convert.h"
 #include "core/selection_weight.h"
 #include "imaging/parallel_bands.h"
 #include "layers/filter_prep.h"
@@ -16,19 +17,6 @@ namespace cvl {
 namespace {
 
 inline uint16_t widen(uint8_t v) { return static_cast<uint16_t>(v << 8); }
-
-// A source pixel written as it stands. Without the alpha lock a transparent
-// source clears the pixel entirely, so no colour hides under alpha 0.
-inline void write_plain(uint16_t* d, const uint8_t* s, bool locked) {
-  if (!locked && s[3] == 0) {
-    d[0] = d[1] = d[2] = d[3] = 0;
-    return;
-  }
-  d[0] = widen(s[0]);
-  d[1] = widen(s[1]);
-  d[2] = widen(s[2]);
-  if (!locked) d[3] = widen(s[3]);
-}
 
 // A source pixel let through with weight w (0..65535).
 inline void write_weighted(uint16_t* d, const uint8_t* s, uint32_t w, bool locked) {
@@ -77,12 +65,25 @@ int32_t load_rgba32_layer(Engine& e, const uint8_t* src, int32_t src_stride, int
       if (end <= left) break;  // past the pixels of a smaller layer: so is every later row
       uint16_t* d = plane.at(left, row);
       if (!weighted) {
-        for (int32_t col = left; col < end; ++col, s += 4, d += 4) write_plain(d, s, locked);
+        widen_rgba32_row(d, s, end - left, locked ? Widen::KeepAlpha : Widen::ClearTransparent);
         continue;
       }
       const size_t at = static_cast<size_t>(row) * static_cast<size_t>(e.canvas_width);
+      if (!texture) {
+        // The mask alone: fully selected runs are plain rows at full weight.
+        const uint16_t* m = mask + at;
+        for (int32_t col = left; col < end;) {
+          const int32_t whole = mask_run(m + col, end - col, kWholeHighByte, true);
+          widen_rgba32_row(d, s, whole, locked ? Widen::KeepAlpha : Widen::AllWords);
+          col += whole, s += whole * 4, d += whole * 4;
+          const int32_t part = mask_run(m + col, end - col, kWholeHighByte, false);
+          for (const int32_t stop = col + part; col < stop; ++col, s += 4, d += 4)
+            write_weighted(d, s, mask_weight_high_byte(65535, m[col]), locked);
+        }
+        continue;
+      }
       for (int32_t col = left; col < end; ++col, s += 4, d += 4) {
-        uint32_t w = texture ? texture_weight_rounded(texture[at + static_cast<size_t>(col)]) : 65535;
+        uint32_t w = texture_weight_rounded(texture[at + static_cast<size_t>(col)]);
         if (mask) w = mask_weight_high_byte(w, mask[at + static_cast<size_t>(col)]);
         write_weighted(d, s, w, locked);
       }
@@ -97,8 +98,7 @@ void load_rgba32_whole_layer(Engine& e, const uint8_t* src, int32_t src_stride, 
   const bool locked = layer->lockAlpha != 0;
   for (int32_t row = 0; row < layer->height; ++row) {
     const uint8_t* s = src + static_cast<ptrdiff_t>(row) * src_stride;
-    uint16_t* d = layer_row(*layer, row);
-    for (int32_t col = 0; col < layer->width; ++col, s += 4, d += 4) write_plain(d, s, locked);
+    widen_rgba32_row(layer_row(*layer, row), s, layer->width, locked ? Widen::KeepAlpha : Widen::ClearTransparent);
   }
 }
 
