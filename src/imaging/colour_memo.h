@@ -28,7 +28,7 @@ class ColourMemo {
   }
 
  private:
-  static constexpr uint32_t kSlotBits = 12, kSlots = 1u << kSlotBits;
+  static constexpr uint32_t kSlotBits = 16, kSlots = 1u << kSlotBits;
   std::vector<uint32_t> keys_, values_;
 };
 

@@ -88,14 +88,16 @@ void find_data_extents(Engine& e, int32_t slot, int32_t* left, int32_t* top, int
   int32_t l = e.canvas_width, t = e.canvas_height, r = 0, b = 0;
   const CanvasPlane plane = canvas_plane(e, *layer);
   for (int32_t y = 0; y < plane.height; ++y) {
+    // Only a row's first and last visible pixels matter: look in from both ends.
     const uint16_t* p = plane.row(y);
-    for (int32_t x = 0, cols = plane.cols(y); x < cols; ++x) {
-      if (p[x * 4 + 3] == 0) continue;
-      l = std::min(l, x);
-      t = std::min(t, y);
-      r = std::max(r, x);
-      b = std::max(b, y);
-    }
+    int32_t first = 0, last = plane.cols(y) - 1;
+    while (first <= last && p[first * 4 + 3] == 0) ++first;
+    if (first > last) continue;
+    while (p[last * 4 + 3] == 0) --last;
+    l = std::min(l, first);
+    t = std::min(t, y);
+    r = std::max(r, last);
+    b = y;
   }
   *left = l;
   *top = t;
