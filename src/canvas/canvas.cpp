@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/buffer.h"
 #include "core/engine.h"
 #include "core/rand_array.h"
 #include "layers/layer_stack.h"
@@ -103,6 +104,7 @@ void delete_image(Engine& e) {
   release_brush_buffers(e);
   for (int32_t i = 0; i < kLayerSlots; ++i) delete_layer(e, i);
   e.ipl.reset();
+  buffer_memory::release_kept();
 }
 
 }  // namespace cvl

@@ -1,6 +1,7 @@
 #include "core/buffer.h"
 
 #include <cstdlib>
+#include <mutex>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -9,33 +10,101 @@
 namespace cvl::buffer_memory {
 
 namespace {
-// Arrays from this size up start on a large-page boundary and are marked for large
-// pages where the system offers them; their tail past the last whole large page
-// stays in small pages, so nothing is wasted by rounding.
-constexpr size_t kLargePage = size_t{2} << 20;
+
+// Arrays from this size up are large: on Linux they start on a large-page
+// boundary and are marked for large pages where the system offers them (their
+// tail past the last whole large page stays in small pages, so nothing is wasted
+// by rounding).
+constexpr size_t kLarge = size_t{2} << 20;
 constexpr size_t kSmallPage = 4096;
+
+// An effect call makes and frees the same canvas-sized arrays every time, and a
+// fresh array costs the system clearing every page of it. The last few large
+// arrays freed are kept for the next request of the same size, up to a bound;
+// deleting the canvas lets them go.
+constexpr int kKeptSlots = 4;
+constexpr size_t kMostKeptBytes = size_t{160} << 20;
+
+struct Kept {
+  void* p = nullptr;
+  size_t bytes = 0;
+};
+
+struct Reserve {
+  std::mutex lock;
+  Kept slots[kKeptSlots];
+  size_t bytes = 0;
+};
+
+Reserve& reserve() {
+  static Reserve* r = new Reserve;  // never destroyed: buffers may be freed during exit
+  return *r;
+}
+
+void* fresh_large(size_t bytes) {
+#if defined(__linux__)
+  const size_t rounded = (bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
+  void* p = std::aligned_alloc(kLarge, rounded);
+  if (p) madvise(p, rounded, MADV_HUGEPAGE);  // advice only: a refusal changes nothing
+  return p;
+#else
+  return ::operator new(bytes, std::nothrow);
+#endif
+}
+
+void free_large(void* p) {
+#if defined(__linux__)
+  std::free(p);
+#else
+  ::operator delete(p, std::nothrow);
+#endif
+}
+
 }  // namespace
 
 void* acquire(size_t bytes) {
-#if defined(__linux__)
-  if (bytes >= kLargePage) {
-    const size_t rounded = (bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
-    void* p = std::aligned_alloc(kLargePage, rounded);
-    if (p) madvise(p, rounded, MADV_HUGEPAGE);  // advice only: a refusal changes nothing
-    return p;
+  if (bytes < kLarge) return ::operator new(bytes, std::nothrow);
+  {
+    Reserve& r = reserve();
+    std::lock_guard<std::mutex> hold(r.lock);
+    for (Kept& k : r.slots)
+      if (k.p && k.bytes == bytes) {
+        r.bytes -= bytes;
+        return std::exchange(k.p, nullptr);
+      }
   }
-#endif
-  return ::operator new(bytes, std::nothrow);
+  void* p = fresh_large(bytes);
+  if (!p) {
+    release_kept();  // what is kept may be what this request needs
+    p = fresh_large(bytes);
+  }
+  return p;
 }
 
 void release(void* p, size_t bytes) {
-#if defined(__linux__)
-  if (bytes >= kLargePage) {
-    std::free(p);
+  if (bytes < kLarge) {
+    ::operator delete(p, std::nothrow);
     return;
   }
-#endif
-  ::operator delete(p, std::nothrow);
+  if (bytes <= kMostKeptBytes) {
+    Reserve& r = reserve();
+    std::lock_guard<std::mutex> hold(r.lock);
+    for (Kept& k : r.slots)
+      if (!k.p && r.bytes + bytes <= kMostKeptBytes) {
+        k = {p, bytes};
+        r.bytes += bytes;
+        return;
+      }
+  }
+  free_large(p);
+}
+
+void release_kept() {
+  Reserve& r = reserve();
+  std::lock_guard<std::mutex> hold(r.lock);
+  for (Kept& k : r.slots)
+    if (k.p) free_large(std::exchange(k.p, nullptr));
+  r.bytes = 0;
 }
 
 }  // namespace cvl::buffer_memory

@@ -5,8 +5,9 @@
 // failure, which the export's catch-all turns into the call's failure value.
 //
 // Canvas-sized arrays are made and freed on every effect call, so their first
-// touch is a large part of a call's cost; `buffer_memory` asks the system for
-// large pages there, which turns thousands of page faults into a handful.
+// touch is a large part of a call's cost: `buffer_memory` keeps the last few large
+// arrays freed for the next request of their size, and asks the system for large
+// pages for new ones, which turns thousands of page faults into a handful.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,8 @@ namespace buffer_memory {
 // memory is short. Freed with `release(p, bytes)` given the same size.
 void* acquire(size_t bytes);
 void release(void* p, size_t bytes);
+// Returns the kept arrays to the system (the canvas is deleted, or memory is short).
+void release_kept();
 }  // namespace buffer_memory
 
 template <class T>
