@@ -77,5 +77,31 @@ TEST(DistortDifferential, FastRunnersGiveThePlainTwinsBytes) {
     }
 }
 
+// The reliefs look most slopes up in a table on pictures of a quarter million pixels
+// and more; the largest size here is one, with slopes from flat to the steepest.
+TEST(DistortDifferential, ReliefsGiveThePlainTwinsBytes) {
+  const Case reliefs[] = {
+      {"emboss, the host's middle sliders", run_emboss, run_emboss_reference, {128, 135, 45, 0, 50}},
+      {"emboss, deepest, light low and behind", run_emboss, run_emboss_reference, {4096, -400, 1, 0, 100}},
+      {"emboss, flat", run_emboss, run_emboss_reference, {0, 10, 90, 0, 0}},
+      {"bump, the host's middle sliders", run_bump, run_bump_reference, {128, 26, 0}},
+      {"bump, tall, light from the side", run_bump, run_bump_reference, {4096, 1, -25}},
+      {"bump, shallow, light above", run_bump, run_bump_reference, {3, 51, 25}},
+  };
+  for (const Case& c : reliefs)
+    for (const Size s : {Size{1, 1}, Size{2, 3}, Size{17, 13}, Size{600, 500}}) {
+      const Values v{c.values.data(), int32_t(c.values.size())};
+      Pixels want = picture(s.w, s.h, 9);
+      ASSERT_TRUE(c.plain(v, want.data(), s.w, s.h));
+      for (int threads : {1, 2, 3}) {
+        imaging::set_thread_count(threads);
+        Pixels got = picture(s.w, s.h, 9);
+        ASSERT_TRUE(c.fast(v, got.data(), s.w, s.h));
+        ASSERT_EQ(got, want) << c.name << " at " << s.w << " x " << s.h << ", " << threads << " threads";
+      }
+      imaging::set_thread_count(0);
+    }
+}
+
 }  // namespace
 }  // namespace cvl::imagescript
