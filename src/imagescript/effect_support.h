@@ -70,29 +70,62 @@ struct BilinearCorners {
   double tx, ty;
 };
 
+// The middle of a picture's columns and rows, in pixel-centre coordinates.
+inline double centre_x(int32_t w) { return (w - 1) * 0.5; }
+inline double centre_y(int32_t h) { return (h - 1) * 0.5; }
+// The edge a distortion's wrap value asks for: 1 wraps, anything else `otherwise`.
+inline Edge edge_of(int32_t wrap_flag, Edge otherwise) { return wrap_flag == 1 ? Edge::Wrap : otherwise; }
+
+// One axis of a bilinear read at coordinate v over n pixels: the two indices it
+// blends, the weight toward the second, and whether a transparent edge reads nothing.
+struct BilinearAxis {
+  int32_t i0, i1;
+  double t;
+  bool outside;
+};
+
+inline BilinearAxis bilinear_axis(double v, int32_t n, Edge edge) {
+  BilinearAxis a;
+  a.outside = edge == Edge::Transparent && (v < -0.5 || v > n - 0.5);
+  const double f = std::floor(v);
+  a.t = v - f;
+  // Coordinates may be huge after a wild value; keep them in int range before indexing.
+  const double lim = 1 << 29;
+  a.i0 = static_cast<int32_t>(std::clamp(f, -lim, lim));
+  a.i1 = a.i0 + 1;
+  if (edge == Edge::Wrap) {
+    a.i0 = wrap_index(a.i0, n), a.i1 = wrap_index(a.i1, n);
+  } else {
+    a.i0 = std::clamp(a.i0, 0, n - 1), a.i1 = std::clamp(a.i1, 0, n - 1);
+  }
+  return a;
+}
+
+inline BilinearCorners corners_of(const uint8_t* src, int32_t w, const BilinearAxis& across, const BilinearAxis& down) {
+  BilinearCorners q;
+  q.tx = across.t, q.ty = down.t;
+  q.a = src + (size_t(down.i0) * w + across.i0) * 4;
+  q.b = src + (size_t(down.i0) * w + across.i1) * 4;
+  q.c = src + (size_t(down.i1) * w + across.i0) * 4;
+  q.d = src + (size_t(down.i1) * w + across.i1) * 4;
+  return q;
+}
+
 inline bool bilinear_corners(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge,
                              BilinearCorners& q) {
   if (edge == Edge::Transparent && (x < -0.5 || y < -0.5 || x > w - 0.5 || y > h - 0.5)) return false;
-  const double fx = std::floor(x), fy = std::floor(y);
-  q.tx = x - fx, q.ty = y - fy;
-  // Coordinates may be huge after a wild value; keep them in int range before indexing.
-  const double lim = 1 << 29;
-  int32_t x0 = static_cast<int32_t>(std::clamp(fx, -lim, lim)), y0 = static_cast<int32_t>(std::clamp(fy, -lim, lim));
-  int32_t x1 = x0 + 1, y1 = y0 + 1;
-  if (edge == Edge::Wrap) {
-    x0 = wrap_index(x0, w), x1 = wrap_index(x1, w), y0 = wrap_index(y0, h), y1 = wrap_index(y1, h);
-  } else {
-    x0 = std::clamp(x0, 0, w - 1), x1 = std::clamp(x1, 0, w - 1);
-    y0 = std::clamp(y0, 0, h - 1), y1 = std::clamp(y1, 0, h - 1);
-  }
-  q.a = src + (size_t(y0) * w + x0) * 4;
-  q.b = src + (size_t(y0) * w + x1) * 4;
-  q.c = src + (size_t(y1) * w + x0) * 4;
-  q.d = src + (size_t(y1) * w + x1) * 4;
+  q = corners_of(src, w, bilinear_axis(x, w, edge), bilinear_axis(y, h, edge));
   return true;
 }
 
 // The bilinear read one channel at a time, in doubles: what sample_bilinear gives.
+inline void blend_corners_plain(const BilinearCorners& q, uint8_t* out) {
+  for (int k = 0; k < 4; ++k) {
+    const double top = q.a[k] + (q.b[k] - q.a[k]) * q.tx, bottom = q.c[k] + (q.d[k] - q.c[k]) * q.tx;
+    out[k] = static_cast<uint8_t>(top + (bottom - top) * q.ty + 0.5);
+  }
+}
+
 inline void sample_bilinear_plain(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge,
                                   uint8_t* out) {
   BilinearCorners q;
@@ -100,22 +133,13 @@ inline void sample_bilinear_plain(const uint8_t* src, int32_t w, int32_t h, doub
     std::memset(out, 0, 4);
     return;
   }
-  for (int k = 0; k < 4; ++k) {
-    const double top = q.a[k] + (q.b[k] - q.a[k]) * q.tx, bottom = q.c[k] + (q.d[k] - q.c[k]) * q.tx;
-    out[k] = static_cast<uint8_t>(top + (bottom - top) * q.ty + 0.5);
-  }
+  blend_corners_plain(q, out);
 }
 
-// Bilinear read of the four channels at (x, y) in pixel-centre coordinates. All four
-// channels are interpolated with the same weights, so a plane carried in any channel
-// is moved exactly as the colour is.
-inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge, uint8_t* out) {
+// Blends the four corners of a bilinear read into `out`, all four channels with the
+// same weights, so a plane carried in any channel is moved exactly as the colour is.
+inline void blend_corners(const BilinearCorners& q, uint8_t* out) {
 #if defined(__SSE2__)
-  BilinearCorners q;
-  if (!bilinear_corners(src, w, h, x, y, edge, q)) {
-    std::memset(out, 0, 4);
-    return;
-  }
   const uint8_t *a = q.a, *b = q.b, *c = q.c, *d = q.d;
   const double tx = q.tx, ty = q.ty;
   // The same double steps as sample_bilinear_plain, two channels a register; without fused
@@ -140,8 +164,18 @@ inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, 
   const int32_t word = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
   std::memcpy(out, &word, 4);
 #else
-  sample_bilinear_plain(src, w, h, x, y, edge, out);
+  blend_corners_plain(q, out);
 #endif
+}
+
+// Bilinear read of the four channels at (x, y) in pixel-centre coordinates.
+inline void sample_bilinear(const uint8_t* src, int32_t w, int32_t h, double x, double y, Edge edge, uint8_t* out) {
+  BilinearCorners q;
+  if (!bilinear_corners(src, w, h, x, y, edge, q)) {
+    std::memset(out, 0, 4);
+    return;
+  }
+  blend_corners(q, out);
 }
 
 // Rebuilds the picture by inverse mapping: `map(x, y, sx, sy)` gives, for the centre
@@ -167,6 +201,36 @@ void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
         map(x, y, sx, sy);
         sample_bilinear(src, w, h, sx, sy, edge, out);
       }
+  });
+}
+
+// remap for a map whose source column depends on the destination column alone and
+// whose source row on the destination row alone (`across(x)`, `down(y)`): each
+// column's and row's half of the bilinear read is worked out once, and every pixel
+// gets the same bytes remap would give it.
+template <class Across, class Down>
+void remap_separable(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Across across, Down down) {
+  const size_t row_bytes = size_t(w) * 4;
+  const std::unique_ptr<uint8_t[]> copy(new uint8_t[row_bytes * h]);
+  imaging::for_each_band(h, int64_t(w), [&](int32_t first, int32_t end) {
+    std::memcpy(copy.get() + row_bytes * first, rgba + row_bytes * first, row_bytes * (end - first));
+  });
+  std::vector<BilinearAxis> columns(static_cast<size_t>(w)), rows(static_cast<size_t>(h));
+  for (int32_t x = 0; x < w; ++x) columns[size_t(x)] = bilinear_axis(across(x), w, edge);
+  for (int32_t y = 0; y < h; ++y) rows[size_t(y)] = bilinear_axis(down(y), h, edge);
+  const uint8_t* src = copy.get();
+  imaging::for_each_band(h, int64_t(w) * 12, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) {
+      const BilinearAxis& row = rows[size_t(y)];
+      uint8_t* out = rgba + size_t(y) * row_bytes;
+      for (int32_t x = 0; x < w; ++x, out += 4) {
+        const BilinearAxis& column = columns[size_t(x)];
+        if (row.outside || column.outside)
+          std::memset(out, 0, 4);
+        else
+          blend_corners(corners_of(src, w, column, row), out);
+      }
+    }
   });
 }
 

@@ -7,14 +7,6 @@
 #include "imagescript/kaleidoscope_map.h"
 
 namespace cvl::imagescript {
-namespace {
-
-double centre_x(int32_t w) { return (w - 1) * 0.5; }
-double centre_y(int32_t h) { return (h - 1) * 0.5; }
-Edge edge_of(int32_t wrap_flag, Edge otherwise) { return wrap_flag == 1 ? Edge::Wrap : otherwise; }
-
-}  // namespace
-
 // 6: value 3 the turn at the centre in degrees, 4 the radius in percent of half the
 // diagonal, 5 how fast the turn dies away toward the rim (percent; 50 is linear),
 // 7 = 1 wraps reads round the edges.
@@ -96,10 +88,9 @@ bool run_zoom(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const double cx = centre_x(w) + v(4) * 0.001 * w * 0.5, cy = centre_y(h) + v(5) * 0.001 * h * 0.5;
   if (percent == 100) return true;
   const double inv = 100.0 / percent;
-  remap(rgba, w, h, edge_of(v(7), Edge::Transparent), [&](int32_t x, int32_t y, double& sx, double& sy) {
-    sx = cx + (x - cx) * inv;
-    sy = cy + (y - cy) * inv;
-  });
+  remap_separable(
+      rgba, w, h, edge_of(v(7), Edge::Transparent), [&](int32_t x) { return cx + (x - cx) * inv; },
+      [&](int32_t y) { return cy + (y - cy) * inv; });
   return true;
 }
 

@@ -18,8 +18,6 @@ void remap_plain(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
     }
 }
 
-Edge edge_of(int32_t wrap_flag, Edge otherwise) { return wrap_flag == 1 ? Edge::Wrap : otherwise; }
-
 }  // namespace
 
 bool run_sine_distort_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
@@ -52,6 +50,19 @@ bool run_glass_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
 bool run_kaleidoscope_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const KaleidoscopeMap map(v, w, h);
   if (!map.changes_nothing()) remap_plain(rgba, w, h, Edge::Clamp, map);
+  return true;
+}
+
+bool run_zoom_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const int32_t percent = v(3, 100);
+  if (percent <= 0) return false;
+  const double cx = centre_x(w) + v(4) * 0.001 * w * 0.5, cy = centre_y(h) + v(5) * 0.001 * h * 0.5;
+  if (percent == 100) return true;
+  const double inv = 100.0 / percent;
+  remap_plain(rgba, w, h, edge_of(v(7), Edge::Transparent), [&](int32_t x, int32_t y, double& sx, double& sy) {
+    sx = cx + (x - cx) * inv;
+    sy = cy + (y - cy) * inv;
+  });
   return true;
 }
 

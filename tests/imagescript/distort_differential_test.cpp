@@ -53,6 +53,10 @@ const Case kCases[] = {
     {"kaleidoscope, centre outside", run_kaleidoscope, run_kaleidoscope_reference, {-40, 300, 3, 0}},
     {"kaleidoscope, most segments", run_kaleidoscope, run_kaleidoscope_reference, {5, 5, 9999, 0}},
     {"kaleidoscope, one segment", run_kaleidoscope, run_kaleidoscope_reference, {2, 1, 1, 1}},
+    {"zoom, the host's middle sliders", run_zoom, run_zoom_reference, {150, 0, 0, 0, 0}},
+    {"zoom out, off centre, wrapped", run_zoom, run_zoom_reference, {37, -800, 950, 0, 1}},
+    {"zoom in far, centre outside", run_zoom, run_zoom_reference, {4000, 3000, -2500, 0, 2}},
+    {"zoom, a billionfold", run_zoom, run_zoom_reference, {1000000000, 7, 7, 0, 0}},
 };
 
 struct Size {
