@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "core/engine.h"
 #include "layers/rgba32_loader.h"
@@ -101,14 +102,13 @@ struct StateArgs {
 
 // Builds the state in protected mode, so that running out of memory while
 // opening the libraries is an error status rather than the panic handler's
-// exit. Every function gets the run's record as its upvalue.
+// exit.
 int prepare_state(lua_State* L) {
   const auto& args = *static_cast<const StateArgs*>(lua_touserdata(L, 1));
   const LuaFilterParams& p = *args.params;
   luaL_openlibs(L);
   for (const luaL_Reg& f : kFunctions) {
-    lua_pushlightuserdata(L, args.images);
-    lua_pushcclosure(L, f.func, 1);
+    lua_pushcfunction(L, f.func);
     lua_setglobal(L, f.name);
   }
   const FilterImages& img = *args.images;
@@ -140,6 +140,20 @@ void show_script_error(lua_State* L) {
   platform::message_box("Lua Script Error", text);
   lua_pop(L, 1);
 }
+
+thread_local FilterImages* t_running = nullptr;
+
+// Marks a run as this thread's for its lifetime.
+class RunningFilter {
+ public:
+  explicit RunningFilter(FilterImages& images) : outer_(std::exchange(t_running, &images)) {}
+  ~RunningFilter() { t_running = outer_; }
+  RunningFilter(const RunningFilter&) = delete;
+  RunningFilter& operator=(const RunningFilter&) = delete;
+
+ private:
+  FilterImages* outer_;
+};
 
 // Steps after the script, on every way out, exceptions included: the
 // single-buffer copy, closing a paint script left open (without its closing
@@ -177,6 +191,8 @@ bool run_script(lua_State* L, const LuaFilterParams& params, FilterImages& image
 
 }  // namespace
 
+FilterImages* luafn::running_filter() { return t_running; }
+
 void lua_filter_set_sandbox(bool on) { g_sandbox = on; }
 bool lua_filter_sandbox() { return g_sandbox; }
 
@@ -187,6 +203,7 @@ void lua_filter_run(Engine& canvas, const ToolSettings& tool, const LuaFilterPar
   const Engine& e = canvas;
   std::memcpy(dst, src, e.canvas_pixels() * 4);
   FilterImages images{src, dst, e.canvas_width, e.canvas_height, 0, &canvas, &tool};
+  const RunningFilter running(images);
   RunEnd end{luaL_newstate(), images};
   if (!end.L) return;
   if (run_script(end.L, params, images)) load_rgba32(canvas, dst, e.canvas_width * 4, true);

@@ -16,12 +16,15 @@ inline int32_t arg_int(lua_State* L, int idx) { return trunc_to_int32(lua_tonumb
 inline double arg_num(lua_State* L, int idx) { return lua_tonumber(L, idx); }
 inline void push_unit(lua_State* L, uint8_t byte) { lua_pushnumber(L, byte * kUnitPerByte); }
 
-// The run's record, the function's upvalue. A script that replaced it (with the
-// debug library) gets an error instead of a stray pointer.
+// The record of the filter run on this thread, set for as long as its script runs
+// (lua_filter.cpp). A state lives and runs on the thread that made it, so the
+// functions find the record here rather than asking Lua for it on every pixel.
+FilterImages* running_filter();
+
 inline FilterImages& run_images(lua_State* L) {
-  void* images = lua_touserdata(L, lua_upvalueindex(1));
-  if (!images) luaL_error(L, "the function has lost its filter run");
-  return *static_cast<FilterImages*>(images);
+  FilterImages* images = running_filter();
+  if (!images) luaL_error(L, "the function was called outside its filter run");
+  return *images;
 }
 
 // Pixels (lua_pixels.cpp).
