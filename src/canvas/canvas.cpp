@@ -104,7 +104,7 @@ void delete_image(Engine& e) {
   release_brush_buffers(e);
   for (int32_t i = 0; i < kLayerSlots; ++i) delete_layer(e, i);
   e.ipl.reset();
-  buffer_memory::release_kept();
+  imaging::release_kept_blocks();
 }
 
 }  // namespace cvl

@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "imaging/block_array.h"
 #include "imaging/parallel_bands.h"
 
 namespace cvl::imagescript {
@@ -188,7 +189,7 @@ void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
   // The copy is made in bands too, so that its pages are first touched (and
   // cleared by the system) on every thread rather than on one.
   const size_t row_bytes = size_t(w) * 4;
-  const std::unique_ptr<uint8_t[]> copy(new uint8_t[row_bytes * h]);
+  const imaging::BlockArray<uint8_t> copy(row_bytes * h);
   imaging::for_each_band(h, int64_t(w), [&](int32_t first, int32_t end) {
     std::memcpy(copy.get() + row_bytes * first, rgba + row_bytes * first, row_bytes * (end - first));
   });
@@ -211,7 +212,7 @@ void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
 template <class Across, class Down>
 void remap_separable(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Across across, Down down) {
   const size_t row_bytes = size_t(w) * 4;
-  const std::unique_ptr<uint8_t[]> copy(new uint8_t[row_bytes * h]);
+  const imaging::BlockArray<uint8_t> copy(row_bytes * h);
   imaging::for_each_band(h, int64_t(w), [&](int32_t first, int32_t end) {
     std::memcpy(copy.get() + row_bytes * first, rgba + row_bytes * first, row_bytes * (end - first));
   });

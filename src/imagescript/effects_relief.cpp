@@ -72,7 +72,7 @@ bool run_edge(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
 template <class Recipe>
 bool shade_by_slopes(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const Recipe recipe(v);
-  const std::vector<uint8_t> grey = grey_plane(rgba, w, h);
+  const auto grey = grey_plane(rgba, w, h);
   const SlopeTable shade_of([&](int32_t gx, int32_t gy) { return recipe.shade(gx, gy); }, grey.size());
   for_each_slope(grey.data(), w, h,
                  [&](size_t i, int32_t gx, int32_t gy) { recipe.paint(rgba + i * 4, shade_of(gx, gy)); });

@@ -8,7 +8,7 @@ namespace {
 template <class Recipe>
 bool shade_by_slopes_plain(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const Recipe recipe(v);
-  const std::vector<uint8_t> grey = grey_plane(rgba, w, h);
+  const auto grey = grey_plane(rgba, w, h);
   auto visit = [&](size_t i, int32_t gx, int32_t gy) { recipe.paint(rgba + i * 4, recipe.shade(gx, gy)); };
   for (int32_t y = 0; y < h; ++y) slopes_of_row(grey.data(), w, h, y, visit);
   return true;

@@ -12,8 +12,8 @@
 namespace cvl::imagescript {
 
 // Brightness of every pixel, the weights of the engine's grey conversion.
-inline std::vector<uint8_t> grey_plane(const uint8_t* rgba, int32_t w, int32_t h) {
-  std::vector<uint8_t> grey(size_t(w) * h);
+inline imaging::BlockArray<uint8_t> grey_plane(const uint8_t* rgba, int32_t w, int32_t h) {
+  imaging::BlockArray<uint8_t> grey(size_t(w) * h);
   for (size_t i = 0; i < grey.size(); ++i) {
     const uint8_t* p = rgba + i * 4;
     grey[i] = static_cast<uint8_t>((77 * p[0] + 150 * p[1] + 29 * p[2] + 128) >> 8);

@@ -33,7 +33,9 @@ Palette palette_from(const Values& v, int32_t colour_index, int32_t random_flag_
   return p;
 }
 
-PaintLayer::PaintLayer(int32_t width, int32_t height) : w_(width), h_(height), px_(size_t(width) * height * 4, 0) {}
+PaintLayer::PaintLayer(int32_t width, int32_t height) : w_(width), h_(height), px_(size_t(width) * height * 4) {
+  std::fill_n(px_.data(), px_.size(), uint8_t{0});
+}
 
 namespace {
 

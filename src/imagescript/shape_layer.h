@@ -149,7 +149,7 @@ class PaintLayer {
   }
 
   int32_t w_, h_;
-  std::vector<uint8_t> px_;  // straight RGBA
+  imaging::BlockArray<uint8_t> px_;  // straight RGBA
   StrokeMapRelease release_;
 };
 

@@ -1,13 +1,14 @@
-#include "core/buffer.h"
+#include "imaging/block_array.h"
 
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
 
-namespace cvl::buffer_memory {
+namespace cvl::imaging {
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr size_t kSmallPage = 4096;
 // fresh array costs the system clearing every page of it. The last few large
 // arrays freed are kept for the next request of the same size, up to a bound;
 // deleting the canvas lets them go.
-constexpr int kKeptSlots = 4;
+constexpr int kKeptSlots = 8;
 constexpr size_t kMostKeptBytes = size_t{160} << 20;
 
 struct Kept {
@@ -62,7 +63,7 @@ void free_large(void* p) {
 
 }  // namespace
 
-void* acquire(size_t bytes) {
+void* acquire_block(size_t bytes) {
   if (bytes < kLarge) return ::operator new(bytes, std::nothrow);
   {
     Reserve& r = reserve();
@@ -75,13 +76,13 @@ void* acquire(size_t bytes) {
   }
   void* p = fresh_large(bytes);
   if (!p) {
-    release_kept();  // what is kept may be what this request needs
+    release_kept_blocks();  // what is kept may be what this request needs
     p = fresh_large(bytes);
   }
   return p;
 }
 
-void release(void* p, size_t bytes) {
+void release_block(void* p, size_t bytes) {
   if (bytes < kLarge) {
     ::operator delete(p, std::nothrow);
     return;
@@ -99,7 +100,7 @@ void release(void* p, size_t bytes) {
   free_large(p);
 }
 
-void release_kept() {
+void release_kept_blocks() {
   Reserve& r = reserve();
   std::lock_guard<std::mutex> hold(r.lock);
   for (Kept& k : r.slots)
@@ -107,4 +108,4 @@ void release_kept() {
   r.bytes = 0;
 }
 
-}  // namespace cvl::buffer_memory
+}  // namespace cvl::imaging
