@@ -5,6 +5,7 @@
 
 #include "imagescript/effect_runners.h"
 #include "imagescript/kaleidoscope_map.h"
+#include "imagescript/zoom_map.h"
 
 namespace cvl::imagescript {
 // 6: value 3 the turn at the centre in degrees, 4 the radius in percent of half the
@@ -79,18 +80,13 @@ bool run_kaleidoscope(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   return true;
 }
 
-// 50: value 3 the magnification in percent (100 keeps the size), 4 and 5 the centre
-// of the zoom in thousandths of half the width and height from the middle, 7 = 1
-// repeats the picture where zooming out uncovers the canvas (else transparent).
+// 50: see ZoomMap.
 bool run_zoom(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t percent = v(3, 100);
-  if (percent <= 0) return false;
-  const double cx = centre_x(w) + v(4) * 0.001 * w * 0.5, cy = centre_y(h) + v(5) * 0.001 * h * 0.5;
-  if (percent == 100) return true;
-  const double inv = 100.0 / percent;
-  remap_separable(
-      rgba, w, h, edge_of(v(7), Edge::Transparent), [&](int32_t x) { return cx + (x - cx) * inv; },
-      [&](int32_t y) { return cy + (y - cy) * inv; });
+  const ZoomMap map(v, w, h);
+  if (!map.valid()) return false;
+  if (!map.changes_nothing())
+    remap_separable(
+        rgba, w, h, map.edge(), [&](int32_t x) { return map.across(x); }, [&](int32_t y) { return map.down(y); });
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "imagescript/kaleidoscope_map.h"
 #include "imagescript/noise_fields.h"
+#include "imagescript/zoom_map.h"
 
 namespace cvl::imagescript {
 namespace {
@@ -54,15 +55,13 @@ bool run_kaleidoscope_reference(const Values& v, uint8_t* rgba, int32_t w, int32
 }
 
 bool run_zoom_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t percent = v(3, 100);
-  if (percent <= 0) return false;
-  const double cx = centre_x(w) + v(4) * 0.001 * w * 0.5, cy = centre_y(h) + v(5) * 0.001 * h * 0.5;
-  if (percent == 100) return true;
-  const double inv = 100.0 / percent;
-  remap_plain(rgba, w, h, edge_of(v(7), Edge::Transparent), [&](int32_t x, int32_t y, double& sx, double& sy) {
-    sx = cx + (x - cx) * inv;
-    sy = cy + (y - cy) * inv;
-  });
+  const ZoomMap map(v, w, h);
+  if (!map.valid()) return false;
+  if (!map.changes_nothing())
+    remap_plain(rgba, w, h, map.edge(), [&](int32_t x, int32_t y, double& sx, double& sy) {
+      sx = map.across(x);
+      sy = map.down(y);
+    });
   return true;
 }
 
