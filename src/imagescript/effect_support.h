@@ -206,19 +206,19 @@ void remap(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
 }
 
 // remap for a map whose source column depends on the destination column alone and
-// whose source row on the destination row alone (`across(x)`, `down(y)`): each
-// column's and row's half of the bilinear read is worked out once, and every pixel
-// gets the same bytes remap would give it.
-template <class Across, class Down>
-void remap_separable(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Across across, Down down) {
+// whose source row on the destination row alone (`map.across(x)`, `map.down(y)`):
+// each column's and row's half of the bilinear read is worked out once, and every
+// pixel gets the same bytes remap would give it.
+template <class Map>
+void remap_separable(uint8_t* rgba, int32_t w, int32_t h, Edge edge, const Map& map) {
   const size_t row_bytes = size_t(w) * 4;
   const imaging::BlockArray<uint8_t> copy(row_bytes * h);
   imaging::for_each_band(h, int64_t(w), [&](int32_t first, int32_t end) {
     std::memcpy(copy.get() + row_bytes * first, rgba + row_bytes * first, row_bytes * (end - first));
   });
   std::vector<BilinearAxis> columns(static_cast<size_t>(w)), rows(static_cast<size_t>(h));
-  for (int32_t x = 0; x < w; ++x) columns[size_t(x)] = bilinear_axis(across(x), w, edge);
-  for (int32_t y = 0; y < h; ++y) rows[size_t(y)] = bilinear_axis(down(y), h, edge);
+  for (int32_t x = 0; x < w; ++x) columns[size_t(x)] = bilinear_axis(map.across(x), w, edge);
+  for (int32_t y = 0; y < h; ++y) rows[size_t(y)] = bilinear_axis(map.down(y), h, edge);
   const uint8_t* src = copy.get();
   imaging::for_each_band(h, int64_t(w) * 12, [&](int32_t first, int32_t end) {
     for (int32_t y = first; y < end; ++y) {

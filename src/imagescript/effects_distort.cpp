@@ -84,9 +84,7 @@ bool run_kaleidoscope(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
 bool run_zoom(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const ZoomMap map(v, w, h);
   if (!map.valid()) return false;
-  if (!map.changes_nothing())
-    remap_separable(
-        rgba, w, h, map.edge(), [&](int32_t x) { return map.across(x); }, [&](int32_t y) { return map.down(y); });
+  if (!map.changes_nothing()) remap_separable(rgba, w, h, map.edge(), map);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "imagescript/effects_reference.h"
 
+#include "imagescript/divider_map.h"
 #include "imagescript/kaleidoscope_map.h"
 #include "imagescript/noise_fields.h"
 #include "imagescript/zoom_map.h"
@@ -17,6 +18,15 @@ void remap_plain(uint8_t* rgba, int32_t w, int32_t h, Edge edge, Map map) {
       map(x, y, sx, sy);
       sample_bilinear_plain(src.data(), w, h, sx, sy, edge, out);
     }
+}
+
+// A map of across(x) and down(y), read point by point like any other.
+template <class Map>
+void remap_plain_separable(uint8_t* rgba, int32_t w, int32_t h, Edge edge, const Map& map) {
+  remap_plain(rgba, w, h, edge, [&](int32_t x, int32_t y, double& sx, double& sy) {
+    sx = map.across(x);
+    sy = map.down(y);
+  });
 }
 
 }  // namespace
@@ -54,14 +64,16 @@ bool run_kaleidoscope_reference(const Values& v, uint8_t* rgba, int32_t w, int32
   return true;
 }
 
+bool run_divider_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
+  const DividerMap map(v, w, h);
+  if (!map.changes_nothing()) remap_plain_separable(rgba, w, h, Edge::Clamp, map);
+  return true;
+}
+
 bool run_zoom_reference(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
   const ZoomMap map(v, w, h);
   if (!map.valid()) return false;
-  if (!map.changes_nothing())
-    remap_plain(rgba, w, h, map.edge(), [&](int32_t x, int32_t y, double& sx, double& sy) {
-      sx = map.across(x);
-      sy = map.down(y);
-    });
+  if (!map.changes_nothing()) remap_plain_separable(rgba, w, h, map.edge(), map);
   return true;
 }
 

@@ -1,6 +1,7 @@
 // Repeats, folds and blocks. Each output pixel is a copy, or a fixed linear mix, of
 // input pixels chosen by position alone, so alpha carried in any channel follows the
 // colour exactly.
+#include "imagescript/divider_map.h"
 #include "imagescript/effect_runners.h"
 
 namespace cvl::imagescript {
@@ -17,15 +18,10 @@ void copy_pixel(uint8_t* dst, const uint8_t* src) { std::memcpy(dst, src, 4); }
 
 }  // namespace
 
-// 17: values 3 and 4 the number of columns and rows; every cell shows the whole
-// picture made smaller. 1 x 1 (or 0) leaves it.
+// 17: see DividerMap.
 bool run_divider(const Values& v, uint8_t* rgba, int32_t w, int32_t h) {
-  const int32_t cols = std::clamp(v(3), 1, w), rows = std::clamp(v(4), 1, h);
-  if (cols == 1 && rows == 1) return true;
-  remap(rgba, w, h, Edge::Clamp, [&](int32_t x, int32_t y, double& sx, double& sy) {
-    sx = std::fmod((x + 0.5) * cols, double(w)) - 0.5;
-    sy = std::fmod((y + 0.5) * rows, double(h)) - 0.5;
-  });
+  const DividerMap map(v, w, h);
+  if (!map.changes_nothing()) remap_separable(rgba, w, h, Edge::Clamp, map);
   return true;
 }
 
