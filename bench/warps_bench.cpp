@@ -1,0 +1,120 @@
+// The distortions, polygon warps and bump displacements: each kernel beside its
+// plain twin on a 2048 x 2048 picture (same run, so the ratio is fair on a busy
+// machine), and each effect as a host runs it through the exports on one thread.
+// Times are the calling thread's CPU time.
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench_pictures.h"
+#include "core/engine.h"
+#include "corvel/corvel.h"
+#include "host_args.h"
+#include "imaging/geometry/bump_displace.h"
+#include "imaging/geometry/polygon_warp.h"
+#include "imaging/parallel_bands.h"
+
+namespace {
+
+using cvl::imaging::Colour;
+using cvl::imaging::ImageView;
+using cvl::imaging::Quad;
+
+constexpr int kEdge = 2048;
+constexpr int kSlot = 2;
+const Colour kFill{10, 20, 30, 0};
+
+void set_rate(benchmark::State& state, double seconds_total) {
+  state.counters["Mpix/s"] = benchmark::Counter(double(state.iterations()) * kEdge * kEdge / 1e6 / seconds_total);
+}
+
+// Runs `kernel` from the varied picture into a scratch image on one thread.
+void time_kernel(benchmark::State& state, const std::function<bool(const ImageView&, const ImageView&)>& kernel) {
+  static const std::vector<uint8_t> px = bench::varied_picture(kEdge);
+  std::vector<uint8_t> out(px.size());
+  const ImageView src{const_cast<uint8_t*>(px.data()), kEdge, kEdge, 4, kEdge * 4};
+  const ImageView dst{out.data(), kEdge, kEdge, 4, kEdge * 4};
+  cvl::imaging::set_thread_count(1);
+  double total = 0;
+  for (auto _ : state) {
+    const double t0 = bench::thread_seconds();
+    if (!kernel(src, dst)) state.SkipWithError("the kernel failed");
+    const double t = bench::thread_seconds() - t0;
+    total += t;
+    state.SetIterationTime(t);
+  }
+  cvl::imaging::set_thread_count(0);
+  set_rate(state, total);
+}
+
+// A perspective quad over most of the picture, and the box it came from.
+const Quad kBox{{{0, 0}, {kEdge - 1, 0}, {kEdge - 1, kEdge - 1}, {0, kEdge - 1}}};
+const Quad kTilted{{{-40, 30}, {kEdge - 200, -10}, {kEdge + 30, kEdge - 60}, {90, kEdge - 1}}};
+
+template <bool kReference>
+void BM_PolygonWarp(benchmark::State& state) {
+  const Quad& to = state.range(0) ? kTilted : kBox;
+  time_kernel(state, [&](const ImageView& s, const ImageView& d) {
+    return kReference ? cvl::imaging::polygon_warp_reference(s, d, kBox, to, kFill)
+                      : cvl::imaging::polygon_warp(s, d, kBox, to, kFill);
+  });
+}
+BENCHMARK_TEMPLATE(BM_PolygonWarp, true)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_PolygonWarp, false)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// An effect through CVL_IPLImageProcess on one thread with the host's starting
+// arguments; the layer is restored before each run, outside the timing.
+void BM_HostEffect(benchmark::State& state, const char* name) {
+  const std::vector<uint16_t>& words = bench::varied_layer_words(kEdge, kSlot);
+  const bench::HostArgs a = bench::host_args(name);
+  const std::string script = std::string(CORVEL_EXAMPLES_DIR) + "/scripts/bricks.isc";
+  CVL_SetThreadCount(1);
+  double total = 0;
+  for (auto _ : state) {
+    cvl::Layer& layer = cvl::engine().slot(kSlot);
+    std::copy(words.begin(), words.end(), layer.data());
+    const double t0 = bench::thread_seconds();
+    CVL_SetLayer(kSlot);
+    CVL_IPLAllocSrcBuffer32();
+    CVL_IPLAllocDstBuffer32();
+    const int32_t done =
+        CVL_IPLImageProcess(0, name, a.i1, a.s[0], a.s[1], a.s[2], a.s[3], a.s[4], a.s[5], a.option, a.i2, a.f[0],
+                            a.f[1], a.f[2], a.f[3], a.f[4], a.f[5], a.colour, a.colour, a.colour, script.c_str());
+    CVL_IPLFreeSrcBuffer32();
+    CVL_IPLFreeDstBuffer32();
+    const double t = bench::thread_seconds() - t0;
+    if (!done) state.SkipWithError("the effect did nothing");
+    total += t;
+    state.SetIterationTime(t);
+  }
+  CVL_SetThreadCount(0);
+  set_rate(state, total);
+}
+
+#define HOST_EFFECT(label, name) \
+  BENCHMARK_CAPTURE(BM_HostEffect, label, name)->UseManualTime()->Unit(benchmark::kMillisecond)
+HOST_EFFECT(Skew, "Skew");
+HOST_EFFECT(Perspective, "Perspective");
+HOST_EFFECT(Warp, "Warp");
+HOST_EFFECT(Stretch, "Stretch");
+HOST_EFFECT(StretchEdge, "Stretch Edge");
+HOST_EFFECT(HorizontalPivot, "Horizontal Pivot");
+HOST_EFFECT(VerticalPivot, "Vertical Pivot");
+HOST_EFFECT(Warp3Point, "Warp 3 Point");
+HOST_EFFECT(WarpEdge, "Warp Edge");
+HOST_EFFECT(Midpoint, "Midpoint");
+HOST_EFFECT(BumpSurface, "Displacement Bump Surface");
+HOST_EFFECT(Elliptical, "Elliptical");
+HOST_EFFECT(Ripple, "Ripple");
+HOST_EFFECT(ZigZag, "Zig Zag");
+HOST_EFFECT(Lens, "Lens");
+HOST_EFFECT(Wave, "Wave");
+HOST_EFFECT(SpinWave, "Spin Wave");
+HOST_EFFECT(Pinch, "Pinch");
+HOST_EFFECT(Spin, "Spin");
+HOST_EFFECT(Marble, "Marble");
+HOST_EFFECT(Wow, "Wow");
+
+}  // namespace
