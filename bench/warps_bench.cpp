@@ -64,6 +64,23 @@ void BM_PolygonWarp(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_PolygonWarp, true)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_PolygonWarp, false)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+template <bool kReference>
+void BM_BumpDisplace(benchmark::State& state) {
+  static const std::vector<uint8_t> relief = [] {
+    std::vector<uint8_t> g(size_t(kEdge) * kEdge);
+    for (int y = 0; y < kEdge; ++y)
+      for (int x = 0; x < kEdge; ++x) g[size_t(y) * kEdge + x] = uint8_t((x * 5 ^ y * 3) + (x / 64 + y / 64) * 40);
+    return g;
+  }();
+  const float depth = float(state.range(0));
+  time_kernel(state, [&](const ImageView& s, const ImageView& d) {
+    return kReference ? cvl::imaging::bump_displace_reference(s, d, relief.data(), kEdge, kEdge, depth, kFill)
+                      : cvl::imaging::bump_displace(s, d, relief.data(), kEdge, kEdge, depth, kFill);
+  });
+}
+BENCHMARK_TEMPLATE(BM_BumpDisplace, true)->Arg(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_BumpDisplace, false)->Arg(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // An effect through CVL_IPLImageProcess on one thread with the host's starting
 // arguments; the layer is restored before each run, outside the timing.
 void BM_HostEffect(benchmark::State& state, const char* name) {
