@@ -155,19 +155,21 @@ inline void sample_run(const ImageView& src, const uint8_t* fill, const float* s
         for (int k = 0; k < 4; ++k, out += 4) std::memcpy(out, fill, 4);
         continue;
       }
-      if (_mm_movemask_epi8(all) != 0xFFFF) {
-        for (int k = 0; k < 4; ++k, out += 4) {
-          if (!ok[i + k]) std::memcpy(out, fill, 4);
-          else sample_point<kSampling>(src, sx[i + k], sy[i + k], fill, out);
-        }
-        continue;
-      }
+      // Per lane: all four taps inside (the vector blend), the fill (declined, or
+      // too far off to touch the picture), or the plain path (taps across an edge).
+      const int vector_lanes = _mm_movemask_ps(_mm_castsi128_ps(all));
+      const int fill_lanes = ~_mm_movemask_ps(_mm_and_ps(_mm_castsi128_ps(wanted), in_range)) & 15;
       alignas(16) int32_t xs[4], ys[4], wxs[4], wys[4];
       _mm_store_si128(reinterpret_cast<__m128i*>(xs), x0);
       _mm_store_si128(reinterpret_cast<__m128i*>(ys), y0);
       _mm_store_si128(reinterpret_cast<__m128i*>(wxs), _mm_and_si128(fx, byte));
       _mm_store_si128(reinterpret_cast<__m128i*>(wys), _mm_and_si128(fy, byte));
       for (int k = 0; k < 4; ++k, out += 4) {
+        if (!(vector_lanes >> k & 1)) {
+          if (fill_lanes >> k & 1) std::memcpy(out, fill, 4);
+          else sample_point<kSampling>(src, sx[i + k], sy[i + k], fill, out);
+          continue;
+        }
         const uint8_t* p = src.data + ys[k] * stride + static_cast<ptrdiff_t>(xs[k]) * 4;
         const int32_t wx = wxs[k], wy = wys[k];
         // Left and right tap side by side in each 32-bit lane: (left, right) . (256 - wx, wx).
@@ -194,6 +196,7 @@ inline void sample_run(const ImageView& src, const uint8_t* fill, const float* s
   }
 }
 
+// Rows first .. end - 1 through `map`, in row order, a run of a row at a time.
 template <Sampling kSampling, class Map>
 void map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, Map& map, int32_t first, int32_t end) {
   alignas(16) float sx[kRowChunk], sy[kRowChunk];
