@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -256,24 +257,21 @@ bool inverse_map(const ImageView& src, const ImageView& dst, const Colour& fill,
   return true;
 }
 
-// The same for a map that works a run of a row at once:
-// `void map(int32_t y, int32_t x0, int32_t n, float* sx, float* sy, uint8_t* ok)` gives the
-// source points of pixels x0 .. x0 + n - 1 of row y (n at most kRowChunk), ok[i] = 0
-// where the pixel takes the fill. The points are sampled exactly as inverse_map does.
+// The same for a map that works a whole row at once:
+// `void map(int32_t y, float* sx, float* sy, uint8_t* ok)` gives the source points of
+// row y's dst.width pixels, ok[x] = 0 where the pixel takes the fill. Each band of
+// rows works on its own copy of `map`, so a map may keep scratch space from row to
+// row (it must still depend on y alone). The points are sampled as inverse_map does.
 template <Sampling kSampling, class RowMap>
-bool inverse_map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, RowMap&& map) {
+bool inverse_map_rows(const ImageView& src, const ImageView& dst, const Colour& fill, const RowMap& map) {
   if (!detail::mappable(src, dst)) return false;
   for_each_band(dst.height, int64_t{dst.width} * 4, [&](int32_t first, int32_t end) {
-    alignas(16) float sx[detail::kRowChunk], sy[detail::kRowChunk];
-    alignas(16) uint8_t ok[detail::kRowChunk];
+    RowMap band_map = map;
+    std::vector<float> sx(static_cast<size_t>(dst.width)), sy(static_cast<size_t>(dst.width));
+    std::vector<uint8_t> ok(static_cast<size_t>(dst.width));
     for (int32_t y = first; y < end; ++y) {
-      uint8_t* out = dst.row(y);
-      for (int32_t x0 = 0; x0 < dst.width; x0 += detail::kRowChunk) {
-        const int32_t n = std::min(detail::kRowChunk, dst.width - x0);
-        map(y, x0, n, sx, sy, ok);
-        detail::sample_run<kSampling>(src, fill.data(), sx, sy, ok, n, out);
-        out += static_cast<ptrdiff_t>(n) * 4;
-      }
+      band_map(y, sx.data(), sy.data(), ok.data());
+      detail::sample_run<kSampling>(src, fill.data(), sx.data(), sy.data(), ok.data(), dst.width, dst.row(y));
     }
   });
   return true;

@@ -142,10 +142,9 @@ void warp_run(const double* t, const double* p, int32_t y, int32_t x0, int32_t n
 bool polygon_warp(const ImageView& src, const ImageView& dst, const Quad& from, const Quad& to, const Colour& fill) {
   double t[9], p[9];
   if (!detail::warp_matrices(from, to, t, p)) return false;
-  return inverse_map_rows<Sampling::Bilinear>(src, dst, fill,
-                                              [&](int32_t y, int32_t x0, int32_t n, float* sx, float* sy, uint8_t* ok) {
-                                                warp_run(t, p, y, x0, n, sx, sy, ok);
-                                              });
+  const int32_t width = dst.width;
+  return inverse_map_rows<Sampling::Bilinear>(
+      src, dst, fill, [&](int32_t y, float* sx, float* sy, uint8_t* ok) { warp_run(t, p, y, 0, width, sx, sy, ok); });
 }
 
 }  // namespace cvl::imaging
