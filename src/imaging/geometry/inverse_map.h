@@ -139,7 +139,27 @@ inline void sample_run(const ImageView& src, const uint8_t* fill, const float* s
     const __m128i minus_one = _mm_set1_epi32(-1), byte = _mm_set1_epi32(255), zero = _mm_setzero_si128();
     const __m128 half = _mm_set1_ps(32768.0f);
     const ptrdiff_t stride = src.stride;
+    // Taps a few groups ahead are asked for early: a map that scatters its points
+    // (ripples, waves) reads a new line of the picture at nearly every pixel.
+    constexpr int32_t kAhead = 16;
     for (; i + 4 <= n; i += 4) {
+      if (i + kAhead + 4 <= n) {
+        const __m128 ax = _mm_loadu_ps(sx + i + kAhead), ay = _mm_loadu_ps(sy + i + kAhead);
+        // Clamped onto the picture (NaN and wild points read the first pixel).
+        __m128i px = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(ax, _mm_setzero_ps()), high_x));
+        __m128i py = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(ay, _mm_setzero_ps()), high_y));
+        px = _mm_and_si128(_mm_cmpgt_epi32(last_x, px), px);
+        py = _mm_and_si128(_mm_cmpgt_epi32(last_y, py), py);
+        alignas(16) int32_t pxs[4], pys[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(pxs), px);
+        _mm_store_si128(reinterpret_cast<__m128i*>(pys), py);
+        for (int k = 0; k < 4; ++k) {
+          const char* q =
+              reinterpret_cast<const char*>(src.data + pys[k] * stride + static_cast<ptrdiff_t>(pxs[k]) * 4);
+          _mm_prefetch(q, _MM_HINT_T0);
+          _mm_prefetch(q + stride, _MM_HINT_T0);
+        }
+      }
       const __m128 x = _mm_loadu_ps(sx + i), y = _mm_loadu_ps(sy + i);
       int32_t flags;
       std::memcpy(&flags, ok + i, 4);
