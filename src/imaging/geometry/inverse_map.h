@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -137,6 +138,7 @@ inline void sample_run(const ImageView& src, const uint8_t* fill, const float* s
     const __m128 high_y = _mm_set1_ps(static_cast<float>(src.height) + 1.0f);
     const __m128i last_x = _mm_set1_epi32(src.width - 1), last_y = _mm_set1_epi32(src.height - 1);
     const __m128i minus_one = _mm_set1_epi32(-1), byte = _mm_set1_epi32(255), zero = _mm_setzero_si128();
+    const __m128i k256i = _mm_set1_epi32(256);
     const __m128 half = _mm_set1_ps(32768.0f);
     const ptrdiff_t stride = src.stride;
     // Taps a few groups ahead are asked for early: a map that scatters its points
@@ -180,33 +182,60 @@ inline void sample_run(const ImageView& src, const uint8_t* fill, const float* s
       // too far off to touch the picture), or the plain path (taps across an edge).
       const int vector_lanes = _mm_movemask_ps(_mm_castsi128_ps(all));
       const int fill_lanes = ~_mm_movemask_ps(_mm_and_ps(_mm_castsi128_ps(wanted), in_range)) & 15;
-      alignas(16) int32_t xs[4], ys[4], wxs[4], wys[4];
+      const __m128i wx = _mm_and_si128(fx, byte), wy = _mm_and_si128(fy, byte);
+      // Per lane (256 - wx) | wx << 16: the left and right taps' weights side by side.
+      const __m128i across = _mm_or_si128(_mm_sub_epi32(k256i, wx), _mm_slli_epi32(wx, 16));
+      const __m128 up = _mm_cvtepi32_ps(_mm_sub_epi32(k256i, wy)), down = _mm_cvtepi32_ps(wy);
+      alignas(16) int32_t xs[4], ys[4];
       _mm_store_si128(reinterpret_cast<__m128i*>(xs), x0);
       _mm_store_si128(reinterpret_cast<__m128i*>(ys), y0);
-      _mm_store_si128(reinterpret_cast<__m128i*>(wxs), _mm_and_si128(fx, byte));
-      _mm_store_si128(reinterpret_cast<__m128i*>(wys), _mm_and_si128(fy, byte));
-      for (int k = 0; k < 4; ++k, out += 4) {
-        if (!(vector_lanes >> k & 1)) {
-          if (fill_lanes >> k & 1) std::memcpy(out, fill, 4);
-          else sample_point<kSampling>(src, sx[i + k], sy[i + k], fill, out);
-          continue;
-        }
+      // The blend of lane k, its weights taken from the lane by a fixed shuffle.
+      auto blend = [&](auto lane, uint8_t* o) {
+        constexpr int k = decltype(lane)::value, pick = k * 0x55;
         const uint8_t* p = src.data + ys[k] * stride + static_cast<ptrdiff_t>(xs[k]) * 4;
-        const int32_t wx = wxs[k], wy = wys[k];
-        // Left and right tap side by side in each 32-bit lane: (left, right) . (256 - wx, wx).
-        const __m128i weights = _mm_set1_epi32(wx << 16 | (256 - wx));
+        const __m128i weights = _mm_shuffle_epi32(across, pick);
         auto row_blend = [&](const uint8_t* q) {
           const __m128i wide = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)), zero);
           return _mm_cvtepi32_ps(_mm_madd_epi16(_mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8)), weights));
         };
         const __m128 top = row_blend(p), bottom = row_blend(p + stride);
-        const __m128 sum = _mm_add_ps(_mm_add_ps(_mm_mul_ps(top, _mm_set1_ps(static_cast<float>(256 - wy))),
-                                                 _mm_mul_ps(bottom, _mm_set1_ps(static_cast<float>(wy)))),
+        const __m128 sum = _mm_add_ps(_mm_add_ps(_mm_mul_ps(top, _mm_shuffle_ps(up, up, pick)),
+                                                 _mm_mul_ps(bottom, _mm_shuffle_ps(down, down, pick))),
                                       half);
         const __m128i v = _mm_srli_epi32(_mm_cvttps_epi32(sum), 16);
-        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(v, v), zero);
-        const int32_t word = _mm_cvtsi128_si32(bytes);
-        std::memcpy(out, &word, 4);
+        const int32_t word = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, v), zero));
+        std::memcpy(o, &word, 4);
+      };
+      using L0 = std::integral_constant<int, 0>;
+      using L1 = std::integral_constant<int, 1>;
+      using L2 = std::integral_constant<int, 2>;
+      using L3 = std::integral_constant<int, 3>;
+      if (vector_lanes == 15) {
+        blend(L0{}, out), blend(L1{}, out + 4), blend(L2{}, out + 8), blend(L3{}, out + 12);
+        out += 16;
+        continue;
+      }
+      for (int k = 0; k < 4; ++k, out += 4) {
+        if (vector_lanes >> k & 1) {
+          switch (k) {
+            case 0:
+              blend(L0{}, out);
+              break;
+            case 1:
+              blend(L1{}, out);
+              break;
+            case 2:
+              blend(L2{}, out);
+              break;
+            default:
+              blend(L3{}, out);
+              break;
+          }
+        } else if (fill_lanes >> k & 1) {
+          std::memcpy(out, fill, 4);
+        } else {
+          sample_point<kSampling>(src, sx[i + k], sy[i + k], fill, out);
+        }
       }
     }
   }
