@@ -1,6 +1,7 @@
 #include "imaging/geometry/polygon_warp.h"
 
 #include <cmath>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -109,30 +110,45 @@ void warp_run(const double* t, const double* p, int32_t y, int32_t x0, int32_t n
   const __m128d low = _mm_set1_pd(-detail::kEdgeSlack), high = _mm_set1_pd(1 + detail::kEdgeSlack);
   const __m128d two = _mm_set1_pd(2);
   __m128d xs = _mm_set_pd(double(x0) + 1, double(x0));
-  auto pair = [&](__m128d x, __m128* fx, __m128* fy) {
-    const __m128d w = _mm_add_pd(tw, _mm_mul_pd(t6, x));
-    const __m128d rw = _mm_div_pd(one, w);
-    const __m128d u = _mm_mul_pd(_mm_add_pd(tu, _mm_mul_pd(t0, x)), rw);
-    const __m128d v = _mm_mul_pd(_mm_add_pd(tv, _mm_mul_pd(t3, x)), rw);
-    const __m128d out = _mm_or_pd(_mm_or_pd(_mm_cmplt_pd(u, low), _mm_cmplt_pd(v, low)),
-                                  _mm_or_pd(_mm_cmpgt_pd(u, high), _mm_cmpgt_pd(v, high)));
-    const __m128d keep = _mm_andnot_pd(out, _mm_cmpgt_pd(w, zero));
-    const __m128d rs = _mm_div_pd(one, _mm_add_pd(pw, _mm_mul_pd(p6, x)));
-    *fx = _mm_cvtpd_ps(_mm_mul_pd(_mm_add_pd(px, _mm_mul_pd(p0, x)), rs));
-    *fy = _mm_cvtpd_ps(_mm_mul_pd(_mm_add_pd(py, _mm_mul_pd(p3, x)), rs));
-    return _mm_movemask_pd(keep);
+  // A parallelogram (or a row where both maps' w is exactly 1) divides by 1, which
+  // changes nothing: the divisions are left out there.
+  auto pair = [&](auto affine, __m128d x, __m128* fx, __m128* fy) {
+    if constexpr (decltype(affine)::value) {
+      const __m128d u = _mm_add_pd(tu, _mm_mul_pd(t0, x)), v = _mm_add_pd(tv, _mm_mul_pd(t3, x));
+      const __m128d out = _mm_or_pd(_mm_or_pd(_mm_cmplt_pd(u, low), _mm_cmplt_pd(v, low)),
+                                    _mm_or_pd(_mm_cmpgt_pd(u, high), _mm_cmpgt_pd(v, high)));
+      *fx = _mm_cvtpd_ps(_mm_add_pd(px, _mm_mul_pd(p0, x)));
+      *fy = _mm_cvtpd_ps(_mm_add_pd(py, _mm_mul_pd(p3, x)));
+      return ~_mm_movemask_pd(out) & 3;
+    } else {
+      const __m128d w = _mm_add_pd(tw, _mm_mul_pd(t6, x));
+      const __m128d rw = _mm_div_pd(one, w);
+      const __m128d u = _mm_mul_pd(_mm_add_pd(tu, _mm_mul_pd(t0, x)), rw);
+      const __m128d v = _mm_mul_pd(_mm_add_pd(tv, _mm_mul_pd(t3, x)), rw);
+      const __m128d out = _mm_or_pd(_mm_or_pd(_mm_cmplt_pd(u, low), _mm_cmplt_pd(v, low)),
+                                    _mm_or_pd(_mm_cmpgt_pd(u, high), _mm_cmpgt_pd(v, high)));
+      const __m128d keep = _mm_andnot_pd(out, _mm_cmpgt_pd(w, zero));
+      const __m128d rs = _mm_div_pd(one, _mm_add_pd(pw, _mm_mul_pd(p6, x)));
+      *fx = _mm_cvtpd_ps(_mm_mul_pd(_mm_add_pd(px, _mm_mul_pd(p0, x)), rs));
+      *fy = _mm_cvtpd_ps(_mm_mul_pd(_mm_add_pd(py, _mm_mul_pd(p3, x)), rs));
+      return _mm_movemask_pd(keep);
+    }
   };
-  for (; i + 4 <= n; i += 4) {
-    __m128 ax, ay, bx, by;
-    const int ka = pair(xs, &ax, &ay);
-    xs = _mm_add_pd(xs, two);
-    const int kb = pair(xs, &bx, &by);
-    xs = _mm_add_pd(xs, two);
-    _mm_storeu_ps(sx + i, _mm_movelh_ps(ax, bx));
-    _mm_storeu_ps(sy + i, _mm_movelh_ps(ay, by));
-    const int keep = ka | kb << 2;
-    for (int k = 0; k < 4; ++k) ok[i + k] = static_cast<uint8_t>(keep >> k & 1);
-  }
+  auto runs = [&](auto affine) {
+    for (; i + 4 <= n; i += 4) {
+      __m128 ax, ay, bx, by;
+      const int ka = pair(affine, xs, &ax, &ay);
+      xs = _mm_add_pd(xs, two);
+      const int kb = pair(affine, xs, &bx, &by);
+      xs = _mm_add_pd(xs, two);
+      _mm_storeu_ps(sx + i, _mm_movelh_ps(ax, bx));
+      _mm_storeu_ps(sy + i, _mm_movelh_ps(ay, by));
+      const int keep = ka | kb << 2;
+      for (int k = 0; k < 4; ++k) ok[i + k] = static_cast<uint8_t>(keep >> k & 1);
+    }
+  };
+  if (r.tw == 1 && t[6] == 0 && r.pw == 1 && p[6] == 0) runs(std::true_type{});
+  else runs(std::false_type{});
 #endif
   for (; i < n; ++i) ok[i] = warp_point(t, p, r, double(x0 + i), &sx[i], &sy[i]);
 }
