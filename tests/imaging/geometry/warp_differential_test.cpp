@@ -1,6 +1,7 @@
 // The inverse-mapping sampler and the polygon warp are held to their plain twins:
 // the same bytes for points scattered over, on and past the picture's edges, for
-// quads of every kind, on pictures from 1 x 1 up, padded rows, and at 1 and 3 threads.
+// quads of every kind, on pictures from 1 x 1 up, padded rows, at 1 and 3 threads
+// and with each vector path.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -32,14 +33,20 @@ struct Padded {
 
 // Runs `warp` into two fresh destinations at 1 and 3 threads (bands of a row or
 // two) and `plain` into a third; every byte must agree, the padding left alone.
+// The fast runs take the eight-point vector path where the processor has it, and
+// once the four-point path.
 template <class Fast, class Plain>
 void expect_same(int32_t w, int32_t h, Fast&& warp, Plain&& plain, const char* what) {
   std::vector<std::vector<uint8_t>> outs;
-  for (int threads : {0, 1, 3}) {
+  for (int threads : {0, 1, 3, -1}) {
     Padded dst(w, h, 8, 99);
     bool done;
     if (threads == 0) {
       done = plain(dst.view);
+    } else if (threads < 0) {
+      detail::allow_avx2_sampler(false);
+      done = warp(dst.view);
+      detail::allow_avx2_sampler(true);
     } else {
       set_thread_count(threads);
       set_band_work_floor(1);
