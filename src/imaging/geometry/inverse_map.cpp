@@ -58,7 +58,7 @@ __attribute__((target("avx2"))) int32_t sample_run_bilinear_avx2(const ImageView
   const __m256i minus_one = _mm256_set1_epi32(-1), byte = _mm256_set1_epi32(255), k256i = _mm256_set1_epi32(256);
   const __m256i zero = _mm256_setzero_si256();
   const ptrdiff_t stride = src.stride;
-  constexpr int32_t kAhead = 16;
+  constexpr int32_t kAhead = 32;
   int32_t i = 0;
   for (; i + 8 <= n; i += 8) {
     if (i + kAhead + 8 <= n) {
