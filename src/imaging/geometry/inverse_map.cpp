@@ -97,6 +97,19 @@ __attribute__((target("avx2"))) int32_t sample_run_bilinear_avx2(const ImageView
     const int vector_lanes = _mm256_movemask_ps(_mm256_castsi256_ps(all));
     const int fill_lanes = ~_mm256_movemask_ps(_mm256_and_ps(_mm256_castsi256_ps(wanted), in_range)) & 255;
     const __m256i wx = _mm256_and_si256(fx, byte), wy = _mm256_and_si256(fy, byte);
+    if (vector_lanes == 255 && _mm256_testz_si256(_mm256_or_si256(wx, wy), _mm256_or_si256(wx, wy))) {
+      // Eight pixel centres: each blend gives its top-left tap as it is. Eight
+      // neighbours of one row (a map that only shifts by whole pixels) are one copy.
+      const __m256i from = _mm256_sub_epi32(x0, _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+      const __m256i same = _mm256_and_si256(_mm256_cmpeq_epi32(from, _mm256_permutevar8x32_epi32(from, zero)),
+                                            _mm256_cmpeq_epi32(y0, _mm256_permutevar8x32_epi32(y0, zero)));
+      if (_mm256_movemask_epi8(same) == -1) {
+        const int32_t fx0 = _mm256_cvtsi256_si32(x0), fy0 = _mm256_cvtsi256_si32(y0);
+        std::memcpy(out, src.data + fy0 * stride + static_cast<ptrdiff_t>(fx0) * 4, 32);
+        out += 32;
+        continue;
+      }
+    }
     const __m256i across = _mm256_or_si256(_mm256_sub_epi32(k256i, wx), _mm256_slli_epi32(wx, 16));
     const __m256 up = _mm256_cvtepi32_ps(_mm256_sub_epi32(k256i, wy)), down = _mm256_cvtepi32_ps(wy);
     alignas(32) int32_t xs[8], ys[8];

@@ -195,6 +195,19 @@ inline void sample_run(const ImageView& src, const uint8_t* fill, const float* s
       const int vector_lanes = _mm_movemask_ps(_mm_castsi128_ps(all));
       const int fill_lanes = ~_mm_movemask_ps(_mm_and_ps(_mm_castsi128_ps(wanted), in_range)) & 15;
       const __m128i wx = _mm_and_si128(fx, byte), wy = _mm_and_si128(fy, byte);
+      if (vector_lanes == 15 && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_or_si128(wx, wy), zero)) == 0xFFFF) {
+        // Four pixel centres: each blend gives its top-left tap as it is. Four
+        // neighbours of one row (a map that only shifts by whole pixels) are one copy.
+        const __m128i from = _mm_sub_epi32(x0, _mm_setr_epi32(0, 1, 2, 3));
+        const __m128i same = _mm_and_si128(_mm_cmpeq_epi32(from, _mm_shuffle_epi32(from, 0)),
+                                           _mm_cmpeq_epi32(y0, _mm_shuffle_epi32(y0, 0)));
+        if (_mm_movemask_epi8(same) == 0xFFFF) {
+          const int32_t fx0 = _mm_cvtsi128_si32(x0), fy0 = _mm_cvtsi128_si32(y0);
+          std::memcpy(out, src.data + fy0 * stride + static_cast<ptrdiff_t>(fx0) * 4, 16);
+          out += 16;
+          continue;
+        }
+      }
       // Per lane (256 - wx) | wx << 16: the left and right taps' weights side by side.
       const __m128i across = _mm_or_si128(_mm_sub_epi32(k256i, wx), _mm_slli_epi32(wx, 16));
       const __m128 up = _mm_cvtepi32_ps(_mm_sub_epi32(k256i, wy)), down = _mm_cvtepi32_ps(wy);
