@@ -107,6 +107,12 @@ void displace_rows(const ImageView& src, const ImageView& dst, const uint8_t* bu
         // Inside the picture the point is not negative, so truncation is the floor.
         const __m128i x0 = _mm_cvttps_epi32(sx), y0 = _mm_cvttps_epi32(sy);
         const __m128 wx = _mm_sub_ps(sx, _mm_cvtepi32_ps(x0)), wy = _mm_sub_ps(sy, _mm_cvtepi32_ps(y0));
+        if (mask == 15 && _mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(sx, column), _mm_cmpeq_ps(sy, row_y))) == 15) {
+          // Four pixels on flat relief read themselves: each blend gives its
+          // top-left tap as it is.
+          std::memcpy(out, src.row(y) + static_cast<ptrdiff_t>(x) * 4, 16);
+          continue;
+        }
         alignas(16) float pxs[4], pys[4], wxs[4], wys[4];
         alignas(16) int32_t xs[4], ys[4];
         _mm_store_ps(pxs, sx), _mm_store_ps(pys, sy), _mm_store_ps(wxs, wx), _mm_store_ps(wys, wy);
