@@ -14,6 +14,7 @@
 #include "core/engine.h"
 #include "corvel/corvel.h"
 #include "host_args.h"
+#include "effects/displacement.h"
 #include "imaging/geometry/bump_displace.h"
 #include "imaging/geometry/distort.h"
 #include "imaging/geometry/polygon_warp.h"
@@ -67,14 +68,15 @@ void BM_PolygonWarp(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_PolygonWarp, true)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_PolygonWarp, false)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The relief the effect reads at the host's defaults: the bricks script repeated.
 template <bool kReference>
 void BM_BumpDisplace(benchmark::State& state) {
   static const std::vector<uint8_t> relief = [] {
-    std::vector<uint8_t> g(size_t(kEdge) * kEdge);
-    for (int y = 0; y < kEdge; ++y)
-      for (int x = 0; x < kEdge; ++x) g[size_t(y) * kEdge + x] = uint8_t((x * 5 ^ y * 3) + (x / 64 + y / 64) * 40);
+    std::vector<uint8_t> g;
+    cvl::grey_relief((std::string(CORVEL_EXAMPLES_DIR) + "/scripts/bricks.isc").c_str(), kEdge, kEdge, g);
     return g;
   }();
+  if (relief.empty()) return state.SkipWithError("the relief script was not read");
   const float depth = float(state.range(0));
   time_kernel(state, [&](const ImageView& s, const ImageView& d) {
     return kReference ? cvl::imaging::bump_displace_reference(s, d, relief.data(), kEdge, kEdge, depth, kFill)

@@ -1,12 +1,14 @@
 // bump_displace is held to its plain twin: the same bytes for reliefs of any size
 // against the picture, depths from none to absurd either way, pictures from 1 x 1
-// up with padded rows, and at 1 and 3 threads.
+// up with padded rows, at 1 and 3 threads and with each vector path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
 #include "imaging/geometry/bump_displace.h"
+#include "imaging/geometry/inverse_map.h"
 #include "imaging/lcg15.h"
 #include "imaging/parallel_bands.h"
 
@@ -39,11 +41,14 @@ TEST(BumpDisplaceDifferential, MatchesThePlainTwinForEveryReliefDepthAndSize) {
         const ImageView in{src.data(), w, h, 4, stride};
         std::vector<uint8_t> plain(size_t(stride) * size_t(h), 0x5A);
         ASSERT_TRUE(bump_displace_reference(in, {plain.data(), w, h, 4, stride}, bump.data(), bw, bh, depth, kFill));
-        for (int threads : {1, 3}) {
+        // 1 and 3 threads, then the four-pixel vector path alone.
+        for (int threads : {1, 3, -1}) {
           std::vector<uint8_t> fast(plain.size(), 0x5A);
-          set_thread_count(threads);
+          set_thread_count(std::max(threads, 1));
           set_band_work_floor(1);
+          if (threads < 0) detail::allow_avx2_sampler(false);
           const bool done = bump_displace(in, {fast.data(), w, h, 4, stride}, bump.data(), bw, bh, depth, kFill);
+          detail::allow_avx2_sampler(true);
           set_band_work_floor(65536);
           set_thread_count(0);
           ASSERT_TRUE(done);
