@@ -50,34 +50,41 @@ Columns columns_about(int32_t w, float cx) {
 }
 
 // A distortion about a centre in two steps: share(dx, dy, &s) works out what depends
-// on the distance from the centre alone (false: the pixel stays where it is), and
-// place(dx, dy, s, &sx, &sy) the source point from it. Mirrored columns share s.
+// on the distance from the centre alone, through dx * dx and dy * dy (false: the
+// pixel stays where it is), and place(dx, dy, s, &sx, &sy) the source point from it.
+// Mirrored columns share s, and so do mirrored rows: when the centre sits in the
+// middle, rows y and h - 1 - y are mapped together.
 template <class Shared, class Share, class Place>
 bool about_centre(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, Share share, Place place) {
-  if (src.width != dst.width || src.height != dst.height) return false;
-  const Columns cols = columns_about(dst.width, c.x);
-  const int32_t w = dst.width;
-  struct Scratch {
-    std::vector<Shared> shared;
-    std::vector<uint8_t> moved;
-  };
-  return inverse_map_rows<Sampling::Bilinear>(
-      src, dst, fill,
-      [&cols, c, w, share, place, scratch = Scratch{}](int32_t y, float* sx, float* sy, uint8_t* ok) mutable {
-        scratch.shared.resize(size_t(w)), scratch.moved.resize(size_t(w));
-        const float dy = y - c.y;
-        for (int32_t x = 0; x < cols.unique; ++x)
-          scratch.moved[size_t(x)] = share(cols.dx[size_t(x)], dy, &scratch.shared[size_t(x)]);
-        for (int32_t x = 0; x < w; ++x) {
-          const size_t k = size_t(x < cols.unique ? x : w - 1 - x);
-          ok[x] = 1;
-          if (scratch.moved[k]) {
-            place(cols.dx[size_t(x)], dy, scratch.shared[k], &sx[x], &sy[x]);
-          } else {
-            sx[x] = static_cast<float>(x), sy[x] = static_cast<float>(y);
-          }
+  if (src.width != dst.width || src.height != dst.height || !detail::mappable(src, dst)) return false;
+  const int32_t w = dst.width, h = dst.height;
+  const Columns cols = columns_about(w, c.x), rows = columns_about(h, c.y);
+  // Row groups: a row and its mirror, or each row alone.
+  const bool paired = rows.unique < h;
+  for_each_band(rows.unique, int64_t{w} * (paired ? 8 : 4), [&](int32_t first, int32_t end) {
+    std::vector<Shared> shared(static_cast<size_t>(w));
+    std::vector<uint8_t> moved(static_cast<size_t>(w)), ok(static_cast<size_t>(w), 1);
+    std::vector<float> sx(static_cast<size_t>(w)), sy(static_cast<size_t>(w));
+    auto emit = [&](int32_t y) {
+      const float dy = rows.dx[size_t(y)];
+      for (int32_t x = 0; x < w; ++x) {
+        const size_t k = size_t(x < cols.unique ? x : w - 1 - x);
+        if (moved[k]) {
+          place(cols.dx[size_t(x)], dy, shared[k], &sx[size_t(x)], &sy[size_t(x)]);
+        } else {
+          sx[size_t(x)] = static_cast<float>(x), sy[size_t(x)] = static_cast<float>(y);
         }
-      });
+      }
+      detail::sample_run<Sampling::Bilinear>(src, fill.data(), sx.data(), sy.data(), ok.data(), w, dst.row(y));
+    };
+    for (int32_t y = first; y < end; ++y) {
+      const float dy = rows.dx[size_t(y)];
+      for (int32_t x = 0; x < cols.unique; ++x) moved[size_t(x)] = share(cols.dx[size_t(x)], dy, &shared[size_t(x)]);
+      emit(y);
+      if (paired && h - 1 - y != y) emit(h - 1 - y);
+    }
+  });
+  return true;
 }
 
 // A map that scales the offset from the centre by factor(r2) inside the disc of
