@@ -325,12 +325,30 @@ bool wave_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
   std::vector<float> down(vertical ? size_t(dst.width) : 0), along(horizontal ? size_t(dst.height) : 0);
   for (size_t x = 0; x < down.size(); ++x) down[x] = amplitude * std::sin(w * static_cast<int32_t>(x));
   for (size_t y = 0; y < along.size(); ++y) along[y] = amplitude * std::sin(w * static_cast<int32_t>(y));
-  return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    if (amplitude == 0) return true;
-    if (vertical) sy = y + down[size_t(x)];
-    if (horizontal) sx = x + along[size_t(y)];
-    return true;
+  if (src.width != dst.width || src.height != dst.height || !detail::mappable(src, dst)) return false;
+  // Neighbouring columns of a steep wave read far apart rows, but the next row of a
+  // narrow strip reads nearly the same lines again: a band is mapped a strip of
+  // columns at a time, so those lines are still in the nearest cache.
+  constexpr int32_t kStrip = 256;
+  const int32_t width = dst.width;
+  for_each_band(dst.height, int64_t{width} * 4, [&](int32_t first, int32_t end) {
+    alignas(16) float sx[kStrip], sy[kStrip];
+    alignas(16) uint8_t ok[kStrip];
+    std::memset(ok, 1, sizeof ok);
+    for (int32_t x0 = 0; x0 < width; x0 += kStrip) {
+      const int32_t n = std::min(kStrip, width - x0);
+      for (int32_t y = first; y < end; ++y) {
+        for (int32_t i = 0; i < n; ++i) {
+          const int32_t x = x0 + i;
+          sx[i] = horizontal ? x + along[size_t(y)] : static_cast<float>(x);
+          sy[i] = vertical ? y + down[size_t(x)] : static_cast<float>(y);
+        }
+        detail::sample_run<Sampling::Bilinear>(src, fill.data(), sx, sy, ok, n,
+                                               dst.row(y) + static_cast<ptrdiff_t>(x0) * 4);
+      }
+    }
   });
+  return true;
 }
 
 bool wow_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount, int32_t petals) {

@@ -2,7 +2,8 @@
 //
 // A transform is only its coordinate map: for the centre of each destination
 // pixel it names the source point to read. The map is a template argument, so it
-// is inlined into the row loop (no call per pixel through a pointer). Coordinates
+// is inlined into the row loop (no call per pixel through a pointer); the points
+// of a run are then sampled together, several at a time in vector lanes. Coordinates
 // are in pixel-centre units: pixel (x, y) covers [x - 0.5, x + 0.5], and a map that
 // returns (x, y) itself copies the image exactly.
 #pragma once
@@ -123,8 +124,8 @@ bool avx2_sampler();
 // Tests turn the AVX2 path off to hold the four-point path to the same bytes.
 void allow_avx2_sampler(bool allow);
 
-// Pixels a row map hands over at a time: small enough for the stack, long enough
-// that the per-chunk call is nothing next to the pixels.
+// Points a per-pixel map works out before they are sampled together: small enough
+// for the stack, long enough for the vector paths.
 constexpr int32_t kRowChunk = 256;
 
 // Samples a run of points: out[i] from (sx[i], sy[i]) where ok[i], else the fill;
