@@ -99,12 +99,31 @@ CVL_AVX2 __m256 bump_pair_of(__m256 v, int k) {
   return _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(k, k, k, k, k + 1, k + 1, k + 1, k + 1));
 }
 
+// Pixels k and k + 1 of a group of eight whose taps all lie on the picture.
+CVL_AVX2 void bump_blend_pair(const ImageView& src, const int32_t* xs, const int32_t* ys, __m256 wx, __m256 wy, int k,
+                              uint8_t* out) {
+  const ptrdiff_t stride = src.stride;
+  const uint8_t* a = src.row(ys[k]) + static_cast<ptrdiff_t>(xs[k]) * 4;
+  const uint8_t* b = src.row(ys[k + 1]) + static_cast<ptrdiff_t>(xs[k + 1]) * 4;
+  const __m256 vx = bump_pair_of(wx, k);
+  const __m256 top = bump_row_pair(a, b, vx), bottom = bump_row_pair(a + stride, b + stride, vx);
+  __m256 v = _mm256_add_ps(_mm256_add_ps(top, _mm256_mul_ps(_mm256_sub_ps(bottom, top), bump_pair_of(wy, k))),
+                           _mm256_set1_ps(0.5f));
+  v = _mm256_min_ps(_mm256_max_ps(v, _mm256_setzero_ps()), _mm256_set1_ps(255.0f));
+  const __m256i i = _mm256_cvttps_epi32(v);
+  const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(i, i), _mm256_setzero_si256());
+  const int32_t first = _mm_cvtsi128_si32(_mm256_castsi256_si128(bytes));
+  const int32_t second = _mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1));
+  std::memcpy(out + 4 * k, &first, 4);
+  std::memcpy(out + 4 * k + 4, &second, 4);
+}
+
 // Row y from column 0, eight pixels at a time; returns the columns done.
 __attribute__((target("avx2"))) int32_t displace_run_avx2(const ImageView& src, int32_t y, int32_t w,
                                                           const int32_t* across, const int32_t* down, float scale,
                                                           const uint8_t* fill, uint8_t* out) {
   const __m256 vscale = _mm256_set1_ps(scale), row_y = _mm256_set1_ps(static_cast<float>(y));
-  const __m256 zero = _mm256_setzero_ps(), half = _mm256_set1_ps(0.5f), top_value = _mm256_set1_ps(255.0f);
+  const __m256 zero = _mm256_setzero_ps();
   const __m256 last_x = _mm256_set1_ps(static_cast<float>(src.width - 1));
   const __m256 last_y = _mm256_set1_ps(static_cast<float>(src.height - 1));
   const ptrdiff_t stride = src.stride;
@@ -132,21 +151,17 @@ __attribute__((target("avx2"))) int32_t displace_run_avx2(const ImageView& src, 
     _mm256_store_ps(pxs, sx), _mm256_store_ps(pys, sy), _mm256_store_ps(wxs, wx), _mm256_store_ps(wys, wy);
     _mm256_store_si256(reinterpret_cast<__m256i*>(xs), x0);
     _mm256_store_si256(reinterpret_cast<__m256i*>(ys), y0);
+    if (mask == 255) {
+      // Fixed lanes, so that each pair's shuffles are constants.
+      bump_blend_pair(src, xs, ys, wx, wy, 0, out);
+      bump_blend_pair(src, xs, ys, wx, wy, 2, out);
+      bump_blend_pair(src, xs, ys, wx, wy, 4, out);
+      bump_blend_pair(src, xs, ys, wx, wy, 6, out);
+      continue;
+    }
     for (int k = 0; k < 8; k += 2) {
       if ((mask >> k & 3) == 3) {
-        const uint8_t* a = src.row(ys[k]) + static_cast<ptrdiff_t>(xs[k]) * 4;
-        const uint8_t* b = src.row(ys[k + 1]) + static_cast<ptrdiff_t>(xs[k + 1]) * 4;
-        const __m256 vx = bump_pair_of(wx, k);
-        const __m256 top = bump_row_pair(a, b, vx), bottom = bump_row_pair(a + stride, b + stride, vx);
-        __m256 v =
-            _mm256_add_ps(_mm256_add_ps(top, _mm256_mul_ps(_mm256_sub_ps(bottom, top), bump_pair_of(wy, k))), half);
-        v = _mm256_min_ps(_mm256_max_ps(v, zero), top_value);
-        const __m256i i = _mm256_cvttps_epi32(v);
-        const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(i, i), _mm256_setzero_si256());
-        const int32_t first = _mm_cvtsi128_si32(_mm256_castsi256_si128(bytes));
-        const int32_t second = _mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1));
-        std::memcpy(out + 4 * k, &first, 4);
-        std::memcpy(out + 4 * k + 4, &second, 4);
+        bump_blend_pair(src, xs, ys, wx, wy, k, out);
         continue;
       }
       for (int j = k; j < k + 2; ++j) {

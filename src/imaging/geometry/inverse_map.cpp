@@ -117,6 +117,15 @@ __attribute__((target("avx2"))) int32_t sample_run_bilinear_avx2(const ImageView
     _mm256_store_si256(reinterpret_cast<__m256i*>(ys), y0);
     const uint8_t* taps[8];
     for (int k = 0; k < 8; ++k) taps[k] = src.data + ys[k] * stride + static_cast<ptrdiff_t>(xs[k]) * 4;
+    if (vector_lanes == 255) {
+      // Fixed lanes, so that each pair's weight shuffles are constants.
+      blend_pair(taps[0], taps[1], stride, across, up, down, 0, out);
+      blend_pair(taps[2], taps[3], stride, across, up, down, 2, out + 8);
+      blend_pair(taps[4], taps[5], stride, across, up, down, 4, out + 16);
+      blend_pair(taps[6], taps[7], stride, across, up, down, 6, out + 24);
+      out += 32;
+      continue;
+    }
     for (int k = 0; k < 8; k += 2, out += 8) {
       if ((vector_lanes >> k & 3) == 3) {
         blend_pair(taps[k], taps[k + 1], stride, across, up, down, k, out);
