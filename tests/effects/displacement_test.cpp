@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "brush/tip_file.h"
+#include "effects/script_tile.h"
+#include "imaging/geometry/resample.h"
 #include "ipl/blur_buffer.h"
 #include "support/canvas_fixture.h"
 
@@ -56,6 +58,31 @@ TEST_F(Displacement, ASlopeMovesPixelsAndTheFillShowsPastTheEdge) {
   EXPECT_GT(mid[0], 100 << 8);  // fetched from further right
   const test::Pixel edge = test::read_pixel(e().slot(2), W - 1, 8);
   EXPECT_EQ(edge[2] >> 8, 255);
+}
+
+TEST_F(Displacement, TheGreyReliefIsTheGreyOfTheRepeatedPicture) {
+  // Tiles that divide the canvas, that do not, and one larger than it.
+  const char* scripts[] = {
+      "imagescript 1\nsize 7 5\nlinear 0 0 7 5 255 0 0 255 0 90 255 255\n",
+      "imagescript 1\nsize 8 4\nlinear 0 4 8 0 10 250 30 255 200 0 100 255\n",
+      "imagescript 1\nsize 40 33\nlinear 0 0 40 0 0 0 0 255 255 255 255 255\n",
+  };
+  const int32_t sizes[][2] = {{W, H}, {1, 1}, {13, 29}};
+  for (const char* script : scripts) {
+    ASSERT_TRUE(test::write_script(path_, script));
+    for (const auto& size : sizes) {
+      const int32_t w = size[0], h = size[1];
+      imaging::Image repeated;
+      ASSERT_TRUE(tiled_script(path_.c_str(), w, h, repeated));
+      std::vector<uint8_t> want(size_t(w) * h), got;
+      imaging::to_grey8(repeated.view(), imaging::ImageView{want.data(), w, h, 1, w});
+      ASSERT_TRUE(grey_relief(path_.c_str(), w, h, got));
+      EXPECT_EQ(got, want) << script << " over " << w << "x" << h;
+    }
+  }
+  std::vector<uint8_t> none;
+  EXPECT_FALSE(grey_relief("/nonexistent/relief.isl", W, H, none));
+  EXPECT_FALSE(grey_relief(path_.c_str(), 0, H, none));
 }
 
 TEST(BlurMoreBuffer, MixesABlurInByStrength) {

@@ -17,5 +17,9 @@ namespace cvl::imaging {
 // False for images it cannot work on.
 bool bump_displace(const ImageView& src, const ImageView& dst, const uint8_t* bump, int32_t bump_width,
                    int32_t bump_height, float depth, const Colour& fill);
+// The plain twin of bump_displace: one pixel and one channel at a time, one thread.
+// Tests hold bump_displace to its bytes.
+bool bump_displace_reference(const ImageView& src, const ImageView& dst, const uint8_t* bump, int32_t bump_width,
+                             int32_t bump_height, float depth, const Colour& fill);
 
 }  // namespace cvl::imaging

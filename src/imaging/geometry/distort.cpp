@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "imaging/geometry/inverse_map.h"
@@ -21,36 +22,112 @@ bool bilinear(const ImageView& src, const ImageView& dst, const Colour& fill, Ma
   return inverse_map<Sampling::Bilinear>(src, dst, fill, map);
 }
 
+// What every distortion gives at a neutral setting: each pixel read at its own
+// centre, where the bilinear weights leave it exactly as it is.
+bool copy_image(const ImageView& src, const ImageView& dst) {
+  if (src.width != dst.width || src.height != dst.height || !detail::mappable(src, dst)) return false;
+  for (int32_t y = 0; y < dst.height; ++y) std::memcpy(dst.row(y), src.row(y), size_t(dst.width) * 4);
+  return true;
+}
+
+// The columns' offsets from the centre, x - cx. When every column's offset is the
+// negative of its mirror column's (w - 1 - x), anything worked out from the offset's
+// square is the same for both, so only the first half of a row (`unique` columns)
+// needs it worked out.
+struct Columns {
+  std::vector<float> dx;
+  int32_t unique = 0;
+};
+
+Columns columns_about(int32_t w, float cx) {
+  Columns c;
+  c.dx.resize(size_t(std::max(w, 0)));
+  for (int32_t x = 0; x < w; ++x) c.dx[size_t(x)] = x - cx;
+  bool mirrored = true;
+  for (int32_t x = 0; x < w && mirrored; ++x) mirrored = c.dx[size_t(w - 1 - x)] == -c.dx[size_t(x)];
+  c.unique = mirrored ? (w + 1) / 2 : w;
+  return c;
+}
+
+// A distortion about a centre in two steps: share(dx, dy, &s) works out what depends
+// on the distance from the centre alone, through dx * dx and dy * dy (false: the
+// pixel stays where it is), and place(dx, dy, s, &sx, &sy) the source point from it.
+// Mirrored columns share s, and so do mirrored rows: when the centre sits in the
+// middle, rows y and h - 1 - y are mapped together.
+template <class Shared, class Share, class Place>
+bool about_centre(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, Share share, Place place) {
+  if (src.width != dst.width || src.height != dst.height || !detail::mappable(src, dst)) return false;
+  const int32_t w = dst.width, h = dst.height;
+  const Columns cols = columns_about(w, c.x), rows = columns_about(h, c.y);
+  // Row groups: a row and its mirror, or each row alone.
+  const bool paired = rows.unique < h;
+  for_each_band(rows.unique, int64_t{w} * (paired ? 8 : 4), [&](int32_t first, int32_t end) {
+    std::vector<Shared> shared(static_cast<size_t>(w));
+    std::vector<uint8_t> moved(static_cast<size_t>(w)), ok(static_cast<size_t>(w), 1);
+    std::vector<float> sx(static_cast<size_t>(w)), sy(static_cast<size_t>(w));
+    auto emit = [&](int32_t y) {
+      const float dy = rows.dx[size_t(y)];
+      for (int32_t x = 0; x < w; ++x) {
+        const size_t k = size_t(x < cols.unique ? x : w - 1 - x);
+        if (moved[k]) {
+          place(cols.dx[size_t(x)], dy, shared[k], &sx[size_t(x)], &sy[size_t(x)]);
+        } else {
+          sx[size_t(x)] = static_cast<float>(x), sy[size_t(x)] = static_cast<float>(y);
+        }
+      }
+      detail::sample_run<Sampling::Bilinear>(src, fill.data(), sx.data(), sy.data(), ok.data(), w, dst.row(y));
+    };
+    for (int32_t y = first; y < end; ++y) {
+      const float dy = rows.dx[size_t(y)];
+      for (int32_t x = 0; x < cols.unique; ++x) moved[size_t(x)] = share(cols.dx[size_t(x)], dy, &shared[size_t(x)]);
+      emit(y);
+      if (paired && h - 1 - y != y) emit(h - 1 - y);
+    }
+  });
+  return true;
+}
+
 // A map that scales the offset from the centre by factor(r2) inside the disc of
 // radius2 (squared radius) and leaves everything outside it.
 template <class Factor>
 bool radial(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float radius, Factor&& factor) {
   const float r2max = radius * radius;
-  return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    const float dx = x - c.x, dy = y - c.y, r2 = dx * dx + dy * dy;
-    if (r2 < r2max && r2 > 0) {
-      const float f = factor(r2);
-      sx = c.x + dx * f;
-      sy = c.y + dy * f;
-    }
-    return true;
-  });
+  if (!(r2max > 0)) return copy_image(src, dst);  // no r2 lies below it
+  return about_centre<float>(
+      src, dst, fill, c,
+      [r2max, &factor](float dx, float dy, float* f) {
+        const float r2 = dx * dx + dy * dy;
+        if (!(r2 < r2max && r2 > 0)) return false;
+        *f = factor(r2);
+        return true;
+      },
+      [c](float dx, float dy, float f, float* sx, float* sy) {
+        *sx = c.x + dx * f;
+        *sy = c.y + dy * f;
+      });
 }
 
 // A map that turns the offset from the centre by turn(r) radians inside the radius.
-template <class Turn>
-bool twist(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float radius, Turn&& turn) {
+struct Turn {
+  float cs, sn;
+};
+template <class TurnOf>
+bool twist(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float radius, TurnOf&& turn) {
   const float r2max = radius * radius;
-  return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    const float dx = x - c.x, dy = y - c.y, r2 = dx * dx + dy * dy;
-    if (r2 < r2max) {
-      const float a = turn(std::sqrt(r2));
-      const float cs = std::cos(a), sn = std::sin(a);
-      sx = c.x + dx * cs - dy * sn;
-      sy = c.y + dx * sn + dy * cs;
-    }
-    return true;
-  });
+  if (!(r2max > 0)) return copy_image(src, dst);
+  return about_centre<Turn>(
+      src, dst, fill, c,
+      [r2max, &turn](float dx, float dy, Turn* t) {
+        const float r2 = dx * dx + dy * dy;
+        if (!(r2 < r2max)) return false;
+        const float a = turn(std::sqrt(r2));
+        *t = {std::cos(a), std::sin(a)};
+        return true;
+      },
+      [c](float dx, float dy, Turn t, float* sx, float* sy) {
+        *sx = c.x + dx * t.cs - dy * t.sn;
+        *sy = c.y + dx * t.sn + dy * t.cs;
+      });
 }
 
 // Smooth value noise on a 256-cell lattice drawn once from the generator, in -1..1.
@@ -122,20 +199,23 @@ const ValueNoise& marble_noise() {
 
 bool elliptical_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float rx, float ry,
                       bool pinch) {
-  if (!(rx > 0 && ry > 0)) return bilinear(src, dst, fill, [](int32_t, int32_t, float&, float&) { return true; });
+  if (!(rx > 0 && ry > 0)) return copy_image(src, dst);
   const float kx = 1 / (rx * rx), ky = 1 / (ry * ry);
-  return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    const float dx = x - c.x, dy = y - c.y;
-    const float rho2 = dx * dx * kx + dy * dy * ky;
-    if (rho2 < 1 && rho2 > 0) {
-      const float rho = std::sqrt(rho2);
-      // A dome reads nearer the middle (magnifying it), a pinch nearer the rim.
-      const float to = pinch ? std::sin(rho * (kPi / 2)) : std::asin(rho) * (2 / kPi);
-      sx = c.x + dx * (to / rho);
-      sy = c.y + dy * (to / rho);
-    }
-    return true;
-  });
+  return about_centre<float>(
+      src, dst, fill, c,
+      [kx, ky, pinch](float dx, float dy, float* q) {
+        const float rho2 = dx * dx * kx + dy * dy * ky;
+        if (!(rho2 < 1 && rho2 > 0)) return false;
+        const float rho = std::sqrt(rho2);
+        // A dome reads nearer the middle (magnifying it), a pinch nearer the rim.
+        const float to = pinch ? std::sin(rho * (kPi / 2)) : std::asin(rho) * (2 / kPi);
+        *q = to / rho;
+        return true;
+      },
+      [c](float dx, float dy, float q, float* sx, float* sy) {
+        *sx = c.x + dx * q;
+        *sy = c.y + dy * q;
+      });
 }
 
 bool lens_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float radius) {
@@ -185,23 +265,33 @@ bool pinch_image(const ImageView& src, const ImageView& dst, const Colour& fill,
 
 bool ripple_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amplitude,
                   float wavelength, float phase, bool angular) {
+  if (amplitude == 0) return copy_image(src, dst);
   const float w = kTwoPi / std::max(wavelength, 1.0f), p = phase * kRadiansPerDegree;
-  return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    const float dx = x - c.x, dy = y - c.y, r = std::sqrt(dx * dx + dy * dy);
-    if (amplitude == 0 || r == 0) return true;
-    const float wave = amplitude * std::sin(w * r + p);
-    if (angular) {
-      // An arc of `wave` pixels along the ring.
-      const float a = wave / r, cs = std::cos(a), sn = std::sin(a);
-      sx = c.x + dx * cs - dy * sn;
-      sy = c.y + dx * sn + dy * cs;
-    } else {
-      const float f = (r + wave) / r;
-      sx = c.x + dx * f;
-      sy = c.y + dy * f;
-    }
-    return true;
-  });
+  // Per distance: the scale of the offset, or (along the rings) the turn's cosine and sine.
+  return about_centre<Turn>(
+      src, dst, fill, c,
+      [=](float dx, float dy, Turn* t) {
+        const float r = std::sqrt(dx * dx + dy * dy);
+        if (r == 0) return false;
+        const float wave = amplitude * std::sin(w * r + p);
+        if (angular) {
+          // An arc of `wave` pixels along the ring.
+          const float a = wave / r;
+          *t = {std::cos(a), std::sin(a)};
+        } else {
+          *t = {(r + wave) / r, 0};
+        }
+        return true;
+      },
+      [c, angular](float dx, float dy, Turn t, float* sx, float* sy) {
+        if (angular) {
+          *sx = c.x + dx * t.cs - dy * t.sn;
+          *sy = c.y + dx * t.sn + dy * t.cs;
+        } else {
+          *sx = c.x + dx * t.cs;
+          *sy = c.y + dy * t.cs;
+        }
+      });
 }
 
 bool spin_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float angle, float radius) {
@@ -227,6 +317,7 @@ WaveAxis wave_axis_from_code(int32_t code) {
 
 bool wave_image(const ImageView& src, const ImageView& dst, const Colour& fill, float amplitude, float wavelength,
                 WaveAxis axis) {
+  if (amplitude == 0) return copy_image(src, dst);
   const float w = kTwoPi / std::max(wavelength, 1.0f);
   const bool vertical = axis != WaveAxis::Horizontal, horizontal = axis != WaveAxis::Vertical;
   // The shift down a column depends on x alone and the one along a row on y alone:
@@ -234,16 +325,34 @@ bool wave_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
   std::vector<float> down(vertical ? size_t(dst.width) : 0), along(horizontal ? size_t(dst.height) : 0);
   for (size_t x = 0; x < down.size(); ++x) down[x] = amplitude * std::sin(w * static_cast<int32_t>(x));
   for (size_t y = 0; y < along.size(); ++y) along[y] = amplitude * std::sin(w * static_cast<int32_t>(y));
-  return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    if (amplitude == 0) return true;
-    if (vertical) sy = y + down[size_t(x)];
-    if (horizontal) sx = x + along[size_t(y)];
-    return true;
+  if (src.width != dst.width || src.height != dst.height || !detail::mappable(src, dst)) return false;
+  // Neighbouring columns of a steep wave read far apart rows, but the next row of a
+  // narrow strip reads nearly the same lines again: a band is mapped a strip of
+  // columns at a time, so those lines are still in the nearest cache.
+  constexpr int32_t kStrip = 256;
+  const int32_t width = dst.width;
+  for_each_band(dst.height, int64_t{width} * 4, [&](int32_t first, int32_t end) {
+    alignas(16) float sx[kStrip], sy[kStrip];
+    alignas(16) uint8_t ok[kStrip];
+    std::memset(ok, 1, sizeof ok);
+    for (int32_t x0 = 0; x0 < width; x0 += kStrip) {
+      const int32_t n = std::min(kStrip, width - x0);
+      for (int32_t y = first; y < end; ++y) {
+        for (int32_t i = 0; i < n; ++i) {
+          const int32_t x = x0 + i;
+          sx[i] = horizontal ? x + along[size_t(y)] : static_cast<float>(x);
+          sy[i] = vertical ? y + down[size_t(x)] : static_cast<float>(y);
+        }
+        detail::sample_run<Sampling::Bilinear>(src, fill.data(), sx, sy, ok, n,
+                                               dst.row(y) + static_cast<ptrdiff_t>(x0) * 4);
+      }
+    }
   });
+  return true;
 }
 
-bool wow_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount,
-               int32_t petals) {
+bool wow_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount, int32_t petals) {
+  if (amount == 0) return copy_image(src, dst);
   const float k = static_cast<float>(std::clamp(petals, 1, 64));
   return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
     const float dx = x - c.x, dy = y - c.y;
@@ -261,21 +370,28 @@ ZigZagStyle zig_zag_style_from_code(int32_t code) {
 
 bool zig_zag_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amplitude,
                    float wavelength, ZigZagStyle style) {
+  if (amplitude == 0) return copy_image(src, dst);
   const float inv = 1 / std::max(wavelength, 1.0f);
+  if (style == ZigZagStyle::Rings)
+    return about_centre<float>(
+        src, dst, fill, c,
+        [=](float dx, float dy, float* f) {
+          const float r = std::sqrt(dx * dx + dy * dy);
+          if (r == 0) return false;
+          *f = (r + amplitude * triangle(r * inv)) / r;
+          return true;
+        },
+        [c](float dx, float dy, float f, float* sx, float* sy) {
+          *sx = c.x + dx * f;
+          *sy = c.y + dy * f;
+        });
+  // Rows shift by an amount of y alone, columns by one of x alone: each worked out once.
+  const bool rows = style == ZigZagStyle::Rows;
+  std::vector<float> shift(size_t(std::max(rows ? dst.height : dst.width, 0)));
+  for (size_t i = 0; i < shift.size(); ++i) shift[i] = amplitude * triangle(static_cast<int32_t>(i) * inv);
   return bilinear(src, dst, fill, [&](int32_t x, int32_t y, float& sx, float& sy) {
-    if (amplitude == 0) return true;
-    switch (style) {
-      case ZigZagStyle::Rows: sx = x + amplitude * triangle(y * inv); break;
-      case ZigZagStyle::Columns: sy = y + amplitude * triangle(x * inv); break;
-      case ZigZagStyle::Rings: {
-        const float dx = x - c.x, dy = y - c.y, r = std::sqrt(dx * dx + dy * dy);
-        if (r == 0) break;
-        const float f = (r + amplitude * triangle(r * inv)) / r;
-        sx = c.x + dx * f;
-        sy = c.y + dy * f;
-        break;
-      }
-    }
+    if (rows) sx = x + shift[size_t(y)];
+    else sy = y + shift[size_t(x)];
     return true;
   });
 }

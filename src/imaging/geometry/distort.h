@@ -72,8 +72,7 @@ bool wave_image(const ImageView& src, const ImageView& dst, const Colour& fill, 
 
 // A flower-shaped wobble round the centre: the radius swells and shrinks by
 // `amount` (a fraction) `petals` times round the circle. Neutral: amount 0.
-bool wow_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount,
-               int32_t petals);
+bool wow_image(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount, int32_t petals);
 
 enum class ZigZagStyle : uint8_t {
   Rows,     // rows move sideways in a zig zag along y
@@ -90,5 +89,26 @@ bool zig_zag_image(const ImageView& src, const ImageView& dst, const Colour& fil
 // `spread` pixels away in each direction, drawn from a generator seeded with
 // `seed`, so the same seed gives the same picture. Neutral: spread 0.
 bool frost_image(const ImageView& src, const ImageView& dst, const Colour& fill, int32_t spread, uint32_t seed);
+
+// The plain twins of the distortions above (marble's stands beside it): every map
+// worked out whole at each pixel through the plain sampler, one thread. Tests hold
+// the distortions to their bytes.
+bool elliptical_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float rx,
+                                float ry, bool pinch);
+bool lens_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float radius);
+bool pinch_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount,
+                           float radius);
+bool ripple_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amplitude,
+                            float wavelength, float phase, bool angular);
+bool spin_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float angle,
+                          float radius);
+bool spin_wave_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float angle,
+                               float wavelength, float radius);
+bool wave_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, float amplitude,
+                          float wavelength, WaveAxis axis);
+bool wow_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amount,
+                         int32_t petals);
+bool zig_zag_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float amplitude,
+                             float wavelength, ZigZagStyle style);
 
 }  // namespace cvl::imaging

@@ -41,5 +41,18 @@ class Projective {
 // the fill); dst outside `to` takes the fill colour. RGBA32 views that do not
 // overlap. False when a quadrilateral is degenerate or a view is unusable.
 bool polygon_warp(const ImageView& src, const ImageView& dst, const Quad& from, const Quad& to, const Colour& fill);
+// The plain twin of polygon_warp: every pixel mapped on its own through the plain
+// sampler, one thread. Tests hold polygon_warp to its bytes.
+bool polygon_warp_reference(const ImageView& src, const ImageView& dst, const Quad& from, const Quad& to,
+                            const Colour& fill);
+
+namespace detail {
+// dst -> unit square (the inverse of `to`) and dst -> src (`from` after that), the two
+// matrices both forms of the warp map through. False when a quadrilateral is degenerate.
+bool warp_matrices(const Quad& from, const Quad& to, double square[9], double source[9]);
+// Square coordinates a hair outside 0..1 still count as inside, so that the
+// quadrilateral's own edge pixels are not lost to rounding.
+constexpr double kEdgeSlack = 1e-9;
+}  // namespace detail
 
 }  // namespace cvl::imaging
