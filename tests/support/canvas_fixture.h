@@ -42,10 +42,12 @@ inline std::vector<uint16_t> layer_words(const Layer& layer) {
 class CanvasTest : public ::testing::Test {
  protected:
   void SetUp() override { make_canvas(16, 12, 32); }
-  // The brush description is process-wide: each test leaves it as a fresh process has it.
+  // The brush description and the slots' options (alpha lock, visibility, mode) are
+  // process-wide and outlive a canvas: each test leaves them as a fresh process has them.
   void TearDown() override {
     CVL_DeleteImage();
     tool() = ToolSettings{};
+    for (Layer& layer : engine().layer_slots) layer = Layer{};
   }
 
   void make_canvas(int w, int h, int brush_capacity) {
