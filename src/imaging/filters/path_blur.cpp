@@ -61,8 +61,8 @@ inline __m128i own4(const uint8_t* p) {
 // the same double steps as RowWalk (a multiply, then two adds: no fused
 // multiply-add, which would round differently), clamped to the image before they
 // are truncated, which truncates to the same whole numbers. Each pixel then reads
-// the two bytes-quads of its top row and of its bottom row as one 8-byte load
-// each, from column xl = min(x0, width - 2) and row yl = min(y0, height - 2): on
+// its two pixels in the top row and its two in the bottom row as one 8-byte
+// load each, from column xl = min(x0, width - 2) and row yl = min(y0, height - 2): on
 // the last column (or row) the fraction is 0, so reading one to the left (or
 // above) with the whole weight on the second gives the same sum, and no read
 // leaves the image. Needs at least 2 x 2 pixels and byte offsets in 31 bits.
@@ -99,16 +99,22 @@ __attribute__((target("avx2"))) inline void sample8(const ImageView& in, const T
   const __m256i fx = _mm256_srai_epi32(_mm256_sub_epi32(qx, _mm256_slli_epi32(xl, 16)), 8);
   const __m256i fy = _mm256_srai_epi32(_mm256_sub_epi32(qy, _mm256_slli_epi32(yl, 16)), 8);
   const __m256i wx = _mm256_or_si256(_mm256_slli_epi32(fx, 16), _mm256_sub_epi32(_mm256_set1_epi32(256), fx));
-  // Offsets in the order (0, 2, 1, 3 | 4, 6, 5, 7), so that one gather's lanes
-  // spread into pixel pairs (0, 1) and (2, 3) below.
+  // Offsets in the order (0, 2, 1, 3 | 4, 6, 5, 7), so that the loads of four
+  // pixels spread into pixel pairs (0, 1) and (2, 3) below.
   const __m256i offset = _mm256_permutevar8x32_epi32(
       _mm256_add_epi32(_mm256_mullo_epi32(yl, _mm256_set1_epi32(in.stride)), _mm256_slli_epi32(xl, 2)),
       _mm256_setr_epi32(0, 2, 1, 3, 4, 6, 5, 7));
-  const auto* top = reinterpret_cast<const long long*>(in.data);
-  const auto* bottom = reinterpret_cast<const long long*>(in.data + in.stride);
-  const __m128i lo = _mm256_castsi256_si128(offset), hi = _mm256_extracti128_si256(offset, 1);
-  const __m256i rows[4] = {_mm256_i32gather_epi64(top, lo, 1), _mm256_i32gather_epi64(bottom, lo, 1),
-                           _mm256_i32gather_epi64(top, hi, 1), _mm256_i32gather_epi64(bottom, hi, 1)};
+  // Sixteen 8-byte loads: on the processors at hand these beat four gathers.
+  alignas(32) int32_t at[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(at), offset);
+  const uint8_t *top = in.data, *bottom = in.data + in.stride;
+  const auto pair = [&](const uint8_t* base, int k) {
+    const __m128i one = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[k]));
+    return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(one), reinterpret_cast<const double*>(base + at[k + 1])));
+  };
+  const __m256i rows[4] = {
+      _mm256_setr_m128i(pair(top, 0), pair(top, 2)), _mm256_setr_m128i(pair(bottom, 0), pair(bottom, 2)),
+      _mm256_setr_m128i(pair(top, 4), pair(top, 6)), _mm256_setr_m128i(pair(bottom, 4), pair(bottom, 6))};
   // Bytes of the left and the right pixel interleaved as 16-bit pairs, one
   // pixel per 128-bit lane: the first of the two qwords in each lane, or the second.
   const __m256i first = _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4, -1, 1, -1, 5,
@@ -116,7 +122,7 @@ __attribute__((target("avx2"))) inline void sample8(const ImageView& in, const T
   const __m256i second = _mm256_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1, 8, -1, 12, -1,
                                           9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1);
   for (int g = 0; g < 4; ++g) {
-    const int half = g / 2;  // which gather pair: pixels 0..3 or 4..7
+    const int half = g / 2;  // which loads: pixels 0..3 or 4..7
     const __m256i shuffle = (g % 2) ? second : first;
     const __m256i spread = _mm256_setr_epi32(2 * g, 2 * g, 2 * g, 2 * g, 2 * g + 1, 2 * g + 1, 2 * g + 1, 2 * g + 1);
     const __m256i wxg = _mm256_permutevar8x32_epi32(wx, spread), fyg = _mm256_permutevar8x32_epi32(fy, spread);
@@ -167,7 +173,7 @@ bool can_turn_avx2(const ImageView& in) {
 // source pixels a tile reads stay in cache while the tile needs them.
 void two_tap_pass(const ImageView& in, const ImageView& out, double cx, double cy, Similarity A, Similarity B,
                   bool a_is_identity, bool round_up) {
-  constexpr int32_t kTileRows = 32, kTileWidth = 256;
+  constexpr int32_t kTileRows = 32, kTileWidth = 64;
   const int32_t bias = round_up ? 65536 : 65535;
 #if defined(__x86_64__) || defined(__i386__)
   const bool wide = can_turn_avx2(in);
