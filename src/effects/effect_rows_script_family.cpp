@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "layers/pixel_access.h"
-#include "imaging/tone/grey.h"
 #include "effects/displacement.h"
 #include "layers/ipl_images.h"
 #include "effects/effect_rows_imaging.h"
@@ -26,10 +25,8 @@ int32_t row_backgrounds(const EffectCall& call) {
 // The tiled picture's grey is the height of the relief that lights the layer's
 // colour, as "Emboss" lights it by its own grey; alpha is kept.
 int32_t row_texturize_emboss(const EffectCall& call) {
-  imaging::Image relief;
-  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
-  std::vector<uint8_t> height(static_cast<size_t>(call.width) * call.height);
-  if (!imaging::image_to_grey(relief.view(), height.data(), call.width)) return 0;
+  std::vector<uint8_t> height;
+  if (!tiled_script_grey(call.text, call.width, call.height, height)) return 0;
   return emboss_layer(call, height.data());
 }
 

@@ -7,6 +7,7 @@
 #include "imagescript/imagescript.h"
 #include "codecs/codec.h"
 #include "imaging/geometry/resample_separable.h"
+#include "imaging/tone/grey.h"
 
 namespace cvl {
 
@@ -62,6 +63,28 @@ bool tiled_script(const char* path, int32_t width, int32_t height, imaging::Imag
   out.channels = 4;
   out.pixels.assign(size_t(width) * size_t(height) * 4, 0);
   repeat_tile(tile, out.pixels.data(), width, height);
+  return true;
+}
+
+// Grey ignores alpha, which tiled_script makes opaque, so the grey of the
+// repeated tile is the repeated grey of the tile's part the canvas shows.
+bool tiled_script_grey(const char* path, int32_t width, int32_t height, std::vector<uint8_t>& grey) {
+  imaging::Image tile;
+  if (width <= 0 || height <= 0 || !render_script_or_image(path, tile)) return false;
+  const int32_t tw = std::min(tile.width, width), th = std::min(tile.height, height);
+  std::vector<uint8_t> tile_grey(size_t(tw) * size_t(th));
+  if (!imaging::image_to_grey(imaging::ImageView{tile.pixels.data(), tw, th, 4, tile.width * 4}, tile_grey.data(), tw))
+    return false;
+  grey.resize(size_t(width) * size_t(height));
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* row = grey.data() + size_t(y) * size_t(width);
+    if (y >= th) {
+      std::memcpy(row, row - size_t(th) * size_t(width), size_t(width));
+      continue;
+    }
+    const uint8_t* from = tile_grey.data() + size_t(y) * size_t(tw);
+    for (int32_t x = 0; x < width; x += tw) std::memcpy(row + x, from, size_t(std::min(tw, width - x)));
+  }
   return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "imaging/image_view.h"
 
@@ -25,5 +26,9 @@ imaging::Image scale_tile(const imaging::Image& tile, double percent);
 
 // The path's picture repeated over a width x height image; false when it cannot be read.
 bool tiled_script(const char* path, int32_t width, int32_t height, imaging::Image& out);
+
+// The grey (imaging::image_to_grey) of tiled_script's image, width bytes a row:
+// the tile's grey repeated, without the full-size colour image between them.
+bool tiled_script_grey(const char* path, int32_t width, int32_t height, std::vector<uint8_t>& grey);
 
 }  // namespace cvl
