@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench_pictures.h"
+#include "imaging/filters/box_blur.h"
 #include "imaging/filters/emboss.h"
 #include "imaging/filters/path_blur.h"
 #include "imaging/filters/path_blur_reference.h"
@@ -62,6 +63,23 @@ void BM_EmbossLibrary(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_EmbossLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_EmbossLibrary, true)->Unit(benchmark::kMillisecond);
 
+// Blur More's three passes of radius 10 on RGBA.
+template <bool Reference>
+void BM_BoxBlurLibrary(benchmark::State& state) {
+  static const std::vector<uint8_t> src = bench::varied_picture(kEdge);
+  std::vector<uint8_t> dst(src.size());
+  const ImageView s{const_cast<uint8_t*>(src.data()), kEdge, kEdge, 4, kEdge * 4};
+  const ImageView d{dst.data(), kEdge, kEdge, 4, kEdge * 4};
+  cvl::imaging::set_thread_count(1);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(Reference ? cvl::imaging::box_blur_reference(s, d, 10, 3)
+                                       : cvl::imaging::box_blur(s, d, 10, 3));
+  cvl::imaging::set_thread_count(0);
+  rate(state);
+}
+BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, true)->Unit(benchmark::kMillisecond);
+
 // The effects as a host runs them, one thread.
 void BM_SpeedReliefs(benchmark::State& state, const char* name) {
   for (const bench::HostEffect& e : bench::every_effect())
@@ -69,6 +87,8 @@ void BM_SpeedReliefs(benchmark::State& state, const char* name) {
   state.SkipWithError("no such effect");
 }
 BENCHMARK_CAPTURE(BM_SpeedReliefs, RadialBlur, "Radial Blur")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Blur, "Blur")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, BlurMore, "Blur More")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Emboss, "Emboss")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, TexturizeEmbossUtility, "Texturize Emboss Utility")->Unit(benchmark::kMillisecond);
 
