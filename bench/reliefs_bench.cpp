@@ -89,6 +89,10 @@ void BM_SpeedReliefs(benchmark::State& state, const char* name) {
 BENCHMARK_CAPTURE(BM_SpeedReliefs, RadialBlur, "Radial Blur")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Blur, "Blur")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, BlurMore, "Blur More")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Sharpen, "Sharpen")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, SharpenMore, "Sharpen More")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, UnsharpMask, "Unsharp Mask")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Gausy, "Gausy")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Emboss, "Emboss")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, TexturizeEmbossUtility, "Texturize Emboss Utility")->Unit(benchmark::kMillisecond);
 

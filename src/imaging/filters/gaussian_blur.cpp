@@ -130,35 +130,78 @@ void blur_column_strip(const ImageView& img, int32_t offset, int32_t k, const Re
   recurse<kColumnLanes>(img.height, r, buf, load, store);
 }
 
+// The row blocks [first, end) and the column strips [first, end) of a band.
+template <int C>
+void row_blocks(const ImageView& src, const ImageView& dst, const Recursion& r, uint32_t mask, bool full, int32_t first,
+                int32_t end, float* buf) {
+  constexpr int32_t per_block = kLanes / C;
+  for (int32_t b = first; b < end; ++b) blur_row_block<C>(src, dst, b * per_block, r, buf, mask, full);
+}
+
+void column_strips(const ImageView& img, const Recursion& r, uint32_t mask, bool full, int32_t first, int32_t end,
+                   float* buf) {
+  // Strips a whole number of pixels wide, so every strip starts on channel 0.
+  const int32_t row_bytes = img.width * img.channels, strip = kColumnLanes / img.channels * img.channels;
+  for (int32_t k = first; k < end; ++k) {
+    const int32_t off = k * strip;
+    blur_column_strip(img, off, std::min(strip, row_bytes - off), r, buf, mask, full);
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The same loops built for AVX2, eight lanes to an instruction instead of four.
+// Not for fused multiply-adds: each product and sum is rounded on its own, as
+// the plain build rounds it, so both give the same floats lane by lane.
+template <int C>
+__attribute__((target("avx2"), flatten)) void row_blocks_avx2(const ImageView& src, const ImageView& dst,
+                                                              const Recursion& r, uint32_t mask, bool full,
+                                                              int32_t first, int32_t end, float* buf) {
+  row_blocks<C>(src, dst, r, mask, full, first, end, buf);
+}
+
+__attribute__((target("avx2"), flatten)) void column_strips_avx2(const ImageView& img, const Recursion& r,
+                                                                 uint32_t mask, bool full, int32_t first, int32_t end,
+                                                                 float* buf) {
+  column_strips(img, r, mask, full, first, end, buf);
+}
+
+bool has_avx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#else
+bool has_avx2() { return false; }
+#endif
+
 // Each lane is a line of its own, so blocks of rows and strips of columns can
 // go to different threads without changing a value.
 template <int C>
-void blur_rows(const ImageView& src, const ImageView& dst, const Recursion& r, uint32_t mask, bool full) {
+void blur_rows(const ImageView& src, const ImageView& dst, const Recursion& r, uint32_t mask, bool full, bool wide) {
   constexpr int32_t per_block = kLanes / C;
   const int32_t blocks = (src.height + per_block - 1) / per_block;
   for_each_band(blocks, int64_t(src.width) * per_block * 8, [&](int32_t first, int32_t end) {
     std::vector<float> buf((size_t(src.width) + 2 * kPad) * kLanes, 0.0f);
-    for (int32_t b = first; b < end; ++b) blur_row_block<C>(src, dst, b * per_block, r, buf.data(), mask, full);
+#if defined(__x86_64__) || defined(__i386__)
+    if (wide) return row_blocks_avx2<C>(src, dst, r, mask, full, first, end, buf.data());
+#endif
+    row_blocks<C>(src, dst, r, mask, full, first, end, buf.data());
   });
 }
 
-void blur_columns(const ImageView& img, const Recursion& r, uint32_t mask, bool full) {
-  // Strips a whole number of pixels wide, so every strip starts on channel 0.
+void blur_columns(const ImageView& img, const Recursion& r, uint32_t mask, bool full, bool wide) {
   const int32_t row_bytes = img.width * img.channels, strip = kColumnLanes / img.channels * img.channels;
   const int32_t strips = (row_bytes + strip - 1) / strip;
   for_each_band(strips, int64_t(img.height) * strip * 8, [&](int32_t first, int32_t end) {
     // Lanes that a short strip leaves unused stay zero.
     std::vector<float> buf((size_t(img.height) + 2 * kPad) * kColumnLanes, 0.0f);
-    for (int32_t k = first; k < end; ++k) {
-      const int32_t off = k * strip;
-      blur_column_strip(img, off, std::min(strip, row_bytes - off), r, buf.data(), mask, full);
-    }
+#if defined(__x86_64__) || defined(__i386__)
+    if (wide) return column_strips_avx2(img, r, mask, full, first, end, buf.data());
+#endif
+    column_strips(img, r, mask, full, first, end, buf.data());
   });
 }
 
-}  // namespace
-
-bool gaussian_blur(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask) {
+bool blur_with(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask, bool wide) {
   if (!same_shape(src, dst)) return false;
   if (!(sigma >= 0.5f) || !std::isfinite(sigma)) {
     copy_view(src, dst);
@@ -167,11 +210,21 @@ bool gaussian_blur(const ImageView& src, const ImageView& dst, float sigma, uint
   const Recursion r = recursion_for(sigma);
   const int32_t ch = src.channels;
   const bool full = all_channels(channel_mask, ch);
-  if (ch == 4) blur_rows<4>(src, dst, r, channel_mask, full);
-  else if (ch == 3) blur_rows<3>(src, dst, r, channel_mask, full);
-  else blur_rows<1>(src, dst, r, channel_mask, full);
-  blur_columns(dst, r, channel_mask, full);
+  if (ch == 4) blur_rows<4>(src, dst, r, channel_mask, full, wide);
+  else if (ch == 3) blur_rows<3>(src, dst, r, channel_mask, full, wide);
+  else blur_rows<1>(src, dst, r, channel_mask, full, wide);
+  blur_columns(dst, r, channel_mask, full, wide);
   return true;
+}
+
+}  // namespace
+
+bool gaussian_blur(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask) {
+  return blur_with(src, dst, sigma, channel_mask, has_avx2());
+}
+
+bool gaussian_blur_reference(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask) {
+  return blur_with(src, dst, sigma, channel_mask, false);
 }
 
 }  // namespace cvl::imaging
