@@ -93,7 +93,118 @@ void blur_plane(T* plane, int32_t width, int32_t height, int32_t stride, int32_t
   }
 }
 
+// floor(n / window) for n below 2^24 and a window below 2^16 as a float
+// quotient: the quotient is below 256, so its rounding error is under 2^-16,
+// less than the 1 / window by which a quotient that is not whole stays clear of
+// the next whole number; a whole quotient comes out exact. Unlike the 64-bit
+// multiply of WindowDivide this runs many lanes at once.
+constexpr int32_t kMaxFloatWindow = 65535;
+
+inline void divide_row(const int32_t* sums, uint8_t* out, int32_t n, int32_t window) {
+  const int32_t half = window / 2;
+  const float w = float(window);
+  for (int32_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(int32_t(float(sums[i] + half) / w));
+}
+
+// Horizontal pass over rows [first, end) of an interleaved image, in place:
+// each row padded by its edge pixels, then a window sum for every byte (added
+// up directly for narrow windows, which runs many bytes at once, slid along
+// for wide ones).
+void interleaved_rows(uint8_t* image, int32_t width, int32_t stride, int32_t ch, int32_t radius, int32_t first,
+                      int32_t end) {
+  const int32_t n = width * ch, window = 2 * radius + 1;
+  std::vector<uint8_t> line(size_t(width + 2 * radius) * size_t(ch));
+  std::vector<int32_t> sums(static_cast<size_t>(n));
+  for (int32_t y = first; y < end; ++y) {
+    uint8_t* row = image + ptrdiff_t(y) * stride;
+    for (int32_t k = 0; k < radius; ++k) {
+      std::memcpy(line.data() + size_t(k) * ch, row, size_t(ch));
+      std::memcpy(line.data() + size_t(radius + width + k) * ch, row + n - ch, size_t(ch));
+    }
+    std::memcpy(line.data() + size_t(radius) * ch, row, size_t(n));
+    const uint8_t* l = line.data();
+    int32_t* s = sums.data();
+    if (radius <= 8) {
+      for (int32_t i = 0; i < n; ++i) s[i] = l[i];
+      for (int32_t k = 1; k < window; ++k) {
+        const uint8_t* from = l + ptrdiff_t(k) * ch;
+        for (int32_t i = 0; i < n; ++i) s[i] += from[i];
+      }
+    } else {
+      for (int32_t c = 0; c < ch; ++c) {
+        int32_t sum = 0;
+        for (int32_t k = 0; k < window; ++k) sum += l[k * ch + c];
+        for (int32_t x = 0; x < width; ++x) {
+          s[x * ch + c] = sum;
+          if (x + 1 < width) sum += l[(x + window) * ch + c] - l[x * ch + c];
+        }
+      }
+    }
+    divide_row(s, row, n, window);
+  }
+}
+
+// Vertical pass over rows [first, end) from `in` into `out` (not the same rows):
+// a sum for every byte column, updated by the row entering and the row leaving.
+void interleaved_columns(const uint8_t* in, int32_t in_stride, uint8_t* out, int32_t out_stride, int32_t n,
+                         int32_t height, int32_t radius, int32_t first, int32_t end) {
+  const int32_t window = 2 * radius + 1;
+  std::vector<int32_t> sums(size_t(n), 0);
+  const auto row_of = [&](int32_t y) { return in + ptrdiff_t(std::clamp(y, 0, height - 1)) * in_stride; };
+  for (int32_t k = -radius; k <= radius; ++k) {
+    const uint8_t* r = row_of(first + k);
+    for (int32_t i = 0; i < n; ++i) sums[size_t(i)] += r[i];
+  }
+  int32_t* s = sums.data();
+  for (int32_t y = first; y < end; ++y) {
+    if (y > first) {
+      const uint8_t *enter = row_of(y + radius), *leave = row_of(y - radius - 1);
+      for (int32_t i = 0; i < n; ++i) s[i] += int32_t(enter[i]) - int32_t(leave[i]);
+    }
+    divide_row(s, out + ptrdiff_t(y) * out_stride, n, window);
+  }
+}
+
 }  // namespace
+
+// Each pass: the rows in place, then the columns into the other of the image
+// and one packed scratch image, so the passes go back and forth between them
+// and the result is copied home once at the end if it landed in the scratch.
+void blur_interleaved8(uint8_t* image, int32_t width, int32_t height, int32_t stride, int32_t channels, int32_t radius,
+                       int32_t passes) {
+  if (!image || width <= 0 || height <= 0 || channels <= 0 || radius <= 0 || passes <= 0) return;
+  if (2 * int64_t(radius) + 1 > kMaxFloatWindow) {
+    std::vector<uint8_t> plane(size_t(width) * size_t(height));
+    for (int32_t c = 0; c < channels; ++c) {
+      for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+          plane[size_t(y) * width + x] = image[ptrdiff_t(y) * stride + x * channels + c];
+      blur_plane8_reference(plane.data(), width, height, width, radius, passes);
+      for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+          image[ptrdiff_t(y) * stride + x * channels + c] = plane[size_t(y) * width + x];
+    }
+    return;
+  }
+  const int32_t n = width * channels;
+  std::vector<uint8_t> scratch(size_t(n) * size_t(height));
+  uint8_t* a = image;
+  uint8_t* b = scratch.data();
+  int32_t a_stride = stride, b_stride = n;
+  for (int32_t p = 0; p < passes; ++p) {
+    for_each_band(height, int64_t(n) * 3, [&](int32_t first, int32_t end) {
+      interleaved_rows(a, width, a_stride, channels, radius, first, end);
+    });
+    for_each_band(height, int64_t(n) * 2, [&](int32_t first, int32_t end) {
+      interleaved_columns(a, a_stride, b, b_stride, n, height, radius, first, end);
+    });
+    std::swap(a, b);
+    std::swap(a_stride, b_stride);
+  }
+  if (a != image)
+    for (int32_t y = 0; y < height; ++y)
+      std::memcpy(image + ptrdiff_t(y) * stride, a + ptrdiff_t(y) * a_stride, size_t(n));
+}
 
 void blur_plane8(uint8_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes) {
   blur_plane(plane, width, height, stride, radius, passes);
