@@ -89,6 +89,8 @@ void BM_SpeedReliefs(benchmark::State& state, const char* name) {
 BENCHMARK_CAPTURE(BM_SpeedReliefs, RadialBlur, "Radial Blur")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Blur, "Blur")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, BlurMore, "Blur More")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, MotionBlur, "Motion Blur")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, HarmonicMean, "Harmonic Mean")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Sharpen, "Sharpen")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, SharpenMore, "Sharpen More")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, UnsharpMask, "Unsharp Mask")->Unit(benchmark::kMillisecond);
