@@ -97,5 +97,14 @@ BENCHMARK_CAPTURE(BM_SpeedReliefs, UnsharpMask, "Unsharp Mask")->Unit(benchmark:
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Gausy, "Gausy")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, Emboss, "Emboss")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SpeedReliefs, TexturizeEmbossUtility, "Texturize Emboss Utility")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, TexturizeBumpUtility, "Texturize Bump Utility")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Emboss2, "Emboss2")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Emboss3, "Emboss3")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, AdaptiveBlur, "Adaptive Blur")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Maximum2, "Maximum2")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Minimum2, "Minimum2")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, HugoNoise, "Hugo Noise")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Fingerprint, "Fingerprint")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SpeedReliefs, Stipple, "Stipple")->Unit(benchmark::kMillisecond);
 
 }  // namespace
