@@ -10,6 +10,7 @@
 #include "bench_pictures.h"
 #include "imaging/filters/box_blur.h"
 #include "imaging/filters/emboss.h"
+#include "imaging/filters/gaussian_blur.h"
 #include "imaging/filters/path_blur.h"
 #include "imaging/filters/path_blur_reference.h"
 #include "imaging/parallel_bands.h"
@@ -79,6 +80,24 @@ void BM_BoxBlurLibrary(benchmark::State& state) {
 }
 BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, true)->Unit(benchmark::kMillisecond);
+
+// The recursive Gaussian of Unsharp Mask and Gausy on RGB24, sigma 5.5.
+template <bool Reference>
+void BM_GaussianLibrary(benchmark::State& state) {
+  static const std::vector<uint8_t> rgba = bench::varied_picture(kEdge);
+  std::vector<uint8_t> src(size_t(kEdge) * kEdge * 3), dst(src.size());
+  for (size_t i = 0; i < size_t(kEdge) * kEdge; ++i)
+    for (size_t c = 0; c < 3; ++c) src[i * 3 + c] = rgba[i * 4 + c];
+  const ImageView s{src.data(), kEdge, kEdge, 3, kEdge * 3}, d{dst.data(), kEdge, kEdge, 3, kEdge * 3};
+  cvl::imaging::set_thread_count(1);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(Reference ? cvl::imaging::gaussian_blur_reference(s, d, 5.5f)
+                                       : cvl::imaging::gaussian_blur(s, d, 5.5f));
+  cvl::imaging::set_thread_count(0);
+  rate(state);
+}
+BENCHMARK_TEMPLATE(BM_GaussianLibrary, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_GaussianLibrary, true)->Unit(benchmark::kMillisecond);
 
 // The effects as a host runs them, one thread.
 void BM_SpeedReliefs(benchmark::State& state, const char* name) {
