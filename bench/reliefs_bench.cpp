@@ -13,6 +13,8 @@
 #include "imaging/filters/gaussian_blur.h"
 #include "imaging/filters/path_blur.h"
 #include "imaging/filters/path_blur_reference.h"
+#include "imaging/filters/window_filters_reference.h"
+#include "imaging/filters/window_means.h"
 #include "imaging/parallel_bands.h"
 #include "tables/host_effect.h"
 
@@ -98,6 +100,23 @@ void BM_GaussianLibrary(benchmark::State& state) {
 }
 BENCHMARK_TEMPLATE(BM_GaussianLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_GaussianLibrary, true)->Unit(benchmark::kMillisecond);
+
+// The harmonic mean over a radius-5 window on RGBA.
+template <bool Reference>
+void BM_HarmonicMeanLibrary(benchmark::State& state) {
+  static const std::vector<uint8_t> src = bench::varied_picture(kEdge);
+  std::vector<uint8_t> dst(src.size());
+  const ImageView s{const_cast<uint8_t*>(src.data()), kEdge, kEdge, 4, kEdge * 4};
+  const ImageView d{dst.data(), kEdge, kEdge, 4, kEdge * 4};
+  cvl::imaging::set_thread_count(1);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(Reference ? cvl::imaging::harmonic_mean_reference(s, d, 5)
+                                       : cvl::imaging::harmonic_mean(s, d, 5));
+  cvl::imaging::set_thread_count(0);
+  rate(state);
+}
+BENCHMARK_TEMPLATE(BM_HarmonicMeanLibrary, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_HarmonicMeanLibrary, true)->Unit(benchmark::kMillisecond);
 
 // The effects as a host runs them, one thread.
 void BM_SpeedReliefs(benchmark::State& state, const char* name) {

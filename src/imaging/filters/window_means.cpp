@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "imaging/channel_mask.h"
@@ -38,6 +39,26 @@ class MeanLookup {
         while (v < 255 && cut_[v] < floor_sum) ++v;
       start_[b] = uint8_t(v);
     }
+    // A sum in bucket b lies in [b width, (b + 2) width), so it passes at most
+    // the cuts in that span beyond its bucket's start. With few such cuts the
+    // steps are taken a fixed number of times without a branch: a step that
+    // fails changes nothing, so extra steps are harmless, and the sentinels
+    // (+infinity past either end) fail where the loop would stop at an end.
+    size_t lo = 0, hi = 0;
+    std::vector<double> sorted(cut_, cut_ + 255);
+    std::sort(sorted.begin(), sorted.end());
+    for (uint32_t b = 0; b <= kBuckets; ++b) {
+      const double from = double(b) * double(width_) - 1, to = double(b + 2) * double(width_) + 1;
+      while (lo < sorted.size() && sorted[lo] < from) ++lo;
+      hi = std::max(hi, lo);
+      while (hi < sorted.size() && sorted[hi] <= to) ++hi;
+      steps_ = std::max<int32_t>(steps_, int32_t(hi - lo));
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int32_t v = 0; v < 256; ++v) {
+      up_[v] = v < 255 ? cut_[v] : inf;      // the rising step's cut at v
+      down_[v] = v > 0 ? cut_[v - 1] : inf;  // the falling step's cut at v
+    }
   }
 
   uint8_t operator()(uint32_t sum) const {
@@ -45,6 +66,13 @@ class MeanLookup {
     const uint64_t b = std::min<uint64_t>((uint64_t(sum) * scale_) >> 32, kBuckets);
     int32_t v = start_[b];
     const double s = sum;
+    if (steps_ <= kFixedSteps) {
+      if (decreasing_)
+        for (int32_t k = 0; k < steps_; ++k) v -= !(down_[v] > s);
+      else
+        for (int32_t k = 0; k < steps_; ++k) v += up_[v] < s;
+      return uint8_t(v);
+    }
     if (decreasing_)
       while (v > 0 && !(cut_[v - 1] > s)) --v;
     else
@@ -54,8 +82,11 @@ class MeanLookup {
 
  private:
   static constexpr uint32_t kBuckets = 1 << 16;
+  static constexpr int32_t kFixedSteps = 4;
   bool decreasing_;
+  int32_t steps_ = 0;
   double cut_[255];
+  double up_[256], down_[256];
   uint64_t width_ = 1, scale_ = 0;
   std::vector<uint8_t> start_;
 };
