@@ -85,6 +85,12 @@ bool tiled_script_through(const char* path, int32_t width, int32_t height, const
   imaging::Image tile;
   if (width <= 0 || height <= 0 || !render_script_or_image(path, tile)) return false;
   const int32_t tw = tile.width, th = tile.height;
+  if (tw <= 0 || th <= 0) {
+    // Nothing to repeat: the op sees the empty (all zero) image tiled_script gives.
+    out.width = width, out.height = height, out.channels = 4;
+    out.pixels.assign(size_t(width) * size_t(height) * 4, 0);
+    return op(out.pixels.data(), width, height);
+  }
   const int32_t sw = small_side(width, tw), sh = small_side(height, th);
   imaging::Image small;
   small.width = sw, small.height = sh;
@@ -121,6 +127,10 @@ bool tiled_script_through(const char* path, int32_t width, int32_t height, const
 bool tiled_script_grey(const char* path, int32_t width, int32_t height, std::vector<uint8_t>& grey) {
   imaging::Image tile;
   if (width <= 0 || height <= 0 || !render_script_or_image(path, tile)) return false;
+  if (tile.width <= 0 || tile.height <= 0) {
+    grey.assign(size_t(width) * size_t(height), 0);  // the grey of tiled_script's empty image
+    return true;
+  }
   const int32_t tw = std::min(tile.width, width), th = std::min(tile.height, height);
   std::vector<uint8_t> tile_grey(size_t(tw) * size_t(th));
   if (!imaging::image_to_grey(imaging::ImageView{tile.pixels.data(), tw, th, 4, tile.width * 4}, tile_grey.data(), tw))
