@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "layers/pixel_access.h"
-#include "imaging/tone/grey.h"
 #include "effects/displacement.h"
 #include "layers/ipl_images.h"
 #include "effects/effect_rows_imaging.h"
@@ -26,10 +25,8 @@ int32_t row_backgrounds(const EffectCall& call) {
 // The tiled picture's grey is the height of the relief that lights the layer's
 // colour, as "Emboss" lights it by its own grey; alpha is kept.
 int32_t row_texturize_emboss(const EffectCall& call) {
-  imaging::Image relief;
-  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
-  std::vector<uint8_t> height(static_cast<size_t>(call.width) * call.height);
-  if (!imaging::image_to_grey(relief.view(), height.data(), call.width)) return 0;
+  std::vector<uint8_t> height;
+  if (!tiled_script_grey(call.text, call.width, call.height, height)) return 0;
   return emboss_layer(call, height.data());
 }
 
@@ -38,10 +35,17 @@ int32_t row_texturize_emboss(const EffectCall& call) {
 // alpha whatever its lock.
 int32_t row_texturize_bump(const EffectCall& call) {
   imaging::Image relief;
-  if (!tiled_script(call.text, call.width, call.height, relief)) return 0;
+  // The lighting reads a pixel's 3 x 3 neighbourhood only, so it runs on a small
+  // repeat of the tile (tiled_script_through).
+  const TileOp light = [&](uint8_t* rgba, int32_t w, int32_t h) {
+    EffectCall on_small = call;
+    on_small.width = w, on_small.height = h;
+    if (!run_script_effect(on_small, 27, bump_values(call), rgba)) return false;
+    for (size_t i = 3; i < size_t(w) * size_t(h) * 4; i += 4) rgba[i] = 255;
+    return true;
+  };
+  if (!tiled_script_through(call.text, call.width, call.height, light, relief)) return 0;
   uint8_t* image = relief.pixels.data();
-  if (!run_script_effect(call, 27, bump_values(call), image)) return 0;
-  for (size_t i = 3; i < relief.pixels.size(); i += 4) image[i] = 255;
   Layer* layer = ipl_source_layer(*call.canvas);
   if (!layer) return 0;
   adjust_rgba32_by_mask_and_texture(*call.canvas, image, call.width, call.height);

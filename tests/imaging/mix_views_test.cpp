@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "imaging/lcg15.h"
@@ -29,6 +30,23 @@ TEST(MixViews, MixTowardRoundsTheDifferenceHalfAwayFromZero) {
     mix_toward(ImageView{o, 1, 1, 4, 4}, ImageView{d, 1, 1, 4, 4}, c.weight);
     EXPECT_EQ(d[0], c.want) << int(c.original) << " -> " << int(c.filtered) << " at " << c.weight;
     EXPECT_EQ(d[3], c.want);
+  }
+}
+
+// Every original against every filtered byte at every weight the 1/256ths take.
+TEST(MixViews, MixTowardRoundsEveryPairAtEveryWeight) {
+  std::vector<uint8_t> original(256 * 256), filtered(original.size());
+  for (int32_t y = 0; y < 256; ++y)
+    for (int32_t x = 0; x < 256; ++x)
+      original[size_t(y) * 256 + x] = uint8_t(x), filtered[size_t(y) * 256 + x] = uint8_t(y);
+  for (int32_t w = 0; w <= 256; ++w) {
+    std::vector<uint8_t> out = filtered;
+    mix_toward(ImageView{original.data(), 256, 256, 1, 256}, ImageView{out.data(), 256, 256, 1, 256}, w / 256.0);
+    for (int32_t y = 0; y < 256; ++y)
+      for (int32_t x = 0; x < 256; ++x) {
+        const int32_t want = x + int32_t(std::round((y - x) * w / 256.0));
+        ASSERT_EQ(out[size_t(y) * 256 + x], want) << x << " -> " << y << " at " << w << "/256";
+      }
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/lcg15.h"
+#include "imaging/parallel_bands.h"
 
 namespace cvl::imaging {
 namespace {
@@ -72,8 +73,8 @@ void add_octave_row(const Lattice& lattice, float* sum, int32_t width, double y,
 
 }  // namespace
 
-bool gradient_noise_plane(uint8_t* plane, int32_t width, int32_t height, int32_t stride,
-                          const NoisePlaneSettings& s, uint32_t seed) {
+bool gradient_noise_plane(uint8_t* plane, int32_t width, int32_t height, int32_t stride, const NoisePlaneSettings& s,
+                          uint32_t seed) {
   if (!plane || width <= 0 || height <= 0 || stride < width) return false;
   if (!std::isfinite(s.cell) || !std::isfinite(s.persistence) || !std::isfinite(s.gain) || !std::isfinite(s.offset))
     return false;
@@ -93,14 +94,19 @@ bool gradient_noise_plane(uint8_t* plane, int32_t width, int32_t height, int32_t
     sc *= 2;
   }
   const float norm = static_cast<float>(255 * s.gain / total), base = static_cast<float>(255 * s.offset);
-  std::vector<float> sum(width);
-  for (int32_t y = 0; y < height; ++y) {
-    std::fill(sum.begin(), sum.end(), 0.0f);
-    for (int32_t o = 0; o < octaves; ++o)
-      add_octave_row(lattice, sum.data(), width, y, scale[o], shift[o], weight[o], s.turbulence);
-    uint8_t* row = plane + static_cast<ptrdiff_t>(y) * stride;
-    for (int32_t x = 0; x < width; ++x) row[x] = static_cast<uint8_t>(std::clamp(base + norm * sum[x] + 0.5f, 0.0f, 255.0f));
-  }
+  // The lattice drew every number it needs up front, so rows are independent
+  // and go in bands.
+  for_each_band(height, int64_t(width) * octaves * 4, [&](int32_t first, int32_t end) {
+    std::vector<float> sum(static_cast<size_t>(width));
+    for (int32_t y = first; y < end; ++y) {
+      std::fill(sum.begin(), sum.end(), 0.0f);
+      for (int32_t o = 0; o < octaves; ++o)
+        add_octave_row(lattice, sum.data(), width, y, scale[o], shift[o], weight[o], s.turbulence);
+      uint8_t* row = plane + static_cast<ptrdiff_t>(y) * stride;
+      for (int32_t x = 0; x < width; ++x)
+        row[x] = static_cast<uint8_t>(std::clamp(base + norm * sum[x] + 0.5f, 0.0f, 255.0f));
+    }
+  });
   return true;
 }
 

@@ -10,6 +10,12 @@ namespace cvl::imaging {
 void blur_plane8(uint8_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes = 3);
 void blur_plane16(uint16_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius, int32_t passes = 3);
 
+// Every channel of an interleaved 8-bit image (`channels` bytes a pixel, stride
+// in bytes) blurred exactly as blur_plane8 would blur it alone, all channels in
+// each pass together.
+void blur_interleaved8(uint8_t* image, int32_t width, int32_t height, int32_t stride, int32_t channels, int32_t radius,
+                       int32_t passes = 3);
+
 // The same passes one line at a time, the reference the passes above are
 // checked against.
 void blur_plane8_reference(uint8_t* plane, int32_t width, int32_t height, int32_t stride, int32_t radius,

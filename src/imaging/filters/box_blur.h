@@ -18,4 +18,8 @@ constexpr int32_t kMaxBoxRadius = 1000;
 bool box_blur(const ImageView& src, const ImageView& dst, int32_t radius, int32_t passes = 1,
               uint32_t channel_mask = 15);
 
+// The same one plain pass after another on one thread: the twin box_blur is held to.
+bool box_blur_reference(const ImageView& src, const ImageView& dst, int32_t radius, int32_t passes = 1,
+                        uint32_t channel_mask = 15);
+
 }  // namespace cvl::imaging

@@ -16,4 +16,9 @@ namespace cvl::imaging {
 // uniform. Sigma below 0.5 copies. False for views it cannot work on.
 bool gaussian_blur(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask = 15);
 
+// The same built for the processors every x86-64 has, never the wider vectors
+// gaussian_blur picks where it can, and turning its floats back into bytes one
+// at a time: the twin gaussian_blur is held to.
+bool gaussian_blur_reference(const ImageView& src, const ImageView& dst, float sigma, uint32_t channel_mask = 15);
+
 }  // namespace cvl::imaging

@@ -16,6 +16,10 @@ namespace cvl::imaging {
 bool maximum_filter(const ImageView& src, const ImageView& dst, int32_t radius);
 bool minimum_filter(const ImageView& src, const ImageView& dst, int32_t radius);
 
+// The same by running extremes on one thread: the twins the two above are held to.
+bool maximum_filter_reference(const ImageView& src, const ImageView& dst, int32_t radius);
+bool minimum_filter_reference(const ImageView& src, const ImageView& dst, int32_t radius);
+
 // dst = (minimum + maximum + 1) / 2 over the window, same views.
 bool midpoint_filter(const ImageView& src, const ImageView& dst, int32_t radius);
 

@@ -14,4 +14,8 @@ namespace cvl::imaging {
 // not grow with the length. A length below 1 copies.
 bool motion_blur(const ImageView& src, const ImageView& dst, double length, double angle_degrees, double lead);
 
+// The same one line and one sample at a time on one thread: the twin motion_blur is held to.
+bool motion_blur_reference(const ImageView& src, const ImageView& dst, double length, double angle_degrees,
+                           double lead);
+
 }  // namespace cvl::imaging

@@ -15,4 +15,8 @@ namespace cvl::imaging {
 bool unsharp_mask(const ImageView& src, const ImageView& dst, double amount, double sigma, int32_t threshold,
                   int32_t limit);
 
+// The same a channel at a time over the plain blur: the twin unsharp_mask is held to.
+bool unsharp_mask_reference(const ImageView& src, const ImageView& dst, double amount, double sigma, int32_t threshold,
+                            int32_t limit);
+
 }  // namespace cvl::imaging

@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "imaging/channel_mask.h"
 #include "imaging/filters/window_sum.h"
 #include "imaging/parallel_bands.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace cvl::imaging {
 namespace {
@@ -38,13 +44,92 @@ class MeanLookup {
         while (v < 255 && cut_[v] < floor_sum) ++v;
       start_[b] = uint8_t(v);
     }
+    // A sum in bucket b lies in [b width, (b + 2) width), so it passes at most
+    // the cuts in that span beyond its bucket's start. With few such cuts the
+    // steps are taken a fixed number of times without a branch: a step that
+    // fails changes nothing, so extra steps are harmless, and the sentinels
+    // (+infinity past either end) fail where the loop would stop at an end.
+    size_t lo = 0, hi = 0;
+    std::vector<double> sorted(cut_, cut_ + 255);
+    std::sort(sorted.begin(), sorted.end());
+    for (uint32_t b = 0; b <= kBuckets; ++b) {
+      const double from = double(b) * double(width_) - 1, to = double(b + 2) * double(width_) + 1;
+      while (lo < sorted.size() && sorted[lo] < from) ++lo;
+      hi = std::max(hi, lo);
+      while (hi < sorted.size() && sorted[hi] <= to) ++hi;
+      steps_ = std::max<int32_t>(steps_, int32_t(hi - lo));
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int32_t v = 0; v < 256; ++v) {
+      up_[v] = v < 255 ? cut_[v] : inf;      // the rising step's cut at v
+      down_[v] = v > 0 ? cut_[v - 1] : inf;  // the falling step's cut at v
+      // The same steps on whole sums: cut < s is s >= floor(cut) + 1, and
+      // !(cut > s) is s >= ceil(cut). Sums stay below 2^32 - 1, so the top
+      // word never passes, standing for the ends.
+      const double at = decreasing ? std::ceil(down_[v]) : std::floor(up_[v]) + 1;
+      pass_[v] = at < 4294967295.0 ? uint32_t(at) : 0xFFFFFFFFu;
+    }
+    // Four-byte reads of the last entries stay inside.
+    start_.resize(start_.size() + 3, 0);
+#if defined(__x86_64__) || defined(__i386__)
+    // Gathers want the fixed steps and a multiplier that fits 32 bits.
+    wide_ = __builtin_cpu_supports("avx2") && steps_ <= kFixedSteps && scale_ <= 0xFFFFFFFFu;
+#endif
   }
+
+  // d[i] = (*this)(sums[i]) for a row of n sums.
+  void row(const uint32_t* sums, uint8_t* d, int32_t n) const {
+    int32_t i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (wide_) i = row_avx2(sums, d, n);
+#endif
+    for (; i < n; ++i) d[i] = (*this)(sums[i]);
+  }
+
+#if defined(__x86_64__) || defined(__i386__)
+  // Eight sums at once: the bucket from the high words of 32 x 32-bit
+  // products, its start and each step's whole-sum cut gathered. Returns where
+  // it stopped.
+  __attribute__((target("avx2"))) int32_t row_avx2(const uint32_t* sums, uint8_t* d, int32_t n) const {
+    const __m256i scale = _mm256_set1_epi32(int32_t(uint32_t(scale_))), last = _mm256_set1_epi32(int32_t(kBuckets));
+    const __m256i low_byte = _mm256_set1_epi32(0xFF);
+    const __m256i high_words = _mm256_set1_epi64x(int64_t(0xFFFFFFFF00000000ull));
+    const auto* starts = reinterpret_cast<const int*>(start_.data());
+    const auto* pass = reinterpret_cast<const int*>(pass_);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums + i));
+      const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(s, scale), 32);
+      const __m256i odd = _mm256_and_si256(_mm256_mul_epu32(_mm256_srli_epi64(s, 32), scale), high_words);
+      const __m256i b = _mm256_min_epu32(_mm256_or_si256(even, odd), last);
+      __m256i v = _mm256_and_si256(_mm256_i32gather_epi32(starts, b, 1), low_byte);
+      for (int32_t k = 0; k < steps_; ++k) {
+        const __m256i at = _mm256_i32gather_epi32(pass, v, 4);
+        const __m256i passed = _mm256_cmpeq_epi32(_mm256_max_epu32(s, at), s);  // -1 where s >= at
+        v = decreasing_ ? _mm256_add_epi32(v, passed) : _mm256_sub_epi32(v, passed);
+      }
+      const __m256i words = _mm256_packus_epi32(v, v), bytes = _mm256_packus_epi16(words, words);
+      const int32_t lo = _mm_cvtsi128_si32(_mm256_castsi256_si128(bytes));
+      const int32_t hi = _mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1));
+      std::memcpy(d + i, &lo, 4);
+      std::memcpy(d + i + 4, &hi, 4);
+    }
+    return i;
+  }
+#endif
 
   uint8_t operator()(uint32_t sum) const {
     // b <= sum / width, and b >= sum / width - 1.
     const uint64_t b = std::min<uint64_t>((uint64_t(sum) * scale_) >> 32, kBuckets);
     int32_t v = start_[b];
     const double s = sum;
+    if (steps_ <= kFixedSteps) {
+      if (decreasing_)
+        for (int32_t k = 0; k < steps_; ++k) v -= !(down_[v] > s);
+      else
+        for (int32_t k = 0; k < steps_; ++k) v += up_[v] < s;
+      return uint8_t(v);
+    }
     if (decreasing_)
       while (v > 0 && !(cut_[v - 1] > s)) --v;
     else
@@ -54,8 +139,13 @@ class MeanLookup {
 
  private:
   static constexpr uint32_t kBuckets = 1 << 16;
+  static constexpr int32_t kFixedSteps = 4;
   bool decreasing_;
+  int32_t steps_ = 0;
   double cut_[255];
+  double up_[256], down_[256];
+  uint32_t pass_[256];
+  bool wide_ = false;
   uint64_t width_ = 1, scale_ = 0;
   std::vector<uint8_t> start_;
 };
@@ -75,7 +165,7 @@ void tabulated_mean(const ImageView& in, const ImageView& out, int32_t radius, c
         },
         [&](int32_t y, const uint32_t* sums) {
           uint8_t* d = out.row(y);
-          for (int32_t i = 0; i < w * C; ++i) d[i] = lookup(sums[i]);
+          lookup.row(sums, d, w * C);
         });
   });
 }

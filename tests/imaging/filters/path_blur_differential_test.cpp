@@ -50,6 +50,7 @@ const Case kCases[] = {
     spin("spin, a quarter turn backwards", 0.5, 0.5, -3.14159265358979 / 2),
     spin("spin, a whisker", 0.5, 0.5, 0.004),
     spin("spin about a point outside", -0.7, 1.9, 0.3),
+    spin("spin, a whole turn about a corner", 1.0, 0.0, 6.2831853071796),
     zoom("zoom, the host's middle slider", 0.5, 0.5, 0.5),
     zoom("zoom, the whole way", 0.5, 0.5, 1.0),
     zoom("zoom past the whole way (clamped)", 0.5, 0.5, 7.0),
@@ -61,8 +62,11 @@ const Case kCases[] = {
 struct Size {
   int32_t w, h, pad;
 };
-// Tiny pictures, odd shapes, a padded stride and one large enough for bands.
-constexpr Size kSizes[] = {{1, 1, 0}, {2, 3, 0}, {3, 2, 4}, {17, 13, 12}, {64, 5, 0}, {301, 259, 8}};
+// Tiny pictures, odd shapes, rows of exactly eight pixels (the wide taps' step)
+// and of one or two pixels (too narrow for them), a padded stride, and ones
+// large enough for bands and for several tiles with ragged ends.
+constexpr Size kSizes[] = {{1, 1, 0}, {2, 3, 0},    {3, 2, 4},  {2, 2, 0},    {1, 40, 0},
+                           {8, 9, 0}, {17, 13, 12}, {64, 5, 0}, {131, 70, 4}, {301, 259, 8}};
 
 TEST(PathBlurDifferential, FastBlursGiveThePlainTwinsBytes) {
   for (const Case& c : kCases)

@@ -20,7 +20,7 @@ TEST(SharpenDifferential, MatchesTheReferenceByteForByte) {
     set_thread_count(threads);
     for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 2}, Size{29, 17}, Size{500, 400}})
       for (const int32_t ch : {3, 4})
-        for (const int32_t amount : {0, 5, 7, -13, 1000, -2000000000, 2000000000})
+        for (const int32_t amount : {0, 5, 7, -13, 100, 128, -128, 129, 1000, -2000000000, 2000000000})
           for (const int32_t blur_size : {1, 7, 19, 400}) {
             if (size.w * size.h > 1000 && (amount != 5 || blur_size != 7)) continue;  // the big picture for banding
             test::Picture src = test::noise(size.w, size.h, ch, uint32_t(size.w + ch));
