@@ -8,6 +8,7 @@
 // and keeps the plain serial sweeps.
 #include <cstdlib>
 
+#include "effects/inhouse_sweep_lanes.h"
 #include "effects/inhouse_sweeps.h"
 #include "imaging/parallel_bands.h"
 
@@ -16,6 +17,8 @@ namespace {
 
 using inhouse_sweeps::BlendTable;
 using inhouse_sweeps::kSweeps;
+using inhouse_sweeps::LaneRule;
+using inhouse_sweeps::LaneTest;
 using inhouse_sweeps::run_pass_set;
 using inhouse_sweeps::Sweep;
 
@@ -71,9 +74,18 @@ inline void blend4(const uint8_t* table, const uint8_t* cur, uint8_t* nb) {
   for (int i = 0; i < 4; ++i) nb[i] = table[cur[i] * 256 + nb[i]];
 }
 
+// The pass set on eight pixels at a time where the processor has the lanes.
+bool run_in_lanes(InhouseParams& p, const InhouseImages& im, const LaneRule& rule) {
+  if (!inhouse_sweeps::sweep_lanes_available()) return false;
+  p.copy = 1;  // each step reads what the steps before it wrote
+  inhouse_sweeps::run_lane_pass_set(im.dst, im.width, im.height, rule);
+  return true;
+}
+
 }  // namespace
 
 void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
+  if (run_in_lanes(p, im, LaneRule{LaneTest::DarkerOrLighter, {p.p[0], p.p[1], 0}, {}})) return;
   const BlendTable darker(p.p[0]), lighter(p.p[1]), keep = BlendTable::keep();
   // Indexed by (v - u > 2) + 2 * (u - v > 2): an index rather than a choice,
   // so the compiler has no branch to make of it.
@@ -105,9 +117,12 @@ void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
   p.p[0] = 1.0 - p.p[0] * 0.5;
+  const double threshold = p.p[1] * 255.0;
+  if (run_in_lanes(p, im,
+                   LaneRule{LaneTest::LuminanceWithin, {p.p[0], 0, 0}, {inhouse_sweeps::largest_below(threshold)}}))
+    return;
   const BlendTable blend(p.p[0]), keep = BlendTable::keep();
   const uint8_t* const tables[2] = {keep.data(), blend.data()};
-  const double threshold = p.p[1] * 255.0;
   run_pair_pass_set(p, im, [&tables, threshold](const uint8_t* cur, uint8_t* nb) {
     blend4(tables[int(std::abs(luminance(cur) - luminance(nb)) < threshold)], cur, nb);
   });
@@ -115,11 +130,16 @@ void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im) {
   for (int i = 0; i < 6; i += 2) p.p[i] = 1.0 - p.p[i] * 0.5;
+  const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
+  const LaneRule rule{LaneTest::ChannelsWithin,
+                      {p.p[0], p.p[2], p.p[4]},
+                      {inhouse_sweeps::largest_below(threshold[0]), inhouse_sweeps::largest_below(threshold[1]),
+                       inhouse_sweeps::largest_below(threshold[2])}};
+  if (run_in_lanes(p, im, rule)) return;
   const BlendTable blend[3] = {BlendTable(p.p[0]), BlendTable(p.p[2]), BlendTable(p.p[4])};
   const BlendTable keep = BlendTable::keep();
   const uint8_t* tables[3][2] = {
       {keep.data(), blend[0].data()}, {keep.data(), blend[1].data()}, {keep.data(), blend[2].data()}};
-  const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
   run_pair_pass_set(p, im, [&tables, &threshold](const uint8_t* cur, uint8_t* nb) {
     for (int i = 0; i < 3; ++i) {
       const uint8_t* table = tables[i][int(std::abs(cur[i] - nb[i]) < threshold[i])];

@@ -1,0 +1,410 @@
+#include "effects/inhouse_sweep_lanes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "imaging/parallel_bands.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define CVL_HAVE_SWEEP_LANES 1
+#include <immintrin.h>
+#endif
+
+namespace cvl::inhouse_sweeps {
+
+namespace {
+bool portable_only = false;
+}
+
+void use_portable_sweeps(bool on) { portable_only = on; }
+
+int32_t largest_below(double threshold) {
+  if (!(threshold > 0.0)) return -1;  // also NaN: nothing is below it
+  if (threshold > 255.0) return 255;
+  return static_cast<int32_t>(std::ceil(threshold)) - 1;
+}
+
+#if defined(CVL_HAVE_SWEEP_LANES)
+
+namespace {
+
+// Built for AVX2 alone and deliberately not for FMA: a fused multiply-add
+// would round once where the blend rounds each product and then the sum.
+#define CVL_LANES __attribute__((target("avx2")))
+
+// Lanes 0..3 and 4..7 of eight doubles.
+struct Halves {
+  __m256d lo, hi;
+};
+
+CVL_LANES inline Halves widen_mask(__m256i m) {
+  return {_mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm256_castsi256_si128(m))),
+          _mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm256_extracti128_si256(m, 1)))};
+}
+
+// (r + g + b) / 3 of eight packed pixels: the bytes summed by two multiply-adds,
+// the division by 3 as * 0xAAAB >> 17, exact for sums up to 765.
+CVL_LANES inline __m256i luminance8(__m256i px) {
+  const __m256i pairs = _mm256_maddubs_epi16(px, _mm256_set1_epi32(0x00010101));
+  const __m256i sum = _mm256_madd_epi16(pairs, _mm256_set1_epi16(1));
+  return _mm256_srli_epi32(_mm256_mulhi_epu16(sum, _mm256_set1_epi32(0xAAAB)), 1);
+}
+
+CVL_LANES inline __m256i channel(__m256i px, int shift) {
+  return _mm256_and_si256(_mm256_srl_epi32(px, _mm_cvtsi32_si128(shift)), _mm256_set1_epi32(0xFF));
+}
+
+// Four lanes of a * c + b * n, truncated and held to 0..255 as the blend
+// table's entries are.
+CVL_LANES inline __m128i blend4(__m256d a, __m128i c, __m256d b, __m128i n) {
+  const __m256d v = _mm256_add_pd(_mm256_mul_pd(a, _mm256_cvtepi32_pd(c)), _mm256_mul_pd(b, _mm256_cvtepi32_pd(n)));
+  return _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), _mm256_set1_pd(255.0)));
+}
+
+// One channel of eight pairs (c, n as whole bytes in dword lanes) blended with
+// per-lane weights a = 1 - w and b = w; a = 0, b = 1 leaves n as it is.
+CVL_LANES inline __m256i blend8(const Halves& a, __m256i c, const Halves& b, __m256i n) {
+  const __m128i lo = blend4(a.lo, _mm256_castsi256_si128(c), b.lo, _mm256_castsi256_si128(n));
+  const __m128i hi = blend4(a.hi, _mm256_extracti128_si256(c, 1), b.hi, _mm256_extracti128_si256(n, 1));
+  return _mm256_set_m128i(hi, lo);
+}
+
+// Every channel of eight pairs with the same per-lane weights.
+CVL_LANES inline __m256i blend_pixels(const Halves& a, __m256i cur, const Halves& b, __m256i nb) {
+  __m256i out = blend8(a, channel(cur, 0), b, channel(nb, 0));
+  for (int shift = 8; shift < 32; shift += 8)
+    out = _mm256_or_si256(
+        out, _mm256_sll_epi32(blend8(a, channel(cur, shift), b, channel(nb, shift)), _mm_cvtsi32_si128(shift)));
+  return out;
+}
+
+// (1 - w, w) of a lane where its mask is set, else (0, 1).
+struct Weight {
+  __m256d a, b;
+  CVL_LANES explicit Weight(double w) : a(_mm256_set1_pd(1.0 - w)), b(_mm256_set1_pd(w)) {}
+  CVL_LANES void select(const Halves& m, Halves& a_out, Halves& b_out) const {
+    const __m256d one = _mm256_set1_pd(1.0);
+    a_out = {_mm256_and_pd(m.lo, a), _mm256_and_pd(m.hi, a)};
+    b_out = {_mm256_blendv_pd(one, b, m.lo), _mm256_blendv_pd(one, b, m.hi)};
+  }
+};
+
+struct DarkerOrLighterStep {
+  Weight darker, lighter;
+  CVL_LANES explicit DarkerOrLighterStep(const LaneRule& r) : darker(r.weight[0]), lighter(r.weight[1]) {}
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
+    const __m256i d = _mm256_sub_epi32(luminance8(cur), luminance8(nb));
+    const __m256i is_darker = _mm256_cmpgt_epi32(d, _mm256_set1_epi32(2));
+    const __m256i is_lighter = _mm256_cmpgt_epi32(_mm256_set1_epi32(-2), d);
+    // Smooth stretches leave every lane as it is.
+    if (_mm256_testz_si256(_mm256_or_si256(is_darker, is_lighter), _mm256_set1_epi32(-1))) return nb;
+    const Halves md = widen_mask(is_darker), ml = widen_mask(is_lighter);
+    Halves a0, b0, a1, b1;
+    darker.select(md, a0, b0);
+    lighter.select(ml, a1, b1);
+    // The masks never overlap, and a lane a mask leaves out gets a = 0 (no bits
+    // set), so or-ing the two a's picks the selected one; b is taken by mask.
+    const Halves a{_mm256_or_pd(a0.lo, a1.lo), _mm256_or_pd(a0.hi, a1.hi)};
+    const Halves b{_mm256_blendv_pd(b0.lo, b1.lo, ml.lo), _mm256_blendv_pd(b0.hi, b1.hi, ml.hi)};
+    return blend_pixels(a, cur, b, nb);
+  }
+};
+
+struct LuminanceWithinStep {
+  Weight blend;
+  __m256i limit;
+  CVL_LANES explicit LuminanceWithinStep(const LaneRule& r)
+      : blend(r.weight[0]), limit(_mm256_set1_epi32(r.within[0] + 1)) {}
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
+    const __m256i d = _mm256_abs_epi32(_mm256_sub_epi32(luminance8(cur), luminance8(nb)));
+    const __m256i near = _mm256_cmpgt_epi32(limit, d);
+    if (_mm256_testz_si256(near, near)) return nb;
+    Halves a, b;
+    blend.select(widen_mask(near), a, b);
+    return blend_pixels(a, cur, b, nb);
+  }
+};
+
+struct ChannelsWithinStep {
+  Weight blend[3];
+  __m256i limit[3];
+  CVL_LANES explicit ChannelsWithinStep(const LaneRule& r)
+      : blend{Weight(r.weight[0]), Weight(r.weight[1]), Weight(r.weight[2])},
+        limit{_mm256_set1_epi32(r.within[0] + 1), _mm256_set1_epi32(r.within[1] + 1),
+              _mm256_set1_epi32(r.within[2] + 1)} {}
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
+    __m256i out = _mm256_and_si256(nb, _mm256_set1_epi32(int32_t(0xFF000000u)));  // alpha stays
+    for (int i = 0; i < 3; ++i) {
+      const __m256i c = channel(cur, 8 * i), n = channel(nb, 8 * i);
+      const __m256i near = _mm256_cmpgt_epi32(limit[i], _mm256_abs_epi32(_mm256_sub_epi32(c, n)));
+      Halves a, b;
+      blend[i].select(widen_mask(near), a, b);
+      out = _mm256_or_si256(out, _mm256_sll_epi32(blend8(a, c, b, n), _mm_cvtsi32_si128(8 * i)));
+    }
+    return out;
+  }
+};
+
+// Sweeps along strips of n entries, each entry eight independent lanes. Two
+// strips go through a propagating sweep side by side: each carries a chain
+// from entry to entry, and two chains keep the processor busy where one
+// would wait on its own results.
+template <class Step>
+struct StripSweeps {
+  const Step& step;
+  __m256i* s[2];
+  int32_t count;  // strips in s (1 or 2)
+  int32_t n;
+
+  CVL_LANES __m256i load(int k, int32_t i) const { return _mm256_loadu_si256(s[k] + i); }
+  CVL_LANES void store(int k, int32_t i, __m256i v) const { _mm256_storeu_si256(s[k] + i, v); }
+
+  // Entry i + 1 from entry i, first to last, each step seeing the one before.
+  CVL_LANES void forward() const {
+    if (count == 2) {
+      __m256i c0 = load(0, 0), c1 = load(1, 0);
+      for (int32_t i = 1; i < n; ++i) {
+        c0 = step(c0, load(0, i));
+        c1 = step(c1, load(1, i));
+        store(0, i, c0);
+        store(1, i, c1);
+      }
+    } else {
+      __m256i c = load(0, 0);
+      for (int32_t i = 1; i < n; ++i) store(0, i, c = step(c, load(0, i)));
+    }
+  }
+  // Entry i - 1 from entry i, last to first, each step seeing the one before.
+  CVL_LANES void backward() const {
+    if (count == 2) {
+      __m256i c0 = load(0, n - 1), c1 = load(1, n - 1);
+      for (int32_t i = n - 2; i >= 0; --i) {
+        c0 = step(c0, load(0, i));
+        c1 = step(c1, load(1, i));
+        store(0, i, c0);
+        store(1, i, c1);
+      }
+    } else {
+      __m256i c = load(0, n - 1);
+      for (int32_t i = n - 2; i >= 0; --i) store(0, i, c = step(c, load(0, i)));
+    }
+  }
+  // Entry i - 1 from entry i, first to last: entry i is still as it was when
+  // it is read, so no step sees another's result.
+  CVL_LANES void backward_from_before() const {
+    for (int k = 0; k < count; ++k) {
+      __m256i before = load(k, 0);
+      for (int32_t i = 1; i < n; ++i) {
+        const __m256i cur = load(k, i);
+        store(k, i - 1, step(cur, before));
+        before = cur;
+      }
+    }
+  }
+  // Entry i + 1 from entry i, last to first, again each from the entry as it was.
+  CVL_LANES void forward_from_before() const {
+    for (int k = 0; k < count; ++k) {
+      __m256i after = load(k, n - 1);
+      for (int32_t i = n - 2; i >= 0; --i) {
+        const __m256i cur = load(k, i);
+        store(k, i + 1, step(cur, after));
+        after = cur;
+      }
+    }
+  }
+};
+
+CVL_LANES inline void transpose8(__m256i r[8]) {
+  __m256i t[8], u[8];
+  for (int k = 0; k < 8; k += 2) {
+    t[k] = _mm256_unpacklo_epi32(r[k], r[k + 1]);
+    t[k + 1] = _mm256_unpackhi_epi32(r[k], r[k + 1]);
+  }
+  for (int k = 0; k < 8; k += 4) {
+    u[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
+    u[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
+    u[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
+    u[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
+  }
+  for (int k = 0; k < 4; ++k) {
+    r[k] = _mm256_permute2x128_si256(u[k], u[k + 4], 0x20);
+    r[k + 4] = _mm256_permute2x128_si256(u[k], u[k + 4], 0x31);
+  }
+}
+
+// Rows r0 .. r0 + 7 of the image (rows past the bottom read as zeros) turned
+// into w entries, entry x holding pixel x of each row.
+CVL_LANES void rows_to_strip(const uint32_t* image, int32_t w, int32_t h, int32_t r0, const uint32_t* zeros,
+                             __m256i* strip) {
+  const uint32_t* row[8];
+  for (int k = 0; k < 8; ++k) row[k] = r0 + k < h ? image + size_t(r0 + k) * size_t(w) : zeros;
+  int32_t x = 0;
+  for (; x + 8 <= w; x += 8) {
+    __m256i r[8];
+    for (int k = 0; k < 8; ++k) r[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row[k] + x));
+    transpose8(r);
+    for (int k = 0; k < 8; ++k) _mm256_storeu_si256(strip + x + k, r[k]);
+  }
+  for (; x < w; ++x) {
+    alignas(32) uint32_t lanes[8];
+    for (int k = 0; k < 8; ++k) std::memcpy(&lanes[k], row[k] + x, 4);
+    _mm256_storeu_si256(strip + x, _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes)));
+  }
+}
+
+CVL_LANES void strip_to_rows(const __m256i* strip, int32_t w, int32_t h, int32_t r0, uint32_t* image) {
+  const int32_t rows = std::min(8, h - r0);
+  uint32_t* row[8];
+  for (int k = 0; k < rows; ++k) row[k] = image + size_t(r0 + k) * size_t(w);
+  int32_t x = 0;
+  for (; x + 8 <= w; x += 8) {
+    __m256i r[8];
+    for (int k = 0; k < 8; ++k) r[k] = _mm256_loadu_si256(strip + x + k);
+    transpose8(r);
+    for (int k = 0; k < rows; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(row[k] + x), r[k]);
+  }
+  for (; x < w; ++x) {
+    alignas(32) uint32_t lanes[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), _mm256_loadu_si256(strip + x));
+    for (int k = 0; k < rows; ++k) std::memcpy(row[k] + x, &lanes[k], 4);
+  }
+}
+
+// Columns c0 .. c0 + 7 (columns past the right edge read as zeros) as h
+// entries, entry y holding those pixels of row y.
+CVL_LANES void columns_to_strip(const uint32_t* image, int32_t w, int32_t h, int32_t c0, __m256i* strip) {
+  const int32_t cols = std::min(8, w - c0);
+  for (int32_t y = 0; y < h; ++y) {
+    const uint32_t* p = image + size_t(y) * size_t(w) + c0;
+    if (cols == 8) {
+      _mm256_storeu_si256(strip + y, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+    } else {
+      alignas(32) uint32_t lanes[8] = {};
+      std::memcpy(lanes, p, size_t(cols) * 4);
+      _mm256_storeu_si256(strip + y, _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes)));
+    }
+  }
+}
+
+CVL_LANES void strip_to_columns(const __m256i* strip, int32_t w, int32_t h, int32_t c0, uint32_t* image) {
+  const int32_t cols = std::min(8, w - c0);
+  for (int32_t y = 0; y < h; ++y) {
+    uint32_t* p = image + size_t(y) * size_t(w) + c0;
+    if (cols == 8) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_loadu_si256(strip + y));
+    } else {
+      alignas(32) uint32_t lanes[8];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), _mm256_loadu_si256(strip + y));
+      std::memcpy(p, lanes, size_t(cols) * 4);
+    }
+  }
+}
+
+// The four horizontal sweeps of kSweeps ({1,0}, {-1,0}, {-1,0}, {1,0}: the
+// row order of a sweep does not matter) on the strips of rows first..end-1.
+template <class Step>
+CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const LaneRule& rule, int32_t first,
+                                 int32_t end, __m256i* scratch, const uint32_t* zeros) {
+  const Step step(rule);
+  for (int32_t s = first; s < end; s += 2) {
+    const int32_t count = std::min(2, end - s);
+    StripSweeps<Step> sw{step, {scratch, scratch + w}, count, w};
+    for (int k = 0; k < count; ++k) rows_to_strip(image, w, h, (s + k) * 8, zeros, sw.s[k]);
+    sw.forward();
+    sw.backward();
+    sw.backward();
+    sw.forward();
+    for (int k = 0; k < count; ++k) strip_to_rows(sw.s[k], w, h, (s + k) * 8, image);
+  }
+}
+
+// The four vertical sweeps ({0,1} down, {0,-1} up, then {0,-1} and {0,1}
+// scanned against the neighbour, which read only pixels as they were) on the
+// strips of columns first..end-1.
+template <class Step>
+CVL_LANES void vertical_strips(uint32_t* image, int32_t w, int32_t h, const LaneRule& rule, int32_t first, int32_t end,
+                               __m256i* scratch) {
+  const Step step(rule);
+  for (int32_t s = first; s < end; s += 2) {
+    const int32_t count = std::min(2, end - s);
+    StripSweeps<Step> sw{step, {scratch, scratch + h}, count, h};
+    for (int k = 0; k < count; ++k) columns_to_strip(image, w, h, (s + k) * 8, sw.s[k]);
+    sw.forward();
+    sw.backward();
+    sw.backward_from_before();
+    sw.forward_from_before();
+    for (int k = 0; k < count; ++k) strip_to_columns(sw.s[k], w, h, (s + k) * 8, image);
+  }
+}
+
+template <class Step>
+void pass_set(uint32_t* image, int32_t w, int32_t h, const LaneRule& rule) {
+  if (w >= 2) {
+    const int32_t strips = (h + 7) / 8;
+    imaging::for_each_band(strips, int64_t(w) * 8 * 4, [&](int32_t first, int32_t end) {
+      std::vector<uint32_t> scratch(size_t(w) * 2 * 8);
+      const std::vector<uint32_t> zeros(static_cast<size_t>(w));
+      horizontal_strips<Step>(image, w, h, rule, first, end, reinterpret_cast<__m256i*>(scratch.data()), zeros.data());
+    });
+  }
+  if (h >= 2) {
+    const int32_t strips = (w + 7) / 8;
+    imaging::for_each_band(strips, int64_t(h) * 8 * 4, [&](int32_t first, int32_t end) {
+      std::vector<uint32_t> scratch(size_t(h) * 2 * 8);
+      vertical_strips<Step>(image, w, h, rule, first, end, reinterpret_cast<__m256i*>(scratch.data()));
+    });
+  }
+}
+
+template <class Step>
+CVL_LANES void step_eight(const LaneRule& rule, const uint32_t cur[8], uint32_t nb[8]) {
+  const Step step(rule);
+  const __m256i out = step(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(cur)),
+                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nb)));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(nb), out);
+}
+
+}  // namespace
+
+bool sweep_lanes_available() {
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available && !portable_only;
+}
+
+void run_lane_pass_set(uint8_t* image, int32_t width, int32_t height, const LaneRule& rule) {
+  if (width <= 0 || height <= 0) return;
+  // The image is RGBA bytes; its pixels are handled as packed words (lane
+  // arithmetic on the bytes of a word is the same on every x86).
+  uint32_t* words = reinterpret_cast<uint32_t*>(image);
+  switch (rule.test) {
+    case LaneTest::DarkerOrLighter:
+      return pass_set<DarkerOrLighterStep>(words, width, height, rule);
+    case LaneTest::LuminanceWithin:
+      return pass_set<LuminanceWithinStep>(words, width, height, rule);
+    case LaneTest::ChannelsWithin:
+      return pass_set<ChannelsWithinStep>(words, width, height, rule);
+  }
+}
+
+void lane_step_for_test(const LaneRule& rule, const uint32_t cur[8], uint32_t nb[8]) {
+  switch (rule.test) {
+    case LaneTest::DarkerOrLighter:
+      return step_eight<DarkerOrLighterStep>(rule, cur, nb);
+    case LaneTest::LuminanceWithin:
+      return step_eight<LuminanceWithinStep>(rule, cur, nb);
+    case LaneTest::ChannelsWithin:
+      return step_eight<ChannelsWithinStep>(rule, cur, nb);
+  }
+}
+
+#else  // no lanes on this processor family: the banded table passes run instead
+
+bool sweep_lanes_available() { return false; }
+void run_lane_pass_set(uint8_t*, int32_t, int32_t, const LaneRule&) {}
+void lane_step_for_test(const LaneRule&, const uint32_t*, uint32_t*) {}
+
+#endif
+
+}  // namespace cvl::inhouse_sweeps

@@ -1,0 +1,54 @@
+// The directional pass set of the pairwise smoothing effects (a step reads the
+// current pixel and its neighbour and writes only the neighbour) on eight
+// independent pixels at once, for processors with AVX2.
+//
+// A horizontal sweep never carries anything from one row to another, and a
+// vertical one never from one column to another, so the four horizontal sweeps
+// run on strips of eight rows turned on their side (lane k holds row k) and
+// the four vertical ones on strips of eight columns, each strip through all
+// four sweeps while it sits in cache. The blend itself is worked out in double
+// lanes with the very products and sum the blend tables are built from, so the
+// bytes are the tables' bytes.
+#pragma once
+
+#include <cstdint>
+
+namespace cvl::inhouse_sweeps {
+
+// Which pixels a step blends.
+enum class LaneTest {
+  // Value Blur: the neighbour is darker by more than 2 (weight[0]) or lighter
+  // by more than 2 (weight[1]) in luminance; otherwise it stays.
+  DarkerOrLighter,
+  // Noise Reduction: |luminance difference| <= within[0] blends every channel
+  // with weight[0].
+  LuminanceWithin,
+  // Noise Reduction RGB: channel c (red, green, blue) blends with weight[c]
+  // when |channel difference| <= within[c]; alpha stays.
+  ChannelsWithin,
+};
+
+struct LaneRule {
+  LaneTest test = LaneTest::DarkerOrLighter;
+  double weight[3] = {};   // w of trunc((1 - w) * cur + w * neighbour)
+  int32_t within[3] = {};  // largest difference that still blends (-1: none)
+};
+
+// The largest whole difference d >= 0 with d < threshold, -1 when none is, up
+// to 255 (no difference of bytes is larger).
+int32_t largest_below(double threshold);
+
+// True when this processor runs the lane sweeps and tests have not turned
+// them off (use_portable_sweeps), so the table passes run instead.
+bool sweep_lanes_available();
+void use_portable_sweeps(bool on);
+
+// The eight sweeps of kSweeps over the RGBA image in place, in bands. Only
+// when sweep_lanes_available().
+void run_lane_pass_set(uint8_t* image, int32_t width, int32_t height, const LaneRule& rule);
+
+// One step of the rule on eight pixel pairs (cur, nb as packed RGBA words):
+// the neighbours as the step leaves them. For tests of the lane arithmetic.
+void lane_step_for_test(const LaneRule& rule, const uint32_t cur[8], uint32_t nb[8]);
+
+}  // namespace cvl::inhouse_sweeps

@@ -1,0 +1,92 @@
+// The eight-lane step of the smoothing sweeps against the blend tables it
+// replaces: every (current, neighbour) byte pair for weights where the double
+// arithmetic rounds every way, and the choice of which pixels blend.
+#include "effects/inhouse_sweep_lanes.h"
+
+#include <gtest/gtest.h>
+
+#include "effects/inhouse_sweeps.h"
+
+namespace cvl::inhouse_sweeps {
+namespace {
+
+uint32_t pack(int r, int g, int b, int a) {
+  return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16 | uint32_t(a) << 24;
+}
+int byte_of(uint32_t v, int c) { return int(v >> (8 * c) & 255); }
+
+TEST(InhouseSweepLanes, BlendEqualsTheTableForEveryBytePair) {
+  if (!sweep_lanes_available()) GTEST_SKIP() << "no lanes on this processor";
+  const double weights[] = {0.0,   0.001, 0.1,  0.25, 0.3,   0.5,      0.7, 0.9,         0.999,  1.0,
+                            0.123, 0.6,   0.75, 1.5,  -0.25, -2147.48, 2.0, 2147483.647, 0.9995, 0.0005};
+  for (const double w : weights) {
+    const BlendTable table(w);
+    // Within 255 every pixel blends; red, green, blue and alpha carry
+    // different pairs so that one pass covers four pairs a lane.
+    const LaneRule rule{LaneTest::LuminanceWithin, {w, 0, 0}, {255, 0, 0}};
+    for (int a = 0; a < 256; ++a)
+      for (int b0 = 0; b0 < 256; b0 += 32) {
+        uint32_t cur[8], nb[8], before[8];
+        for (int k = 0; k < 8; ++k) {
+          const int b = b0 + 4 * k;
+          cur[k] = pack(a, 255 - a, a, (a * 7) & 255);
+          nb[k] = before[k] = pack(b, b + 1, b + 2, b + 3);
+        }
+        lane_step_for_test(rule, cur, nb);
+        for (int k = 0; k < 8; ++k)
+          for (int c = 0; c < 4; ++c)
+            ASSERT_EQ(byte_of(nb[k], c), table(uint8_t(byte_of(cur[k], c)), uint8_t(byte_of(before[k], c))))
+                << "w " << w << " channel " << c << " cur " << byte_of(cur[k], c) << " nb " << byte_of(before[k], c);
+      }
+  }
+}
+
+// Which lanes change: luminance steps of exactly 2 and 3 for Value Blur, the
+// limit itself for the noise reductions, alpha left alone per channel.
+TEST(InhouseSweepLanes, BlendsOnlyThePairsTheTestSelects) {
+  if (!sweep_lanes_available()) GTEST_SKIP() << "no lanes on this processor";
+  struct Case {
+    LaneRule rule;
+    uint32_t cur, nb, expected;
+  };
+  const uint32_t grey100 = pack(100, 100, 100, 200);
+  const Case cases[] = {
+      // Luminance 100 against 98 (difference 2): stays; against 97: darker
+      // weight 0.5 gives (100 + 97) / 2 = 98 in colour, (200 + 10) / 2 alpha.
+      {{LaneTest::DarkerOrLighter, {0.5, 0.0, 0}, {}}, grey100, pack(98, 98, 98, 10), pack(98, 98, 98, 10)},
+      {{LaneTest::DarkerOrLighter, {0.5, 0.0, 0}, {}}, grey100, pack(97, 97, 97, 10), pack(98, 98, 98, 105)},
+      // Lighter by 3 takes the second weight: w = 0 moves it all the way.
+      {{LaneTest::DarkerOrLighter, {0.5, 0.0, 0}, {}}, grey100, pack(103, 103, 103, 0), pack(100, 100, 100, 200)},
+      // (99 + 100 + 103) / 3 = 100: no step at all.
+      {{LaneTest::DarkerOrLighter, {0.0, 0.0, 0}, {}}, grey100, pack(99, 100, 103, 0), pack(99, 100, 103, 0)},
+      // Noise Reduction: a difference of 4 blends under limit 4, not under 3.
+      {{LaneTest::LuminanceWithin, {0.5, 0, 0}, {4}}, grey100, pack(104, 104, 104, 0), pack(102, 102, 102, 100)},
+      {{LaneTest::LuminanceWithin, {0.5, 0, 0}, {3}}, grey100, pack(104, 104, 104, 0), pack(104, 104, 104, 0)},
+      // Limit -1 (a threshold of 0 or less) never blends, not even equal pixels.
+      {{LaneTest::LuminanceWithin, {0.0, 0, 0}, {-1}}, grey100, grey100, grey100},
+      // Per channel: red within, green not, blue within at its own weight;
+      // alpha is never touched.
+      {{LaneTest::ChannelsWithin, {0.5, 0.5, 0.0}, {10, 10, 255}},
+       pack(100, 100, 100, 0),
+       pack(110, 111, 0, 77),
+       pack(105, 111, 100, 77)},
+  };
+  for (const Case& c : cases) {
+    uint32_t cur[8], nb[8];
+    for (int k = 0; k < 8; ++k) cur[k] = c.cur, nb[k] = c.nb;
+    lane_step_for_test(c.rule, cur, nb);
+    for (int k = 0; k < 8; ++k) ASSERT_EQ(nb[k], c.expected) << std::hex << c.cur << " " << c.nb << " lane " << k;
+  }
+}
+
+TEST(InhouseSweepLanes, LargestBelowTakesTheStrictBound) {
+  const struct {
+    double threshold;
+    int32_t largest;
+  } cases[] = {{-5, -1}, {0, -1},      {0.0001, 0}, {1, 0},       {2, 1},
+               {2.5, 2}, {254.9, 254}, {255, 254},  {255.5, 255}, {1e300, 255}};
+  for (const auto& c : cases) EXPECT_EQ(largest_below(c.threshold), c.largest) << c.threshold;
+}
+
+}  // namespace
+}  // namespace cvl::inhouse_sweeps
