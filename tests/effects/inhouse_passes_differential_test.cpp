@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "effects/inhouse_hsl_lanes.h"
 #include "effects/inhouse_library.h"
 #include "effects/inhouse_sweep_lanes.h"
 #include "imaging/lcg15.h"
@@ -98,11 +99,13 @@ TEST(InhousePassesDifferential, BasReliefMatchesTheReferenceInEveryDirection) {
   imaging::set_band_work_floor(1);
   for (const int threads : {1, 2, 3}) {
     imaging::set_thread_count(threads);
-    for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 3}, Size{37, 29}, Size{3, 40}, Size{64, 5}})
+    inhouse_hsl::use_portable_hsl(threads == 3);  // the lanes at 1 and 2 threads, plain rows at 3
+    for (const Size size :
+         {Size{1, 1}, Size{2, 3}, Size{3, 3}, Size{37, 29}, Size{3, 40}, Size{64, 5}, Size{6, 7}, Size{11, 4}})
       for (const int kind : {0, 1}) {
         const std::vector<uint8_t> start = picture(size.w, size.h, kind, uint32_t(size.w * 7 + size.h));
         for (const int32_t option : {0, 1, 2, 5})
-          for (const double depth : {0.0, 0.3, 1.0, 1.7, -0.5}) {
+          for (const double depth : {0.0, 0.3, 1.0, 1.7, -0.5, 0.999, 2147483.647}) {
             std::vector<uint8_t> out[2];
             for (int k = 0; k < 2; ++k) {
               std::vector<uint8_t> src = start;
@@ -119,6 +122,7 @@ TEST(InhousePassesDifferential, BasReliefMatchesTheReferenceInEveryDirection) {
           }
       }
   }
+  inhouse_hsl::use_portable_hsl(false);
   imaging::set_thread_count(0);
   imaging::set_band_work_floor(floor);
 }
