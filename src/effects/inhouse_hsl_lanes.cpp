@@ -142,6 +142,41 @@ CVL_LANES int32_t relieve_row_lanes(const double* h, const double* s, const doub
   return x;
 }
 
+CVL_LANES inline __m256d gather(const double* table, __m128i index) {
+  const __m256d every = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+  return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), table, index, every, 8);
+}
+
+CVL_LANES int32_t hyper_contrast_row_lanes(const uint8_t* in, int32_t n, const double* darkened,
+                                           const double* brightened, uint8_t* out) {
+  int32_t x = 0;
+  for (; x + 4 <= n; x += 4) {
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x * 4));
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128i c[3] = {_mm_and_si128(px, byte), _mm_and_si128(_mm_srli_epi32(px, 8), byte),
+                          _mm_and_si128(_mm_srli_epi32(px, 16), byte)};
+    // A byte times 1/255 keeps the order of the bytes, so the largest and
+    // smallest channel on the unit scale are those of the largest and
+    // smallest byte, and HslLightness is their mean.
+    const __m128i top = _mm_max_epi32(_mm_max_epi32(c[0], c[1]), c[2]);
+    const __m128i bottom = _mm_min_epi32(_mm_min_epi32(c[0], c[1]), c[2]);
+    const __m256d l = _mm256_div_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(top), all(kByteToUnit)),
+                                                  _mm256_mul_pd(_mm256_cvtepi32_pd(bottom), all(kByteToUnit))),
+                                    all(2.0));
+    const __m256d dark_share = _mm256_sub_pd(all(1.0), l);
+    __m128i result = _mm_andnot_si128(_mm_set1_epi32(0x00FFFFFF), px);  // alpha stays
+    for (int i = 0; i < 3; ++i) {
+      const __m256d v =
+          _mm256_add_pd(_mm256_mul_pd(gather(darkened, c[i]), dark_share), _mm256_mul_pd(gather(brightened, c[i]), l));
+      // trunc_to_int then clamp_byte: NaN and everything below 0 give 0.
+      const __m128i b = _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), all(255.0)));
+      result = _mm_or_si128(result, _mm_slli_epi32(b, 8 * i));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4), result);
+  }
+  return x;
+}
+
 #endif
 
 }  // namespace
@@ -172,6 +207,27 @@ void relieve_row(const double* h, const double* s, const double* l, const double
   if (hsl_lanes_available()) x = relieve_row_lanes(h, s, l, ns, nl, n, amount, alpha_from, out);
 #endif
   for (; x < n; ++x) relieve_one(h[x], s[x], l[x], ns[x], nl[x], amount, alpha_from + x * 4, out + x * 4);
+}
+
+}  // namespace cvl::inhouse_hsl
+
+namespace cvl::inhouse_hsl {
+
+void hyper_contrast_row(const uint8_t* in, int32_t n, const double* darkened, const double* brightened, uint8_t* out) {
+  int32_t x = 0;
+#if defined(CVL_HAVE_HSL_LANES)
+  if (hsl_lanes_available()) x = hyper_contrast_row_lanes(in, n, darkened, brightened, out);
+#endif
+  for (; x < n; ++x) {
+    const uint8_t* q = in + x * 4;
+    const double l = HslLightness(q[0], q[1], q[2]), dark_share = 1.0 - l;
+    uint8_t* o = out + x * 4;
+    for (int i = 0; i < 3; ++i) {
+      const double v = darkened[q[i]] * dark_share + brightened[q[i]] * l;
+      o[i] = static_cast<uint8_t>(!(v > 0.0) ? 0 : v >= 255.0 ? 255 : static_cast<int32_t>(v));
+    }
+    o[3] = q[3];
+  }
 }
 
 }  // namespace cvl::inhouse_hsl

@@ -20,4 +20,9 @@ void rgb_row_to_hsl(const uint8_t* rgba, int32_t n, double* h, double* s, double
 void relieve_row(const double* h, const double* s, const double* l, const double* ns, const double* nl, int32_t n,
                  double amount, const uint8_t* alpha_from, uint8_t* out);
 
+// Hyper Contrast of n RGBA pixels: each colour channel v becomes
+// darkened[v] * (1 - l) + brightened[v] * l by the pixel's HSL lightness l,
+// truncated and held to 0..255; alpha stays.
+void hyper_contrast_row(const uint8_t* in, int32_t n, const double* darkened, const double* brightened, uint8_t* out);
+
 }  // namespace cvl::inhouse_hsl

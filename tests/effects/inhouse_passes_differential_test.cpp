@@ -69,6 +69,7 @@ TEST(InhousePassesDifferential, MatchesTheReferenceForEverySizeAndSlider) {
   imaging::set_band_work_floor(64);  // small pictures split into bands too
   for (const bool portable : {false, true}) {
     inhouse_sweeps::use_portable_sweeps(portable);
+    inhouse_hsl::use_portable_hsl(portable);
     for (const int threads : {1, 2, 3}) {
       imaging::set_thread_count(threads);
       for (const Size size : sizes)
@@ -83,6 +84,7 @@ TEST(InhousePassesDifferential, MatchesTheReferenceForEverySizeAndSlider) {
     }
   }
   inhouse_sweeps::use_portable_sweeps(false);
+  inhouse_hsl::use_portable_hsl(false);
   imaging::set_band_work_floor(floor);
   imaging::set_thread_count(0);
 }
