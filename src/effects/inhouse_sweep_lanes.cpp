@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "effects/inhouse_sweeps.h"
 #include "imaging/parallel_bands.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -24,6 +25,29 @@ int32_t largest_below(double threshold) {
   if (!(threshold > 0.0)) return -1;  // also NaN: nothing is below it
   if (threshold > 255.0) return 255;
   return static_cast<int32_t>(std::ceil(threshold)) - 1;
+}
+
+bool whole_number_blend(double w, int32_t& packed) {
+  if (!(w >= 0.0 && w <= 1.0)) return false;
+  const BlendTable table(w);
+  const int64_t p0 = std::llround((1.0 - w) * 32768.0), q0 = std::llround(w * 32768.0);
+  for (const int64_t dp : {0, -1, 1})
+    for (const int64_t dq : {0, -1, 1}) {
+      const int64_t p = p0 + dp, q = q0 + dq;
+      if (p < 0 || q < 0 || p > 32767 || q > 32767) continue;  // the multiply-add takes signed words
+      bool same = true;
+      for (int64_t a = 0; a < 256 && same; ++a)
+        for (int64_t b = 0; b < 256; ++b)
+          if (((a * p + b * q) >> 15) != table(uint8_t(a), uint8_t(b))) {
+            same = false;
+            break;
+          }
+      if (same) {
+        packed = int32_t(p | q << 16);
+        return true;
+      }
+    }
+  return false;
 }
 
 #if defined(CVL_HAVE_SWEEP_LANES)
@@ -91,13 +115,26 @@ struct Weight {
   }
 };
 
+// All lanes set where weight w changes anything: at w = 1 a blend gives
+// 0 * cur + 1 * nb, the neighbour exactly, so those lanes need no blend.
+CVL_LANES inline __m256i changes(double w) { return _mm256_set1_epi32(w == 1.0 ? 0 : -1); }
+
+// Which lanes Value Blur blends darker and which lighter.
+CVL_LANES inline void darker_or_lighter(__m256i cur, __m256i nb, __m256i darker_on, __m256i lighter_on,
+                                        __m256i& is_darker, __m256i& is_lighter) {
+  const __m256i d = _mm256_sub_epi32(luminance8(cur), luminance8(nb));
+  is_darker = _mm256_and_si256(_mm256_cmpgt_epi32(d, _mm256_set1_epi32(2)), darker_on);
+  is_lighter = _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(-2), d), lighter_on);
+}
+
 struct DarkerOrLighterStep {
   Weight darker, lighter;
-  CVL_LANES explicit DarkerOrLighterStep(const LaneRule& r) : darker(r.weight[0]), lighter(r.weight[1]) {}
+  __m256i darker_on, lighter_on;
+  CVL_LANES explicit DarkerOrLighterStep(const LaneRule& r)
+      : darker(r.weight[0]), lighter(r.weight[1]), darker_on(changes(r.weight[0])), lighter_on(changes(r.weight[1])) {}
   CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
-    const __m256i d = _mm256_sub_epi32(luminance8(cur), luminance8(nb));
-    const __m256i is_darker = _mm256_cmpgt_epi32(d, _mm256_set1_epi32(2));
-    const __m256i is_lighter = _mm256_cmpgt_epi32(_mm256_set1_epi32(-2), d);
+    __m256i is_darker, is_lighter;
+    darker_or_lighter(cur, nb, darker_on, lighter_on, is_darker, is_lighter);
     // Smooth stretches leave every lane as it is.
     if (_mm256_testz_si256(_mm256_or_si256(is_darker, is_lighter), _mm256_set1_epi32(-1))) return nb;
     const Halves md = widen_mask(is_darker), ml = widen_mask(is_lighter);
@@ -147,50 +184,101 @@ struct ChannelsWithinStep {
   }
 };
 
-// Sweeps along strips of n entries, each entry eight independent lanes. Two
-// strips go through a propagating sweep side by side: each carries a chain
-// from entry to entry, and two chains keep the processor busy where one
-// would wait on its own results.
+// trunc((1 - w) * cur + w * nb) as (cur * P + nb * Q) >> 15 for every
+// channel of eight pixels, with P | Q << 16 per pixel in `weights`: the bytes
+// are widened into (cur, nb) word pairs so that one multiply-add a channel
+// makes the sum, and packed back in the order they came.
+CVL_LANES inline __m256i sum(__m256i pairs, __m256i weights) {
+  return _mm256_srli_epi32(_mm256_madd_epi16(pairs, weights), 15);
+}
+
+CVL_LANES inline __m256i whole_blend(__m256i cur, __m256i nb, __m256i weights) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i c_lo = _mm256_unpacklo_epi8(cur, zero),
+                c_hi = _mm256_unpackhi_epi8(cur, zero);  // pixels 0 1 | 4 5, 2 3 | 6 7
+  const __m256i n_lo = _mm256_unpacklo_epi8(nb, zero), n_hi = _mm256_unpackhi_epi8(nb, zero);
+  const __m256i p0 = sum(_mm256_unpacklo_epi16(c_lo, n_lo), _mm256_shuffle_epi32(weights, 0x00));  // pixel 0 | 4
+  const __m256i p1 = sum(_mm256_unpackhi_epi16(c_lo, n_lo), _mm256_shuffle_epi32(weights, 0x55));  // pixel 1 | 5
+  const __m256i p2 = sum(_mm256_unpacklo_epi16(c_hi, n_hi), _mm256_shuffle_epi32(weights, 0xAA));  // pixel 2 | 6
+  const __m256i p3 = sum(_mm256_unpackhi_epi16(c_hi, n_hi), _mm256_shuffle_epi32(weights, 0xFF));  // pixel 3 | 7
+  return _mm256_packus_epi16(_mm256_packus_epi32(p0, p1), _mm256_packus_epi32(p2, p3));
+}
+
+// Value Blur where both weights have whole-number forms (or keep).
+struct DarkerOrLighterWholeStep {
+  __m256i darker, lighter, darker_on, lighter_on;
+  CVL_LANES DarkerOrLighterWholeStep(const LaneRule& r, int32_t darker_pq, int32_t lighter_pq)
+      : darker(_mm256_set1_epi32(darker_pq)),
+        lighter(_mm256_set1_epi32(lighter_pq)),
+        darker_on(changes(r.weight[0])),
+        lighter_on(changes(r.weight[1])) {}
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
+    __m256i is_darker, is_lighter;
+    darker_or_lighter(cur, nb, darker_on, lighter_on, is_darker, is_lighter);
+    const __m256i blends = _mm256_or_si256(is_darker, is_lighter);
+    if (_mm256_testz_si256(blends, blends)) return nb;
+    const __m256i blended = whole_blend(cur, nb, _mm256_blendv_epi8(darker, lighter, is_lighter));
+    return _mm256_blendv_epi8(nb, blended, blends);
+  }
+};
+
+// Noise Reduction where the weight has a whole-number form.
+struct LuminanceWithinWholeStep {
+  __m256i weight, limit;
+  CVL_LANES LuminanceWithinWholeStep(const LaneRule& r, int32_t pq)
+      : weight(_mm256_set1_epi32(pq)), limit(_mm256_set1_epi32(r.within[0] + 1)) {}
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
+    const __m256i d = _mm256_abs_epi32(_mm256_sub_epi32(luminance8(cur), luminance8(nb)));
+    const __m256i near = _mm256_cmpgt_epi32(limit, d);
+    if (_mm256_testz_si256(near, near)) return nb;
+    return _mm256_blendv_epi8(nb, whole_blend(cur, nb, weight), near);
+  }
+};
+
+// Sweeps along strips of n entries, each entry eight independent lanes. Up to
+// kStrips strips go through a propagating sweep side by side: each carries a
+// chain from entry to entry, and several chains keep the processor busy where
+// one would wait on its own results.
+constexpr int kStrips = 4;
+
 template <class Step>
 struct StripSweeps {
   const Step& step;
-  __m256i* s[2];
-  int32_t count;  // strips in s (1 or 2)
+  __m256i* s[kStrips];
+  int32_t count;  // strips in s, 1..kStrips
   int32_t n;
 
   CVL_LANES __m256i load(int k, int32_t i) const { return _mm256_loadu_si256(s[k] + i); }
   CVL_LANES void store(int k, int32_t i, __m256i v) const { _mm256_storeu_si256(s[k] + i, v); }
 
+  // Entries from + dir .. to, each from the one before it as already rewritten.
+  template <int N>
+  CVL_LANES void chains(int32_t from, int32_t to, int32_t dir) const {
+    __m256i c[N];
+    for (int k = 0; k < N; ++k) c[k] = load(k, from);
+    for (int32_t i = from + dir; i != to + dir; i += dir) {
+      for (int k = 0; k < N; ++k) {
+        c[k] = step(c[k], load(k, i));
+        store(k, i, c[k]);
+      }
+    }
+  }
+  CVL_LANES void chains(int32_t from, int32_t to, int32_t dir) const {
+    switch (count) {
+      case 1:
+        return chains<1>(from, to, dir);
+      case 2:
+        return chains<2>(from, to, dir);
+      case 3:
+        return chains<3>(from, to, dir);
+      default:
+        return chains<4>(from, to, dir);
+    }
+  }
   // Entry i + 1 from entry i, first to last, each step seeing the one before.
-  CVL_LANES void forward() const {
-    if (count == 2) {
-      __m256i c0 = load(0, 0), c1 = load(1, 0);
-      for (int32_t i = 1; i < n; ++i) {
-        c0 = step(c0, load(0, i));
-        c1 = step(c1, load(1, i));
-        store(0, i, c0);
-        store(1, i, c1);
-      }
-    } else {
-      __m256i c = load(0, 0);
-      for (int32_t i = 1; i < n; ++i) store(0, i, c = step(c, load(0, i)));
-    }
-  }
+  CVL_LANES void forward() const { chains(0, n - 1, 1); }
   // Entry i - 1 from entry i, last to first, each step seeing the one before.
-  CVL_LANES void backward() const {
-    if (count == 2) {
-      __m256i c0 = load(0, n - 1), c1 = load(1, n - 1);
-      for (int32_t i = n - 2; i >= 0; --i) {
-        c0 = step(c0, load(0, i));
-        c1 = step(c1, load(1, i));
-        store(0, i, c0);
-        store(1, i, c1);
-      }
-    } else {
-      __m256i c = load(0, n - 1);
-      for (int32_t i = n - 2; i >= 0; --i) store(0, i, c = step(c, load(0, i)));
-    }
-  }
+  CVL_LANES void backward() const { chains(n - 1, 0, -1); }
   // Entry i - 1 from entry i, first to last: entry i is still as it was when
   // it is read, so no step sees another's result.
   CVL_LANES void backward_from_before() const {
@@ -272,32 +360,43 @@ CVL_LANES void strip_to_rows(const __m256i* strip, int32_t w, int32_t h, int32_t
   }
 }
 
-// Columns c0 .. c0 + 7 (columns past the right edge read as zeros) as h
-// entries, entry y holding those pixels of row y.
-CVL_LANES void columns_to_strip(const uint32_t* image, int32_t w, int32_t h, int32_t c0, __m256i* strip) {
-  const int32_t cols = std::min(8, w - c0);
+// Columns c0 .. c0 + 8 * count - 1 (columns past the right edge read as
+// zeros) as h entries in each of `count` strips, entry y holding those pixels
+// of row y. Each row sits on a page of its own, where the processor does not
+// fetch ahead by itself, so the rows a few steps on are asked for early.
+CVL_LANES void columns_to_strips(const uint32_t* image, int32_t w, int32_t h, int32_t c0, int32_t count,
+                                 __m256i* const* strip) {
+  constexpr int32_t kAhead = 12;
+  const size_t row = size_t(w);
   for (int32_t y = 0; y < h; ++y) {
-    const uint32_t* p = image + size_t(y) * size_t(w) + c0;
-    if (cols == 8) {
-      _mm256_storeu_si256(strip + y, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
-    } else {
-      alignas(32) uint32_t lanes[8] = {};
-      std::memcpy(lanes, p, size_t(cols) * 4);
-      _mm256_storeu_si256(strip + y, _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes)));
+    const uint32_t* p = image + size_t(y) * row + c0;
+    if (y + kAhead < h) _mm_prefetch(reinterpret_cast<const char*>(p + kAhead * row), _MM_HINT_T0);
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t cols = std::min(8, w - c0 - 8 * k);
+      if (cols == 8) {
+        _mm256_storeu_si256(strip[k] + y, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8 * k)));
+      } else {
+        alignas(32) uint32_t lanes[8] = {};
+        std::memcpy(lanes, p + 8 * k, size_t(cols) * 4);
+        _mm256_storeu_si256(strip[k] + y, _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes)));
+      }
     }
   }
 }
 
-CVL_LANES void strip_to_columns(const __m256i* strip, int32_t w, int32_t h, int32_t c0, uint32_t* image) {
-  const int32_t cols = std::min(8, w - c0);
+CVL_LANES void strips_to_columns(__m256i* const* strip, int32_t count, int32_t w, int32_t h, int32_t c0,
+                                 uint32_t* image) {
   for (int32_t y = 0; y < h; ++y) {
     uint32_t* p = image + size_t(y) * size_t(w) + c0;
-    if (cols == 8) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_loadu_si256(strip + y));
-    } else {
-      alignas(32) uint32_t lanes[8];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), _mm256_loadu_si256(strip + y));
-      std::memcpy(p, lanes, size_t(cols) * 4);
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t cols = std::min(8, w - c0 - 8 * k);
+      if (cols == 8) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 8 * k), _mm256_loadu_si256(strip[k] + y));
+      } else {
+        alignas(32) uint32_t lanes[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), _mm256_loadu_si256(strip[k] + y));
+        std::memcpy(p + 8 * k, lanes, size_t(cols) * 4);
+      }
     }
   }
 }
@@ -305,12 +404,11 @@ CVL_LANES void strip_to_columns(const __m256i* strip, int32_t w, int32_t h, int3
 // The four horizontal sweeps of kSweeps ({1,0}, {-1,0}, {-1,0}, {1,0}: the
 // row order of a sweep does not matter) on the strips of rows first..end-1.
 template <class Step>
-CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const LaneRule& rule, int32_t first,
-                                 int32_t end, __m256i* scratch, const uint32_t* zeros) {
-  const Step step(rule);
-  for (int32_t s = first; s < end; s += 2) {
-    const int32_t count = std::min(2, end - s);
-    StripSweeps<Step> sw{step, {scratch, scratch + w}, count, w};
+CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end,
+                                 __m256i* scratch, const uint32_t* zeros) {
+  for (int32_t s = first; s < end; s += kStrips) {
+    const int32_t count = std::min(kStrips, end - s);
+    StripSweeps<Step> sw{step, {scratch, scratch + w, scratch + 2 * w, scratch + 3 * w}, count, w};
     for (int k = 0; k < count; ++k) rows_to_strip(image, w, h, (s + k) * 8, zeros, sw.s[k]);
     sw.forward();
     sw.backward();
@@ -324,47 +422,93 @@ CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const La
 // scanned against the neighbour, which read only pixels as they were) on the
 // strips of columns first..end-1.
 template <class Step>
-CVL_LANES void vertical_strips(uint32_t* image, int32_t w, int32_t h, const LaneRule& rule, int32_t first, int32_t end,
+CVL_LANES void vertical_strips(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end,
                                __m256i* scratch) {
-  const Step step(rule);
-  for (int32_t s = first; s < end; s += 2) {
-    const int32_t count = std::min(2, end - s);
-    StripSweeps<Step> sw{step, {scratch, scratch + h}, count, h};
-    for (int k = 0; k < count; ++k) columns_to_strip(image, w, h, (s + k) * 8, sw.s[k]);
+  for (int32_t s = first; s < end; s += kStrips) {
+    const int32_t count = std::min(kStrips, end - s);
+    StripSweeps<Step> sw{step, {scratch, scratch + h, scratch + 2 * h, scratch + 3 * h}, count, h};
+    columns_to_strips(image, w, h, s * 8, count, sw.s);
     sw.forward();
     sw.backward();
     sw.backward_from_before();
     sw.forward_from_before();
-    for (int k = 0; k < count; ++k) strip_to_columns(sw.s[k], w, h, (s + k) * 8, image);
+    strips_to_columns(sw.s, count, w, h, s * 8, image);
   }
 }
 
 template <class Step>
-void pass_set(uint32_t* image, int32_t w, int32_t h, const LaneRule& rule) {
+void pass_set(uint32_t* image, int32_t w, int32_t h, const Step& step) {
   if (w >= 2) {
     const int32_t strips = (h + 7) / 8;
     imaging::for_each_band(strips, int64_t(w) * 8 * 4, [&](int32_t first, int32_t end) {
-      std::vector<uint32_t> scratch(size_t(w) * 2 * 8);
+      std::vector<uint32_t> scratch(size_t(w) * kStrips * 8);
       const std::vector<uint32_t> zeros(static_cast<size_t>(w));
-      horizontal_strips<Step>(image, w, h, rule, first, end, reinterpret_cast<__m256i*>(scratch.data()), zeros.data());
+      horizontal_strips<Step>(image, w, h, step, first, end, reinterpret_cast<__m256i*>(scratch.data()), zeros.data());
     });
   }
   if (h >= 2) {
     const int32_t strips = (w + 7) / 8;
     imaging::for_each_band(strips, int64_t(h) * 8 * 4, [&](int32_t first, int32_t end) {
-      std::vector<uint32_t> scratch(size_t(h) * 2 * 8);
-      vertical_strips<Step>(image, w, h, rule, first, end, reinterpret_cast<__m256i*>(scratch.data()));
+      std::vector<uint32_t> scratch(size_t(h) * kStrips * 8);
+      vertical_strips<Step>(image, w, h, step, first, end, reinterpret_cast<__m256i*>(scratch.data()));
     });
   }
 }
 
-template <class Step>
-CVL_LANES void step_eight(const LaneRule& rule, const uint32_t cur[8], uint32_t nb[8]) {
-  const Step step(rule);
-  const __m256i out = step(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(cur)),
-                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nb)));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(nb), out);
+// The step made here, where its lanes may be built, then the pass set.
+template <class Step, class... Args>
+CVL_LANES void run_steps(uint32_t* image, int32_t w, int32_t h, const Args&... args) {
+  const Step step(args...);
+  pass_set(image, w, h, step);
 }
+
+template <class Step, class... Args>
+CVL_LANES void steps_of_eight(const uint32_t* cur, uint32_t* nb, int32_t n, const Args&... args) {
+  const Step step(args...);
+  for (int32_t i = 0; i + 8 <= n; i += 8) {
+    const __m256i out = step(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(cur + i)),
+                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nb + i)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(nb + i), out);
+  }
+}
+
+// Runs `job` with the step the rule needs: the whole-number blend where its
+// weights have one, else the doubles.
+template <class Job>
+void with_step(const LaneRule& rule, const Job& job) {
+  int32_t pq[2] = {};
+  switch (rule.test) {
+    case LaneTest::DarkerOrLighter:
+      if ((rule.weight[0] == 1.0 || whole_number_blend(rule.weight[0], pq[0])) &&
+          (rule.weight[1] == 1.0 || whole_number_blend(rule.weight[1], pq[1])))
+        return job.template run<DarkerOrLighterWholeStep>(rule, pq[0], pq[1]);
+      return job.template run<DarkerOrLighterStep>(rule);
+    case LaneTest::LuminanceWithin:
+      if (whole_number_blend(rule.weight[0], pq[0])) return job.template run<LuminanceWithinWholeStep>(rule, pq[0]);
+      return job.template run<LuminanceWithinStep>(rule);
+    case LaneTest::ChannelsWithin:
+      return job.template run<ChannelsWithinStep>(rule);
+  }
+}
+
+struct PassSetJob {
+  uint32_t* words;
+  int32_t width, height;
+  template <class Step, class... Args>
+  void run(const Args&... args) const {
+    run_steps<Step>(words, width, height, args...);
+  }
+};
+
+struct EightsJob {
+  const uint32_t* cur;
+  uint32_t* nb;
+  int32_t n;
+  template <class Step, class... Args>
+  void run(const Args&... args) const {
+    steps_of_eight<Step>(cur, nb, n, args...);
+  }
+};
 
 }  // namespace
 
@@ -377,33 +521,18 @@ void run_lane_pass_set(uint8_t* image, int32_t width, int32_t height, const Lane
   if (width <= 0 || height <= 0) return;
   // The image is RGBA bytes; its pixels are handled as packed words (lane
   // arithmetic on the bytes of a word is the same on every x86).
-  uint32_t* words = reinterpret_cast<uint32_t*>(image);
-  switch (rule.test) {
-    case LaneTest::DarkerOrLighter:
-      return pass_set<DarkerOrLighterStep>(words, width, height, rule);
-    case LaneTest::LuminanceWithin:
-      return pass_set<LuminanceWithinStep>(words, width, height, rule);
-    case LaneTest::ChannelsWithin:
-      return pass_set<ChannelsWithinStep>(words, width, height, rule);
-  }
+  with_step(rule, PassSetJob{reinterpret_cast<uint32_t*>(image), width, height});
 }
 
-void lane_step_for_test(const LaneRule& rule, const uint32_t cur[8], uint32_t nb[8]) {
-  switch (rule.test) {
-    case LaneTest::DarkerOrLighter:
-      return step_eight<DarkerOrLighterStep>(rule, cur, nb);
-    case LaneTest::LuminanceWithin:
-      return step_eight<LuminanceWithinStep>(rule, cur, nb);
-    case LaneTest::ChannelsWithin:
-      return step_eight<ChannelsWithinStep>(rule, cur, nb);
-  }
+void lane_steps_for_test(const LaneRule& rule, const uint32_t* cur, uint32_t* nb, int32_t n) {
+  with_step(rule, EightsJob{cur, nb, n});
 }
 
 #else  // no lanes on this processor family: the banded table passes run instead
 
 bool sweep_lanes_available() { return false; }
 void run_lane_pass_set(uint8_t*, int32_t, int32_t, const LaneRule&) {}
-void lane_step_for_test(const LaneRule&, const uint32_t*, uint32_t*) {}
+void lane_steps_for_test(const LaneRule&, const uint32_t*, uint32_t*, int32_t) {}
 
 #endif
 

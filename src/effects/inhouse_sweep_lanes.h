@@ -38,6 +38,14 @@ struct LaneRule {
 // to 255 (no difference of bytes is larger).
 int32_t largest_below(double threshold);
 
+// The whole-number form of the blend with weight w: P | Q << 16 such that
+// (a * P + b * Q) >> 15 is trunc((1 - w) * a + w * b) for every pair of
+// bytes, found by trying the nearest P and Q against all pairs. Many weights
+// have one (every one whose blend the doubles give exactly, like 0.5 and
+// 0.75, and about half of the thousandths); the others return false and the
+// sweeps blend in doubles.
+bool whole_number_blend(double w, int32_t& packed);
+
 // True when this processor runs the lane sweeps and tests have not turned
 // them off (use_portable_sweeps), so the table passes run instead.
 bool sweep_lanes_available();
@@ -47,8 +55,9 @@ void use_portable_sweeps(bool on);
 // when sweep_lanes_available().
 void run_lane_pass_set(uint8_t* image, int32_t width, int32_t height, const LaneRule& rule);
 
-// One step of the rule on eight pixel pairs (cur, nb as packed RGBA words):
-// the neighbours as the step leaves them. For tests of the lane arithmetic.
-void lane_step_for_test(const LaneRule& rule, const uint32_t cur[8], uint32_t nb[8]);
+// One step of the rule on n pixel pairs, eight at a time (cur, nb as packed
+// RGBA words; n a multiple of 8): the neighbours as the step leaves them. For
+// tests of the lane arithmetic.
+void lane_steps_for_test(const LaneRule& rule, const uint32_t* cur, uint32_t* nb, int32_t n);
 
 }  // namespace cvl::inhouse_sweeps

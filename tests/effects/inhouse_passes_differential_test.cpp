@@ -61,6 +61,9 @@ TEST(InhousePassesDifferential, MatchesTheReferenceForEverySizeAndSlider) {
                                {0.001, 0.999, 0.3, 0.02, 1, 0.6},
                                {1.5, -0.2, 2, 0.01, -1, 0.04},
                                {0.7, 0.123, 0.9, 0.5, 0.25, 0.75},
+                               // Darker and lighter both with whole-number blends, unlike each other.
+                               {0.75, 0.25, 0.5, 0.3, 0.5, 0.1},
+                               {1.0, 0.5, 0.25, 0.02, 0.75, 0.01},
                                {2147483.647, -2147483.648, 0.2, 1.0, 0.004, 0.996}};
   // The sizes straddle the eight-pixel strips of the lane sweeps both ways.
   const Size sizes[] = {{1, 1},  {2, 3},  {3, 2},   {1, 7},   {7, 1},   {8, 8},    {9, 17},

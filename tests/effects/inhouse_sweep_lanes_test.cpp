@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "effects/inhouse_sweeps.h"
 
 namespace cvl::inhouse_sweeps {
@@ -19,25 +21,41 @@ TEST(InhouseSweepLanes, BlendEqualsTheTableForEveryBytePair) {
   if (!sweep_lanes_available()) GTEST_SKIP() << "no lanes on this processor";
   const double weights[] = {0.0,   0.001, 0.1,  0.25, 0.3,   0.5,      0.7, 0.9,         0.999,  1.0,
                             0.123, 0.6,   0.75, 1.5,  -0.25, -2147.48, 2.0, 2147483.647, 0.9995, 0.0005};
+  // Every (cur, nb) pair once in red; green, blue and alpha carry other pairs.
+  std::vector<uint32_t> cur(65536), nb(65536), before(65536);
+  for (int a = 0; a < 256; ++a)
+    for (int b = 0; b < 256; ++b) {
+      cur[size_t(a * 256 + b)] = pack(a, 255 - a, b, (a * 7) & 255);
+      before[size_t(a * 256 + b)] = pack(b, a, (b * 13) & 255, 255 - b);
+    }
   for (const double w : weights) {
     const BlendTable table(w);
-    // Within 255 every pixel blends; red, green, blue and alpha carry
-    // different pairs so that one pass covers four pairs a lane.
+    // Within 255 every pixel blends.
     const LaneRule rule{LaneTest::LuminanceWithin, {w, 0, 0}, {255, 0, 0}};
-    for (int a = 0; a < 256; ++a)
-      for (int b0 = 0; b0 < 256; b0 += 32) {
-        uint32_t cur[8], nb[8], before[8];
-        for (int k = 0; k < 8; ++k) {
-          const int b = b0 + 4 * k;
-          cur[k] = pack(a, 255 - a, a, (a * 7) & 255);
-          nb[k] = before[k] = pack(b, b + 1, b + 2, b + 3);
-        }
-        lane_step_for_test(rule, cur, nb);
-        for (int k = 0; k < 8; ++k)
-          for (int c = 0; c < 4; ++c)
-            ASSERT_EQ(byte_of(nb[k], c), table(uint8_t(byte_of(cur[k], c)), uint8_t(byte_of(before[k], c))))
-                << "w " << w << " channel " << c << " cur " << byte_of(cur[k], c) << " nb " << byte_of(before[k], c);
-      }
+    nb = before;
+    lane_steps_for_test(rule, cur.data(), nb.data(), 65536);
+    for (size_t i = 0; i < cur.size(); ++i)
+      for (int c = 0; c < 4; ++c)
+        ASSERT_EQ(byte_of(nb[i], c), table(uint8_t(byte_of(cur[i], c)), uint8_t(byte_of(before[i], c))))
+            << "w " << w << " channel " << c << " cur " << byte_of(cur[i], c) << " nb " << byte_of(before[i], c);
+  }
+}
+
+// The whole-number form exists for blends the doubles make exactly and for
+// some others, never outside 0..1; where it exists it is the table's.
+TEST(InhouseSweepLanes, WholeNumberBlendOnlyWhereItMatchesEveryPair) {
+  const struct {
+    double w;
+    bool exists;
+  } cases[] = {{0.5, true}, {0.75, true}, {0.25, true}, {0.3, false}, {0.0, false}, {1.5, false}, {-0.25, false}};
+  for (const auto& c : cases) {
+    int32_t packed = 0;
+    ASSERT_EQ(whole_number_blend(c.w, packed), c.exists) << c.w;
+    if (!c.exists) continue;
+    const int64_t p = packed & 0xFFFF, q = packed >> 16;
+    const BlendTable table(c.w);
+    for (int64_t a = 0; a < 256; ++a)
+      for (int64_t b = 0; b < 256; ++b) ASSERT_EQ((a * p + b * q) >> 15, table(uint8_t(a), uint8_t(b))) << c.w;
   }
 }
 
@@ -74,7 +92,7 @@ TEST(InhouseSweepLanes, BlendsOnlyThePairsTheTestSelects) {
   for (const Case& c : cases) {
     uint32_t cur[8], nb[8];
     for (int k = 0; k < 8; ++k) cur[k] = c.cur, nb[k] = c.nb;
-    lane_step_for_test(c.rule, cur, nb);
+    lane_steps_for_test(c.rule, cur, nb, 8);
     for (int k = 0; k < 8; ++k) ASSERT_EQ(nb[k], c.expected) << std::hex << c.cur << " " << c.nb << " lane " << k;
   }
 }
