@@ -6,6 +6,7 @@
 #include "core/engine.h"
 #include "effects/inhouse_hsl_lanes.h"
 #include "effects/inhouse_library.h"
+#include "effects/inhouse_row_lanes.h"
 #include "imaging/colour_memo.h"
 #include "imaging/parallel_bands.h"
 #include "layers/pixel_access.h"
@@ -47,25 +48,9 @@ double clamp_unit(double v) { return std::clamp(v, 0.0, 1.0); }
 
 }  // namespace
 
-void inhouse_grayscale(InhouseParams& p, const InhouseImages& im) {
-  each_row(p, im, [](const uint8_t* q, uint8_t* o, int32_t w) {
-    for (int32_t x = 0; x < w; ++x, q += 4, o += 4) {
-      const uint8_t l = static_cast<uint8_t>(luminance(q)), a = q[3];
-      o[0] = o[1] = o[2] = l;
-      o[3] = a;
-    }
-  });
-}
+void inhouse_grayscale(InhouseParams& p, const InhouseImages& im) { each_row(p, im, inhouse_rows::grey_row); }
 
-void inhouse_invert(InhouseParams& p, const InhouseImages& im) {
-  each_row(p, im, [](const uint8_t* q, uint8_t* o, int32_t w) {
-    for (int32_t x = 0; x < w; ++x, q += 4, o += 4) {
-      const uint8_t r = q[0], g = q[1], b = q[2], a = q[3];
-      o[0] = static_cast<uint8_t>(255 - r), o[1] = static_cast<uint8_t>(255 - g), o[2] = static_cast<uint8_t>(255 - b);
-      o[3] = a;
-    }
-  });
-}
+void inhouse_invert(InhouseParams& p, const InhouseImages& im) { each_row(p, im, inhouse_rows::invert_row); }
 
 void inhouse_basic_threshold(InhouseParams& p, const InhouseImages& im) {
   const double level = p.p[0] * 255.0;
