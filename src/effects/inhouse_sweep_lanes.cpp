@@ -192,16 +192,24 @@ CVL_LANES inline __m256i sum(__m256i pairs, __m256i weights) {
   return _mm256_srli_epi32(_mm256_madd_epi16(pairs, weights), 15);
 }
 
-CVL_LANES inline __m256i whole_blend(__m256i cur, __m256i nb, __m256i weights) {
+// w0 .. w3 hold the weights of the four channels of pixels 0 | 4, 1 | 5,
+// 2 | 6 and 3 | 7.
+CVL_LANES inline __m256i whole_blend(__m256i cur, __m256i nb, __m256i w0, __m256i w1, __m256i w2, __m256i w3) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i c_lo = _mm256_unpacklo_epi8(cur, zero),
                 c_hi = _mm256_unpackhi_epi8(cur, zero);  // pixels 0 1 | 4 5, 2 3 | 6 7
   const __m256i n_lo = _mm256_unpacklo_epi8(nb, zero), n_hi = _mm256_unpackhi_epi8(nb, zero);
-  const __m256i p0 = sum(_mm256_unpacklo_epi16(c_lo, n_lo), _mm256_shuffle_epi32(weights, 0x00));  // pixel 0 | 4
-  const __m256i p1 = sum(_mm256_unpackhi_epi16(c_lo, n_lo), _mm256_shuffle_epi32(weights, 0x55));  // pixel 1 | 5
-  const __m256i p2 = sum(_mm256_unpacklo_epi16(c_hi, n_hi), _mm256_shuffle_epi32(weights, 0xAA));  // pixel 2 | 6
-  const __m256i p3 = sum(_mm256_unpackhi_epi16(c_hi, n_hi), _mm256_shuffle_epi32(weights, 0xFF));  // pixel 3 | 7
+  const __m256i p0 = sum(_mm256_unpacklo_epi16(c_lo, n_lo), w0);  // pixel 0 | 4
+  const __m256i p1 = sum(_mm256_unpackhi_epi16(c_lo, n_lo), w1);  // pixel 1 | 5
+  const __m256i p2 = sum(_mm256_unpacklo_epi16(c_hi, n_hi), w2);  // pixel 2 | 6
+  const __m256i p3 = sum(_mm256_unpackhi_epi16(c_hi, n_hi), w3);  // pixel 3 | 7
   return _mm256_packus_epi16(_mm256_packus_epi32(p0, p1), _mm256_packus_epi32(p2, p3));
+}
+
+// The same with one weight a pixel (P | Q << 16 in each pixel's word).
+CVL_LANES inline __m256i whole_blend(__m256i cur, __m256i nb, __m256i weights) {
+  return whole_blend(cur, nb, _mm256_shuffle_epi32(weights, 0x00), _mm256_shuffle_epi32(weights, 0x55),
+                     _mm256_shuffle_epi32(weights, 0xAA), _mm256_shuffle_epi32(weights, 0xFF));
 }
 
 // Value Blur where both weights have whole-number forms (or keep).
@@ -232,6 +240,28 @@ struct LuminanceWithinWholeStep {
     const __m256i near = _mm256_cmpgt_epi32(limit, d);
     if (_mm256_testz_si256(near, near)) return nb;
     return _mm256_blendv_epi8(nb, whole_blend(cur, nb, weight), near);
+  }
+};
+
+// Noise Reduction RGB where every channel's weight has a whole-number form (or
+// keeps): the weights differ by channel only, so one constant vector holds
+// them, and bytes whose channel is not near enough keep the neighbour's.
+struct ChannelsWithinWholeStep {
+  __m256i weights, limits, on;
+  CVL_LANES ChannelsWithinWholeStep(const LaneRule& r, const int32_t pq[3])
+      : weights(_mm256_setr_epi32(pq[0], pq[1], pq[2], 0, pq[0], pq[1], pq[2], 0)),
+        limits(_mm256_set1_epi32(int32_t(uint32_t(clamp_limit(r.within[0])) | uint32_t(clamp_limit(r.within[1])) << 8 |
+                                         uint32_t(clamp_limit(r.within[2])) << 16))),
+        on(_mm256_set1_epi32(int32_t(channel_on(r, 0) | channel_on(r, 1) << 8 | channel_on(r, 2) << 16))) {}
+  // A limit of -1 blends nothing; `on` clears that channel instead.
+  static uint8_t clamp_limit(int32_t within) { return uint8_t(within < 0 ? 0 : within > 255 ? 255 : within); }
+  static uint32_t channel_on(const LaneRule& r, int c) { return r.within[c] >= 0 && r.weight[c] != 1.0 ? 0xFFu : 0u; }
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb) const {
+    // |cur - nb| of each byte <= its channel's limit.
+    const __m256i diff = _mm256_or_si256(_mm256_subs_epu8(cur, nb), _mm256_subs_epu8(nb, cur));
+    const __m256i near = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_max_epu8(diff, limits), limits), on);
+    if (_mm256_testz_si256(near, near)) return nb;
+    return _mm256_blendv_epi8(nb, whole_blend(cur, nb, weights, weights, weights, weights), near);
   }
 };
 

@@ -88,6 +88,15 @@ TEST(InhouseSweepLanes, BlendsOnlyThePairsTheTestSelects) {
        pack(100, 100, 100, 0),
        pack(110, 111, 0, 77),
        pack(105, 111, 100, 77)},
+      // The same in whole numbers: blue's weight 1 keeps the neighbour's blue.
+      {{LaneTest::ChannelsWithin, {0.5, 0.75, 1.0}, {10, 10, 255}},
+       pack(100, 100, 100, 0),
+       pack(110, 111, 0, 77),
+       pack(105, 111, 0, 77)},
+      {{LaneTest::ChannelsWithin, {0.5, 0.75, 0.5}, {10, 11, -1}},
+       pack(100, 100, 100, 0),
+       pack(110, 111, 0, 77),
+       pack(105, 108, 0, 77)},  // green: 25 + 83.25
   };
   for (const Case& c : cases) {
     uint32_t cur[8], nb[8];
