@@ -516,8 +516,14 @@ void with_step(const LaneRule& rule, const Job& job) {
     case LaneTest::LuminanceWithin:
       if (whole_number_blend(rule.weight[0], pq[0])) return job.template run<LuminanceWithinWholeStep>(rule, pq[0]);
       return job.template run<LuminanceWithinStep>(rule);
-    case LaneTest::ChannelsWithin:
+    case LaneTest::ChannelsWithin: {
+      int32_t each[3] = {};
+      bool whole = true;
+      for (int c = 0; c < 3; ++c)
+        whole = whole && (rule.weight[c] == 1.0 || whole_number_blend(rule.weight[c], each[c]));
+      if (whole) return job.template run<ChannelsWithinWholeStep>(rule, each);
       return job.template run<ChannelsWithinStep>(rule);
+    }
   }
 }
 
