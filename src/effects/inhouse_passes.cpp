@@ -97,22 +97,13 @@ void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
 }
 
 void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im) {
-  const BlendTable darker(p.p[0]), lighter(p.p[1]);
-  const double rise = (1.0 - p.p[2]) * 255.0, fall = (1.0 - p.p[3]) * 255.0;
+  if (!inhouse_sweeps::sweep_lanes_available()) return inhouse_anti_alias_reference(p, im);
   p.copy = 1;  // the third pixel is read from the image the sweeps change
-  const PixelReader in(p, im);
-  run_pass_set(p, im, [&](const Sweep& s) {
-    // The third pixel sits beside the neighbour one line further on in the
-    // sweep's direction across the lines.
-    const int32_t tx = s.nx + (s.nx == 0 ? s.xstep : 0);
-    const int32_t ty = s.ny + (s.ny == 0 ? s.ystep : 0);
-    return [&in, &darker, &lighter, rise, fall, tx, ty](const uint8_t* cur, uint8_t* nb, int32_t x, int32_t y) {
-      const int32_t v = luminance(cur), u = luminance(nb);
-      const int32_t t = in.luminance_at(x + tx, y + ty);
-      if (v - u > rise && t >= v) darker.blend4(cur, nb);
-      else if (u - v > fall && t <= v) lighter.blend4(cur, nb);
-    };
-  });
+  inhouse_sweeps::AntiAliasRule rule;
+  rule.weight[0] = p.p[0], rule.weight[1] = p.p[1];
+  rule.rise_floor = inhouse_sweeps::whole_floor((1.0 - p.p[2]) * 255.0);
+  rule.fall_floor = inhouse_sweeps::whole_floor((1.0 - p.p[3]) * 255.0);
+  inhouse_sweeps::run_anti_alias_lanes(im.dst, im.width, im.height, rule);
 }
 
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {

@@ -27,6 +27,13 @@ int32_t largest_below(double threshold) {
   return static_cast<int32_t>(std::ceil(threshold)) - 1;
 }
 
+int32_t whole_floor(double v) {
+  if (!(v == v)) return 1000;
+  if (v >= 1000.0) return 1000;
+  if (v <= -1000.0) return -1000;
+  return static_cast<int32_t>(std::floor(v));
+}
+
 bool whole_number_blend(double w, int32_t& packed) {
   if (!(w >= 0.0 && w <= 1.0)) return false;
   const BlendTable table(w);
@@ -546,6 +553,197 @@ struct EightsJob {
   }
 };
 
+// Anti Alias: Value Blur's blend, taken only where a third pixel agrees.
+// Where a sweep steps from `cur` to its neighbour `nb`, the third pixel sits
+// beside the neighbour one line on in the sweep's order across lines, a pixel
+// the sweep has not reached yet: its luminance t is that of the picture as
+// the sweep found it. Blends darker when v - u > rise and t >= v, else
+// lighter when u - v > fall and t <= v (v, u the luminances of cur and nb).
+template <bool Whole>
+struct AntiAliasStep {
+  Weight darker_w, lighter_w;
+  __m256i darker_pq, lighter_pq, rise_floor, fall_floor, darker_on, lighter_on;
+  CVL_LANES AntiAliasStep(const AntiAliasRule& r, int32_t dpq, int32_t lpq)
+      : darker_w(r.weight[0]),
+        lighter_w(r.weight[1]),
+        darker_pq(_mm256_set1_epi32(dpq)),
+        lighter_pq(_mm256_set1_epi32(lpq)),
+        rise_floor(_mm256_set1_epi32(r.rise_floor)),
+        fall_floor(_mm256_set1_epi32(r.fall_floor)),
+        darker_on(changes(r.weight[0])),
+        lighter_on(changes(r.weight[1])) {}
+  CVL_LANES __m256i operator()(__m256i cur, __m256i nb, __m256i t) const {
+    const __m256i v = luminance8(cur), u = luminance8(nb);
+    // d > rise as d > the largest whole number not above rise.
+    const __m256i darker =
+        _mm256_andnot_si256(_mm256_cmpgt_epi32(v, t), _mm256_cmpgt_epi32(_mm256_sub_epi32(v, u), rise_floor));
+    const __m256i lighter = _mm256_andnot_si256(_mm256_or_si256(darker, _mm256_cmpgt_epi32(t, v)),
+                                                _mm256_cmpgt_epi32(_mm256_sub_epi32(u, v), fall_floor));
+    const __m256i is_darker = _mm256_and_si256(darker, darker_on), is_lighter = _mm256_and_si256(lighter, lighter_on);
+    const __m256i blends = _mm256_or_si256(is_darker, is_lighter);
+    if (_mm256_testz_si256(blends, blends)) return nb;
+    if (Whole) {
+      const __m256i blended = whole_blend(cur, nb, _mm256_blendv_epi8(darker_pq, lighter_pq, is_lighter));
+      return _mm256_blendv_epi8(nb, blended, blends);
+    }
+    const Halves md = widen_mask(is_darker), ml = widen_mask(is_lighter);
+    Halves a0, b0, a1, b1;
+    darker_w.select(md, a0, b0);
+    lighter_w.select(ml, a1, b1);
+    const Halves a{_mm256_or_pd(a0.lo, a1.lo), _mm256_or_pd(a0.hi, a1.hi)};
+    const Halves b{_mm256_blendv_pd(b0.lo, b1.lo, ml.lo), _mm256_blendv_pd(b0.hi, b1.hi, ml.hi)};
+    return blend_pixels(a, cur, b, nb);
+  }
+};
+
+// One horizontal sweep over up to kStrips strips of rows side by side
+// (entries from + dir .. to). Lane k's third pixel is in lane k + ystep's row
+// at the neighbour's column, still as the sweep found it, and past the strip
+// in the line `edge` (luminances, as found).
+template <class Step, int N, int Ystep>
+CVL_LANES void anti_alias_row_chains(const Step& step, __m256i* const* s, const int32_t* const* edge, int32_t from,
+                                     int32_t to, int32_t dir) {
+  const __m256i shift =
+      Ystep > 0 ? _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7) : _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6);
+  __m256i c[N];
+  for (int k = 0; k < N; ++k) c[k] = _mm256_loadu_si256(s[k] + from);
+  for (int32_t i = from + dir; i != to + dir; i += dir) {
+    for (int k = 0; k < N; ++k) {
+      const __m256i nb = _mm256_loadu_si256(s[k] + i);
+      const __m256i t = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(luminance8(nb), shift),
+                                           _mm256_set1_epi32(edge[k][i]), Ystep > 0 ? 0x80 : 0x01);
+      c[k] = step(c[k], nb, t);
+      _mm256_storeu_si256(s[k] + i, c[k]);
+    }
+  }
+}
+
+template <class Step, int Ystep>
+CVL_LANES void anti_alias_rows(const Step& step, __m256i* const* s, const int32_t* const* edge, int32_t count,
+                               int32_t from, int32_t to, int32_t dir) {
+  switch (count) {
+    case 1:
+      return anti_alias_row_chains<Step, 1, Ystep>(step, s, edge, from, to, dir);
+    case 2:
+      return anti_alias_row_chains<Step, 2, Ystep>(step, s, edge, from, to, dir);
+    case 3:
+      return anti_alias_row_chains<Step, 3, Ystep>(step, s, edge, from, to, dir);
+    default:
+      return anti_alias_row_chains<Step, 4, Ystep>(step, s, edge, from, to, dir);
+  }
+}
+
+// The luminance of each pixel of row y, or zeros off the picture.
+void luminance_row(const uint32_t* image, int32_t w, int32_t h, int32_t y, int32_t* out) {
+  for (int32_t x = 0; x < w; ++x) {
+    if (y < 0 || y >= h) {
+      out[x] = 0;
+      continue;
+    }
+    uint32_t px = image[size_t(y) * size_t(w) + size_t(x)];
+    out[x] = int32_t(((px & 255) + (px >> 8 & 255) + (px >> 16 & 255)) / 3);
+  }
+}
+
+// One horizontal sweep (nx = 1 forward, -1 backward; rows in ystep order) on
+// the strips first..end-1, each strip's edge line already taken.
+template <class Step, int Ystep>
+CVL_LANES void anti_alias_horizontal_strips(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t nx,
+                                            const int32_t* edges, int32_t first, int32_t end, __m256i* scratch,
+                                            const uint32_t* zeros) {
+  for (int32_t s = first; s < end; s += kStrips) {
+    const int32_t count = std::min(kStrips, end - s);
+    __m256i* strip[kStrips] = {scratch, scratch + w, scratch + 2 * w, scratch + 3 * w};
+    const int32_t* edge[kStrips];
+    for (int k = 0; k < count; ++k) {
+      rows_to_strip(image, w, h, (s + k) * 8, zeros, strip[k]);
+      edge[k] = edges + size_t(s + k) * size_t(w);
+    }
+    if (nx > 0) anti_alias_rows<Step, Ystep>(step, strip, edge, count, 0, w - 1, 1);
+    else anti_alias_rows<Step, Ystep>(step, strip, edge, count, w - 1, 0, -1);
+    for (int k = 0; k < count; ++k) strip_to_rows(strip[k], w, h, (s + k) * 8, image);
+  }
+}
+
+template <class Step>
+void anti_alias_horizontal(uint32_t* image, int32_t w, int32_t h, const Step& step, const Sweep& sw) {
+  const int32_t strips = (h + 7) / 8;
+  // The line past each strip in the sweep's order across lines, as the sweep
+  // finds it: taken before any strip moves.
+  std::vector<int32_t> edges(size_t(strips) * size_t(w));
+  for (int32_t s = 0; s < strips; ++s)
+    luminance_row(image, w, h, sw.ystep > 0 ? s * 8 + 8 : s * 8 - 1, edges.data() + size_t(s) * size_t(w));
+  imaging::for_each_band(strips, int64_t(w) * 8 * 4, [&](int32_t first, int32_t end) {
+    std::vector<uint32_t> scratch(size_t(w) * kStrips * 8);
+    const std::vector<uint32_t> zeros(static_cast<size_t>(w));
+    __m256i* lanes = reinterpret_cast<__m256i*>(scratch.data());
+    if (sw.ystep > 0)
+      anti_alias_horizontal_strips<Step, 1>(image, w, h, step, sw.nx, edges.data(), first, end, lanes, zeros.data());
+    else
+      anti_alias_horizontal_strips<Step, -1>(image, w, h, step, sw.nx, edges.data(), first, end, lanes, zeros.data());
+  });
+}
+
+// One vertical sweep, a line at a time in the sweep's order, eight pixels of
+// it at a time in its order along the line; the third pixel, beside the
+// neighbour at x + xstep, is one the line's steps have not reached. The few
+// pixels at the line's ends whose group would reach off the picture take the
+// tables one at a time.
+// Eight steps of a vertical sweep from row into nrow at x .. x + 7.
+template <class Step>
+CVL_LANES inline void anti_alias_group(const Step& step, const uint32_t* row, uint32_t* nrow, int32_t x,
+                                       int32_t xstep) {
+  const __m256i cur = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + x));
+  const __m256i nb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nrow + x));
+  const __m256i t = luminance8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(nrow + x + xstep)));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(nrow + x), step(cur, nb, t));
+}
+
+template <class Step>
+CVL_LANES void anti_alias_vertical(uint32_t* image, int32_t w, int32_t h, const Step& step, const Sweep& sw,
+                                   const AntiAliasRule& rule, const BlendTable& darker, const BlendTable& lighter) {
+  const int32_t y0 = sw.ny < 0 ? 1 : 0, y1 = sw.ny > 0 ? h - 2 : h - 1;
+  const auto one = [&](uint32_t* row, uint32_t* nrow, int32_t x) {
+    uint8_t* cur = reinterpret_cast<uint8_t*>(row + x);
+    uint8_t* nb = reinterpret_cast<uint8_t*>(nrow + x);
+    const int32_t v = (cur[0] + cur[1] + cur[2]) / 3, u = (nb[0] + nb[1] + nb[2]) / 3;
+    int32_t t = 0;
+    if (x + sw.xstep >= 0 && x + sw.xstep < w) {
+      const uint8_t* q = reinterpret_cast<const uint8_t*>(nrow + x + sw.xstep);
+      t = (q[0] + q[1] + q[2]) / 3;
+    }
+    if (v - u > rule.rise_floor && t >= v) darker.blend4(cur, nb);
+    else if (u - v > rule.fall_floor && t <= v) lighter.blend4(cur, nb);
+  };
+  for (int32_t y = sw.ystep > 0 ? y0 : y1; y >= y0 && y <= y1; y += sw.ystep) {
+    uint32_t* row = image + size_t(y) * size_t(w);
+    uint32_t* nrow = row + ptrdiff_t(sw.ny) * w;
+    if (sw.xstep > 0) {
+      int32_t x = 0;
+      for (; x + 8 < w; x += 8) anti_alias_group(step, row, nrow, x, 1);
+      for (; x < w; ++x) one(row, nrow, x);
+    } else {
+      int32_t x = w - 8;
+      for (; x >= 1; x -= 8) anti_alias_group(step, row, nrow, x, -1);
+      for (x += 7; x >= 0; --x) one(row, nrow, x);
+    }
+  }
+}
+
+template <class Step>
+CVL_LANES void anti_alias_pass_set(uint32_t* image, int32_t w, int32_t h, const AntiAliasRule& rule, int32_t dpq,
+                                   int32_t lpq) {
+  const Step step(rule, dpq, lpq);
+  const BlendTable darker(rule.weight[0]), lighter(rule.weight[1]);
+  for (const Sweep& sw : kSweeps) {
+    if (sw.ny == 0) {
+      if (w >= 2) anti_alias_horizontal(image, w, h, step, sw);
+    } else if (h >= 2) {
+      anti_alias_vertical(image, w, h, step, sw, rule, darker, lighter);
+    }
+  }
+}
+
 }  // namespace
 
 bool sweep_lanes_available() {
@@ -564,11 +762,22 @@ void lane_steps_for_test(const LaneRule& rule, const uint32_t* cur, uint32_t* nb
   with_step(rule, EightsJob{cur, nb, n});
 }
 
+void run_anti_alias_lanes(uint8_t* image, int32_t width, int32_t height, const AntiAliasRule& rule) {
+  if (width <= 0 || height <= 0) return;
+  uint32_t* words = reinterpret_cast<uint32_t*>(image);
+  int32_t pq[2] = {};
+  if ((rule.weight[0] == 1.0 || whole_number_blend(rule.weight[0], pq[0])) &&
+      (rule.weight[1] == 1.0 || whole_number_blend(rule.weight[1], pq[1])))
+    anti_alias_pass_set<AntiAliasStep<true>>(words, width, height, rule, pq[0], pq[1]);
+  else anti_alias_pass_set<AntiAliasStep<false>>(words, width, height, rule, 0, 0);
+}
+
 #else  // no lanes on this processor family: the banded table passes run instead
 
 bool sweep_lanes_available() { return false; }
 void run_lane_pass_set(uint8_t*, int32_t, int32_t, const LaneRule&) {}
 void lane_steps_for_test(const LaneRule&, const uint32_t*, uint32_t*, int32_t) {}
+void run_anti_alias_lanes(uint8_t*, int32_t, int32_t, const AntiAliasRule&) {}
 
 #endif
 

@@ -55,6 +55,22 @@ void use_portable_sweeps(bool on);
 // when sweep_lanes_available().
 void run_lane_pass_set(uint8_t* image, int32_t width, int32_t height, const LaneRule& rule);
 
+// Anti Alias: a neighbour blends darker (weight[0]) when v - u > rise_floor
+// and t >= v, else lighter (weight[1]) when u - v > fall_floor and t <= v,
+// with v, u and t the luminances of the current pixel, the neighbour and the
+// third pixel beside the neighbour one line on.
+struct AntiAliasRule {
+  double weight[2] = {};
+  int32_t rise_floor = 0, fall_floor = 0;  // the largest whole numbers not above rise and fall
+};
+// The largest whole number not above v, held to -1000..1000 (NaN: 1000, so
+// no difference of luminances is above it).
+int32_t whole_floor(double v);
+
+// The eight sweeps of Anti Alias over the RGBA image in place. Only when
+// sweep_lanes_available().
+void run_anti_alias_lanes(uint8_t* image, int32_t width, int32_t height, const AntiAliasRule& rule);
+
 // One step of the rule on n pixel pairs, eight at a time (cur, nb as packed
 // RGBA words; n a multiple of 8): the neighbours as the step leaves them. For
 // tests of the lane arithmetic.

@@ -26,6 +26,7 @@ const PassPair kPasses[] = {
     {"Noise Reduction", inhouse_noise_reduction, inhouse_noise_reduction_reference},
     {"Noise Reduction RGB", inhouse_noise_reduction_rgb, inhouse_noise_reduction_rgb_reference},
     {"Hyper Contrast", inhouse_hyper_contrast, inhouse_hyper_contrast_reference},
+    {"Anti Alias", inhouse_anti_alias, inhouse_anti_alias_reference},
 };
 
 // Noise (kind 0) or a soft gradient with a little grain (kind 1), RGBA.
