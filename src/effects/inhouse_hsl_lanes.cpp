@@ -60,14 +60,19 @@ CVL_LANES void rgb_to_hsl4(__m128i px, __m256d& h, __m256d& s, __m256d& l) {
   const __m256d max = _mm256_max_pd(_mm256_max_pd(r, g), b);
   const __m256d min = _mm256_min_pd(_mm256_min_pd(r, g), b);
   const __m256d d = _mm256_sub_pd(max, min);
-  l = _mm256_div_pd(_mm256_add_pd(max, min), all(2.0));
-  const __m256d sat = pick(_mm256_div_pd(d, _mm256_add_pd(max, min)),
-                           _mm256_div_pd(d, _mm256_sub_pd(_mm256_sub_pd(all(2.0), max), min)), lt(l, all(0.5)));
-  const __m256d half_d = _mm256_div_pd(d, all(2.0));
-  const __m256d dr = hue_share(r, max, half_d, d), dg = hue_share(g, max, half_d, d), db = hue_share(b, max, half_d, d);
-  __m256d hue = _mm256_sub_pd(_mm256_add_pd(all(2.0 / 3.0), dg), dr);
-  hue = pick(_mm256_sub_pd(_mm256_add_pd(all(1.0 / 3.0), dr), db), hue, eq(g, max));
-  hue = pick(_mm256_sub_pd(db, dg), hue, eq(r, max));
+  // Halving is exact either way, so it is a product here; the divisions
+  // are the cost, and each lane makes only those its own branch of the
+  // one-pixel code makes.
+  l = _mm256_mul_pd(_mm256_add_pd(max, min), all(0.5));
+  const __m256d sat = _mm256_div_pd(
+      d, pick(_mm256_add_pd(max, min), _mm256_sub_pd(_mm256_sub_pd(all(2.0), max), min), lt(l, all(0.5))));
+  const __m256d half_d = _mm256_mul_pd(d, all(0.5));
+  // Red largest: 0 + db - dg; else green: 1/3 + dr - db; else 2/3 + dg - dr.
+  const __m256d red_max = eq(r, max), green_max = eq(g, max);
+  const __m256d first = pick(b, pick(r, g, green_max), red_max), second = pick(g, pick(b, r, green_max), red_max);
+  const __m256d offset = pick(_mm256_setzero_pd(), pick(all(1.0 / 3.0), all(2.0 / 3.0), green_max), red_max);
+  __m256d hue =
+      _mm256_sub_pd(_mm256_add_pd(offset, hue_share(first, max, half_d, d)), hue_share(second, max, half_d, d));
   hue = pick(_mm256_add_pd(hue, all(1.0)), hue, lt(hue, _mm256_setzero_pd()));
   hue = pick(_mm256_sub_pd(hue, all(1.0)), hue, gt(hue, all(1.0)));
   hue = _mm256_mul_pd(hue, all(360.0));
@@ -93,12 +98,13 @@ CVL_LANES inline __m256d hsl_channel4(__m256d h, __m256d m1, __m256d m2) {
   const __m256d over = gt(h, all(360.0)), under = lt(h, _mm256_setzero_pd());
   h = pick(_mm256_sub_pd(h, all(360.0)), pick(_mm256_add_pd(h, all(360.0)), h, under), over);
   const __m256d span = _mm256_sub_pd(m2, m1);
-  const __m256d rising = _mm256_add_pd(m1, _mm256_div_pd(_mm256_mul_pd(span, h), all(60.0)));
-  const __m256d falling =
-      _mm256_add_pd(m1, _mm256_div_pd(_mm256_mul_pd(span, _mm256_sub_pd(all(240.0), h)), all(60.0)));
-  __m256d v = pick(falling, m1, lt(h, all(240.0)));
+  // The rising and the falling ramp: a lane takes at most one, so it divides once.
+  const __m256d rising = lt(h, all(60.0));
+  const __m256d ramp =
+      _mm256_add_pd(m1, _mm256_div_pd(_mm256_mul_pd(span, pick(h, _mm256_sub_pd(all(240.0), h), rising)), all(60.0)));
+  __m256d v = pick(ramp, m1, lt(h, all(240.0)));
   v = pick(m2, v, lt(h, all(180.0)));
-  return pick(rising, v, lt(h, all(60.0)));
+  return pick(ramp, v, rising);
 }
 
 // HslToRgb of four lanes, packed as r | g << 8 | b << 16.
