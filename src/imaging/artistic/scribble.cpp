@@ -55,19 +55,30 @@ CVL_LANES inline __m256i round_half_away8(__m256 v) {
 // One row, eight pixels a time; the waves' sines come worked out per pixel
 // in wave1 and wave2. Returns the first pixel it left for the one-pixel code.
 CVL_LANES int32_t ink_row_lanes(const uint8_t* p, uint8_t* out, int32_t w, int32_t y, const float* wave1,
-                                const float* wave2, const float* dark_of, ScribbleInk ink, bool cross, float mix) {
+                                const float* wave2, ScribbleInk ink, bool cross, float mix) {
   const __m256 mix8 = _mm256_set1_ps(mix), white = _mm256_set1_ps(255.0f), pen_share = _mm256_set1_ps(0.6f);
   const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   int32_t x = 0;
   for (; x + 8 <= w; x += 8) {
-    alignas(32) int32_t chan[3][8];
-    alignas(32) float dark_lanes[8];
+    // Eight packed RGB pixels split into a word a pixel for each channel.
     const uint8_t* q = p + x * 3;
-    for (int k = 0; k < 8; ++k, q += 3) {
-      for (int c = 0; c < 3; ++c) chan[c][k] = q[c];
-      dark_lanes[k] = dark_of[(q[0] * 77 + q[1] * 150 + q[2] * 29) >> 8];
+    const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));       // pixels 0 .. 5.3
+    const __m128i tail = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q + 16));  // the rest of 7
+    const __m128i second = _mm_alignr_epi8(tail, head, 12);                          // pixels 4 .. 7
+    __m256i chan[3];
+    for (int c = 0; c < 3; ++c) {
+      const __m128i pick =
+          _mm_setr_epi8(char(c), -1, -1, -1, char(c + 3), -1, -1, -1, char(c + 6), -1, -1, -1, char(c + 9), -1, -1, -1);
+      chan[c] = _mm256_set_m128i(_mm_shuffle_epi8(second, pick), _mm_shuffle_epi8(head, pick));
     }
-    const __m256 dark = _mm256_load_ps(dark_lanes);
+    // The darkness of the weighted grey, as the table holds it: 1 - g / 255.
+    const __m256i grey =
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(chan[0], _mm256_set1_epi32(77)),
+                                                            _mm256_mullo_epi32(chan[1], _mm256_set1_epi32(150))),
+                                           _mm256_mullo_epi32(chan[2], _mm256_set1_epi32(29))),
+                          8);
+    const __m256 dark =
+        _mm256_sub_ps(_mm256_set1_ps(1.0f), _mm256_div_ps(_mm256_cvtepi32_ps(grey), _mm256_set1_ps(255.0f)));
     const __m256 waver =
         _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(1.5f), _mm256_loadu_ps(wave1 + x)), _mm256_loadu_ps(wave2 + x));
     const __m256i xs = _mm256_add_epi32(_mm256_set1_epi32(x), lane);
@@ -81,18 +92,33 @@ CVL_LANES int32_t ink_row_lanes(const uint8_t* p, uint8_t* out, int32_t w, int32
       const __m256 darkest = _mm256_cmp_ps(dark, _mm256_set1_ps(0.5f), _CMP_GT_OQ);
       cover = _mm256_blendv_ps(cover, _mm256_max_ps(second, cover), darkest);
     }
-    alignas(32) int32_t result[3][8];
+    __m256i result[3];
     for (int c = 0; c < 3; ++c) {
-      const __m256 pc = _mm256_cvtepi32_ps(_mm256_load_si256(reinterpret_cast<const __m256i*>(chan[c])));
+      const __m256 pc = _mm256_cvtepi32_ps(chan[c]);
       const __m256 paper = ink == ScribbleInk::Over ? pc : white;
       const __m256 pen = ink == ScribbleInk::Colour ? _mm256_mul_ps(pc, pen_share) : _mm256_setzero_ps();
       const __m256 drawn = _mm256_add_ps(paper, _mm256_mul_ps(_mm256_sub_ps(pen, paper), cover));
       const __m256 v = _mm256_add_ps(pc, _mm256_mul_ps(_mm256_sub_ps(drawn, pc), mix8));
-      _mm256_store_si256(reinterpret_cast<__m256i*>(result[c]), round_half_away8(v));
+      result[c] = round_half_away8(v);
+    }
+    // Back to packed RGB: the low byte of each channel's word (a byte keeps
+    // the low bits, as the one-pixel code's cast does) to its place.
+    __m128i half[2];
+    for (int k = 0; k < 2; ++k) {
+      half[k] = _mm_setzero_si128();
+      for (int c = 0; c < 3; ++c) {
+        const __m128i words = k == 0 ? _mm256_castsi256_si128(result[c]) : _mm256_extracti128_si256(result[c], 1);
+        const __m128i place =
+            _mm_setr_epi8(char(c == 0 ? 0 : -1), char(c == 1 ? 0 : -1), char(c == 2 ? 0 : -1), char(c == 0 ? 4 : -1),
+                          char(c == 1 ? 4 : -1), char(c == 2 ? 4 : -1), char(c == 0 ? 8 : -1), char(c == 1 ? 8 : -1),
+                          char(c == 2 ? 8 : -1), char(c == 0 ? 12 : -1), char(c == 1 ? 12 : -1), char(c == 2 ? 12 : -1),
+                          -1, -1, -1, -1);
+        half[k] = _mm_or_si128(half[k], _mm_shuffle_epi8(words, place));
+      }
     }
     uint8_t* o = out + x * 3;
-    for (int k = 0; k < 8; ++k, o += 3)
-      for (int c = 0; c < 3; ++c) o[c] = uint8_t(result[c][k]);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_or_si128(half[0], _mm_slli_si128(half[1], 12)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 16), _mm_srli_si128(half[1], 4));
   }
   return x;
 }
@@ -186,7 +212,7 @@ bool scribble_image(const ImageView& src, const ImageView& dst, ScribbleInk ink,
           wave1[size_t(i)] = memo1->sin(y * 0.13f + i * 0.045f, 26 * int64_t(y) + 9 * int64_t(i));
           wave2[size_t(i)] = memo2->sin(i * 0.21f - y * 0.07f, 3 * int64_t(i) - y + h);
         }
-        x = ink_row_lanes(p, out, w, y, wave1.data(), wave2.data(), dark_of.data(), ink, cross, mix);
+        x = ink_row_lanes(p, out, w, y, wave1.data(), wave2.data(), ink, cross, mix);
         p += x * 3, out += x * 3;
       }
 #endif
