@@ -316,29 +316,6 @@ struct StripSweeps {
   CVL_LANES void forward() const { chains(0, n - 1, 1); }
   // Entry i - 1 from entry i, last to first, each step seeing the one before.
   CVL_LANES void backward() const { chains(n - 1, 0, -1); }
-  // Entry i - 1 from entry i, first to last: entry i is still as it was when
-  // it is read, so no step sees another's result.
-  CVL_LANES void backward_from_before() const {
-    for (int k = 0; k < count; ++k) {
-      __m256i before = load(k, 0);
-      for (int32_t i = 1; i < n; ++i) {
-        const __m256i cur = load(k, i);
-        store(k, i - 1, step(cur, before));
-        before = cur;
-      }
-    }
-  }
-  // Entry i + 1 from entry i, last to first, again each from the entry as it was.
-  CVL_LANES void forward_from_before() const {
-    for (int k = 0; k < count; ++k) {
-      __m256i after = load(k, n - 1);
-      for (int32_t i = n - 2; i >= 0; --i) {
-        const __m256i cur = load(k, i);
-        store(k, i + 1, step(cur, after));
-        after = cur;
-      }
-    }
-  }
 };
 
 CVL_LANES inline void transpose8(__m256i r[8]) {
@@ -397,47 +374,6 @@ CVL_LANES void strip_to_rows(const __m256i* strip, int32_t w, int32_t h, int32_t
   }
 }
 
-// Columns c0 .. c0 + 8 * count - 1 (columns past the right edge read as
-// zeros) as h entries in each of `count` strips, entry y holding those pixels
-// of row y. Each row sits on a page of its own, where the processor does not
-// fetch ahead by itself, so the rows a few steps on are asked for early.
-CVL_LANES void columns_to_strips(const uint32_t* image, int32_t w, int32_t h, int32_t c0, int32_t count,
-                                 __m256i* const* strip) {
-  constexpr int32_t kAhead = 12;
-  const size_t row = size_t(w);
-  for (int32_t y = 0; y < h; ++y) {
-    const uint32_t* p = image + size_t(y) * row + c0;
-    if (y + kAhead < h) _mm_prefetch(reinterpret_cast<const char*>(p + kAhead * row), _MM_HINT_T0);
-    for (int32_t k = 0; k < count; ++k) {
-      const int32_t cols = std::min(8, w - c0 - 8 * k);
-      if (cols == 8) {
-        _mm256_storeu_si256(strip[k] + y, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8 * k)));
-      } else {
-        alignas(32) uint32_t lanes[8] = {};
-        std::memcpy(lanes, p + 8 * k, size_t(cols) * 4);
-        _mm256_storeu_si256(strip[k] + y, _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes)));
-      }
-    }
-  }
-}
-
-CVL_LANES void strips_to_columns(__m256i* const* strip, int32_t count, int32_t w, int32_t h, int32_t c0,
-                                 uint32_t* image) {
-  for (int32_t y = 0; y < h; ++y) {
-    uint32_t* p = image + size_t(y) * size_t(w) + c0;
-    for (int32_t k = 0; k < count; ++k) {
-      const int32_t cols = std::min(8, w - c0 - 8 * k);
-      if (cols == 8) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 8 * k), _mm256_loadu_si256(strip[k] + y));
-      } else {
-        alignas(32) uint32_t lanes[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), _mm256_loadu_si256(strip[k] + y));
-        std::memcpy(p + 8 * k, lanes, size_t(cols) * 4);
-      }
-    }
-  }
-}
-
 // The four horizontal sweeps of kSweeps ({1,0}, {-1,0}, {-1,0}, {1,0}: the
 // row order of a sweep does not matter) on the strips of rows first..end-1.
 template <class Step>
@@ -455,24 +391,42 @@ CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const St
   }
 }
 
-// The four vertical sweeps ({0,1} down, {0,-1} up, then {0,-1} and {0,1}
-// scanned against the neighbour, which read only pixels as they were) on the
-// strips of columns first..end-1.
+// One step from cur into nb for the eight columns of group g.
 template <class Step>
-CVL_LANES void vertical_strips(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end,
-                               __m256i* scratch) {
-  for (int32_t s = first; s < end; s += kStrips) {
-    const int32_t count = std::min(kStrips, end - s);
-    StripSweeps<Step> sw{step, {scratch, scratch + h, scratch + 2 * h, scratch + 3 * h}, count, h};
-    columns_to_strips(image, w, h, s * 8, count, sw.s);
-    sw.forward();
-    sw.backward();
-    sw.backward_from_before();
-    sw.forward_from_before();
-    strips_to_columns(sw.s, count, w, h, s * 8, image);
+CVL_LANES inline void vertical_group(const Step& step, const uint32_t* cur, uint32_t* nb, int32_t g, int32_t w) {
+  const int32_t cols = std::min(8, w - g * 8);
+  if (cols == 8) {
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cur + g * 8));
+    const __m256i n = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nb + g * 8));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(nb + g * 8), step(c, n));
+    return;
   }
+  alignas(32) uint32_t c[8] = {}, n[8] = {};
+  std::memcpy(c, cur + g * 8, size_t(cols) * 4);
+  std::memcpy(n, nb + g * 8, size_t(cols) * 4);
+  const __m256i out = step(_mm256_load_si256(reinterpret_cast<const __m256i*>(c)),
+                           _mm256_load_si256(reinterpret_cast<const __m256i*>(n)));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(n), out);
+  std::memcpy(nb + g * 8, n, size_t(cols) * 4);
 }
 
+// The four vertical sweeps row by row over the columns of groups first..end-1
+// (eight columns a group; a group reaching past the right edge goes through a
+// copy with zeros beyond the edge): every group of a row is independent, so
+// the processor has a whole row of work between one row and the next.
+template <class Step>
+CVL_LANES void vertical_rows(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end) {
+  const ptrdiff_t row = w;
+  for (int sweep = 4; sweep < 8; ++sweep) {
+    const Sweep& sw = kSweeps[sweep];
+    const int32_t y0 = sw.ny < 0 ? 1 : 0, y1 = sw.ny > 0 ? h - 2 : h - 1;
+    for (int32_t y = sw.ystep > 0 ? y0 : y1; y >= y0 && y <= y1; y += sw.ystep) {
+      uint32_t* cur = image + y * row;
+      uint32_t* nb = cur + sw.ny * row;
+      for (int32_t g = first; g < end; ++g) vertical_group(step, cur, nb, g, w);
+    }
+  }
+}
 template <class Step>
 void pass_set(uint32_t* image, int32_t w, int32_t h, const Step& step) {
   if (w >= 2) {
@@ -485,10 +439,8 @@ void pass_set(uint32_t* image, int32_t w, int32_t h, const Step& step) {
   }
   if (h >= 2) {
     const int32_t strips = (w + 7) / 8;
-    imaging::for_each_band(strips, int64_t(h) * 8 * 4, [&](int32_t first, int32_t end) {
-      std::vector<uint32_t> scratch(size_t(h) * kStrips * 8);
-      vertical_strips<Step>(image, w, h, step, first, end, reinterpret_cast<__m256i*>(scratch.data()));
-    });
+    imaging::for_each_band(strips, int64_t(h) * 8 * 4,
+                           [&](int32_t first, int32_t end) { vertical_rows<Step>(image, w, h, step, first, end); });
   }
 }
 

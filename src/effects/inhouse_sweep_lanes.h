@@ -4,11 +4,12 @@
 //
 // A horizontal sweep never carries anything from one row to another, and a
 // vertical one never from one column to another, so the four horizontal sweeps
-// run on strips of eight rows turned on their side (lane k holds row k) and
-// the four vertical ones on strips of eight columns, each strip through all
-// four sweeps while it sits in cache. The blend itself is worked out in double
-// lanes with the very products and sum the blend tables are built from, so the
-// bytes are the tables' bytes.
+// run on strips of eight rows turned on their side (lane k holds row k), each
+// strip through all four while it sits in cache, and the vertical ones a row
+// at a time, eight columns a step. The blend is worked out either in double
+// lanes with the very products and sum the blend tables are built from, or,
+// for weights that have one, in a whole-number form checked against every
+// pair of bytes; either way the bytes are the tables' bytes.
 #pragma once
 
 #include <cstdint>
