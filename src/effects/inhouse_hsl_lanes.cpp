@@ -4,7 +4,9 @@
 
 #include "core/colour_models.h"
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// Only where scalar double arithmetic is SSE2 arithmetic too (not the x87's
+// wider registers), so that the one-pixel code rounds as the lanes do.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2_MATH__)
 #define CVL_HAVE_HSL_LANES 1
 #include <immintrin.h>
 #endif

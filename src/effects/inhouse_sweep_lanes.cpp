@@ -8,7 +8,9 @@
 #include "effects/inhouse_sweeps.h"
 #include "imaging/parallel_bands.h"
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// Only where scalar double arithmetic is SSE2 arithmetic too (not the x87's
+// wider registers), so that the one-pixel code rounds as the lanes do.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2_MATH__)
 #define CVL_HAVE_SWEEP_LANES 1
 #include <immintrin.h>
 #endif
