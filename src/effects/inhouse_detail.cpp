@@ -42,7 +42,9 @@ class LuminanceWindow {
 
  private:
   uint8_t* row(int32_t y) { return lum_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
-  const uint8_t* row(int32_t y) const { return lum_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
+  const uint8_t* row(int32_t y) const {
+    return lum_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+  }
 
   int32_t width_;
   std::vector<uint8_t> lum_;
@@ -145,8 +147,7 @@ void inhouse_mask_detail(InhouseParams& p, const InhouseImages& im) {
   if (!e.mask || e.mask.size() < static_cast<size_t>(im.width) * static_cast<size_t>(im.height)) return;
   const int32_t d = trunc_to_int(p.p[0] * 255.0);
   const double open = (1.0 - p.p[1]) * 65535.0;
-  const uint16_t value =
-      static_cast<uint16_t>(open <= 0.0 ? 0 : (open >= 65535.0 ? 65535 : static_cast<int32_t>(open)));
+  const uint16_t value = static_cast<uint16_t>(open <= 0.0 ? 0 : (open >= 65535.0 ? 65535 : static_cast<int32_t>(open)));
   const PixelReader in(p, im);
   const ptrdiff_t row = static_cast<ptrdiff_t>(im.width) * 4;
   for (int32_t y = 1; y < im.height - 1; ++y) {

@@ -1,11 +1,12 @@
 // The propagating smoothing effects on the directional pass set
-// (inhouse_sweeps.h). Value Blur and the two noise reductions compare a pixel
-// with its neighbour and touch nothing else, so a horizontal sweep's rows and
-// a vertical sweep's columns never meet: those sweeps run in bands, the rows
-// of a horizontal sweep four at a time so their chains overlap, and each step
-// picks its blend table without a branch (the "keep" table writes the
-// neighbour back unchanged). Anti Alias reads a third pixel on the next line
-// and keeps the plain serial sweeps.
+// (inhouse_sweeps.h). On processors with AVX2 all four run eight pixels at a
+// time (inhouse_sweep_lanes.h). Elsewhere Value Blur and the two noise
+// reductions, which compare a pixel with its neighbour and touch nothing else
+// (a horizontal sweep's rows and a vertical sweep's columns never meet), run
+// here in bands, the rows of a horizontal sweep four at a time so their
+// chains overlap, each step picking its blend table without a branch (the
+// "keep" table writes the neighbour back unchanged); Anti Alias, which reads
+// a third pixel on the next line, runs its one-step reference.
 #include <cstdlib>
 
 #include "effects/inhouse_sweep_lanes.h"

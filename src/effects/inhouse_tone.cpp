@@ -33,8 +33,8 @@ void each_pixel(const InhouseParams& p, const InhouseImages& im, const Op& op) {
 
 // Runs `op(in, out, width)` on every row, `in` the row read (the source, or
 // the destination itself with the copy flag) and `out` the destination's:
-// for the one-pixel operations the recipes run most, whose rows are plain
-// loops the compiler can widen.
+// for the one-pixel operations the recipes run most, which work a row at a
+// time (inhouse_row_lanes.h).
 template <class Op>
 void each_row(const InhouseParams& p, const InhouseImages& im, const Op& op) {
   const PixelReader in(p, im);

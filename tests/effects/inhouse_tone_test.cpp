@@ -58,10 +58,10 @@ TEST_F(InhouseTone, GrayscaleAndThresholdUseTheTruncatedMeanOfRgb) {
     Px pixel;
     int expected;
   } cases[] = {
-      {0, {0, 0, 0, 9}, 255},           // nothing is below zero
-      {1000, {255, 255, 255, 9}, 255},  // full level: only pure white passes
-      {1000, {255, 255, 254, 9}, 0},    // luminance 254
-      {200, {52, 52, 52, 9}, 255},      // level 51
+      {0, {0, 0, 0, 9}, 255},          // nothing is below zero
+      {1000, {255, 255, 255, 9}, 255}, // full level: only pure white passes
+      {1000, {255, 255, 254, 9}, 0},   // luminance 254
+      {200, {52, 52, 52, 9}, 255},     // level 51
       {200, {50, 50, 50, 9}, 0},
   };
   for (const Case& c : cases) {
@@ -76,11 +76,11 @@ TEST_F(InhouseTone, ClampReplacesLowThenHighValuesOfFlaggedChannels) {
     std::initializer_list<int> sliders, flags;
     Px expected;
   } cases[] = {
-      {{500, 0, 1000, 0}, {}, {100, 100, 200, 100}},                // no flags: written unchanged
-      {{500, 0, 1000, 0}, {0, 0, 0, 1}, {100, 100, 200, 0}},        // alpha too
-      {{500, 0, 1000, 0}, {1, 0, 1, 0}, {0, 100, 200, 100}},        // 200 is not below 127.5
-      {{500, 400, 300, 1000}, {1, 1, 1, 1}, {255, 255, 255, 255}},  // 100 -> 102, then above 76.5
-      {{0, 0, 600, 200}, {0, 1, 1, 0}, {100, 100, 51, 100}},        // above 153 -> 51
+      {{500, 0, 1000, 0}, {}, {100, 100, 200, 100}},                 // no flags: written unchanged
+      {{500, 0, 1000, 0}, {0, 0, 0, 1}, {100, 100, 200, 0}},         // alpha too
+      {{500, 0, 1000, 0}, {1, 0, 1, 0}, {0, 100, 200, 100}},         // 200 is not below 127.5
+      {{500, 400, 300, 1000}, {1, 1, 1, 1}, {255, 255, 255, 255}},   // 100 -> 102, then above 76.5
+      {{0, 0, 600, 200}, {0, 1, 1, 0}, {100, 100, 51, 100}},         // above 153 -> 51
   };
   for (const Case& c : cases) {
     fill_source({100, 100, 200, 100});
@@ -99,7 +99,7 @@ TEST_F(InhouseTone, ChannelFlagsChainOnEachOthersResult) {
       {{1}, {0, 20, 30, 40}, {0, 0, 0, 0}},
       {{0, 1}, {10, 20, 30, 40}, {0, 255, 0, 20}},
       {{0, 0, 1}, {10, 20, 30, 40}, {0, 0, 255, 30}},
-      {{1, 1}, {10, 20, 30, 40}, {0, 0, 0, 0}},   // green is 0 once red has been isolated
+      {{1, 1}, {10, 20, 30, 40}, {0, 0, 0, 0}},  // green is 0 once red has been isolated
       {{2}, {10, 20, 30, 40}, {10, 20, 30, 40}},  // only 1 switches a channel on
   };
   for (const Case& c : cases) {
@@ -110,22 +110,10 @@ TEST_F(InhouseTone, ChannelFlagsChainOnEachOthersResult) {
 }
 
 TEST_F(InhouseTone, AdjustLabAtNeutralSlidersKeepsColours) {
-  source({{0, 0, 0, 1},
-          {255, 255, 255, 2},
-          {255, 0, 0, 3},
-          {0, 255, 0, 4},
-          {0, 0, 255, 5},
-          {128, 128, 128, 6},
-          {12, 200, 99, 7},
-          {250, 5, 140, 8},
-          {40, 40, 41, 9},
-          {1, 2, 3, 10},
-          {90, 60, 30, 11},
-          {200, 180, 10, 12},
-          {77, 0, 255, 13},
-          {3, 250, 250, 14},
-          {128, 0, 0, 15},
-          {66, 66, 200, 16}});
+  source({{0, 0, 0, 1},       {255, 255, 255, 2}, {255, 0, 0, 3},   {0, 255, 0, 4},
+          {0, 0, 255, 5},     {128, 128, 128, 6}, {12, 200, 99, 7}, {250, 5, 140, 8},
+          {40, 40, 41, 9},    {1, 2, 3, 10},      {90, 60, 30, 11}, {200, 180, 10, 12},
+          {77, 0, 255, 13},   {3, 250, 250, 14},  {128, 0, 0, 15},  {66, 66, 200, 16}});
   ASSERT_EQ(run("Adjust Lab", {500, 500, 500}), 1);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) {
@@ -163,8 +151,8 @@ TEST_F(InhouseTone, AdjustLabGivesEveryPixelItsOwnConversion) {
         RgbToXyz(c[0], c[1], c[2], X, Y, Z);
         XyzToLab(X, Y, Z, L, A, B);
         uint8_t r8, g8, b8;
-        LabToRgb(L + (l * 0.001 - 0.5) * 200.0, A + (a * 0.001 - 0.5) * 200.0, B + (b * 0.001 - 0.5) * 200.0, r8, g8,
-                 b8);
+        LabToRgb(L + (l * 0.001 - 0.5) * 200.0, A + (a * 0.001 - 0.5) * 200.0, B + (b * 0.001 - 0.5) * 200.0, r8,
+                 g8, b8);
         ASSERT_EQ(dst(x, y), (Px{r8, g8, b8, c[3]})) << x << "," << y;
       }
   }
