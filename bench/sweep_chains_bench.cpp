@@ -133,6 +133,10 @@ void BM_NoiseReductionRgbStep(benchmark::State& state) {
 void BM_AntiAliasStep(benchmark::State& state) {
   run_step(state, cvl::inhouse_anti_alias, cvl::inhouse_anti_alias_reference, {0.5, 0.5, 0.5, 0.5, 0, 0});
 }
+void BM_HyperContrastStep(benchmark::State& state) {
+  run_step(state, cvl::inhouse_hyper_contrast, cvl::inhouse_hyper_contrast_reference, {0.5, 0, 0, 0, 0, 0});
+}
+BENCHMARK(BM_HyperContrastStep)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AntiAliasStep)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueBlurStep)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NoiseReductionStep)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
