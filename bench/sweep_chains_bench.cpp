@@ -123,6 +123,10 @@ void run_step(benchmark::State& state, Step fast, Step reference, const double (
 void BM_ValueBlurStep(benchmark::State& state) {
   run_step(state, cvl::inhouse_value_blur, cvl::inhouse_value_blur_reference, {0.5, 0.5, 0, 0, 0, 0});
 }
+// Weights with no whole-number form: the lanes blend in doubles.
+void BM_ValueBlurStepDoubles(benchmark::State& state) {
+  run_step(state, cvl::inhouse_value_blur, cvl::inhouse_value_blur_reference, {0.3, 0.7, 0, 0, 0, 0});
+}
 void BM_NoiseReductionStep(benchmark::State& state) {
   run_step(state, cvl::inhouse_noise_reduction, cvl::inhouse_noise_reduction_reference, {0.5, 0.5, 0, 0, 0, 0});
 }
@@ -139,6 +143,7 @@ void BM_HyperContrastStep(benchmark::State& state) {
 BENCHMARK(BM_HyperContrastStep)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AntiAliasStep)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueBlurStep)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ValueBlurStepDoubles)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NoiseReductionStep)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NoiseReductionRgbStep)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
