@@ -194,10 +194,13 @@ bool scribble_image(const ImageView& src, const ImageView& dst, ScribbleInk ink,
 #if defined(CVL_SCRIBBLE_LANES)
     std::vector<float> wave1, wave2;
     std::unique_ptr<SineMemo> memo1, memo2;
+    // Multiples counted from the band's first row: a band's memo is as large
+    // as its own rows need.
+    const int64_t rows = end - first;
     if (scribble_lanes()) {
       wave1.resize(size_t(w)), wave2.resize(size_t(w));
-      memo1 = std::make_unique<SineMemo>(26 * int64_t(h) + 9 * int64_t(w));
-      memo2 = std::make_unique<SineMemo>(3 * int64_t(w) + int64_t(h));
+      memo1 = std::make_unique<SineMemo>(26 * rows + 9 * int64_t(w));
+      memo2 = std::make_unique<SineMemo>(3 * int64_t(w) + rows);
     }
 #endif
     for (int32_t y = first; y < end; ++y) {
@@ -209,8 +212,8 @@ bool scribble_image(const ImageView& src, const ImageView& dst, ScribbleInk ink,
         // The sines, the one part the lanes cannot share: the same
         // arguments as the one-pixel code makes, each sine worked out once.
         for (int32_t i = 0; i < w; ++i) {
-          wave1[size_t(i)] = memo1->sin(y * 0.13f + i * 0.045f, 26 * int64_t(y) + 9 * int64_t(i));
-          wave2[size_t(i)] = memo2->sin(i * 0.21f - y * 0.07f, 3 * int64_t(i) - y + h);
+          wave1[size_t(i)] = memo1->sin(y * 0.13f + i * 0.045f, 26 * int64_t(y - first) + 9 * int64_t(i));
+          wave2[size_t(i)] = memo2->sin(i * 0.21f - y * 0.07f, 3 * int64_t(i) - (y - first) + rows);
         }
         x = ink_row_lanes(p, out, w, y, wave1.data(), wave2.data(), ink, cross, mix);
         p += x * 3, out += x * 3;
