@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "effects/inhouse_sweeps.h"
@@ -106,13 +107,23 @@ TEST(InhouseSweepLanes, BlendsOnlyThePairsTheTestSelects) {
   }
 }
 
-TEST(InhouseSweepLanes, LargestBelowTakesTheStrictBound) {
-  const struct {
-    double threshold;
-    int32_t largest;
-  } cases[] = {{-5, -1}, {0, -1},      {0.0001, 0}, {1, 0},       {2, 1},
-               {2.5, 2}, {254.9, 254}, {255, 254},  {255.5, 255}, {1e300, 255}};
-  for (const auto& c : cases) EXPECT_EQ(largest_below(c.threshold), c.largest) << c.threshold;
+// The whole-number stand-ins for the double thresholds: d < threshold is
+// d <= largest_below, d > rise is d > whole_floor, for every whole d a
+// difference of luminances can take.
+TEST(InhouseSweepLanes, WholeThresholdsDecideAsTheDoublesDo) {
+  const double thresholds[] = {-1e300, -300, -2.5, -2, -0.5, 0, 0.0001, 1, 2, 2.5, 254.9, 255, 255.5, 1e300};
+  for (const double t : thresholds) {
+    const int32_t below = largest_below(t), floor = whole_floor(t);
+    for (int32_t d = -255; d <= 255; ++d) {
+      if (d >= 0) {
+        ASSERT_EQ(d <= below, d < t) << "d " << d << " below " << t;
+      }
+      ASSERT_EQ(d > floor, d > t) << "d " << d << " above " << t;
+    }
+  }
+  const double nan = std::nan("");
+  EXPECT_EQ(largest_below(nan), -1);  // nothing is below NaN ...
+  EXPECT_EQ(whole_floor(nan), 1000);  // ... nor above it
 }
 
 }  // namespace
