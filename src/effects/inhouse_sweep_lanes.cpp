@@ -376,23 +376,6 @@ CVL_LANES void strip_to_rows(const __m256i* strip, int32_t w, int32_t h, int32_t
   }
 }
 
-// The four horizontal sweeps of kSweeps ({1,0}, {-1,0}, {-1,0}, {1,0}: the
-// row order of a sweep does not matter) on the strips of rows first..end-1.
-template <class Step>
-CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end,
-                                 __m256i* scratch, const uint32_t* zeros) {
-  for (int32_t s = first; s < end; s += kStrips) {
-    const int32_t count = std::min(kStrips, end - s);
-    StripSweeps<Step> sw{step, {scratch, scratch + w, scratch + 2 * w, scratch + 3 * w}, count, w};
-    for (int k = 0; k < count; ++k) rows_to_strip(image, w, h, (s + k) * 8, zeros, sw.s[k]);
-    sw.forward();
-    sw.backward();
-    sw.backward();
-    sw.forward();
-    for (int k = 0; k < count; ++k) strip_to_rows(sw.s[k], w, h, (s + k) * 8, image);
-  }
-}
-
 // One step from cur into nb for the eight columns of group g.
 template <class Step>
 CVL_LANES inline void vertical_group(const Step& step, const uint32_t* cur, uint32_t* nb, int32_t g, int32_t w) {
@@ -412,14 +395,52 @@ CVL_LANES inline void vertical_group(const Step& step, const uint32_t* cur, uint
   std::memcpy(nb + g * 8, n, size_t(cols) * 4);
 }
 
+// Rows from .. to - 1 of the first vertical sweep ({0,1}, top to bottom):
+// each row from the one above it as already rewritten.
+template <class Step>
+CVL_LANES void first_vertical_rows(uint32_t* image, int32_t w, const Step& step, int32_t from, int32_t to) {
+  const int32_t groups = (w + 7) / 8;
+  for (int32_t y = from; y < to; ++y) {
+    const uint32_t* cur = image + ptrdiff_t(y) * w;
+    uint32_t* nb = image + ptrdiff_t(y + 1) * w;
+    for (int32_t g = 0; g < groups; ++g) vertical_group(step, cur, nb, g, w);
+  }
+}
+
+// The four horizontal sweeps of kSweeps ({1,0}, {-1,0}, {-1,0}, {1,0}: the
+// row order of a sweep does not matter) on the strips of rows first..end-1.
+// With `follow`, the strips are the whole picture, taken top to bottom, and
+// the first vertical sweep follows them down while their rows are in cache:
+// the rows a group of strips finishes, and the row above them, are all the
+// sweep needs to rewrite them.
+template <class Step>
+CVL_LANES void horizontal_strips(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end,
+                                 __m256i* scratch, const uint32_t* zeros, bool follow) {
+  for (int32_t s = first; s < end; s += kStrips) {
+    const int32_t count = std::min(kStrips, end - s);
+    StripSweeps<Step> sw{step, {scratch, scratch + w, scratch + 2 * w, scratch + 3 * w}, count, w};
+    for (int k = 0; k < count; ++k) rows_to_strip(image, w, h, (s + k) * 8, zeros, sw.s[k]);
+    sw.forward();
+    sw.backward();
+    sw.backward();
+    sw.forward();
+    for (int k = 0; k < count; ++k) strip_to_rows(sw.s[k], w, h, (s + k) * 8, image);
+    if (follow) {
+      const int32_t top = s * 8, bottom = std::min(h, (s + count) * 8);
+      first_vertical_rows(image, w, step, std::max(top - 1, 0), bottom - 1);
+    }
+  }
+}
+
 // The four vertical sweeps row by row over the columns of groups first..end-1
 // (eight columns a group; a group reaching past the right edge goes through a
 // copy with zeros beyond the edge): every group of a row is independent, so
 // the processor has a whole row of work between one row and the next.
 template <class Step>
-CVL_LANES void vertical_rows(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end) {
+CVL_LANES void vertical_rows(uint32_t* image, int32_t w, int32_t h, const Step& step, int32_t first, int32_t end,
+                             int first_sweep) {
   const ptrdiff_t row = w;
-  for (int sweep = 4; sweep < 8; ++sweep) {
+  for (int sweep = first_sweep; sweep < 8; ++sweep) {
     const Sweep& sw = kSweeps[sweep];
     const int32_t y0 = sw.ny < 0 ? 1 : 0, y1 = sw.ny > 0 ? h - 2 : h - 1;
     for (int32_t y = sw.ystep > 0 ? y0 : y1; y >= y0 && y <= y1; y += sw.ystep) {
@@ -431,18 +452,24 @@ CVL_LANES void vertical_rows(uint32_t* image, int32_t w, int32_t h, const Step& 
 }
 template <class Step>
 void pass_set(uint32_t* image, int32_t w, int32_t h, const Step& step) {
+  int first_vertical = 4;  // the first vertical sweep not yet made
   if (w >= 2) {
     const int32_t strips = (h + 7) / 8;
     imaging::for_each_band(strips, int64_t(w) * 8 * 4, [&](int32_t first, int32_t end) {
       std::vector<uint32_t> scratch(size_t(w) * kStrips * 8);
       const std::vector<uint32_t> zeros(static_cast<size_t>(w));
-      horizontal_strips<Step>(image, w, h, step, first, end, reinterpret_cast<__m256i*>(scratch.data()), zeros.data());
+      // Only a single band has every row above a strip done before it.
+      const bool follow = first == 0 && end == strips && h >= 2;
+      horizontal_strips<Step>(image, w, h, step, first, end, reinterpret_cast<__m256i*>(scratch.data()), zeros.data(),
+                              follow);
+      if (follow) first_vertical = 5;
     });
   }
   if (h >= 2) {
     const int32_t strips = (w + 7) / 8;
-    imaging::for_each_band(strips, int64_t(h) * 8 * 4,
-                           [&](int32_t first, int32_t end) { vertical_rows<Step>(image, w, h, step, first, end); });
+    imaging::for_each_band(strips, int64_t(h) * 8 * 4, [&](int32_t first, int32_t end) {
+      vertical_rows<Step>(image, w, h, step, first, end, first_vertical);
+    });
   }
 }
 
