@@ -13,16 +13,19 @@ namespace {
 struct NamedEffect {
   std::string_view name;
   InhouseEffect run;
+  // Reading the source, the effect writes every destination pixel, so the
+  // destination needs no copy of the source first.
+  bool writes_all = false;
 };
 
 // Names are matched whole and case-sensitively.
 constexpr NamedEffect kEffects[] = {
-    {"Grayscale", inhouse_grayscale},
-    {"Invert", inhouse_invert},
-    {"Basic Threshold", inhouse_basic_threshold},
-    {"Clamp", inhouse_clamp},
-    {"Channel", inhouse_channel},
-    {"Adjust Lab", inhouse_adjust_lab},
+    {"Grayscale", inhouse_grayscale, true},
+    {"Invert", inhouse_invert, true},
+    {"Basic Threshold", inhouse_basic_threshold, true},
+    {"Clamp", inhouse_clamp, true},
+    {"Channel", inhouse_channel, true},
+    {"Adjust Lab", inhouse_adjust_lab, true},
     {"Value Blur", inhouse_value_blur},
     {"Anti Alias", inhouse_anti_alias},
     {"Noise Reduction", inhouse_noise_reduction},
@@ -35,15 +38,15 @@ constexpr NamedEffect kEffects[] = {
     {"Vignette", inhouse_vignette},
     {"Reflection", inhouse_reflection},
     {"Fader", inhouse_fader},
-    {"Hyper Contrast", inhouse_hyper_contrast},
+    {"Hyper Contrast", inhouse_hyper_contrast, true},
     {"Bas Relief", inhouse_bas_relief},
 };
 
-InhouseEffect find_effect(const char* name) {
+const NamedEffect* find_effect(const char* name) {
   if (!name) return nullptr;
   const std::string_view wanted(name);
   for (const NamedEffect& e : kEffects) {
-    if (e.name == wanted) return e.run;
+    if (e.name == wanted) return &e;
   }
   return nullptr;
 }
@@ -79,10 +82,10 @@ int32_t inhouse_entry(Engine& canvas, const ToolSettings& tool, const char* name
   const int32_t width = canvas.canvas_width;
   const int32_t height = canvas.canvas_height;
   InhouseParams params = make_params(copy, args, width, height);
-  if (copy == 0) std::memcpy(dst, src, canvas.canvas_pixels() * 4);
-  const InhouseEffect effect = find_effect(name);
+  const NamedEffect* effect = find_effect(name);
+  if (copy == 0 && !(effect && effect->writes_all)) std::memcpy(dst, src, canvas.canvas_pixels() * 4);
   if (!effect) return 0;
-  effect(params, InhouseImages{src, dst, width, height, &canvas, &tool});
+  effect->run(params, InhouseImages{src, dst, width, height, &canvas, &tool});
   return 1;
 }
 

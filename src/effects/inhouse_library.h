@@ -32,6 +32,7 @@ void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im);
 void inhouse_value_blur_reference(InhouseParams& p, const InhouseImages& im);
 void inhouse_noise_reduction_reference(InhouseParams& p, const InhouseImages& im);
 void inhouse_noise_reduction_rgb_reference(InhouseParams& p, const InhouseImages& im);
+void inhouse_anti_alias_reference(InhouseParams& p, const InhouseImages& im);
 
 // Neighbourhood tests on interior pixels.
 void inhouse_adaptive_blur(InhouseParams& p, const InhouseImages& im);

@@ -1,13 +1,15 @@
 // The propagating smoothing effects on the directional pass set
-// (inhouse_sweeps.h). Value Blur and the two noise reductions compare a pixel
-// with its neighbour and touch nothing else, so a horizontal sweep's rows and
-// a vertical sweep's columns never meet: those sweeps run in bands, the rows
-// of a horizontal sweep four at a time so their chains overlap, and each step
-// picks its blend table without a branch (the "keep" table writes the
-// neighbour back unchanged). Anti Alias reads a third pixel on the next line
-// and keeps the plain serial sweeps.
+// (inhouse_sweeps.h). On processors with AVX2 all four run eight pixels at a
+// time (inhouse_sweep_lanes.h). Elsewhere Value Blur and the two noise
+// reductions, which compare a pixel with its neighbour and touch nothing else
+// (a horizontal sweep's rows and a vertical sweep's columns never meet), run
+// here in bands, the rows of a horizontal sweep four at a time so their
+// chains overlap, each step picking its blend table without a branch (the
+// "keep" table writes the neighbour back unchanged); Anti Alias, which reads
+// a third pixel on the next line, runs its one-step reference.
 #include <cstdlib>
 
+#include "effects/inhouse_sweep_lanes.h"
 #include "effects/inhouse_sweeps.h"
 #include "imaging/parallel_bands.h"
 
@@ -16,6 +18,8 @@ namespace {
 
 using inhouse_sweeps::BlendTable;
 using inhouse_sweeps::kSweeps;
+using inhouse_sweeps::LaneRule;
+using inhouse_sweeps::LaneTest;
 using inhouse_sweeps::run_pass_set;
 using inhouse_sweeps::Sweep;
 
@@ -71,9 +75,18 @@ inline void blend4(const uint8_t* table, const uint8_t* cur, uint8_t* nb) {
   for (int i = 0; i < 4; ++i) nb[i] = table[cur[i] * 256 + nb[i]];
 }
 
+// The pass set on eight pixels at a time where the processor has the lanes.
+bool run_in_lanes(InhouseParams& p, const InhouseImages& im, const LaneRule& rule) {
+  if (!inhouse_sweeps::sweep_lanes_available()) return false;
+  p.copy = 1;  // each step reads what the steps before it wrote
+  inhouse_sweeps::run_lane_pass_set(im.dst, im.width, im.height, rule);
+  return true;
+}
+
 }  // namespace
 
 void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
+  if (run_in_lanes(p, im, LaneRule{LaneTest::DarkerOrLighter, {p.p[0], p.p[1], 0}, {}})) return;
   const BlendTable darker(p.p[0]), lighter(p.p[1]), keep = BlendTable::keep();
   // Indexed by (v - u > 2) + 2 * (u - v > 2): an index rather than a choice,
   // so the compiler has no branch to make of it.
@@ -85,29 +98,23 @@ void inhouse_value_blur(InhouseParams& p, const InhouseImages& im) {
 }
 
 void inhouse_anti_alias(InhouseParams& p, const InhouseImages& im) {
-  const BlendTable darker(p.p[0]), lighter(p.p[1]);
-  const double rise = (1.0 - p.p[2]) * 255.0, fall = (1.0 - p.p[3]) * 255.0;
+  if (!inhouse_sweeps::sweep_lanes_available()) return inhouse_anti_alias_reference(p, im);
   p.copy = 1;  // the third pixel is read from the image the sweeps change
-  const PixelReader in(p, im);
-  run_pass_set(p, im, [&](const Sweep& s) {
-    // The third pixel sits beside the neighbour one line further on in the
-    // sweep's direction across the lines.
-    const int32_t tx = s.nx + (s.nx == 0 ? s.xstep : 0);
-    const int32_t ty = s.ny + (s.ny == 0 ? s.ystep : 0);
-    return [&in, &darker, &lighter, rise, fall, tx, ty](const uint8_t* cur, uint8_t* nb, int32_t x, int32_t y) {
-      const int32_t v = luminance(cur), u = luminance(nb);
-      const int32_t t = in.luminance_at(x + tx, y + ty);
-      if (v - u > rise && t >= v) darker.blend4(cur, nb);
-      else if (u - v > fall && t <= v) lighter.blend4(cur, nb);
-    };
-  });
+  inhouse_sweeps::AntiAliasRule rule;
+  rule.weight[0] = p.p[0], rule.weight[1] = p.p[1];
+  rule.rise_floor = inhouse_sweeps::whole_floor((1.0 - p.p[2]) * 255.0);
+  rule.fall_floor = inhouse_sweeps::whole_floor((1.0 - p.p[3]) * 255.0);
+  inhouse_sweeps::run_anti_alias_lanes(im.dst, im.width, im.height, rule);
 }
 
 void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
   p.p[0] = 1.0 - p.p[0] * 0.5;
+  const double threshold = p.p[1] * 255.0;
+  if (run_in_lanes(p, im,
+                   LaneRule{LaneTest::LuminanceWithin, {p.p[0], 0, 0}, {inhouse_sweeps::largest_below(threshold)}}))
+    return;
   const BlendTable blend(p.p[0]), keep = BlendTable::keep();
   const uint8_t* const tables[2] = {keep.data(), blend.data()};
-  const double threshold = p.p[1] * 255.0;
   run_pair_pass_set(p, im, [&tables, threshold](const uint8_t* cur, uint8_t* nb) {
     blend4(tables[int(std::abs(luminance(cur) - luminance(nb)) < threshold)], cur, nb);
   });
@@ -115,11 +122,16 @@ void inhouse_noise_reduction(InhouseParams& p, const InhouseImages& im) {
 
 void inhouse_noise_reduction_rgb(InhouseParams& p, const InhouseImages& im) {
   for (int i = 0; i < 6; i += 2) p.p[i] = 1.0 - p.p[i] * 0.5;
+  const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
+  const LaneRule rule{LaneTest::ChannelsWithin,
+                      {p.p[0], p.p[2], p.p[4]},
+                      {inhouse_sweeps::largest_below(threshold[0]), inhouse_sweeps::largest_below(threshold[1]),
+                       inhouse_sweeps::largest_below(threshold[2])}};
+  if (run_in_lanes(p, im, rule)) return;
   const BlendTable blend[3] = {BlendTable(p.p[0]), BlendTable(p.p[2]), BlendTable(p.p[4])};
   const BlendTable keep = BlendTable::keep();
   const uint8_t* tables[3][2] = {
       {keep.data(), blend[0].data()}, {keep.data(), blend[1].data()}, {keep.data(), blend[2].data()}};
-  const double threshold[3] = {p.p[1] * 255.0, p.p[3] * 255.0, p.p[5] * 255.0};
   run_pair_pass_set(p, im, [&tables, &threshold](const uint8_t* cur, uint8_t* nb) {
     for (int i = 0; i < 3; ++i) {
       const uint8_t* table = tables[i][int(std::abs(cur[i] - nb[i]) < threshold[i])];

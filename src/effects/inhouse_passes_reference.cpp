@@ -46,4 +46,23 @@ void inhouse_noise_reduction_rgb_reference(InhouseParams& p, const InhouseImages
   });
 }
 
+void inhouse_anti_alias_reference(InhouseParams& p, const InhouseImages& im) {
+  const BlendTable darker(p.p[0]), lighter(p.p[1]);
+  const double rise = (1.0 - p.p[2]) * 255.0, fall = (1.0 - p.p[3]) * 255.0;
+  p.copy = 1;  // the third pixel is read from the image the sweeps change
+  const PixelReader in(p, im);
+  run_pass_set(p, im, [&](const Sweep& s) {
+    // The third pixel sits beside the neighbour one line further on in the
+    // sweep's direction across the lines.
+    const int32_t tx = s.nx + (s.nx == 0 ? s.xstep : 0);
+    const int32_t ty = s.ny + (s.ny == 0 ? s.ystep : 0);
+    return [&in, &darker, &lighter, rise, fall, tx, ty](const uint8_t* cur, uint8_t* nb, int32_t x, int32_t y) {
+      const int32_t v = luminance(cur), u = luminance(nb);
+      const int32_t t = in.luminance_at(x + tx, y + ty);
+      if (v - u > rise && t >= v) darker.blend4(cur, nb);
+      else if (u - v > fall && t <= v) lighter.blend4(cur, nb);
+    };
+  });
+}
+
 }  // namespace cvl

@@ -4,7 +4,9 @@
 
 #include "core/colour_models.h"
 #include "core/engine.h"
+#include "effects/inhouse_hsl_lanes.h"
 #include "effects/inhouse_library.h"
+#include "effects/inhouse_row_lanes.h"
 #include "imaging/colour_memo.h"
 #include "imaging/parallel_bands.h"
 #include "layers/pixel_access.h"
@@ -29,20 +31,26 @@ void each_pixel(const InhouseParams& p, const InhouseImages& im, const Op& op) {
   });
 }
 
+// Runs `op(in, out, width)` on every row, `in` the row read (the source, or
+// the destination itself with the copy flag) and `out` the destination's:
+// for the one-pixel operations the recipes run most, which work a row at a
+// time (inhouse_row_lanes.h).
+template <class Op>
+void each_row(const InhouseParams& p, const InhouseImages& im, const Op& op) {
+  const PixelReader in(p, im);
+  const PixelWriter out(im);
+  imaging::for_each_band(im.height, int64_t(im.width) * 2, [&](int32_t first, int32_t end) {
+    for (int32_t y = first; y < end; ++y) op(in.at(0, y), out.at(0, y), im.width);
+  });
+}
+
 double clamp_unit(double v) { return std::clamp(v, 0.0, 1.0); }
 
 }  // namespace
 
-void inhouse_grayscale(InhouseParams& p, const InhouseImages& im) {
-  each_pixel(p, im, [](Rgba c) {
-    const int32_t l = luminance(c);
-    return Rgba{l, l, l, c[3]};
-  });
-}
+void inhouse_grayscale(InhouseParams& p, const InhouseImages& im) { each_row(p, im, inhouse_rows::grey_row); }
 
-void inhouse_invert(InhouseParams& p, const InhouseImages& im) {
-  each_pixel(p, im, [](Rgba c) { return Rgba{255 - c[0], 255 - c[1], 255 - c[2], c[3]}; });
-}
+void inhouse_invert(InhouseParams& p, const InhouseImages& im) { each_row(p, im, inhouse_rows::invert_row); }
 
 void inhouse_basic_threshold(InhouseParams& p, const InhouseImages& im) {
   const double level = p.p[0] * 255.0;
@@ -124,13 +132,7 @@ void inhouse_hyper_contrast(InhouseParams& p, const InhouseImages& im) {
   const PixelWriter out(im);
   imaging::for_each_band(im.height, int64_t(im.width) * 8, [&](int32_t first, int32_t end) {
     for (int32_t y = first; y < end; ++y)
-      for (int32_t x = 0; x < im.width; ++x) {
-        const uint8_t* q = in.at(x, y);
-        const double l = HslLightness(q[0], q[1], q[2]), dark_share = 1.0 - l;
-        int32_t c[3];
-        for (int i = 0; i < 3; ++i) c[i] = trunc_to_int(darkened[q[i]] * dark_share + brightened[q[i]] * l);
-        out.write(x, y, c[0], c[1], c[2], q[3]);
-      }
+      inhouse_hsl::hyper_contrast_row(in.at(0, y), im.width, darkened, brightened, out.at(0, y));
   });
 }
 
@@ -197,42 +199,32 @@ void inhouse_bas_relief(InhouseParams& p, const InhouseImages& im) {
   const int32_t dx = p.option == 1 ? 0 : -1;
   const int32_t dy = p.option == 0 ? 0 : -1;
   const double amount = p.p[0];
-  const auto relieve = [amount](double v, double other) {
-    if (v > other) v += (1.0 - v) * amount;
-    else if (v < other) v -= amount * v;
-    return clamp_unit(v);
-  };
   // Reading the destination, a pixel's neighbour is already relieved: only
   // the step-by-step order gives that.
   if (p.copy) return inhouse_bas_relief_reference(p, im);
   if (im.width < 3 || im.height < 3) return;
-  struct Hsl {
-    double h, s, l;
-  };
   const PixelReader in(p, im);
   const PixelWriter out(im);
   const int32_t w = im.width;
-  const auto fill = [&](int32_t y, Hsl* row) {
-    for (int32_t x = 0; x < w; ++x) {
-      const uint8_t* q = in.at(x, y);
-      RgbToHsl(q[0], q[1], q[2], row[x].h, row[x].s, row[x].l);
-    }
+  // A row's hue, saturation and lightness side by side, so that whole rows
+  // convert in lanes.
+  struct HslRow {
+    double *h, *s, *l;
+  };
+  const auto fill = [&](int32_t y, const HslRow& row) {
+    inhouse_hsl::rgb_row_to_hsl(in.at(0, y), w, row.h, row.s, row.l);
   };
   imaging::for_each_band(im.height - 2, int64_t(w) * 24, [&](int32_t first, int32_t end) {
-    std::vector<Hsl> rows(size_t(w) * 2);
-    Hsl* above = rows.data();
-    Hsl* here = above + w;
+    std::vector<double> store(size_t(w) * 6);
+    HslRow above{store.data(), store.data() + w, store.data() + 2 * w};
+    HslRow here{store.data() + 3 * w, store.data() + 4 * w, store.data() + 5 * w};
     if (dy != 0) fill(first, above);  // the row over the band's first row
     for (int32_t y = first + 1; y < end + 1; ++y) {
       fill(y, here);
-      const Hsl* nrow = dy != 0 ? above : here;
-      for (int32_t x = 1; x < w - 1; ++x) {
-        const Hsl& c = here[x];
-        const Hsl& n = nrow[x + dx];
-        uint8_t r8, g8, b8;
-        HslToRgb(c.h, relieve(c.s, n.s), relieve(c.l, n.l), r8, g8, b8);
-        out.write(x, y, r8, g8, b8, in.at(x, y)[3]);
-      }
+      const HslRow& nrow = dy != 0 ? above : here;
+      // Pixels 1 .. w - 2 against their neighbours at x + dx.
+      inhouse_hsl::relieve_row(here.h + 1, here.s + 1, here.l + 1, nrow.s + 1 + dx, nrow.l + 1 + dx, w - 2, amount,
+                               in.at(1, y), out.at(1, y));
       std::swap(above, here);
     }
   });

@@ -7,7 +7,9 @@
 
 #include <vector>
 
+#include "effects/inhouse_hsl_lanes.h"
 #include "effects/inhouse_library.h"
+#include "effects/inhouse_sweep_lanes.h"
 #include "imaging/lcg15.h"
 #include "imaging/parallel_bands.h"
 
@@ -24,6 +26,7 @@ const PassPair kPasses[] = {
     {"Noise Reduction", inhouse_noise_reduction, inhouse_noise_reduction_reference},
     {"Noise Reduction RGB", inhouse_noise_reduction_rgb, inhouse_noise_reduction_rgb_reference},
     {"Hyper Contrast", inhouse_hyper_contrast, inhouse_hyper_contrast_reference},
+    {"Anti Alias", inhouse_anti_alias, inhouse_anti_alias_reference},
 };
 
 // Noise (kind 0) or a soft gradient with a little grain (kind 1), RGBA.
@@ -57,19 +60,36 @@ TEST(InhousePassesDifferential, MatchesTheReferenceForEverySizeAndSlider) {
                                {1, 1, 1, 1, 1, 1},
                                {0.5, 0.5, 0.5, 0.5, 0.5, 0.5},
                                {0.001, 0.999, 0.3, 0.02, 1, 0.6},
-                               {1.5, -0.2, 2, 0.01, -1, 0.04}};
-  for (const int threads : {1, 2, 3}) {
-    imaging::set_thread_count(threads);
-    for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 2}, Size{1, 7}, Size{7, 1}, Size{67, 45}, Size{403, 301}})
-      for (const int kind : {0, 1}) {
-        const std::vector<uint8_t> start = picture(size.w, size.h, kind, uint32_t(size.w * 13 + size.h));
-        for (const PassPair& pass : kPasses)
-          for (const auto& p : sliders)
-            ASSERT_EQ(run(pass.fast, start, size.w, size.h, p), run(pass.reference, start, size.w, size.h, p))
-                << pass.name << " " << size.w << "x" << size.h << " kind " << kind << " sliders " << p[0] << "," << p[1]
-                << " threads " << threads;
-      }
+                               {1.5, -0.2, 2, 0.01, -1, 0.04},
+                               {0.7, 0.123, 0.9, 0.5, 0.25, 0.75},
+                               // Darker and lighter both with whole-number blends, unlike each other.
+                               {0.75, 0.25, 0.5, 0.3, 0.5, 0.1},
+                               {1.0, 0.5, 0.25, 0.02, 0.75, 0.01},
+                               {2147483.647, -2147483.648, 0.2, 1.0, 0.004, 0.996}};
+  // The sizes straddle the eight-pixel strips of the lane sweeps both ways.
+  const Size sizes[] = {{1, 1},  {2, 3},  {3, 2},   {1, 7},   {7, 1},   {8, 8},    {9, 17},
+                        {16, 2}, {2, 16}, {17, 15}, {24, 33}, {67, 45}, {403, 301}};
+  const int64_t floor = imaging::band_work_floor();
+  imaging::set_band_work_floor(64);  // small pictures split into bands too
+  for (const bool portable : {false, true}) {
+    inhouse_sweeps::use_portable_sweeps(portable);
+    inhouse_hsl::use_portable_hsl(portable);
+    for (const int threads : {1, 2, 3}) {
+      imaging::set_thread_count(threads);
+      for (const Size size : sizes)
+        for (const int kind : {0, 1}) {
+          const std::vector<uint8_t> start = picture(size.w, size.h, kind, uint32_t(size.w * 13 + size.h));
+          for (const PassPair& pass : kPasses)
+            for (const auto& p : sliders)
+              ASSERT_EQ(run(pass.fast, start, size.w, size.h, p), run(pass.reference, start, size.w, size.h, p))
+                  << pass.name << " " << size.w << "x" << size.h << " kind " << kind << " sliders " << p[0] << ","
+                  << p[1] << " threads " << threads << (portable ? " table passes" : " lanes");
+        }
+    }
   }
+  inhouse_sweeps::use_portable_sweeps(false);
+  inhouse_hsl::use_portable_hsl(false);
+  imaging::set_band_work_floor(floor);
   imaging::set_thread_count(0);
 }
 
@@ -85,11 +105,13 @@ TEST(InhousePassesDifferential, BasReliefMatchesTheReferenceInEveryDirection) {
   imaging::set_band_work_floor(1);
   for (const int threads : {1, 2, 3}) {
     imaging::set_thread_count(threads);
-    for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 3}, Size{37, 29}, Size{3, 40}, Size{64, 5}})
+    inhouse_hsl::use_portable_hsl(threads == 3);  // the lanes at 1 and 2 threads, plain rows at 3
+    for (const Size size :
+         {Size{1, 1}, Size{2, 3}, Size{3, 3}, Size{37, 29}, Size{3, 40}, Size{64, 5}, Size{6, 7}, Size{11, 4}})
       for (const int kind : {0, 1}) {
         const std::vector<uint8_t> start = picture(size.w, size.h, kind, uint32_t(size.w * 7 + size.h));
         for (const int32_t option : {0, 1, 2, 5})
-          for (const double depth : {0.0, 0.3, 1.0, 1.7, -0.5}) {
+          for (const double depth : {0.0, 0.3, 1.0, 1.7, -0.5, 0.999, 2147483.647}) {
             std::vector<uint8_t> out[2];
             for (int k = 0; k < 2; ++k) {
               std::vector<uint8_t> src = start;
@@ -106,6 +128,7 @@ TEST(InhousePassesDifferential, BasReliefMatchesTheReferenceInEveryDirection) {
           }
       }
   }
+  inhouse_hsl::use_portable_hsl(false);
   imaging::set_thread_count(0);
   imaging::set_band_work_floor(floor);
 }

@@ -239,3 +239,39 @@ TEST_F(InhouseTone, BasReliefComparesWithTheNeighbourTheOptionNames) {
 
 }  // namespace
 }  // namespace cvl
+
+namespace cvl::test {
+namespace {
+
+class InhouseWholeWrite : public InhouseTest {};
+
+// Effects that skip copying the source into the destination first must write
+// every destination pixel: whatever the destination held, the result is the
+// same as from a destination that held the source.
+TEST_F(InhouseWholeWrite, EffectsThatSkipTheCopyWriteEveryPixel) {
+  canvas(11, 5);
+  std::vector<Px> pixels;
+  for (int i = 0; i < 11 * 5; ++i) pixels.push_back({i * 37 & 255, i * 11 & 255, 255 - (i * 5 & 255), i * 3 & 255});
+  source(pixels);
+  struct Case {
+    const char* name;
+    std::initializer_list<int> sliders, flags;
+  };
+  const Case cases[] = {{"Grayscale", {}, {}},          {"Invert", {}, {}},
+                        {"Basic Threshold", {400}, {}}, {"Clamp", {300, 100, 700, 900}, {1, 1, 1, 1}},
+                        {"Channel", {}, {1, 0, 1}},     {"Adjust Lab", {600, 400, 550}, {}},
+                        {"Hyper Contrast", {400}, {}}};
+  uint8_t* d = ipl_buffer(engine(), IplBuffer::Dst32);
+  for (const Case& c : cases) {
+    std::vector<std::vector<uint8_t>> out;
+    for (const uint8_t fill : {uint8_t(0), uint8_t(0xA5)}) {
+      std::memset(d, fill, size_t(11 * 5 * 4));
+      ASSERT_EQ(run(c.name, c.sliders, c.flags), 1);
+      out.emplace_back(d, d + 11 * 5 * 4);
+    }
+    EXPECT_EQ(out[0], out[1]) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace cvl::test

@@ -1,6 +1,8 @@
 // Scribble in bands with its darkness table and inline rounding against the
 // pixel-by-pixel reference: the same bytes for every ink, with and without the
-// cross strokes, amounts out of range either way, at 1, 2 and 3 threads.
+// cross strokes, amounts out of range either way, rows that end part way into
+// a group of eight lanes, a row wide enough that the memo of sines wraps,
+// at 1, 2 and 3 threads.
 #include <gtest/gtest.h>
 
 #include "imaging/artistic/scribble.h"
@@ -16,7 +18,8 @@ TEST(ScribbleDifferential, MatchesTheReferenceByteForByte) {
   };
   for (const int threads : {1, 2, 3}) {
     set_thread_count(threads);
-    for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 2}, Size{41, 23}, Size{700, 300}}) {
+    for (const Size size : {Size{1, 1}, Size{2, 3}, Size{3, 2}, Size{41, 23}, Size{9, 17}, Size{700, 300},
+                            Size{2100, 5}, Size{15000, 2}}) {
       const test::Picture src = test::noise(size.w, size.h, 3, uint32_t(size.w * 3 + size.h));
       for (const ScribbleInk ink : {ScribbleInk::Black, ScribbleInk::Colour, ScribbleInk::Over})
         for (const bool cross : {false, true})
