@@ -10,6 +10,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "imaging/artistic/oil_paint.h"
 #include "imaging/parallel_bands.h"
 
@@ -66,6 +70,31 @@ int32_t mode_of(Bins<P>& h) {
     if (c > most) most = c, best = b;
   }
   return best;
+}
+
+// The mode over a plain array of `n` counts (a multiple of 8, zero past the bins):
+// the lowest bin of the highest count, as mode_of finds it, eight bins a step. The
+// window is never empty, so the highest count is at least 1.
+int32_t mode_of_counts(const int16_t* counts, int32_t n) {
+#if defined(__SSE2__)
+  __m128i top = _mm_setzero_si128();
+  for (int32_t b = 0; b < n; b += 8) top = _mm_max_epi16(top, _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + b)));
+  top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0x4E));
+  top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0xB1));
+  top = _mm_max_epi16(top, _mm_shufflelo_epi16(top, 0xB1));
+  top = _mm_shuffle_epi32(top, 0);
+  for (int32_t b = 0; b < n; b += 8) {
+    const int mask =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + b)), top));
+    if (mask) return b + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+  }
+  return 0;
+#else
+  int32_t best = 0;
+  for (int32_t b = 1; b < n; ++b)
+    if (counts[b] > counts[best]) best = b;
+  return best;
+#endif
 }
 
 uint8_t rounded_mean(uint64_t sum, uint32_t n) { return uint8_t((sum + n / 2) / n); }
@@ -160,6 +189,9 @@ void paint_rows_narrow(const ImageView& src, const ImageView& dst, const Brush& 
   };
   Bins<Packing::Narrow> hist;
   hist.word.assign(size_t(levels), 0);
+  // The bins' counts again, as 16-bit numbers, so the mode is found eight bins a step.
+  const int32_t padded = (levels + 7) / 8 * 8;
+  std::vector<int16_t> counts(size_t(padded), 0);
   struct Line {
     const uint8_t* bin;
     const uint64_t* word;
@@ -169,7 +201,7 @@ void paint_rows_narrow(const ImageView& src, const ImageView& dst, const Brush& 
   for (int32_t y = first; y < end; ++y) {
     for (; next_row <= std::min(h - 1, y + radius); ++next_row) file_row(next_row);
     std::fill(hist.word.begin(), hist.word.end(), 0);
-    hist.lo = levels, hist.hi = -1;
+    std::fill(counts.begin(), counts.end(), int16_t{0});
     const int32_t dy0 = std::max(-radius, -y), dy1 = std::min(radius, h - 1 - y);
     lines.clear();
     for (int32_t dy = dy0; dy <= dy1; ++dy) {
@@ -178,7 +210,7 @@ void paint_rows_narrow(const ImageView& src, const ImageView& dst, const Brush& 
     }
     auto enter = [&](int32_t b, uint64_t word) {
       hist.word[size_t(b)] += word;
-      hist.lo = std::min(hist.lo, b), hist.hi = std::max(hist.hi, b);
+      ++counts[size_t(b)];
     };
     for (const Line& l : lines)
       for (int32_t x = 0; x <= std::min(l.half, w - 1); ++x) enter(l.bin[x], l.word[x]);
@@ -193,15 +225,17 @@ void paint_rows_narrow(const ImageView& src, const ImageView& dst, const Brush& 
               hist.word[size_t(bp)] += l.word[entering] - l.word[leaving];
             } else {
               hist.word[size_t(bq)] -= l.word[leaving];
+              --counts[size_t(bq)];
               enter(bp, l.word[entering]);
             }
           } else if (leaving >= 0) {
             hist.word[size_t(l.bin[leaving])] -= l.word[leaving];
+            --counts[size_t(l.bin[leaving])];
           } else if (entering < w) {
             enter(l.bin[entering], l.word[entering]);
           }
         }
-      const uint64_t v = hist.word[size_t(mode_of(hist))];
+      const uint64_t v = hist.word[size_t(mode_of_counts(counts.data(), padded))];
       const uint32_t count = uint32_t(v & 0x3FF);
       out[0] = rounded_mean((v >> 10) & 0x3FFFF, count);
       out[1] = rounded_mean((v >> 28) & 0x3FFFF, count);
