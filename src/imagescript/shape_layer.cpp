@@ -381,8 +381,10 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
     const size_t r = size_t(y - by0);
     for (int32_t x = map.lo[r]; x < map.hi[r]; ++x) {
       float& c = at(x, y);
-      if (c > 0) cover(x, y, colour, c * opacity);
-      c = 0.f;
+      if (c > 0) {
+        cover(x, y, colour, c * opacity);
+        c = 0.f;
+      }
     }
   }
 }

@@ -20,21 +20,24 @@ constexpr size_t kLarge = size_t{2} << 20;
 constexpr size_t kSmallPage = 4096;
 
 // An effect call makes and frees the same canvas-sized arrays every time, and a
-// fresh array costs the system clearing every page of it. The last few large
-// arrays freed are kept for the next request of the same size, up to a bound;
-// deleting the canvas lets them go.
-constexpr int kKeptSlots = 8;
-constexpr size_t kMostKeptBytes = size_t{160} << 20;
+// fresh array costs the system clearing every page of it (on some virtual machines
+// far more than the copy it is made for). The large arrays freed last are kept for
+// the next request of the same size, the oldest let go first to stay within a
+// bound; deleting the canvas lets them all go.
+constexpr int kKeptSlots = 16;
+constexpr size_t kMostKeptBytes = size_t{256} << 20;
 
 struct Kept {
   void* p = nullptr;
   size_t bytes = 0;
+  uint64_t freed = 0;  // when it was kept, by the reserve's count of frees
 };
 
 struct Reserve {
   std::mutex lock;
   Kept slots[kKeptSlots];
   size_t bytes = 0;
+  uint64_t frees = 0;
 };
 
 Reserve& reserve() {
@@ -87,17 +90,27 @@ void release_block(void* p, size_t bytes) {
     ::operator delete(p, std::nothrow);
     return;
   }
-  if (bytes <= kMostKeptBytes) {
-    Reserve& r = reserve();
-    std::lock_guard<std::mutex> hold(r.lock);
-    for (Kept& k : r.slots)
-      if (!k.p && r.bytes + bytes <= kMostKeptBytes) {
-        k = {p, bytes};
-        r.bytes += bytes;
-        return;
-      }
+  if (bytes > kMostKeptBytes) {
+    free_large(p);
+    return;
   }
-  free_large(p);
+  Reserve& r = reserve();
+  std::lock_guard<std::mutex> hold(r.lock);
+  Kept* room = nullptr;
+  for (;;) {
+    // An empty slot, or else the oldest kept block, which goes unless there is room.
+    Kept* oldest = nullptr;
+    room = nullptr;
+    for (Kept& k : r.slots) {
+      if (!k.p) room = &k;
+      else if (!oldest || k.freed < oldest->freed) oldest = &k;
+    }
+    if (room && r.bytes + bytes <= kMostKeptBytes) break;
+    r.bytes -= oldest->bytes;
+    free_large(std::exchange(oldest->p, nullptr));
+  }
+  *room = {p, bytes, ++r.frees};
+  r.bytes += bytes;
 }
 
 void release_kept_blocks() {
@@ -106,6 +119,12 @@ void release_kept_blocks() {
   for (Kept& k : r.slots)
     if (k.p) free_large(std::exchange(k.p, nullptr));
   r.bytes = 0;
+}
+
+size_t kept_block_bytes() {
+  Reserve& r = reserve();
+  std::lock_guard<std::mutex> hold(r.lock);
+  return r.bytes;
 }
 
 }  // namespace cvl::imaging

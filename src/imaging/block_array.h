@@ -22,6 +22,8 @@ void* acquire_block(size_t bytes);
 void release_block(void* p, size_t bytes);
 // Returns the kept blocks to the system (the canvas is deleted, or memory is short).
 void release_kept_blocks();
+// The bytes kept for reuse now.
+size_t kept_block_bytes();
 
 template <class T>
 class BlockArray {

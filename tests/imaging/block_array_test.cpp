@@ -35,6 +35,25 @@ TEST(BlockArray, LargeBlocksFreedAreHandedToTheNextRequestOfTheirSizeOnly) {
   EXPECT_EQ(again.size(), kLargeBytes);
 }
 
+TEST(BlockArray, TheOldestKeptBlocksGoFirstWhenMoreAreFreed) {
+  release_kept_blocks();
+  std::vector<BlockArray<uint8_t>> many;
+  std::vector<void*> where;
+  for (int i = 0; i < 24; ++i) {  // more than are kept, each of its own size
+    many.emplace_back(kLargeBytes + size_t(i) * 4096);
+    where.push_back(many.back().data());
+  }
+  many.clear();  // freed first to last
+  size_t newest_sixteen = 0;
+  for (int i = 8; i < 24; ++i) newest_sixteen += kLargeBytes + size_t(i) * 4096;
+  EXPECT_EQ(kept_block_bytes(), newest_sixteen);
+  BlockArray<uint8_t> newest(kLargeBytes + 23 * 4096);
+  EXPECT_EQ(static_cast<void*>(newest.data()), where[23]);
+  EXPECT_EQ(kept_block_bytes(), newest_sixteen - newest.size());
+  release_kept_blocks();
+  EXPECT_EQ(kept_block_bytes(), 0u);
+}
+
 TEST(BlockArray, EmptyImpossibleAndMovedArraysHoldNothing) {
   EXPECT_FALSE(BlockArray<uint8_t>::try_allocate(0));
   EXPECT_FALSE(BlockArray<uint32_t>::try_allocate(~size_t{0} / 2));  // more bytes than size_t holds
