@@ -28,20 +28,29 @@ void rate(benchmark::State& state) {
       benchmark::Counter(double(state.iterations()) * kEdge * kEdge / 1e6, benchmark::Counter::kIsRate);
 }
 
+// Times run(src, dst) over the varied picture in `channels` bytes a pixel, on one thread.
+template <class Run>
+void time_library(benchmark::State& state, int channels, Run run) {
+  static const std::vector<uint8_t> rgba = bench::varied_picture(kEdge);
+  const size_t pixels = size_t(kEdge) * kEdge;
+  std::vector<uint8_t> src(pixels * size_t(channels)), dst(src.size());
+  for (size_t i = 0; i < pixels; ++i)
+    for (size_t c = 0; c < size_t(channels); ++c) src[i * size_t(channels) + c] = rgba[i * 4 + c];
+  const ImageView s{src.data(), kEdge, kEdge, channels, kEdge * channels};
+  const ImageView d{dst.data(), kEdge, kEdge, channels, kEdge * channels};
+  cvl::imaging::set_thread_count(1);
+  for (auto _ : state) benchmark::DoNotOptimize(run(s, d));
+  cvl::imaging::set_thread_count(0);
+  rate(state);
+}
+
 // The host's middle slider: a spread of 45 degrees about the centre.
 template <bool Reference>
 void BM_SpinBlurLibrary(benchmark::State& state) {
-  static const std::vector<uint8_t> src = bench::varied_picture(kEdge);
-  std::vector<uint8_t> dst(src.size());
-  const ImageView s{const_cast<uint8_t*>(src.data()), kEdge, kEdge, 4, kEdge * 4};
-  const ImageView d{dst.data(), kEdge, kEdge, 4, kEdge * 4};
   const double c = (kEdge - 1) * 0.5, angle = 3.14159265358979 / 4;
-  cvl::imaging::set_thread_count(1);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(Reference ? cvl::imaging::spin_blur_reference(s, d, c, c, angle)
-                                       : cvl::imaging::spin_blur(s, d, c, c, angle));
-  cvl::imaging::set_thread_count(0);
-  rate(state);
+  time_library(state, 4, [&](const ImageView& s, const ImageView& d) {
+    return Reference ? cvl::imaging::spin_blur_reference(s, d, c, c, angle) : cvl::imaging::spin_blur(s, d, c, c, angle);
+  });
 }
 BENCHMARK_TEMPLATE(BM_SpinBlurLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_SpinBlurLibrary, true)->Unit(benchmark::kMillisecond);
@@ -49,19 +58,17 @@ BENCHMARK_TEMPLATE(BM_SpinBlurLibrary, true)->Unit(benchmark::kMillisecond);
 // Lit by its own grey from the host's middle sliders (azimuth 180 degrees, 90 high, depth 25) on RGB24.
 template <bool Reference>
 void BM_EmbossLibrary(benchmark::State& state) {
-  static const std::vector<uint8_t> rgba = bench::varied_picture(kEdge);
-  std::vector<uint8_t> src(size_t(kEdge) * kEdge * 3), dst(src.size()), grey(size_t(kEdge) * kEdge);
-  for (size_t i = 0; i < grey.size(); ++i) {
-    for (size_t c = 0; c < 3; ++c) src[i * 3 + c] = rgba[i * 4 + c];
-    grey[i] = uint8_t((rgba[i * 4] * 77 + rgba[i * 4 + 1] * 151 + rgba[i * 4 + 2] * 28) >> 8);
-  }
-  const ImageView s{src.data(), kEdge, kEdge, 3, kEdge * 3}, d{dst.data(), kEdge, kEdge, 3, kEdge * 3};
-  cvl::imaging::set_thread_count(1);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(Reference ? cvl::imaging::emboss_reference(grey.data(), kEdge, s, d, 3.14, 0.785, 25)
-                                       : cvl::imaging::emboss(grey.data(), kEdge, s, d, 3.14, 0.785, 25));
-  cvl::imaging::set_thread_count(0);
-  rate(state);
+  static const std::vector<uint8_t> grey = [] {
+    const std::vector<uint8_t> rgba = bench::varied_picture(kEdge);
+    std::vector<uint8_t> g(size_t(kEdge) * kEdge);
+    for (size_t i = 0; i < g.size(); ++i)
+      g[i] = uint8_t((rgba[i * 4] * 77 + rgba[i * 4 + 1] * 151 + rgba[i * 4 + 2] * 28) >> 8);
+    return g;
+  }();
+  time_library(state, 3, [&](const ImageView& s, const ImageView& d) {
+    return Reference ? cvl::imaging::emboss_reference(grey.data(), kEdge, s, d, 3.14, 0.785, 25)
+                     : cvl::imaging::emboss(grey.data(), kEdge, s, d, 3.14, 0.785, 25);
+  });
 }
 BENCHMARK_TEMPLATE(BM_EmbossLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_EmbossLibrary, true)->Unit(benchmark::kMillisecond);
@@ -69,16 +76,9 @@ BENCHMARK_TEMPLATE(BM_EmbossLibrary, true)->Unit(benchmark::kMillisecond);
 // Blur More's three passes of radius 10 on RGBA.
 template <bool Reference>
 void BM_BoxBlurLibrary(benchmark::State& state) {
-  static const std::vector<uint8_t> src = bench::varied_picture(kEdge);
-  std::vector<uint8_t> dst(src.size());
-  const ImageView s{const_cast<uint8_t*>(src.data()), kEdge, kEdge, 4, kEdge * 4};
-  const ImageView d{dst.data(), kEdge, kEdge, 4, kEdge * 4};
-  cvl::imaging::set_thread_count(1);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(Reference ? cvl::imaging::box_blur_reference(s, d, 10, 3)
-                                       : cvl::imaging::box_blur(s, d, 10, 3));
-  cvl::imaging::set_thread_count(0);
-  rate(state);
+  time_library(state, 4, [](const ImageView& s, const ImageView& d) {
+    return Reference ? cvl::imaging::box_blur_reference(s, d, 10, 3) : cvl::imaging::box_blur(s, d, 10, 3);
+  });
 }
 BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, true)->Unit(benchmark::kMillisecond);
@@ -86,17 +86,9 @@ BENCHMARK_TEMPLATE(BM_BoxBlurLibrary, true)->Unit(benchmark::kMillisecond);
 // The recursive Gaussian of Unsharp Mask and Gausy on RGB24, sigma 5.5.
 template <bool Reference>
 void BM_GaussianLibrary(benchmark::State& state) {
-  static const std::vector<uint8_t> rgba = bench::varied_picture(kEdge);
-  std::vector<uint8_t> src(size_t(kEdge) * kEdge * 3), dst(src.size());
-  for (size_t i = 0; i < size_t(kEdge) * kEdge; ++i)
-    for (size_t c = 0; c < 3; ++c) src[i * 3 + c] = rgba[i * 4 + c];
-  const ImageView s{src.data(), kEdge, kEdge, 3, kEdge * 3}, d{dst.data(), kEdge, kEdge, 3, kEdge * 3};
-  cvl::imaging::set_thread_count(1);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(Reference ? cvl::imaging::gaussian_blur_reference(s, d, 5.5f)
-                                       : cvl::imaging::gaussian_blur(s, d, 5.5f));
-  cvl::imaging::set_thread_count(0);
-  rate(state);
+  time_library(state, 3, [](const ImageView& s, const ImageView& d) {
+    return Reference ? cvl::imaging::gaussian_blur_reference(s, d, 5.5f) : cvl::imaging::gaussian_blur(s, d, 5.5f);
+  });
 }
 BENCHMARK_TEMPLATE(BM_GaussianLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_GaussianLibrary, true)->Unit(benchmark::kMillisecond);
@@ -104,16 +96,9 @@ BENCHMARK_TEMPLATE(BM_GaussianLibrary, true)->Unit(benchmark::kMillisecond);
 // The harmonic mean over a radius-5 window on RGBA.
 template <bool Reference>
 void BM_HarmonicMeanLibrary(benchmark::State& state) {
-  static const std::vector<uint8_t> src = bench::varied_picture(kEdge);
-  std::vector<uint8_t> dst(src.size());
-  const ImageView s{const_cast<uint8_t*>(src.data()), kEdge, kEdge, 4, kEdge * 4};
-  const ImageView d{dst.data(), kEdge, kEdge, 4, kEdge * 4};
-  cvl::imaging::set_thread_count(1);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(Reference ? cvl::imaging::harmonic_mean_reference(s, d, 5)
-                                       : cvl::imaging::harmonic_mean(s, d, 5));
-  cvl::imaging::set_thread_count(0);
-  rate(state);
+  time_library(state, 4, [](const ImageView& s, const ImageView& d) {
+    return Reference ? cvl::imaging::harmonic_mean_reference(s, d, 5) : cvl::imaging::harmonic_mean(s, d, 5);
+  });
 }
 BENCHMARK_TEMPLATE(BM_HarmonicMeanLibrary, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_HarmonicMeanLibrary, true)->Unit(benchmark::kMillisecond);

@@ -19,61 +19,7 @@ namespace {
 
 constexpr int kEdge = 2048;
 
-class CpuClock {
- public:
-  void start() { start_ = bench::thread_seconds(); }
-  void stop(benchmark::State& state) {
-    const double t = bench::thread_seconds() - start_;
-    total_ += t;
-    state.SetIterationTime(t);
-  }
-  void report(benchmark::State& state) const {
-    if (total_ > 0) state.counters["Mpix/s"] = double(state.iterations()) * kEdge * kEdge / 1e6 / total_;
-  }
-
- private:
-  double start_ = 0, total_ = 0;
-};
-
-int effect_index(const char* name) {
-  for (int i = 0;; ++i) {
-    const char *frame = nullptr, *reads = nullptr;
-    const char* n = CVL_IPLEffectInfo(i, &frame, &reads);
-    if (!n) return -1;
-    if (std::string(n) == name) return i;
-  }
-}
-
-void BM_SweepChain(benchmark::State& state, const char* name) {
-  const int index = effect_index(name);
-  if (index < 0) {
-    state.SkipWithError("no such effect");
-    return;
-  }
-  const char *frame = nullptr, *reads = nullptr;
-  CVL_IPLEffectInfo(index, &frame, &reads);
-  const bench::HostEffect e = bench::describe_effect(index, name, frame);
-  bench::EffectCanvas& canvas = bench::effect_canvas();
-  canvas.use(kEdge);
-  CVL_SetThreadCount(1);
-  CpuClock clock;
-  for (auto _ : state) {
-    canvas.restore();
-    CVL_SetRandomSeed(1);
-    clock.start();
-    CVL_SetLayer(bench::kEffectSlot);
-    CVL_IPLAllocSrcBuffer32();
-    CVL_IPLAllocDstBuffer32();
-    benchmark::DoNotOptimize(CVL_IPLImageProcess(0, e.name.c_str(), e.i1, e.s[0], e.s[1], e.s[2], e.s[3], e.s[4],
-                                                 e.s[5], e.option, e.i2, e.f[0], e.f[1], e.f[2], e.f[3], e.f[4], e.f[5],
-                                                 e.r, e.g, e.b, e.text.c_str()));
-    CVL_IPLFreeSrcBuffer32();
-    CVL_IPLFreeDstBuffer32();
-    clock.stop(state);
-  }
-  CVL_SetThreadCount(0);
-  clock.report(state);
-}
+void BM_SweepChain(benchmark::State& state, const char* name) { bench::time_effect_cpu(state, name, kEdge); }
 
 #define SWEEP_CHAIN(label, name) \
   BENCHMARK_CAPTURE(BM_SweepChain, label, name)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.5)
@@ -104,7 +50,7 @@ void run_step(benchmark::State& state, Step fast, Step reference, const double (
   const int form = int(state.range(0));
   cvl::imaging::set_thread_count(1);
   cvl::inhouse_sweeps::use_portable_sweeps(form == 1);
-  CpuClock clock;
+  bench::CpuClock clock(kEdge);
   for (auto _ : state) {
     dst = src;
     cvl::InhouseParams p;

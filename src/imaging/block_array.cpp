@@ -47,9 +47,12 @@ Reserve& reserve() {
 
 void* fresh_large(size_t bytes) {
 #if defined(__linux__)
+  // posix_memalign, unlike aligned_alloc, takes sizes that are not a multiple of
+  // the alignment.
   const size_t rounded = (bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
-  void* p = std::aligned_alloc(kLarge, rounded);
-  if (p) madvise(p, rounded, MADV_HUGEPAGE);  // advice only: a refusal changes nothing
+  void* p = nullptr;
+  if (posix_memalign(&p, kLarge, rounded) != 0) return nullptr;
+  madvise(p, rounded, MADV_HUGEPAGE);  // advice only: a refusal changes nothing
   return p;
 #else
   return ::operator new(bytes, std::nothrow);

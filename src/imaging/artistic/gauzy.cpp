@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "imaging/artistic/gauzy_support.h"
 #include "imaging/filters/gaussian_blur.h"
 #include "imaging/parallel_bands.h"
 
@@ -27,20 +28,7 @@ bool gauzy_image(const ImageView& src, const ImageView& dst, float sigma, float 
   std::vector<uint8_t> table(256 * 256);
   for (int32_t pa = 0; pa < 256; ++pa)
     for (int32_t qa = 0; qa < 256; ++qa) {
-      const float a = float(pa), g = std::min(255.0f, float(qa) * gain);
-      float b = a;
-      switch (blend) {
-        case GauzyBlend::Lighten:
-          b = std::max(a, g);
-          break;
-        case GauzyBlend::Screen:
-          b = 255 - (255 - a) * (255 - g) / 255;
-          break;
-        case GauzyBlend::Darken:
-          b = std::min(a, g);
-          break;
-      }
-      table[size_t(pa) * 256 + size_t(qa)] = uint8_t(std::lround(a + (b - a) * strength));
+      table[size_t(pa) * 256 + size_t(qa)] = detail::gauzy_mix(float(pa), float(qa), gain, strength, blend);
     }
   const uint8_t* t = table.data();
   const int32_t n = src.width * 3;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/artistic/gauzy_support.h"
 #include "imaging/filters/gaussian_blur.h"
 
 namespace cvl::imaging {
@@ -20,20 +21,7 @@ bool gauzy_image_reference(const ImageView& src, const ImageView& dst, float sig
     const uint8_t* p = src.row(y);
     uint8_t* q = dst.row(y);
     for (int32_t i = 0; i < src.width * 3; ++i) {
-      const float a = p[i], g = std::min(255.0f, q[i] * gain);
-      float b = a;
-      switch (blend) {
-        case GauzyBlend::Lighten:
-          b = std::max(a, g);
-          break;
-        case GauzyBlend::Screen:
-          b = 255 - (255 - a) * (255 - g) / 255;
-          break;
-        case GauzyBlend::Darken:
-          b = std::min(a, g);
-          break;
-      }
-      q[i] = uint8_t(std::lround(a + (b - a) * strength));
+      q[i] = detail::gauzy_mix(p[i], q[i], gain, strength, blend);
     }
   }
   return true;

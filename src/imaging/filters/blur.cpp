@@ -110,6 +110,17 @@ inline void divide_row(const int32_t* sums, uint8_t* out, int32_t n, int32_t win
   for (int32_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(int32_t(float(sums[i] + half) / w));
 }
 
+// Copies a row of `width` pixels of `ch` bytes into `line` with `radius` copies of
+// its edge pixels either side.
+void pad_row(uint8_t* line, const uint8_t* row, int32_t width, int32_t ch, int32_t radius) {
+  const size_t n = size_t(width) * size_t(ch);
+  for (int32_t k = 0; k < radius; ++k) {
+    std::memcpy(line + size_t(k) * ch, row, size_t(ch));
+    std::memcpy(line + size_t(radius + width + k) * ch, row + n - ch, size_t(ch));
+  }
+  std::memcpy(line + size_t(radius) * ch, row, n);
+}
+
 // Horizontal pass over rows [first, end) of an interleaved image, in place:
 // each row padded by its edge pixels, then a window sum for every byte (added
 // up directly for narrow windows, which runs many bytes at once, slid along
@@ -121,11 +132,7 @@ void interleaved_rows(uint8_t* image, int32_t width, int32_t stride, int32_t ch,
   std::vector<int32_t> sums(static_cast<size_t>(n));
   for (int32_t y = first; y < end; ++y) {
     uint8_t* row = image + ptrdiff_t(y) * stride;
-    for (int32_t k = 0; k < radius; ++k) {
-      std::memcpy(line.data() + size_t(k) * ch, row, size_t(ch));
-      std::memcpy(line.data() + size_t(radius + width + k) * ch, row + n - ch, size_t(ch));
-    }
-    std::memcpy(line.data() + size_t(radius) * ch, row, size_t(n));
+    pad_row(line.data(), row, width, ch, radius);
     const uint8_t* l = line.data();
     int32_t* s = sums.data();
     if (radius <= 8) {
@@ -214,11 +221,7 @@ void short_rows(uint8_t* image, int32_t width, int32_t stride, int32_t ch, int32
   std::vector<uint8_t> line(size_t(width + 2 * radius) * size_t(ch));
   for (int32_t y = first; y < end; ++y) {
     uint8_t* row = image + ptrdiff_t(y) * stride;
-    for (int32_t k = 0; k < radius; ++k) {
-      std::memcpy(line.data() + size_t(k) * ch, row, size_t(ch));
-      std::memcpy(line.data() + size_t(radius + width + k) * ch, row + n - ch, size_t(ch));
-    }
-    std::memcpy(line.data() + size_t(radius) * ch, row, size_t(n));
+    pad_row(line.data(), row, width, ch, radius);
     const uint8_t* l = line.data();
     int32_t i = 0;
 #if defined(__SSE2__)

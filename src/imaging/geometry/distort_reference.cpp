@@ -5,14 +5,15 @@
 #include <vector>
 
 #include "imaging/geometry/distort.h"
+#include "imaging/geometry/distort_support.h"
 #include "imaging/geometry/inverse_map.h"
 
 namespace cvl::imaging {
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-constexpr float kTwoPi = 2 * kPi;
-constexpr float kRadiansPerDegree = kPi / 180;
+using detail::kPi;
+using detail::kRadiansPerDegree;
+using detail::kTwoPi;
 
 template <class Map>
 bool bilinear(const ImageView& src, const ImageView& dst, const Colour& fill, Map&& map) {
@@ -112,20 +113,14 @@ bool ripple_image_reference(const ImageView& src, const ImageView& dst, const Co
 
 bool spin_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float angle,
                           float radius) {
-  const float a = angle * kRadiansPerDegree, inv = radius > 0 ? 1 / radius : 0;
-  if (a == 0) radius = 0;
-  return twist(src, dst, fill, c, radius, [&](float r) {
-    const float t = 1 - r * inv;
-    return a * t * t;
-  });
+  const detail::SpinTurn turn(angle, radius);
+  return twist(src, dst, fill, c, turn.radius, turn);
 }
 
 bool spin_wave_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, Centre c, float angle,
                                float wavelength, float radius) {
-  const float a = angle * kRadiansPerDegree, inv = radius > 0 ? 1 / radius : 0;
-  const float w = kTwoPi / std::max(wavelength, 1.0f);
-  if (a == 0) radius = 0;
-  return twist(src, dst, fill, c, radius, [&](float r) { return a * std::sin(w * r) * (1 - r * inv); });
+  const detail::SpinWaveTurn turn(angle, wavelength, radius);
+  return twist(src, dst, fill, c, turn.radius, turn);
 }
 
 bool wave_image_reference(const ImageView& src, const ImageView& dst, const Colour& fill, float amplitude,

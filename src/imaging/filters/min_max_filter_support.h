@@ -1,0 +1,52 @@
+// What the window extremes and their plain twin share: running extremes over a
+// line by prefix and suffix blocks.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace cvl::imaging::detail {
+
+// The running extreme of windows of k = 2r + 1 consecutive units over a line of
+// n units, each unit `len` contiguous bytes (a pixel along a row, a strip of a
+// row down the columns). unit(j) gives unit j of the line for j in -r .. n - 1 + r
+// (the caller repeats the border); out(i) receives the extreme of units
+// i - r .. i + r. Blocks of k units get prefix extremes g and suffix extremes
+// h; the window starting at j is op(h[j], g[j + k - 1]).
+template <class Op, class Unit, class Out>
+void van_herk(int32_t n, int32_t r, size_t len, Unit unit, Out out, std::vector<uint8_t>& g, std::vector<uint8_t>& h,
+              Op op) {
+  const int32_t k = 2 * r + 1, padded = n + 2 * r;
+  g.resize(size_t(padded) * len);
+  h.resize(size_t(padded) * len);
+  for (int32_t j = 0; j < padded; ++j) {
+    const uint8_t* u = unit(j - r);
+    uint8_t* gj = g.data() + size_t(j) * len;
+    if (j % k == 0) {
+      std::copy_n(u, len, gj);
+    } else {
+      const uint8_t* prev = gj - len;
+      for (size_t i = 0; i < len; ++i) gj[i] = op(prev[i], u[i]);
+    }
+  }
+  for (int32_t j = padded - 1; j >= 0; --j) {
+    const uint8_t* u = unit(j - r);
+    uint8_t* hj = h.data() + size_t(j) * len;
+    if (j % k == k - 1 || j == padded - 1) {
+      std::copy_n(u, len, hj);
+    } else {
+      const uint8_t* next = hj + len;
+      for (size_t i = 0; i < len; ++i) hj[i] = op(next[i], u[i]);
+    }
+  }
+  for (int32_t j = 0; j < n; ++j) {
+    const uint8_t* a = h.data() + size_t(j) * len;
+    const uint8_t* b = g.data() + size_t(j + k - 1) * len;
+    uint8_t* o = out(j);
+    for (size_t i = 0; i < len; ++i) o[i] = op(a[i], b[i]);
+  }
+}
+
+}  // namespace cvl::imaging::detail
