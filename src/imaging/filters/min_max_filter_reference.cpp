@@ -32,22 +32,7 @@ bool extreme_filter(const ImageView& src, const ImageView& dst, int32_t radius, 
   const int32_t w = src.width, h = src.height, ch = src.channels;
   Image across{std::vector<uint8_t>(size_t(w) * h * ch), w, h, ch};
   const ImageView mid = across.view();
-  std::vector<uint8_t> g, hh;
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = src.row(y);
-    uint8_t* out = mid.row(y);
-    detail::van_herk(
-        w, radius, size_t(ch), [&](int32_t x) { return row + size_t(std::clamp(x, 0, w - 1)) * ch; },
-        [&](int32_t x) { return out + size_t(x) * ch; }, g, hh, op);
-  }
-  constexpr size_t kStrip = 1024;
-  const size_t row_bytes = size_t(w) * ch;
-  for (size_t x0 = 0; x0 < row_bytes; x0 += kStrip) {
-    const size_t len = std::min(kStrip, row_bytes - x0);
-    detail::van_herk(
-        h, radius, len, [&](int32_t y) { return mid.row(std::clamp(y, 0, h - 1)) + x0; },
-        [&](int32_t y) { return dst.row(y) + x0; }, g, hh, op);
-  }
+  detail::running_extremes(src, mid, dst, radius, op);
   return true;
 }
 

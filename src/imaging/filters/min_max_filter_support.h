@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/image_view.h"
+
 namespace cvl::imaging::detail {
 
 // The running extreme of windows of k = 2r + 1 consecutive units over a line of
@@ -46,6 +48,29 @@ void van_herk(int32_t n, int32_t r, size_t len, Unit unit, Out out, std::vector<
     const uint8_t* b = g.data() + size_t(j + k - 1) * len;
     uint8_t* o = out(j);
     for (size_t i = 0; i < len; ++i) o[i] = op(a[i], b[i]);
+  }
+}
+
+// The extremes of every (2r + 1)-square window of src into dst: rows by running
+// extremes into `mid` (src's shape), then mid's columns in strips of bytes.
+template <class Op>
+void running_extremes(const ImageView& src, const ImageView& mid, const ImageView& dst, int32_t radius, Op op) {
+  const int32_t w = src.width, h = src.height, ch = src.channels;
+  std::vector<uint8_t> g, hh;
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = src.row(y);
+    uint8_t* out = mid.row(y);
+    van_herk(
+        w, radius, size_t(ch), [&](int32_t x) { return row + size_t(std::clamp(x, 0, w - 1)) * ch; },
+        [&](int32_t x) { return out + size_t(x) * ch; }, g, hh, op);
+  }
+  constexpr size_t kStrip = 1024;
+  const size_t row_bytes = size_t(w) * ch;
+  for (size_t x0 = 0; x0 < row_bytes; x0 += kStrip) {
+    const size_t len = std::min(kStrip, row_bytes - x0);
+    van_herk(
+        h, radius, len, [&](int32_t y) { return mid.row(std::clamp(y, 0, h - 1)) + x0; },
+        [&](int32_t y) { return dst.row(y) + x0; }, g, hh, op);
   }
 }
 
