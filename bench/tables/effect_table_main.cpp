@@ -211,14 +211,17 @@ int main(int argc, char** argv) {
 
   CVL_IPLInit(0);
   const std::vector<bench::HostEffect> effects = bench::every_effect();
-  for (const auto& e : effects) {
-    if (!e.built) continue;
-    for (int edge : kSizes) {
+  // Each size's effects run together, as a host works on one canvas: switching
+  // sizes makes a new canvas, and the first call after that pays for fresh memory.
+  for (int edge : kSizes) {
+    for (const auto& e : effects) {
+      if (!e.built) continue;
       auto* b = benchmark::RegisterBenchmark(effect_name(e.name, edge).c_str(),
                                              [&e, edge](benchmark::State& s) { bench::time_effect(s, e, edge, 1); });
       b->Unit(benchmark::kMillisecond)->UseRealTime();
-      // One run at the large size keeps the whole table to minutes.
-      if (edge == kSizes[0]) b->MinTime(0.2);
+      // One untimed call first, so that what is timed is the call a host makes again;
+      // one run at the large size keeps the whole table to minutes.
+      if (edge == kSizes[0]) b->MinWarmUpTime(0.01)->MinTime(0.2);
       else b->Iterations(1);
     }
   }
