@@ -87,6 +87,13 @@ __attribute__((target("avx2"))) inline __m128i walk4(__m256d start, __m256d step
 
 // The bilinear samples (value x 65536, as `sample`) of pixels i..i+7 of the walk,
 // as four vectors of two pixels each: (i, i+1), (i+2, i+3), (i+4, i+5), (i+6, i+7).
+// Two 8-byte loads into one register. A function of its own with the target of its
+// callers: a lambda would not inherit it, and 32-bit builds have no SSE2 otherwise.
+__attribute__((target("avx2"))) inline __m128i load_pair(const uint8_t* base, int32_t first, int32_t second) {
+  const __m128i one = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + first));
+  return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(one), reinterpret_cast<const double*>(base + second)));
+}
+
 __attribute__((target("avx2"))) inline void sample8(const ImageView& in, const TurnLanes& t, int32_t i,
                                                     __m256i out[4]) {
   const __m256d i0 = _mm256_add_pd(_mm256_set1_pd(double(i)), _mm256_setr_pd(0, 1, 2, 3));
@@ -108,13 +115,10 @@ __attribute__((target("avx2"))) inline void sample8(const ImageView& in, const T
   alignas(32) int32_t at[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(at), offset);
   const uint8_t *top = in.data, *bottom = in.data + in.stride;
-  const auto pair = [&](const uint8_t* base, int k) {
-    const __m128i one = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + at[k]));
-    return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(one), reinterpret_cast<const double*>(base + at[k + 1])));
-  };
-  const __m256i rows[4] = {
-      _mm256_setr_m128i(pair(top, 0), pair(top, 2)), _mm256_setr_m128i(pair(bottom, 0), pair(bottom, 2)),
-      _mm256_setr_m128i(pair(top, 4), pair(top, 6)), _mm256_setr_m128i(pair(bottom, 4), pair(bottom, 6))};
+  const __m256i rows[4] = {_mm256_setr_m128i(load_pair(top, at[0], at[1]), load_pair(top, at[2], at[3])),
+                           _mm256_setr_m128i(load_pair(bottom, at[0], at[1]), load_pair(bottom, at[2], at[3])),
+                           _mm256_setr_m128i(load_pair(top, at[4], at[5]), load_pair(top, at[6], at[7])),
+                           _mm256_setr_m128i(load_pair(bottom, at[4], at[5]), load_pair(bottom, at[6], at[7]))};
   // Bytes of the left and the right pixel interleaved as 16-bit pairs, one
   // pixel per 128-bit lane: the first of the two qwords in each lane, or the second.
   const __m256i first = _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4, -1, 1, -1, 5,
