@@ -84,13 +84,9 @@ void columns_direct(const ImageView& mid, const ImageView& dst, int32_t r, int32
 template <class Op>
 bool extreme_filter(const ImageView& src, const ImageView& dst, int32_t radius, Op op) {
   if (!same_shape(src, dst) || radius < 0) return false;
-  radius = std::min(radius, kMaxBoxRadius);
-  if (radius == 0) {
-    copy_view(src, dst);
-    return true;
-  }
+  Image across;
+  if (!detail::start_extremes(src, dst, radius, across)) return true;
   const int32_t w = src.width, h = src.height, ch = src.channels;
-  Image across{std::vector<uint8_t>(size_t(w) * h * ch), w, h, ch};
   const ImageView mid = across.view();
   if (radius <= kMaxDirectRadius) {
     // Rows read only src and write mid, columns read only mid and write dst, so

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/channel_mask.h"
+#include "imaging/filters/box_blur.h"
 #include "imaging/image_view.h"
 
 namespace cvl::imaging::detail {
@@ -49,6 +51,20 @@ void van_herk(int32_t n, int32_t r, size_t len, Unit unit, Out out, std::vector<
     uint8_t* o = out(j);
     for (size_t i = 0; i < len; ++i) o[i] = op(a[i], b[i]);
   }
+}
+
+// What both filters do first, once the shapes are checked: the radius held to the
+// widest box, a radius of 0 copied, and the scratch image for the rows made.
+// False when nothing is left to do.
+inline bool start_extremes(const ImageView& src, const ImageView& dst, int32_t& radius, Image& scratch) {
+  radius = std::min(radius, kMaxBoxRadius);
+  if (radius == 0) {
+    copy_view(src, dst);
+    return false;
+  }
+  scratch = Image{std::vector<uint8_t>(size_t(src.width) * src.height * src.channels), src.width, src.height,
+                  src.channels};
+  return true;
 }
 
 // The extremes of every (2r + 1)-square window of src into dst: rows by running
