@@ -1,5 +1,5 @@
 // The pieces every effect call pays around its own work, at 2048 x 2048 on one
-// thread: reading the layer into 8-bit buffers, premultiplying and back, loading
+// thread and on two (the benchmark's argument): reading the layer into 8-bit buffers, premultiplying and back, loading
 // the result into the layer, making and freeing the host's buffers, and setting
 // the layer current; beside a copy of the same 4-byte pixels, their limit.
 #include <benchmark/benchmark.h>
@@ -30,7 +30,7 @@ struct FrameCanvas {
 // Each benchmark makes its own canvas: other files' benchmarks run between them.
 template <class Body>
 void on_canvas(benchmark::State& state, Body&& body) {
-  CVL_SetThreadCount(1);
+  CVL_SetThreadCount(int32_t(state.range(0)));
   {
     FrameCanvas canvas;
     body(canvas);
@@ -119,13 +119,13 @@ void BM_FrameCopyLimit(benchmark::State& state) {
   });
 }
 
-BENCHMARK(BM_FrameReadRGBA32)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameReadRGB24)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameLoadRGBA32)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameLoadRGB24)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FramePremultiplyAndBack)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameHostBuffers)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameSetLayer)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameCopyLimit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameReadRGBA32)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameReadRGB24)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameLoadRGBA32)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameLoadRGB24)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FramePremultiplyAndBack)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameHostBuffers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameSetLayer)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameCopyLimit)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
