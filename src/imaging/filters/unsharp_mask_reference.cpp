@@ -33,7 +33,9 @@ bool unsharp_mask_reference(const ImageView& src, const ImageView& dst, double a
             continue;
           }
           const int32_t scaled = detail * gain;
-          const int32_t change = std::clamp((scaled >= 0 ? scaled + 128 : scaled - 128) / 256, -limit, limit);
+          // min of max rather than std::clamp, whose bounds cross when the limit is
+          // negative (which the standard leaves undefined).
+          const int32_t change = std::min(std::max((scaled >= 0 ? scaled + 128 : scaled - 128) / 256, -limit), limit);
           d[c] = static_cast<uint8_t>(std::clamp(s[c] + change, 0, 255));
         }
     }
