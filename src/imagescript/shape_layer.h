@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -148,6 +149,15 @@ class PaintLayer {
     p[3] = static_cast<uint8_t>(oa);
   }
 
+  // Asks for pixels [lo, hi) of row y to be brought into the cache.
+  void fetch(int32_t y, int32_t lo, int32_t hi) const {
+    if (lo >= hi) return;
+    const uint8_t* p = &px_[(size_t(y) * w_ + lo) * 4];
+    const uint8_t* last = p + size_t(hi - lo) * 4 - 1;
+    for (; p < last; p += 64) __builtin_prefetch(p, 1);
+    __builtin_prefetch(last, 1);
+  }
+
   int32_t w_, h_;
   imaging::BlockArray<uint8_t> px_;  // straight RGBA
   StrokeMapRelease release_;
@@ -161,6 +171,27 @@ inline void span(double a, double b, double reach, int32_t n, int32_t& lo, int32
   lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
   hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
 }
+
+// floor and ceil of v as integers (v kept within +-1e9): the plain conversion and a
+// correction, cheaper than the library calls on the baseline instruction set.
+inline int32_t floor_int(double v) {
+  v = std::clamp(v, -1e9, 1e9);
+  const int32_t i = static_cast<int32_t>(v);
+  return i - (i > v);
+}
+inline int32_t ceil_int(double v) { return -floor_int(-v); }
+
+inline void clip_rows(int32_t& y0, int32_t& y1, Rows rows) {
+  y0 = std::max(y0, rows.first), y1 = std::min(y1, rows.end);
+}
+
+// Shapes are measured at pixel centres with an exact distance (std::hypot) wherever the
+// edge's antialiasing needs it. Where the squared distance already shows a pixel wholly
+// inside or wholly outside, that settles its coverage (1 or 0, as the exact distance
+// would after clamping); the margin is far wider than any rounding of the square.
+inline constexpr double kSure = 1e-7;
+inline double outside_square(double r) { return r * r * (1 + kSure); }                // beyond: nothing
+inline double inside_square(double r) { return r > 0 ? r * r * (1 - kSure) : -1.0; }  // within: full
 
 // The pixel box [x0, x1) x [y0, y1) covering `points` x, y pairs at xy with `reach`
 // round them, clipped to a w x h layer.
@@ -238,5 +269,8 @@ void blend_pixels(const uint8_t* s, uint8_t* d, size_t n, Blend mode, Over over)
 // at `blend_index`, the random-colour flag and the colour variation where given (index
 // 0 when the effect has none).
 Palette palette_from(const Values& v, int32_t colour_index, int32_t random_flag_index, int32_t variation_index);
+
+// Tests turn the strokes' lanes off to hold the one-pixel measure to the same words.
+void strokes_use_portable_lanes(bool on);
 
 }  // namespace cvl::imagescript
