@@ -149,15 +149,6 @@ class PaintLayer {
     p[3] = static_cast<uint8_t>(oa);
   }
 
-  // Asks for pixels [lo, hi) of row y to be brought into the cache.
-  void fetch(int32_t y, int32_t lo, int32_t hi) const {
-    if (lo >= hi) return;
-    const uint8_t* p = &px_[(size_t(y) * w_ + lo) * 4];
-    const uint8_t* last = p + size_t(hi - lo) * 4 - 1;
-    for (; p < last; p += 64) __builtin_prefetch(p, 1);
-    __builtin_prefetch(last, 1);
-  }
-
   int32_t w_, h_;
   imaging::BlockArray<uint8_t> px_;  // straight RGBA
   StrokeMapRelease release_;

@@ -482,6 +482,60 @@ CVL_LANES void stamp_segment_lanes(const SegmentPixels& s, const MapRows& m) {
   }
 }
 
+// PaintLayer::lay's alpha of four coverages: in 255ths (at most 255) rounded, 0 where
+// the coverage is not above 0.
+CVL_LANES inline __m128i coverage_steps(__m256d coverage) {
+  const __m256d v = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(coverage, _mm256_set1_pd(1.0)), _mm256_set1_pd(255.0)),
+                                  _mm256_set1_pd(0.5));
+  return _mm256_cvttpd_epi32(_mm256_and_pd(v, _mm256_cmp_pd(coverage, _mm256_setzero_pd(), _CMP_GT_OQ)));
+}
+
+// One channel of PaintLayer::lay's "over": (colour a + under da) / alpha, `under` in
+// the low byte of each lane.
+CVL_LANES inline __m256i over_channel(__m256i colour, __m256i under, __m256i a, __m256i da, __m256 alpha) {
+  const __m256i n = _mm256_add_epi32(_mm256_mullo_epi32(colour, a),
+                                     _mm256_mullo_epi32(_mm256_and_si256(under, _mm256_set1_epi32(255)), da));
+  return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(n), alpha));
+}
+
+// PaintLayer::cover of pixels px[0, n) (packed RGBA) by coverages best[0, n) times
+// `opacity`, eight at a time, leaving best all zero: the same coverage in 255ths,
+// the colour as it is where that is full, else the same integer "over", whose
+// division by the new alpha a single-precision quotient truncates exactly (the
+// dividend, below 2^16, and the alpha are exact; a quotient that is not whole is at
+// least 1/255 from the next whole number, far beyond its rounding).
+CVL_LANES void cover_run_lanes(uint8_t* px, float* best, int32_t n, const Rgb& colour, double opacity) {
+  const __m256d times = _mm256_set1_pd(opacity);
+  const __m256i byte = _mm256_set1_epi32(255), step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i r = _mm256_set1_epi32(colour.r), g = _mm256_set1_epi32(colour.g), b = _mm256_set1_epi32(colour.b);
+  const __m256i solid = _mm256_set1_epi32(int32_t(colour.r | colour.g << 8 | colour.b << 16 | 0xFF000000u));
+  for (int32_t i = 0; i < n; i += 8) {
+    const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), step);
+    const __m256 c = _mm256_maskload_ps(best + i, lanes);
+    _mm256_maskstore_ps(best + i, lanes, _mm256_setzero_ps());
+    // The coverage as cover takes it, and nothing laid where it is not above 0.
+    const __m256d low = _mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(c)), times);
+    const __m256d high = _mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(c, 1)), times);
+    const __m256i a = _mm256_set_m128i(coverage_steps(high), coverage_steps(low));
+    const __m256i laid = _mm256_and_si256(lanes, _mm256_cmpgt_epi32(a, _mm256_setzero_si256()));
+    if (_mm256_testz_si256(laid, laid)) continue;
+    int32_t* at = reinterpret_cast<int32_t*>(px + 4 * size_t(i));
+    const __m256i under = _mm256_maskload_epi32(at, laid);
+    const __m256i ua = _mm256_srli_epi32(under, 24);
+    // p[3] * (255 - a) / 255, the product below 2^16, by a multiply and shift.
+    const __m256i da = _mm256_srli_epi32(
+        _mm256_mullo_epi32(_mm256_mullo_epi32(ua, _mm256_sub_epi32(byte, a)), _mm256_set1_epi32(32897)), 23);
+    const __m256i oa = _mm256_add_epi32(a, da);
+    const __m256 alpha = _mm256_cvtepi32_ps(oa);
+    const __m256i blue = over_channel(b, _mm256_srli_epi32(under, 16), a, da, alpha);
+    __m256i over = _mm256_or_si256(over_channel(r, under, a, da, alpha),
+                                   _mm256_slli_epi32(over_channel(g, _mm256_srli_epi32(under, 8), a, da, alpha), 8));
+    over = _mm256_or_si256(over, _mm256_or_si256(_mm256_slli_epi32(blue, 16), _mm256_slli_epi32(oa, 24)));
+    over = _mm256_blendv_epi8(over, solid, _mm256_cmpgt_epi32(a, _mm256_set1_epi32(254)));
+    _mm256_maskstore_epi32(at, laid, over);
+  }
+}
+
 #endif
 
 bool portable_only = false;
@@ -584,12 +638,29 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
           map.lo[r] = std::min(map.lo[r], lo), map.hi[r] = std::max(map.hi[r], hi);
         });
   }
-  // The layer's rows a few ahead are fetched while these are laid: the strokes lie
-  // all over the layer, so little of it is still in the cache.
-  constexpr int32_t kAhead = 4;
-  for (int32_t y = by0; y < by1; ++y) {
+  // The strokes lie all over the layer, so little of it is still in the cache: its
+  // rows are asked for a few rows before they are laid. (Written out here: a function
+  // doing only this would count as doing nothing, and its calls would be dropped.)
+  constexpr int32_t kAhead = 8;
+  for (int32_t y = by0 - kAhead; y < by1; ++y) {
+    if (const int32_t ahead = y + kAhead; ahead >= by0 && ahead < by1) {
+      const size_t r = size_t(ahead - by0);
+      if (map.lo[r] < map.hi[r]) {
+        const uint8_t* p = row(ahead) + size_t(map.lo[r]) * 4;
+        const uint8_t* last = p + size_t(map.hi[r] - map.lo[r]) * 4 - 1;
+        for (; p < last; p += 64) __builtin_prefetch(p, 1);
+        __builtin_prefetch(last, 1);
+      }
+    }
+    if (y < by0) continue;
     const size_t r = size_t(y - by0);
-    if (y + kAhead < by1) fetch(y + kAhead, map.lo[r + kAhead], map.hi[r + kAhead]);
+#if defined(CVL_STROKE_LANES)
+    if (lanes) {
+      if (map.lo[r] < map.hi[r])
+        cover_run_lanes(row(y) + size_t(map.lo[r]) * 4, &at(map.lo[r], y), map.hi[r] - map.lo[r], colour, opacity);
+      continue;
+    }
+#endif
     for (int32_t x = map.lo[r]; x < map.hi[r]; ++x) {
       float& c = at(x, y);
       if (c > 0) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -77,6 +78,26 @@ TEST(ShapeLayerStrokes, EveryBendAndStepLaysTheTwinsPixels) {
     fast.polyline(strokes[1], 9000.0, {200, 30, 90}, 0.6), plain.polyline_reference(strokes[1], 9000.0, {200, 30, 90}, 0.6);
     EXPECT_EQ(layer_words(fast), layer_words(plain)) << (portable ? "without lanes" : "");
   }
+}
+
+// A stroke wholly covering pixels that hold every alpha, at every opacity: the
+// layer's "over" laid eight pixels at a time against the plain division.
+TEST(ShapeLayerStrokes, TranslucentStrokesLayOverEveryAlphaAsThePlainDivision) {
+  const double xy[] = {-5, 1.5, 130, 1.5, 300, 1.5};
+  for (uint8_t under : {uint8_t(0), uint8_t(77), uint8_t(255)})
+    for (int a = 1; a < 255; ++a) {
+      PaintLayer fast(256, 3), plain(256, 3);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 256; ++x) {
+          // Pixel x holds alpha x, under a colour of its own.
+          const Rgb first{under, uint8_t(255 - under), uint8_t(x * 7)};
+          fast.cover(x, y, first, x / 255.0), plain.cover_reference(x, y, first, x / 255.0);
+        }
+      const Rgb colour{uint8_t(255 - under), uint8_t(a), under};
+      fast.polyline(xy, 3, 3.0, colour, a / 255.0, fast.all_rows());
+      plain.polyline_reference(std::vector<double>(std::begin(xy), std::end(xy)), 3.0, colour, a / 255.0);
+      ASSERT_EQ(layer_words(fast), layer_words(plain)) << "alpha " << a << " under " << int(under);
+    }
 }
 
 // The path generators over a picture, with and without the lanes, on one and two
