@@ -272,6 +272,11 @@ class SegmentPixels {
     span(ax, cx, half + 1, w, x0_, x1_);
     span(ay, cy, half + 1, h, first_row, end_row);
     clip_rows(first_row, end_row, rows);
+    // The pixel centres nearer than the reach in each axis (the others have nothing).
+    near_x0_ = std::max(x0_, ceil_int(std::min(ax, cx) - reach - 0.5));
+    near_x1_ = std::min(x1_, floor_int(std::max(ax, cx) + reach - 0.5) + 1);
+    near_first_ = std::max(first_row, ceil_int(std::min(ay, cy) - reach - 0.5));
+    near_end_ = std::min(end_row, floor_int(std::max(ay, cy) + reach - 0.5) + 1);
   }
 
   // The runs of row y that the segment answers for; false when there are none.
@@ -342,11 +347,14 @@ class SegmentPixels {
   const double ax, ay, dx, dy, len2, length, inv_len2, reach, slack, out2, in2;
   int32_t first_row = 0, end_row = 0;
 
-  // Where the segment answers for only some pixels: those of row y it answers for,
-  // from the pixels of its box. Any of them may be measured.
+  // Where the segment answers for only some pixels: the rows [near_first, near_end)
+  // that may have some, and those of row y it answers for, from the pixels of its box
+  // nearer than the reach in each axis. Any of them may be measured.
   bool shared() const { return share_.shared(); }
+  int32_t near_first() const { return near_first_; }
+  int32_t near_end() const { return near_end_; }
   void answered(int32_t y, int32_t& lo, int32_t& hi) const {
-    lo = x0_, hi = x1_;
+    lo = near_x0_, hi = near_x1_;
     share_.clip(y + 0.5, lo, hi);
   }
 
@@ -356,7 +364,7 @@ class SegmentPixels {
   const bool short_;
   const double outer_, inner_, mx_, my_;
   const Share share_;
-  int32_t x0_ = 0, x1_ = 0;
+  int32_t x0_ = 0, x1_ = 0, near_x0_ = 0, near_x1_ = 0, near_first_ = 0, near_end_ = 0;
 };
 
 // Coverage of the pixels of one segment, given as a float to put(x, y, coverage)
@@ -460,7 +468,7 @@ CVL_LANES inline void raise_run_lanes(const SegmentPixels& s, double py, int32_t
 // the stroke by the squared distance alone: no chords.
 CVL_LANES void stamp_segment_lanes(const SegmentPixels& s, const MapRows& m) {
   if (s.shared()) {
-    for (int32_t y = s.first_row; y < s.end_row; ++y) {
+    for (int32_t y = s.near_first(); y < s.near_end(); ++y) {
       int32_t lo, hi;
       s.answered(y, lo, hi);
       if (lo >= hi) continue;
