@@ -157,6 +157,9 @@ class PaintLayer {
 // Pieces the layer's drawing shares with its plain twins in shape_layer_reference.cpp.
 namespace detail {
 
+// Whether the layer draws and blends several pixels at a time.
+bool paint_layer_lanes();
+
 // Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
 inline void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
   lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
@@ -261,7 +264,8 @@ void blend_pixels(const uint8_t* s, uint8_t* d, size_t n, Blend mode, Over over)
 // 0 when the effect has none).
 Palette palette_from(const Values& v, int32_t colour_index, int32_t random_flag_index, int32_t variation_index);
 
-// Tests turn the strokes' lanes off to hold the one-pixel measure to the same words.
-void strokes_use_portable_lanes(bool on);
+// Tests turn the layer's lanes (strokes and blending, several pixels at a time where
+// the processor has AVX2) off to hold the one-pixel code to the same words.
+void paint_layer_use_portable_lanes(bool on);
 
 }  // namespace cvl::imagescript

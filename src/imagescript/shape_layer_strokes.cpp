@@ -546,17 +546,6 @@ CVL_LANES void cover_run_lanes(uint8_t* px, float* best, int32_t n, const Rgb& c
 
 #endif
 
-bool portable_only = false;
-
-bool stroke_lanes() {
-#if defined(CVL_STROKE_LANES)
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_only;
-#else
-  return false;
-#endif
-}
-
 // The per-pixel best coverage of a stroke, kept for the rows of one band; reused
 // from stroke to stroke on each thread and left all zero after every stroke.
 struct StrokeMap {
@@ -570,8 +559,6 @@ StrokeMap& stroke_map() {
 }
 
 }  // namespace
-
-void strokes_use_portable_lanes(bool on) { portable_only = on; }
 
 void PaintLayer::segment(double x0, double y0, double x1, double y1, double width, const Rgb& colour, double opacity,
                          Rows rows) {
@@ -620,7 +607,7 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
   std::optional<ChordTable> steps;
   if (longest <= half && half <= kMostTabledHalfWidth) steps.emplace(half, longest);
   const ChordTable* table = steps ? &*steps : nullptr;
-  const bool lanes = stroke_lanes();
+  [[maybe_unused]] const bool lanes = detail::paint_layer_lanes();
   const MapRows rows_of_map{best, bw, bx0, by0, map.lo.data(), map.hi.data()};
   for (size_t i = 0; i + 1 < points; ++i) {
     const double* a = xy + 2 * i;

@@ -19,8 +19,8 @@ namespace {
 
 // Turns the lanes off for the scope when asked.
 struct PortableLanes {
-  explicit PortableLanes(bool on) { strokes_use_portable_lanes(on); }
-  ~PortableLanes() { strokes_use_portable_lanes(false); }
+  explicit PortableLanes(bool on) { paint_layer_use_portable_lanes(on); }
+  ~PortableLanes() { paint_layer_use_portable_lanes(false); }
 };
 
 std::vector<uint8_t> layer_words(PaintLayer& layer) {
@@ -51,12 +51,13 @@ TEST(ShapeLayerStrokes, EveryBendAndStepLaysTheTwinsPixels) {
   for (double turn : {0.0, 0.2, 0.45, 1.6, 2.7, 3.14159})
     strokes.push_back(walk(random.range(10, 70), random.range(10, 50), random.range(0, 6.3), 40, 2.0,
                            [&](int) { return random.range(-turn, turn); }));
-  strokes.push_back(walk(20, 30, 0.3, 30, 2.0, [](int i) { return i % 2 ? 2.9 : -2.9; }));        // hairpins
+  strokes.push_back(walk(20, 30, 0.3, 30, 2.0, [](int i) { return i % 2 ? 2.9 : -2.9; }));         // hairpins
   strokes.push_back(walk(40, 5, 0.0, 24, 2.0, [](int i) { return i % 6 == 5 ? kPi / 2 : 0.0; }));  // a square walk
-  strokes.push_back({30, 5, 30, 9, 30, 13, 34, 13, 38, 13, 38, 9, 38.000000000001, 5, 30, 5});  // straight up and across
+  strokes.push_back(
+      {30, 5, 30, 9, 30, 13, 34, 13, 38, 13, 38, 9, 38.000000000001, 5, 30, 5});  // straight up and across
   strokes.push_back({10, 10, 12, 11, 12.001, 11.002, 12.04, 11, 12.04, 11, 15, 14, 15, 14.03, 20, 20});  // tiny steps
   strokes.push_back({-3e6, 20, 30, 25, 33, 27, 36, 26, 4e6, 30, 50, 40});  // points far off
-  strokes.push_back({5, 5, 60, 50, 62, 49, 20, 8, 22, 10});               // long and short steps, a sharp return
+  strokes.push_back({5, 5, 60, 50, 62, 49, 20, 8, 22, 10});                // long and short steps, a sharp return
   const double widths[] = {1.0, 2.5, 4.0, 12.5, 31.0};
   for (bool portable : {false, true}) {
     const PortableLanes lanes(portable);
@@ -75,7 +76,8 @@ TEST(ShapeLayerStrokes, EveryBendAndStepLaysTheTwinsPixels) {
       }
     // Wider than any segment may share: every segment answers for everything.
     PaintLayer fast(kW, kH), plain(kW, kH);
-    fast.polyline(strokes[1], 9000.0, {200, 30, 90}, 0.6), plain.polyline_reference(strokes[1], 9000.0, {200, 30, 90}, 0.6);
+    fast.polyline(strokes[1], 9000.0, {200, 30, 90}, 0.6),
+        plain.polyline_reference(strokes[1], 9000.0, {200, 30, 90}, 0.6);
     EXPECT_EQ(layer_words(fast), layer_words(plain)) << (portable ? "without lanes" : "");
   }
 }
