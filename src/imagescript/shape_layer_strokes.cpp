@@ -451,12 +451,12 @@ CVL_LANES inline void raise_run_lanes(const SegmentPixels& s, double py, int32_t
     __m128 near = _mm256_cvtpd_ps(clamp_unit4(_mm256_sub_pd(reach, _mm256_sub_pd(d, bracket))));
     const __m128 far = _mm256_cvtpd_ps(clamp_unit4(_mm256_sub_pd(reach, _mm256_add_pd(d, bracket))));
     if (const int undecided = _mm_movemask_ps(_mm_andnot_ps(_mm_cmpeq_ps(near, far), lanes))) {
-      alignas(32) double exs[4], eys[4];
-      alignas(16) float c[4];
-      _mm256_store_pd(exs, ex), _mm256_store_pd(eys, ey), _mm_store_ps(c, near);
+      double exs[4], eys[4];
+      float c[4];
+      _mm256_storeu_pd(exs, ex), _mm256_storeu_pd(eys, ey), _mm_storeu_ps(c, near);
       for (int k = 0; k < 4; ++k)
         if (undecided >> k & 1) c[k] = static_cast<float>(std::clamp(s.reach - std::hypot(exs[k], eys[k]), 0.0, 1.0));
-      near = _mm_load_ps(c);
+      near = _mm_loadu_ps(c);
     }
     // std::max(held, coverage): the held value where they tie or the coverage is not a number.
     _mm_maskstore_ps(best + i, _mm_castps_si128(open), _mm_max_ps(near, held));
