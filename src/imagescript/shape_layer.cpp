@@ -12,11 +12,6 @@
 
 namespace cvl::imagescript {
 
-using detail::ceil_int;
-using detail::clip_rows;
-using detail::floor_int;
-using detail::inside_square;
-using detail::outside_square;
 using detail::span;
 
 Blend blend_from_value(int32_t value) { return value >= 0 && value <= 12 ? static_cast<Blend>(value) : Blend::Normal; }
@@ -52,27 +47,27 @@ void PaintLayer::ring(double cx, double cy, double radius, double width, const R
   int32_t x0, x1, y0, y1;
   span(cx, cx, radius + 1, w_, x0, x1);
   span(cy, cy, radius + 1, h_, y0, y1);
-  clip_rows(y0, y1, rows);
+  detail::clip_rows(y0, y1, rows);
   const double inner = width > 0 ? std::max(radius - width, 0.0) : -1.0;
   // Outside radius + 0.5 and inside inner - 0.5 nothing; between radius - 0.5 and
   // inner + 0.5 all; the rest by the exact distance.
-  const double out2 = outside_square(radius + 0.5), in2 = inside_square(radius - 0.5);
-  const double hole2 = inner >= 0 ? inside_square(inner - 0.5) : -1.0;
-  const double solid2 = inner >= 0 ? outside_square(inner + 0.5) : -1.0;
+  const double out2 = detail::outside_square(radius + 0.5), in2 = detail::inside_square(radius - 0.5);
+  const double hole2 = inner >= 0 ? detail::inside_square(inner - 0.5) : -1.0;
+  const double solid2 = inner >= 0 ? detail::outside_square(inner + 0.5) : -1.0;
   for (int32_t y = y0; y < y1; ++y) {
     const double dy = y + 0.5 - cy, dy2 = dy * dy;
     // The row's reach of the outer edge and of the hole, two pixels slack each way.
     const double outer = radius + 0.5 + 2;
     if (dy2 >= outer * outer) continue;
     const double ox = std::sqrt(outer * outer - dy2);
-    const int32_t lo = std::clamp(floor_int(cx - ox - 0.5), x0, std::max(x0, x1));
-    const int32_t hi = std::clamp(ceil_int(cx + ox - 0.5) + 1, lo, std::max(lo, x1));
+    const int32_t lo = std::clamp(detail::floor_int(cx - ox - 0.5), x0, std::max(x0, x1));
+    const int32_t hi = std::clamp(detail::ceil_int(cx + ox - 0.5) + 1, lo, std::max(lo, x1));
     int32_t gap_lo = hi, gap_hi = hi;
     const double hole = inner - 0.5 - 2;
     if (inner >= 0 && hole > 0 && dy2 < hole * hole) {
       const double ix = std::sqrt(hole * hole - dy2);
-      gap_lo = std::clamp(ceil_int(cx - ix - 0.5), lo, hi);
-      gap_hi = std::clamp(floor_int(cx + ix - 0.5) + 1, gap_lo, hi);
+      gap_lo = std::clamp(detail::ceil_int(cx - ix - 0.5), lo, hi);
+      gap_hi = std::clamp(detail::floor_int(cx + ix - 0.5) + 1, gap_lo, hi);
     }
     for (int32_t x = lo; x < hi; ++x) {
       if (x == gap_lo) x = gap_hi;
@@ -97,7 +92,7 @@ void PaintLayer::rectangle(double x0, double y0, double x1, double y1, double li
   int32_t px0, px1, py0, py1;
   span(x0, x1, 1, w_, px0, px1);
   span(y0, y1, 1, h_, py0, py1);
-  clip_rows(py0, py1, rows);
+  detail::clip_rows(py0, py1, rows);
   const double ix0 = x0 + line, ix1 = x1 - line, iy0 = y0 + line, iy1 = y1 - line;
   const bool hollow = line > 0 && ix1 > ix0 && iy1 > iy0;
   for (int32_t y = py0; y < py1; ++y) {

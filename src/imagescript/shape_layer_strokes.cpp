@@ -85,24 +85,15 @@ class CapsuleRows {
   double ux_ = 0, uy_ = 0, inv_ux_ = 0, inv_uy_ = 0;
 };
 
-// Pixels [lo, hi) whose centres lie in [a, b], clipped to [lo, hi): those on either
-// side of it (pixels_touching: those from the one just before to the one just after)
-// and those within it.
-void pixels_touching(double a, double b, int32_t& lo, int32_t& hi) {
+// Pixels [lo, hi) whose centres lie in [a, b], clipped to [lo, hi): with `touching`,
+// also the one just before it and the one just after.
+void pixels_of(double a, double b, bool touching, int32_t& lo, int32_t& hi) {
   if (a > b) {
     hi = lo;
     return;
   }
-  lo = std::max(lo, floor_int(a - 0.5));
-  hi = std::max(lo, std::min(hi, ceil_int(b - 0.5) + 1));
-}
-void pixels_within(double a, double b, int32_t& lo, int32_t& hi) {
-  if (a > b) {
-    hi = lo;
-    return;
-  }
-  lo = std::max(lo, ceil_int(a - 0.5));
-  hi = std::max(lo, std::min(hi, floor_int(b - 0.5) + 1));
+  lo = std::max(lo, touching ? floor_int(a - 0.5) : ceil_int(a - 0.5));
+  hi = std::max(lo, std::min(hi, (touching ? ceil_int(b - 0.5) : floor_int(b - 0.5)) + 1));
 }
 
 // float(clamp(reach - d, 0, 1)) for d the exact distance std::hypot(ex, ey) gives. The
@@ -295,7 +286,7 @@ class SegmentPixels {
       capsule_.chord(outer_, py, a, b);
     }
     r.lo = x0_, r.hi = x1_;
-    pixels_touching(a, b, r.lo, r.hi);
+    pixels_of(a, b, true, r.lo, r.hi);
     r.inner_lo = r.inner_hi = r.lo;
     if (inner_ > 0) {
       if (table_) {
@@ -307,7 +298,7 @@ class SegmentPixels {
         capsule_.chord(inner_, py, a, b);
       }
       r.inner_lo = r.lo, r.inner_hi = r.hi;
-      pixels_within(a, b, r.inner_lo, r.inner_hi);
+      pixels_of(a, b, false, r.inner_lo, r.inner_hi);
       if (r.inner_lo >= r.inner_hi) r.inner_lo = r.inner_hi = r.lo;
     }
     int32_t lo = r.lo, hi = r.hi;
