@@ -178,7 +178,7 @@ CVL_LANES void blend_normal_lanes(const uint8_t* s, uint8_t* d, size_t n) {
 
 template <Blend mode>
 void blend_rows(const uint8_t* s, uint8_t* d, int32_t w, int32_t h) {
-  const bool lanes = detail::paint_layer_lanes();
+  [[maybe_unused]] const bool lanes = detail::paint_layer_lanes();
   imaging::for_each_band(h, int64_t(w) * 8, [&](int first, int end) {
     const size_t at = size_t(first) * w * 4, n = size_t(end - first) * w;
 #if defined(CVL_LAYER_LANES)

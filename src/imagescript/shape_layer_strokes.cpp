@@ -376,6 +376,8 @@ void stamp_segment(const SegmentPixels& s, Held held, Put put, PutFull put_full)
   }
 }
 
+#if defined(CVL_STROKE_LANES)
+
 // The best coverage of a stroke's pixels so far, for columns [x0, x0 + width) of rows
 // from y0, and the columns touched on each row.
 struct MapRows {
@@ -384,8 +386,6 @@ struct MapRows {
   int32_t x0, y0;
   int32_t *lo, *hi;
 };
-
-#if defined(CVL_STROKE_LANES)
 
 // Built for AVX2 and not for FMA: a fused multiply-add would round once where the
 // one-pixel measure rounds the product and then the sum.
@@ -598,8 +598,10 @@ void PaintLayer::polyline(const double* xy, size_t points, double width, const R
   std::optional<ChordTable> steps;
   if (longest <= half && half <= kMostTabledHalfWidth) steps.emplace(half, longest);
   const ChordTable* table = steps ? &*steps : nullptr;
-  [[maybe_unused]] const bool lanes = detail::paint_layer_lanes();
+#if defined(CVL_STROKE_LANES)
+  const bool lanes = detail::paint_layer_lanes();
   const MapRows rows_of_map{best, bw, bx0, by0, map.lo.data(), map.hi.data()};
+#endif
   for (size_t i = 0; i + 1 < points; ++i) {
     const double* a = xy + 2 * i;
     const Share share(i > 0 ? a - 2 : nullptr, a[0], a[1], a[2], a[3], i + 2 < points ? a + 4 : nullptr, half);
