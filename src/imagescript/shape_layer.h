@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -156,11 +157,35 @@ class PaintLayer {
 // Pieces the layer's drawing shares with its plain twins in shape_layer_reference.cpp.
 namespace detail {
 
+// Whether the layer draws and blends several pixels at a time.
+bool paint_layer_lanes();
+
 // Pixel range [lo, hi) covering [a - reach, b + reach], clipped to [0, n).
 inline void span(double a, double b, double reach, int32_t n, int32_t& lo, int32_t& hi) {
   lo = static_cast<int32_t>(std::clamp(std::floor(std::min(a, b) - reach), 0.0, double(n)));
   hi = static_cast<int32_t>(std::clamp(std::ceil(std::max(a, b) + reach) + 1, 0.0, double(n)));
 }
+
+// floor and ceil of v as integers (v kept within +-1e9): the plain conversion and a
+// correction, cheaper than the library calls on the baseline instruction set.
+inline int32_t floor_int(double v) {
+  v = std::clamp(v, -1e9, 1e9);
+  const int32_t i = static_cast<int32_t>(v);
+  return i - (i > v);
+}
+inline int32_t ceil_int(double v) { return -floor_int(-v); }
+
+inline void clip_rows(int32_t& y0, int32_t& y1, Rows rows) {
+  y0 = std::max(y0, rows.first), y1 = std::min(y1, rows.end);
+}
+
+// Shapes are measured at pixel centres with an exact distance (std::hypot) wherever the
+// edge's antialiasing needs it. Where the squared distance already shows a pixel wholly
+// inside or wholly outside, that settles its coverage (1 or 0, as the exact distance
+// would after clamping); the margin is far wider than any rounding of the square.
+inline constexpr double kSure = 1e-7;
+inline double outside_square(double r) { return r * r * (1 + kSure); }                // beyond: nothing
+inline double inside_square(double r) { return r > 0 ? r * r * (1 - kSure) : -1.0; }  // within: full
 
 // The pixel box [x0, x1) x [y0, y1) covering `points` x, y pairs at xy with `reach`
 // round them, clipped to a w x h layer.
@@ -238,5 +263,9 @@ void blend_pixels(const uint8_t* s, uint8_t* d, size_t n, Blend mode, Over over)
 // at `blend_index`, the random-colour flag and the colour variation where given (index
 // 0 when the effect has none).
 Palette palette_from(const Values& v, int32_t colour_index, int32_t random_flag_index, int32_t variation_index);
+
+// Tests turn the layer's lanes (strokes and blending, several pixels at a time where
+// the processor has AVX2) off to hold the one-pixel code to the same words.
+void paint_layer_use_portable_lanes(bool on);
 
 }  // namespace cvl::imagescript
