@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "brush/brush_mix.h"
@@ -115,6 +116,16 @@ inline int32_t rotated_sample(const DabFrame& f, int32_t j, int32_t tr) {
   const int32_t rr = c + static_cast<int32_t>(fy * f.rot_cos + fx * f.rot_sin);
   const bool inside = rc >= 0 && rc < f.rot_bound && rr >= 0 && rr < f.rot_bound;
   return inside ? rr * f.capacity + rc : tr * f.capacity + col;
+}
+
+// Footprint columns [first, last) of tip row tr outside which every straight
+// sample is 0. A round tip leaves the corners of its square empty; a dab
+// without rotation paints nothing there, so its rows need not read or write them.
+inline void tip_span(const DabFrame& f, int32_t tr, int32_t& first, int32_t& last) {
+  const uint16_t* row = f.tip + static_cast<ptrdiff_t>(tr) * f.capacity + f.cx;
+  first = 0, last = f.cols;
+  while (first < last && row[f.scale[first]] == 0) ++first;
+  while (last > first && row[f.scale[last - 1]] == 0) --last;
 }
 
 // Coverage from the tip value, opacity and texture; 0 means the pixel is skipped.
