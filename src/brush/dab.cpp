@@ -123,6 +123,8 @@ void set_sampling(DabFrame& f, const Engine& e, const ToolSettings& t, const Gri
   // unpainted rather than read from the next row or past the end.
   f.cols = std::max(0, std::min(f.x1, dest_width) - f.x0);
   while (f.cols > 0 && dab::straight_column(f, f.cols - 1) >= f.capacity) --f.cols;
+  f.straight_run = true;
+  for (int32_t j = 1; j < f.cols && f.straight_run; ++j) f.straight_run = f.scale[j] == f.scale[0] + j;
 }
 
 void set_blending(DabFrame& f, const Engine& e, const ToolSettings& t) {

@@ -220,12 +220,6 @@ void plain_normal_row(DabFrame& f, int32_t y, int32_t tr) {
   normal_row_sse2(n, f.dab, p, v.data());
 }
 
-bool steps_by_one(const DabFrame& f) {
-  for (int32_t j = 1; j < f.cols; ++j)
-    if (f.scale[j] != f.scale[0] + j) return false;
-  return true;
-}
-
 // Normal mode with the dab colour, straight samples and no texture, grit or
 // solid fill: the most common dab, which the pair mix takes whole.
 bool is_plain_normal(const DabFrame& f) {
@@ -235,7 +229,7 @@ bool is_plain_normal(const DabFrame& f) {
 
 DabRowFn select_plain_row(const DabFrame& f) {
   return with_bool(f.mask != nullptr, [&](auto mask) {
-    return with_bool(steps_by_one(f), [&](auto run) -> DabRowFn { return &plain_normal_row<mask, run>; });
+    return with_bool(f.straight_run, [&](auto run) -> DabRowFn { return &plain_normal_row<mask, run>; });
   });
 }
 #endif
