@@ -52,7 +52,7 @@ struct DabFrame {
   int32_t cx = 0;         // tip column offset of the first footprint column
   int32_t ry0 = 0;        // footprint row index of canvas row y0
   int32_t cols = 0;       // columns that are painted in each row
-  bool straight_run = false;  // the columns sample one run of each tip row (the scale table steps by one)
+  bool straight_run = false;   // the columns sample one run of each tip row (the scale table steps by one)
   int32_t paint_rows_end = 0;  // rows at or beyond this are not painted (destination height)
 
   // Tip, grit and the scale table.
@@ -128,7 +128,8 @@ inline int32_t first_nonzero(const uint16_t* s, int32_t from, int32_t to) {
 #if defined(__SSE2__) && defined(__GNUC__)
   const __m128i zero = _mm_setzero_si128();
   for (; from + 8 <= to; from += 8) {
-    const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from)), zero));
+    const int zeros =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from)), zero));
     if (zeros != 0xFFFF) return from + __builtin_ctz(~zeros & 0xFFFF) / 2;
   }
 #endif
@@ -141,7 +142,8 @@ inline int32_t end_of_nonzero(const uint16_t* s, int32_t from, int32_t to) {
 #if defined(__SSE2__) && defined(__GNUC__)
   const __m128i zero = _mm_setzero_si128();
   for (; to - 8 >= from; to -= 8) {
-    const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + to - 8)), zero));
+    const int zeros =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + to - 8)), zero));
     if (zeros != 0xFFFF) return to - 8 + (31 - __builtin_clz(~zeros & 0xFFFF)) / 2 + 1;
   }
 #endif

@@ -11,8 +11,9 @@
 //   every colour numerator x stays below A' (so below 65536), and x * 65535 / A'
 //   goes through 65535 / A' in doubles (see mix::divide), needed only where A'
 //   is under 65535 (x itself otherwise).
-// The doubles step takes four lanes per instruction where the processor has
-// AVX2; that is checked once, and the build itself assumes no more than SSE2.
+// Where the processor has AVX2 (checked once; the build itself assumes no more
+// than SSE2) four pixels go through at once and the doubles step takes four
+// lanes per instruction.
 #pragma once
 
 #include <cstdint>
@@ -172,26 +173,35 @@ __attribute__((target("avx2"))) inline __m256i mul_div65535_x4(__m256i a, __m256
   return _mm256_sub_epi16(hi, _mm256_cmpeq_epi16(_mm256_adds_epu16(lo, hi), _mm256_set1_epi16(-1)));
 }
 
-// floor(x * 65535 / A') of every lane of four pixels, as scale_pair_avx2 does it
-// for two: one division gives the four reciprocals (an A' of 0 taken as 1).
+// floor(x * 65535 / A') of the colour lanes of four pixels, A' taken from each
+// pixel's alpha lane, which comes back unchanged. Each colour lane goes through
+// the same steps as in scale_pair_avx2; the lanes are first regrouped by
+// channel (R of the four pixels, then G, B, A), so that one division gives the
+// four reciprocals, they multiply a channel without being spread, and the
+// alpha lanes are not converted at all.
 __attribute__((target("avx2"))) inline __m256i scale_quad_avx2(__m256i x) {
-  const __m128i a = _mm256_castsi256_si128(
-      _mm256_permutevar8x32_epi32(_mm256_srli_epi64(x, 48), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+  // Within each half: R0 G0 B0 A0 R1 G1 B1 A1 -> R0 R1 G0 G1 B0 B1 A0 A1.
+  const __m256i by_channel = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,  //
+                                              0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+  const __m256i by_pixel = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15,  //
+                                            0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15);
+  // R0-3 G0-3 | B0-3 A0-3.
+  const __m256i c =
+      _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(x, by_channel), _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+  const __m256i rg = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(c));
+  const __m256i ba = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(c, 1));
+  const __m128i a = _mm256_extracti128_si256(ba, 1);
   const __m256d r = _mm256_div_pd(_mm256_set1_pd(65535.0), _mm256_cvtepi32_pd(_mm_max_epi32(a, _mm_set1_epi32(1))));
   const __m256d nudge = _mm256_set1_pd(0x1p-18);
-  const __m256i w0 = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(x));       // pixels 0, 1
-  const __m256i w1 = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(x, 1));  // pixels 2, 3
-  const __m256d p0 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(w0)),
-                                                 _mm256_permute4x64_pd(r, 0x00)), nudge);
-  const __m256d p1 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(w0, 1)),
-                                                 _mm256_permute4x64_pd(r, 0x55)), nudge);
-  const __m256d p2 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(w1)),
-                                                 _mm256_permute4x64_pd(r, 0xAA)), nudge);
-  const __m256d p3 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(w1, 1)),
-                                                 _mm256_permute4x64_pd(r, 0xFF)), nudge);
-  const __m128i lo = _mm_packus_epi32(_mm256_cvttpd_epi32(p0), _mm256_cvttpd_epi32(p1));
-  const __m128i hi = _mm_packus_epi32(_mm256_cvttpd_epi32(p2), _mm256_cvttpd_epi32(p3));
-  return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
+  const __m128i qr =
+      _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(rg)), r), nudge));
+  const __m128i qg =
+      _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(rg, 1)), r), nudge));
+  const __m128i qb =
+      _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(ba)), r), nudge));
+  const __m256i q =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_packus_epi32(qr, qg)), _mm_packus_epi32(qb, a), 1);
+  return _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(q, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7)), by_pixel);
 }
 
 // normal_pair for four pixels; src_rgb and src_alpha are the pair constants
@@ -210,10 +220,7 @@ __attribute__((target("avx2"))) inline __m256i normal_quad(__m256i d, __m256i vb
   __m256i e = _mm256_add_epi16(mul_div65535_x4(lhs, rhs), added);
   const __m256i no_da = _mm256_cmpeq_epi16(da, zero), no_v = _mm256_cmpeq_epi16(vb, zero);
   const __m256i plain = _mm256_or_si256(_mm256_cmpeq_epi16(e, ones), _mm256_or_si256(no_da, no_v));
-  if ((static_cast<uint32_t>(_mm256_movemask_epi8(plain)) & 0xC0C0C0C0u) != 0xC0C0C0C0u) {
-    const __m256i q = scale_quad_avx2(e);
-    e = _mm256_or_si256(_mm256_andnot_si256(alpha_lanes, q), _mm256_and_si256(alpha_lanes, e));
-  }
+  if ((static_cast<uint32_t>(_mm256_movemask_epi8(plain)) & 0xC0C0C0C0u) != 0xC0C0C0C0u) e = scale_quad_avx2(e);
   const __m256i bare = _mm256_or_si256(src_rgb, _mm256_and_si256(_mm256_mulhi_epu16(vb, src_alpha), alpha_lanes));
   e = _mm256_or_si256(_mm256_and_si256(no_da, bare), _mm256_andnot_si256(no_da, e));
   return _mm256_or_si256(_mm256_and_si256(no_v, d), _mm256_andnot_si256(no_v, e));
@@ -222,15 +229,13 @@ __attribute__((target("avx2"))) inline __m256i normal_quad(__m256i d, __m256i vb
 // Four coverages as 16-bit words in the low half of a register.
 template <class V>
 __attribute__((target("avx2"))) inline __m128i load_quad_coverage(const V* v) {
-  if constexpr (sizeof(V) == 2)
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(v));
-  else
-    return _mm_packus_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v)), _mm_setzero_si128());
+  if constexpr (sizeof(V) == 2) return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(v));
+  else return _mm_packus_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v)), _mm_setzero_si128());
 }
 
 template <bool OpaqueSource, class V>
 __attribute__((target("avx2"), flatten)) void normal_row_quads_avx2(int32_t n, const NormalSource& src, uint16_t* p,
-                                                             const V* v) {
+                                                                    const V* v) {
   const __m256i rgb = _mm256_broadcastsi128_si256(src.rgb), alpha = _mm256_broadcastsi128_si256(src.alpha);
   // Each coverage over its pixel's four lanes.
   const __m256i spread = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);

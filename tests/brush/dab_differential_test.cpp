@@ -239,12 +239,15 @@ void mix_row(RowMix how, int32_t n, const uint32_t s[4], uint16_t* row, const V*
   switch (how) {
 #ifdef CVL_HAVE_AVX2_DAB_ROW
     case RowMix::Avx2Pairs:
-      return opaque ? simd::normal_row_pairs_avx2<true>(n, src, row, v) : simd::normal_row_pairs_avx2<false>(n, src, row, v);
+      return opaque ? simd::normal_row_pairs_avx2<true>(n, src, row, v)
+                    : simd::normal_row_pairs_avx2<false>(n, src, row, v);
     case RowMix::Avx2Quads:
-      return opaque ? simd::normal_row_quads_avx2<true>(n, src, row, v) : simd::normal_row_quads_avx2<false>(n, src, row, v);
+      return opaque ? simd::normal_row_quads_avx2<true>(n, src, row, v)
+                    : simd::normal_row_quads_avx2<false>(n, src, row, v);
 #endif
     default:
-      return opaque ? simd::normal_row_pairs<true, false>(n, src, row, v) : simd::normal_row_pairs<false, false>(n, src, row, v);
+      return opaque ? simd::normal_row_pairs<true, false>(n, src, row, v)
+                    : simd::normal_row_pairs<false, false>(n, src, row, v);
   }
 }
 
