@@ -3,9 +3,14 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "brush/brush_mix.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace cvl {
 
@@ -47,6 +52,7 @@ struct DabFrame {
   int32_t cx = 0;         // tip column offset of the first footprint column
   int32_t ry0 = 0;        // footprint row index of canvas row y0
   int32_t cols = 0;       // columns that are painted in each row
+  bool straight_run = false;   // the columns sample one run of each tip row (the scale table steps by one)
   int32_t paint_rows_end = 0;  // rows at or beyond this are not painted (destination height)
 
   // Tip, grit and the scale table.
@@ -115,6 +121,50 @@ inline int32_t rotated_sample(const DabFrame& f, int32_t j, int32_t tr) {
   const int32_t rr = c + static_cast<int32_t>(fy * f.rot_cos + fx * f.rot_sin);
   const bool inside = rc >= 0 && rc < f.rot_bound && rr >= 0 && rr < f.rot_bound;
   return inside ? rr * f.capacity + rc : tr * f.capacity + col;
+}
+
+// The first index in [from, to) whose sample is not 0, or to.
+inline int32_t first_nonzero(const uint16_t* s, int32_t from, int32_t to) {
+#if defined(__SSE2__) && defined(__GNUC__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; from + 8 <= to; from += 8) {
+    const int zeros =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from)), zero));
+    if (zeros != 0xFFFF) return from + __builtin_ctz(~zeros & 0xFFFF) / 2;
+  }
+#endif
+  while (from < to && s[from] == 0) ++from;
+  return from;
+}
+
+// One past the last index in [from, to) whose sample is not 0, or from.
+inline int32_t end_of_nonzero(const uint16_t* s, int32_t from, int32_t to) {
+#if defined(__SSE2__) && defined(__GNUC__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; to - 8 >= from; to -= 8) {
+    const int zeros =
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + to - 8)), zero));
+    if (zeros != 0xFFFF) return to - 8 + (31 - __builtin_clz(~zeros & 0xFFFF)) / 2 + 1;
+  }
+#endif
+  while (to > from && s[to - 1] == 0) --to;
+  return to;
+}
+
+// Footprint columns [first, last) of tip row tr outside which every straight
+// sample is 0. A round tip leaves the corners of its square empty; a dab
+// without rotation paints nothing there, so its rows need not read or write them.
+inline void tip_span(const DabFrame& f, int32_t tr, int32_t& first, int32_t& last) {
+  const uint16_t* row = f.tip + static_cast<ptrdiff_t>(tr) * f.capacity + f.cx;
+  if (f.straight_run && f.cols > 0) {
+    row += f.scale[0];
+    first = first_nonzero(row, 0, f.cols);
+    last = end_of_nonzero(row, first, f.cols);
+    return;
+  }
+  first = 0, last = f.cols;
+  while (first < last && row[f.scale[first]] == 0) ++first;
+  while (last > first && row[f.scale[last - 1]] == 0) --last;
 }
 
 // Coverage from the tip value, opacity and texture; 0 means the pixel is skipped.

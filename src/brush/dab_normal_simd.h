@@ -11,8 +11,9 @@
 //   every colour numerator x stays below A' (so below 65536), and x * 65535 / A'
 //   goes through 65535 / A' in doubles (see mix::divide), needed only where A'
 //   is under 65535 (x itself otherwise).
-// The doubles step takes four lanes per instruction where the processor has
-// AVX2; that is checked once, and the build itself assumes no more than SSE2.
+// Where the processor has AVX2 (checked once; the build itself assumes no more
+// than SSE2) four pixels go through at once and the doubles step takes four
+// lanes per instruction.
 #pragma once
 
 #include <cstdint>
@@ -161,6 +162,93 @@ __attribute__((target("avx2"), flatten)) void normal_row_pairs_avx2(int32_t n, c
                                                              const V* v) {
   normal_row_pairs<OpaqueSource, true>(n, src, p, v);
 }
+
+// The AVX2 row takes four pixels per step: the pair step's lanes, side by side
+// in both halves of a 256-bit register (each half laid out as one pair), so
+// every lane sees the same operations as in normal_pair.
+
+// floor(a * b / 65535) per 16-bit lane.
+__attribute__((target("avx2"))) inline __m256i mul_div65535_x4(__m256i a, __m256i b) {
+  const __m256i hi = _mm256_mulhi_epu16(a, b), lo = _mm256_mullo_epi16(a, b);
+  return _mm256_sub_epi16(hi, _mm256_cmpeq_epi16(_mm256_adds_epu16(lo, hi), _mm256_set1_epi16(-1)));
+}
+
+// floor(x * 65535 / A') of the colour lanes of four pixels, A' taken from each
+// pixel's alpha lane, which comes back unchanged. Each colour lane goes through
+// the same steps as in scale_pair_avx2; the lanes are first regrouped by
+// channel (R of the four pixels, then G, B, A), so that one division gives the
+// four reciprocals, they multiply a channel without being spread, and the
+// alpha lanes are not converted at all.
+__attribute__((target("avx2"))) inline __m256i scale_quad_avx2(__m256i x) {
+  // Within each half: R0 G0 B0 A0 R1 G1 B1 A1 -> R0 R1 G0 G1 B0 B1 A0 A1.
+  const __m256i by_channel = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,  //
+                                              0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+  const __m256i by_pixel = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15,  //
+                                            0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15);
+  // R0-3 G0-3 | B0-3 A0-3.
+  const __m256i c =
+      _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(x, by_channel), _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+  const __m256i rg = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(c));
+  const __m256i ba = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(c, 1));
+  const __m128i a = _mm256_extracti128_si256(ba, 1);
+  const __m256d r = _mm256_div_pd(_mm256_set1_pd(65535.0), _mm256_cvtepi32_pd(_mm_max_epi32(a, _mm_set1_epi32(1))));
+  const __m256d nudge = _mm256_set1_pd(0x1p-18);
+  const __m128i qr =
+      _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(rg)), r), nudge));
+  const __m128i qg =
+      _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(rg, 1)), r), nudge));
+  const __m128i qb =
+      _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(ba)), r), nudge));
+  const __m256i q =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_packus_epi32(qr, qg)), _mm_packus_epi32(qb, a), 1);
+  return _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(q, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7)), by_pixel);
+}
+
+// normal_pair for four pixels; src_rgb and src_alpha are the pair constants
+// repeated in both halves.
+template <bool OpaqueSource>
+__attribute__((target("avx2"))) inline __m256i normal_quad(__m256i d, __m256i vb, __m256i src_rgb, __m256i src_alpha) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i ones = _mm256_set1_epi16(-1);
+  const __m256i alpha_lanes = _mm256_setr_epi16(0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1);
+  const __m256i da = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(d, 0xFF), 0xFF);
+  const __m256i k = OpaqueSource ? vb : mul_div65535_x4(vb, src_alpha);
+  const __m256i u = _mm256_mulhi_epu16(d, da);
+  const __m256i lhs = _mm256_or_si256(_mm256_andnot_si256(alpha_lanes, u), _mm256_andnot_si256(da, alpha_lanes));
+  const __m256i rhs = _mm256_xor_si256(k, _mm256_xor_si256(alpha_lanes, ones));
+  const __m256i added = _mm256_or_si256(_mm256_mulhi_epu16(k, src_rgb), _mm256_and_si256(da, alpha_lanes));
+  __m256i e = _mm256_add_epi16(mul_div65535_x4(lhs, rhs), added);
+  const __m256i no_da = _mm256_cmpeq_epi16(da, zero), no_v = _mm256_cmpeq_epi16(vb, zero);
+  const __m256i plain = _mm256_or_si256(_mm256_cmpeq_epi16(e, ones), _mm256_or_si256(no_da, no_v));
+  if ((static_cast<uint32_t>(_mm256_movemask_epi8(plain)) & 0xC0C0C0C0u) != 0xC0C0C0C0u) e = scale_quad_avx2(e);
+  const __m256i bare = _mm256_or_si256(src_rgb, _mm256_and_si256(_mm256_mulhi_epu16(vb, src_alpha), alpha_lanes));
+  e = _mm256_or_si256(_mm256_and_si256(no_da, bare), _mm256_andnot_si256(no_da, e));
+  return _mm256_or_si256(_mm256_and_si256(no_v, d), _mm256_andnot_si256(no_v, e));
+}
+
+// Four coverages as 16-bit words in the low half of a register.
+template <class V>
+__attribute__((target("avx2"))) inline __m128i load_quad_coverage(const V* v) {
+  if constexpr (sizeof(V) == 2) return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(v));
+  else return _mm_packus_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v)), _mm_setzero_si128());
+}
+
+template <bool OpaqueSource, class V>
+__attribute__((target("avx2"), flatten)) void normal_row_quads_avx2(int32_t n, const NormalSource& src, uint16_t* p,
+                                                                    const V* v) {
+  const __m256i rgb = _mm256_broadcastsi128_si256(src.rgb), alpha = _mm256_broadcastsi128_si256(src.alpha);
+  // Each coverage over its pixel's four lanes.
+  const __m256i spread = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+  int32_t j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const __m128i w = load_quad_coverage(v + j);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(w, _mm_setzero_si128())) == 0xFFFF) continue;
+    const __m256i vb = _mm256_permutevar8x32_epi32(_mm256_castsi128_si256(_mm_unpacklo_epi16(w, w)), spread);
+    __m256i* at = reinterpret_cast<__m256i*>(p + static_cast<size_t>(j) * 4);
+    _mm256_storeu_si256(at, normal_quad<OpaqueSource>(_mm256_loadu_si256(at), vb, rgb, alpha));
+  }
+  normal_row_pairs<OpaqueSource, true>(n - j, src, p + static_cast<size_t>(j) * 4, v + j);
+}
 #endif
 
 }  // namespace simd
@@ -184,9 +272,9 @@ inline void normal_row_sse2(int32_t n, const uint32_t s[4], uint16_t* p, const V
 #ifdef CVL_HAVE_AVX2_DAB_ROW
   if (dab_row_has_avx2()) {
     if (opaque)
-      simd::normal_row_pairs_avx2<true>(n, src, p, v);
+      simd::normal_row_quads_avx2<true>(n, src, p, v);
     else
-      simd::normal_row_pairs_avx2<false>(n, src, p, v);
+      simd::normal_row_quads_avx2<false>(n, src, p, v);
     return;
   }
 #endif

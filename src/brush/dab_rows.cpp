@@ -184,18 +184,24 @@ inline __m128i masked8(__m128i v, __m128i m) {
 
 // The plain dab row: straight tip samples (one run of the tip row when the
 // scale table steps by one) under opacity and mask, as 16-bit coverages, then
-// the normal mix two pixels at a time.
+// the normal mix four or two pixels at a time. Only the span of the row where
+// the tip is not 0 is touched.
 template <bool Mask, bool Contiguous>
 void plain_normal_row(DabFrame& f, int32_t y, int32_t tr) {
   alignas(16) std::array<uint16_t, kScaleTableSize> v;
-  const int32_t n = f.cols;
+  int32_t first, last;
+  dab::tip_span(f, tr, first, last);
+  const int32_t n = last - first;
+  if (n <= 0) return;
+  const int32_t* scale = f.scale + first;
   const uint16_t* tip = f.tip + static_cast<size_t>(tr) * static_cast<size_t>(f.capacity) + f.cx;
-  const uint16_t* mask =
-      Mask ? f.mask + static_cast<size_t>(y) * static_cast<size_t>(f.canvas_width) + static_cast<size_t>(f.x0) : nullptr;
+  const uint16_t* mask = Mask ? f.mask + static_cast<size_t>(y) * static_cast<size_t>(f.canvas_width) +
+                                    static_cast<size_t>(f.x0) + static_cast<size_t>(first)
+                              : nullptr;
   const uint32_t os = f.opacity_scale;
   int32_t j = 0;
   if constexpr (Contiguous) {
-    tip += f.scale[0];
+    tip += scale[0];
     const __m128i os8 = _mm_set1_epi16(static_cast<short>(os));
     for (; j + 8 <= n; j += 8) {
       __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tip + j));
@@ -205,18 +211,13 @@ void plain_normal_row(DabFrame& f, int32_t y, int32_t tr) {
     }
   }
   for (; j < n; ++j) {
-    uint32_t c = ((Contiguous ? tip[j] : tip[f.scale[j]]) * os) >> 7;
+    uint32_t c = ((Contiguous ? tip[j] : tip[scale[j]]) * os) >> 7;
     if (Mask) c = dab::masked(c, mask[j]);
     v[static_cast<size_t>(j)] = static_cast<uint16_t>(c);
   }
-  uint16_t* p = f.dest + static_cast<size_t>(y) * static_cast<size_t>(f.dest_stride) + static_cast<size_t>(f.x0) * 4;
+  uint16_t* p = f.dest + static_cast<size_t>(y) * static_cast<size_t>(f.dest_stride) +
+                (static_cast<size_t>(f.x0) + static_cast<size_t>(first)) * 4;
   normal_row_sse2(n, f.dab, p, v.data());
-}
-
-bool steps_by_one(const DabFrame& f) {
-  for (int32_t j = 1; j < f.cols; ++j)
-    if (f.scale[j] != f.scale[0] + j) return false;
-  return true;
 }
 
 // Normal mode with the dab colour, straight samples and no texture, grit or
@@ -228,7 +229,7 @@ bool is_plain_normal(const DabFrame& f) {
 
 DabRowFn select_plain_row(const DabFrame& f) {
   return with_bool(f.mask != nullptr, [&](auto mask) {
-    return with_bool(steps_by_one(f), [&](auto run) -> DabRowFn { return &plain_normal_row<mask, run>; });
+    return with_bool(f.straight_run, [&](auto run) -> DabRowFn { return &plain_normal_row<mask, run>; });
   });
 }
 #endif

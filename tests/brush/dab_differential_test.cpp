@@ -2,6 +2,7 @@
 // one-pixel-at-a-time reference, and whole strokes against themselves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -189,12 +190,30 @@ TEST_F(DabTest, SpecialisedRowsMatchThePerPixelReferenceWordForWord) {
   EXPECT_GT(compare_paths(2024, 600, [](std::vector<Dab>&) {}), 300) << "most random strokes must change some pixels";
 }
 
+// Clears runs of tip samples at the start, the end or the middle of random tip
+// rows, or whole rows: the plain rows skip what lies outside a row's samples
+// that are not 0, wherever that is.
+void punch_tip(Random& rnd) {
+  Engine& e = engine();
+  const int32_t size = std::min(tool().brush_size, e.brush_capacity);
+  if (size <= 0) return;
+  for (int k = rnd.in(0, 6); k > 0; --k) {
+    uint16_t* row = e.brush_alpha.get() + static_cast<size_t>(rnd.in(0, size - 1)) * e.brush_capacity;
+    const int32_t a = rnd.in(0, size - 1), b = rnd.in(a, size - 1);
+    const bool from_start = rnd.chance(40), to_end = rnd.chance(40);
+    std::fill(row + (from_start ? 0 : a), row + (to_end ? size : b + 1), uint16_t{0});
+  }
+}
+
 // The same for the commonest dab (normal mode, the dab colour, no grit,
 // texture, rotation or locks), which has a row of its own: scale, opacity,
-// mask, paint layer and per-dab colour variation still vary.
+// mask, paint layer, per-dab colour variation and the tip's empty spans still
+// vary.
 TEST_F(DabTest, PlainNormalRowsMatchThePerPixelReferenceWordForWord) {
   make_canvas(40, 30, 32);
-  const int painted = compare_paths(77, 300, [](std::vector<Dab>& dabs) {
+  Random holes(5);
+  const int painted = compare_paths(77, 300, [&](std::vector<Dab>& dabs) {
+    punch_tip(holes);
     for (Dab& d : dabs) d.erase = d.mask_maker = d.mask_only = false;
     ToolSettings& t = tool();
     t.mix_mode = kBrushMixNormal;
@@ -207,35 +226,58 @@ TEST_F(DabTest, PlainNormalRowsMatchThePerPixelReferenceWordForWord) {
 }
 
 #ifdef CVL_HAVE_SSE2_DAB_ROW
-// The pair mix against the scalar normal formula, in each instruction set the
-// processor has, over edge and random words, odd row lengths and uncovered pixels.
-TEST(DabNormalRow, PairMixMatchesTheScalarFormulaWordForWord) {
+// The row mix against the scalar normal formula: the pair step, the AVX2 pair
+// step and the AVX2 four-pixel step (with its pair tail), where the processor
+// has them, over edge and random words, row lengths around the step widths,
+// runs of uncovered pixels, and 16- and 32-bit coverages.
+enum class RowMix { Sse2Pairs, Avx2Pairs, Avx2Quads };
+
+template <class V>
+void mix_row(RowMix how, int32_t n, const uint32_t s[4], uint16_t* row, const V* v) {
+  const simd::NormalSource src = simd::normal_source(s);
+  const bool opaque = s[3] == 65535;
+  switch (how) {
+#ifdef CVL_HAVE_AVX2_DAB_ROW
+    case RowMix::Avx2Pairs:
+      return opaque ? simd::normal_row_pairs_avx2<true>(n, src, row, v)
+                    : simd::normal_row_pairs_avx2<false>(n, src, row, v);
+    case RowMix::Avx2Quads:
+      return opaque ? simd::normal_row_quads_avx2<true>(n, src, row, v)
+                    : simd::normal_row_quads_avx2<false>(n, src, row, v);
+#endif
+    default:
+      return opaque ? simd::normal_row_pairs<true, false>(n, src, row, v)
+                    : simd::normal_row_pairs<false, false>(n, src, row, v);
+  }
+}
+
+TEST(DabNormalRow, RowMixMatchesTheScalarFormulaWordForWord) {
   Random rnd(99);
   const MixContext ctx;
-  for (const bool avx2 : {false, true}) {
-    if (avx2 && !dab_row_has_avx2()) continue;
-    for (int trial = 0; trial < 40000; ++trial) {
+  for (const RowMix how : {RowMix::Sse2Pairs, RowMix::Avx2Pairs, RowMix::Avx2Quads}) {
+    if (how != RowMix::Sse2Pairs && !dab_row_has_avx2()) continue;
+    for (int trial = 0; trial < 30000; ++trial) {
       const uint32_t s[4] = {rnd.word(), rnd.word(), rnd.word(), rnd.chance(50) ? 65535u : rnd.word()};
-      const int32_t n = rnd.in(1, 5);
-      uint16_t row[20], want[20], v[5];
+      constexpr int32_t kMax = 11;
+      const int32_t n = rnd.in(1, kMax);
+      // Uncovered pixels alone and in runs, so that whole steps are skipped too.
+      const int zero_percent = rnd.chance(30) ? 70 : 15;
+      uint16_t row[kMax * 4], want[kMax * 4], v16[kMax];
+      uint32_t v32[kMax];
       for (int32_t j = 0; j < n; ++j) {
-        v[j] = rnd.chance(15) ? 0 : rnd.word();
+        v32[j] = v16[j] = rnd.chance(zero_percent) ? 0 : rnd.word();
         uint32_t d[4];
         for (int ch = 0; ch < 4; ++ch) d[ch] = row[j * 4 + ch] = want[j * 4 + ch] = rnd.word();
-        if (v[j] == 0) continue;
-        const MixResult m = mix_pixel<MixKernel::LowNormal>(ctx, s, v[j], d);
+        if (v16[j] == 0) continue;
+        const MixResult m = mix_pixel<MixKernel::LowNormal>(ctx, s, v16[j], d);
         for (int ch = 0; ch < 4; ++ch) want[j * 4 + ch] = static_cast<uint16_t>(m.c[ch]);
       }
-      const simd::NormalSource src = simd::normal_source(s);
-#ifdef CVL_HAVE_AVX2_DAB_ROW
-      if (avx2)
-        s[3] == 65535 ? simd::normal_row_pairs_avx2<true>(n, src, row, v)
-                      : simd::normal_row_pairs_avx2<false>(n, src, row, v);
-      else
-#endif
-        s[3] == 65535 ? simd::normal_row_pairs<true, false>(n, src, row, v)
-                      : simd::normal_row_pairs<false, false>(n, src, row, v);
-      ASSERT_TRUE(std::equal(row, row + n * 4, want)) << "trial " << trial << (avx2 ? " avx2" : " sse2");
+      uint16_t row32[kMax * 4];
+      std::copy(row, row + n * 4, row32);
+      mix_row(how, n, s, row, v16);
+      mix_row(how, n, s, row32, v32);
+      ASSERT_TRUE(std::equal(row, row + n * 4, want)) << "trial " << trial << " way " << static_cast<int>(how);
+      ASSERT_TRUE(std::equal(row32, row32 + n * 4, want)) << "trial " << trial << " way " << static_cast<int>(how);
     }
   }
 }

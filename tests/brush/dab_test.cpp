@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "brush/dab_fixture.h"
+#include "brush/dab_frame.h"
 #include "brush/grit.h"
 #include "undo/stroke_rect.h"
 
@@ -236,6 +239,24 @@ TEST_F(DabTest, RowsReachingPastTheBrushCapacityAreLeftUnpainted) {
   CVL_DrawDabGrit(4, 4, 0xFF00, 0, 0);
   for (int32_t y = 0; y < 9; ++y) EXPECT_EQ(px(e().paint_layer, 8, y)[3], 0) << y;
   EXPECT_EQ(px(e().paint_layer, 7, 8)[3], 65534);
+}
+
+// The span of a tip row's samples that are not 0, for every run [a, b) in rows
+// of up to 20 samples (across the eight-sample steps and their tails), with
+// samples that are not 0 just outside the row, which must not count.
+TEST(DabTipSpan, RunsOfNonZeroSamplesAreFoundWhereverTheyLie) {
+  for (int32_t n = 0; n <= 20; ++n)
+    for (int32_t a = 0; a <= n; ++a)
+      for (int32_t b = a; b <= n; ++b) {
+        std::vector<uint16_t> guarded(static_cast<size_t>(n) + 16, 9);
+        uint16_t* row = guarded.data() + 8;
+        std::fill(row, row + n, uint16_t{0});
+        if (a < b) row[a] = row[b - 1] = static_cast<uint16_t>(1 + a);
+        const int32_t first = dab::first_nonzero(row, 0, n);
+        EXPECT_EQ(first, a < b ? a : n) << n << " " << a << " " << b;
+        EXPECT_EQ(dab::end_of_nonzero(row, 0, n), a < b ? b : 0) << n << " " << a << " " << b;
+        EXPECT_EQ(dab::end_of_nonzero(row, first, n), a < b ? b : n) << n << " " << a << " " << b;
+      }
 }
 
 }  // namespace
