@@ -126,7 +126,7 @@ void blend_pixels(const uint8_t* s, uint8_t* d, size_t n) {
   detail::blend_pixels(s, d, n, mode, [](int32_t mixed, int32_t sa, int32_t dk, int32_t da, int32_t oa) {
     // An opaque shape pixel leaves the mixed colour as it is (oa is 255).
     if (sa == 255) return static_cast<uint8_t>(mixed);
-    return static_cast<uint8_t>((uint64_t(mixed * sa + dk * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
+    return detail::saturate_byte((uint64_t(mixed * sa + dk * da * (255 - sa) / 255) * kInverses.v[oa]) >> 40);
   });
 }
 
@@ -141,8 +141,8 @@ CVL_LANES inline __m256i normal_channel(__m256i s, __m256i d, __m256i sa, __m256
   const __m256i under = _mm256_mullo_epi32(_mm256_and_si256(d, byte), da_t);
   const __m256i kept = _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(under), _mm256_set1_ps(255.f)));
   const __m256i n = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(s, byte), sa), kept);
-  // Kept to its low byte, as the byte it is stored in keeps it.
-  return _mm256_and_si256(_mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(n), alpha)), byte);
+  // At most 255 (see detail::saturate_byte).
+  return _mm256_min_epi32(_mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(n), alpha)), byte);
 }
 
 // blend_pixels<Blend::Normal> eight pixels at a time. Under the normal blend the mixed

@@ -237,6 +237,15 @@ inline int32_t mix_channel(Blend mode, int32_t d, int32_t s) {
 // "over" by the shape's coverage: `over(mixed, sa, dk, da, oa)` gives the channel
 // from the mixed colour, the shape's alpha, the channel under it, its alpha and the
 // alpha of the result.
+// A channel of "over" as a byte. The picture's share of the new alpha is truncated
+// apart from its share of the colour, so over a nearly clear picture the quotient
+// can pass 255 (by less than 255 / alpha); it stops at 255 rather than wrapping
+// round to a dark value.
+template <class T>
+inline uint8_t saturate_byte(T v) {
+  return static_cast<uint8_t>(v < T{255} ? v : T{255});
+}
+
 template <class Over>
 void blend_pixels(const uint8_t* s, uint8_t* d, size_t n, Blend mode, Over over) {
   for (size_t i = 0; i < n; ++i, s += 4, d += 4) {

@@ -99,7 +99,7 @@ void PaintLayer::rectangle_reference(double x0, double y0, double x1, double y1,
 void PaintLayer::blend_onto_reference(uint8_t* rgba, Blend mode) const {
   detail::blend_pixels(px_.data(), rgba, size_t(w_) * h_, mode,
                        [](int32_t mixed, int32_t sa, int32_t dk, int32_t da, int32_t oa) {
-                         return static_cast<uint8_t>(oa ? (mixed * sa + dk * da * (255 - sa) / 255) / oa : 0);
+                         return oa ? detail::saturate_byte((mixed * sa + dk * da * (255 - sa) / 255) / oa) : uint8_t{0};
                        });
 }
 
