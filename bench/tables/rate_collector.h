@@ -1,5 +1,5 @@
 // A console reporter that also keeps each benchmark's best Mpix/s (over its
-// repetitions) by the name it was registered under, so the run can end with
+// runs, repetitions or benchmarks registered under the same name) by that name, so the run can end with
 // tables sorted by speed rather than Google Benchmark's list in run order.
 #pragma once
 
@@ -14,7 +14,7 @@
 namespace bench {
 
 struct Rate {
-  double mpix = 0;  // best over the repetitions
+  double mpix = 0;  // best over the runs
   double threads = 0;
   std::string error;
 };
