@@ -242,37 +242,28 @@ int main(int argc, char** argv) {
   // Each job's one-thread and all-thread runs take turns, five pairs, and the table
   // keeps each side's best: a few seconds in which the machine is busy elsewhere then
   // slow both sides of a pair alike rather than only one side of the speed-up.
-  constexpr int kPairs = 5;
+  // `time(state, threads)` times the job; `iterations` 0 lets each run take 0.2 s.
   std::vector<std::string> jobs;
+  const auto register_pairs = [&jobs](const std::string& job, auto time, int iterations) {
+    constexpr int kPairs = 5;
+    jobs.push_back(job);
+    for (int pair = 0; pair < kPairs; ++pair)
+      for (int threads : {1, 0}) {
+        auto* b = benchmark::RegisterBenchmark(thread_name(job, threads).c_str(),
+                                               [time, threads](benchmark::State& s) { time(s, threads); });
+        b->Unit(benchmark::kMillisecond)->UseRealTime();
+        if (iterations > 0) b->Iterations(iterations);
+        else b->MinTime(0.2);
+      }
+  };
   for (const char* name : kHeavy) {
     auto it = std::find_if(effects.begin(), effects.end(), [&](const auto& e) { return e.name == name; });
     if (it == effects.end()) continue;
-    jobs.push_back(name);
-    for (int pair = 0; pair < kPairs; ++pair)
-      for (int threads : {1, 0})
-        benchmark::RegisterBenchmark(
-            thread_name(name, threads).c_str(),
-            [e = &*it, threads](benchmark::State& s) { bench::time_effect(s, *e, kThreadEdge, threads); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MinTime(0.2);
+    const auto time = [e = &*it](benchmark::State& s, int threads) { bench::time_effect(s, *e, kThreadEdge, threads); };
+    register_pairs(name, time, 0);
   }
-  jobs.push_back(kResize);
-  jobs.push_back(kMerge);
-  for (int pair = 0; pair < kPairs; ++pair)
-    for (int threads : {1, 0})
-      benchmark::RegisterBenchmark(thread_name(kResize, threads).c_str(),
-                                   [threads](benchmark::State& s) { time_resize(s, threads); })
-          ->Unit(benchmark::kMillisecond)
-          ->UseRealTime()
-          ->Iterations(2);
-  for (int pair = 0; pair < kPairs; ++pair)
-    for (int threads : {1, 0})
-      benchmark::RegisterBenchmark(thread_name(kMerge, threads).c_str(),
-                                   [threads](benchmark::State& s) { time_merge(s, threads); })
-          ->Unit(benchmark::kMillisecond)
-          ->UseRealTime()
-          ->MinTime(0.2);
+  register_pairs(kResize, time_resize, 2);
+  register_pairs(kMerge, time_merge, 0);
 
   // Colour and tabular counters as Google Benchmark's own reporter would choose them.
   int options = benchmark::ConsoleReporter::OO_None;

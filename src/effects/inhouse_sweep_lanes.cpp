@@ -124,6 +124,21 @@ struct Weight {
   }
 };
 
+// Blends the lanes of is_darker by `darker` and those of is_lighter by `lighter`;
+// other lanes keep nb. The masks never overlap, and a lane a mask leaves out gets
+// a = 0 (no bits set), so or-ing the two a's picks the selected one; b is taken
+// by mask.
+CVL_LANES inline __m256i blend_darker_or_lighter(const Weight& darker, const Weight& lighter, __m256i is_darker,
+                                                 __m256i is_lighter, __m256i cur, __m256i nb) {
+  const Halves md = widen_mask(is_darker), ml = widen_mask(is_lighter);
+  Halves a0, b0, a1, b1;
+  darker.select(md, a0, b0);
+  lighter.select(ml, a1, b1);
+  const Halves a{_mm256_or_pd(a0.lo, a1.lo), _mm256_or_pd(a0.hi, a1.hi)};
+  const Halves b{_mm256_blendv_pd(b0.lo, b1.lo, ml.lo), _mm256_blendv_pd(b0.hi, b1.hi, ml.hi)};
+  return blend_pixels(a, cur, b, nb);
+}
+
 // All lanes set where weight w changes anything: at w = 1 a blend gives
 // 0 * cur + 1 * nb, the neighbour exactly, so those lanes need no blend.
 CVL_LANES inline __m256i changes(double w) { return _mm256_set1_epi32(w == 1.0 ? 0 : -1); }
@@ -146,15 +161,7 @@ struct DarkerOrLighterStep {
     darker_or_lighter(cur, nb, darker_on, lighter_on, is_darker, is_lighter);
     // Smooth stretches leave every lane as it is.
     if (_mm256_testz_si256(_mm256_or_si256(is_darker, is_lighter), _mm256_set1_epi32(-1))) return nb;
-    const Halves md = widen_mask(is_darker), ml = widen_mask(is_lighter);
-    Halves a0, b0, a1, b1;
-    darker.select(md, a0, b0);
-    lighter.select(ml, a1, b1);
-    // The masks never overlap, and a lane a mask leaves out gets a = 0 (no bits
-    // set), so or-ing the two a's picks the selected one; b is taken by mask.
-    const Halves a{_mm256_or_pd(a0.lo, a1.lo), _mm256_or_pd(a0.hi, a1.hi)};
-    const Halves b{_mm256_blendv_pd(b0.lo, b1.lo, ml.lo), _mm256_blendv_pd(b0.hi, b1.hi, ml.hi)};
-    return blend_pixels(a, cur, b, nb);
+    return blend_darker_or_lighter(darker, lighter, is_darker, is_lighter, cur, nb);
   }
 };
 
@@ -567,13 +574,7 @@ struct AntiAliasStep {
       const __m256i blended = whole_blend(cur, nb, _mm256_blendv_epi8(darker_pq, lighter_pq, is_lighter));
       return _mm256_blendv_epi8(nb, blended, blends);
     }
-    const Halves md = widen_mask(is_darker), ml = widen_mask(is_lighter);
-    Halves a0, b0, a1, b1;
-    darker_w.select(md, a0, b0);
-    lighter_w.select(ml, a1, b1);
-    const Halves a{_mm256_or_pd(a0.lo, a1.lo), _mm256_or_pd(a0.hi, a1.hi)};
-    const Halves b{_mm256_blendv_pd(b0.lo, b1.lo, ml.lo), _mm256_blendv_pd(b0.hi, b1.hi, ml.hi)};
-    return blend_pixels(a, cur, b, nb);
+    return blend_darker_or_lighter(darker_w, lighter_w, is_darker, is_lighter, cur, nb);
   }
 };
 
