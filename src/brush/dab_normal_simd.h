@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "brush/brush_mix.h"
+#include "imaging/cpu_features.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -256,8 +257,7 @@ __attribute__((target("avx2"), flatten)) void normal_row_quads_avx2(int32_t n, c
 // Settled once per process: whether the processor runs the AVX2 doubles step.
 inline bool dab_row_has_avx2() {
 #ifdef CVL_HAVE_AVX2_DAB_ROW
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return imaging::cpu_has_avx2();
 #else
   return false;
 #endif

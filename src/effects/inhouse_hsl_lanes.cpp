@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/colour_models.h"
+#include "imaging/cpu_features.h"
 
 // Only where scalar double arithmetic is SSE2 arithmetic too (not the x87's
 // wider registers), so that the one-pixel code rounds as the lanes do.
@@ -191,8 +192,7 @@ CVL_LANES int32_t hyper_contrast_row_lanes(const uint8_t* in, int32_t n, const d
 
 bool hsl_lanes_available() {
 #if defined(CVL_HAVE_HSL_LANES)
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_only;
+  return imaging::cpu_has_avx2() && !portable_only;
 #else
   return false;
 #endif

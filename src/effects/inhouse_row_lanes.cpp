@@ -1,5 +1,7 @@
 #include "effects/inhouse_row_lanes.h"
 
+#include "imaging/cpu_features.h"
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define CVL_HAVE_ROW_LANES 1
 #include <immintrin.h>
@@ -14,8 +16,7 @@ bool portable_only = false;
 #define CVL_LANES __attribute__((target("avx2")))
 
 bool lanes() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_only;
+  return imaging::cpu_has_avx2() && !portable_only;
 }
 
 // Both loops read a group of pixels whole before writing it, so a row may be

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/inhouse_sweeps.h"
+#include "imaging/cpu_features.h"
 #include "imaging/parallel_bands.h"
 
 // Only where scalar double arithmetic is SSE2 arithmetic too (not the x87's
@@ -729,8 +730,7 @@ CVL_LANES void anti_alias_pass_set(uint32_t* image, int32_t w, int32_t h, const 
 }  // namespace
 
 bool sweep_lanes_available() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_only;
+  return imaging::cpu_has_avx2() && !portable_only;
 }
 
 void run_lane_pass_set(uint8_t* image, int32_t width, int32_t height, const LaneRule& rule) {

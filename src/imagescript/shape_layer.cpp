@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "imaging/cpu_features.h"
 #include "imaging/parallel_bands.h"
 
 // Eight pixels at a time on x86-64 processors with AVX2.
@@ -196,8 +197,7 @@ void paint_layer_use_portable_lanes(bool on) { portable_only = on; }
 
 bool detail::paint_layer_lanes() {
 #if defined(CVL_LAYER_LANES)
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_only;
+  return imaging::cpu_has_avx2() && !portable_only;
 #else
   return false;
 #endif

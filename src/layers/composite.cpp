@@ -6,6 +6,7 @@
 // integer pass settles every pixel that needs no arithmetic (transparent sources
 // skipped, transparent destinations and opaque Normal sources copied, the
 // alpha-mode step) and queues the rest, and a second pass blends the queue.
+#include "imaging/cpu_features.h"
 #include "imaging/parallel_bands.h"
 #include "layers/composite.h"
 
@@ -232,8 +233,7 @@ void composite_use_portable_lanes(bool on) { portable_lanes_only = on; }
 
 bool wide_lanes() {
 #if defined(CVL_HAVE_AVX2_LANES)
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && !portable_lanes_only;
+  return imaging::cpu_has_avx2() && !portable_lanes_only;
 #else
   return false;
 #endif

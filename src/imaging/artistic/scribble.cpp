@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "imaging/artistic/scribble_support.h"
+#include "imaging/cpu_features.h"
 #include "imaging/parallel_bands.h"
 #include "imaging/round_float.h"
 
@@ -170,8 +171,7 @@ class SineMemo {
 };
 
 bool scribble_lanes() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available;
+  return cpu_has_avx2();
 }
 
 #endif

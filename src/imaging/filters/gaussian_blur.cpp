@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
+#include "imaging/cpu_features.h"
 #include "imaging/parallel_bands.h"
 
 #if defined(__SSE2__)
@@ -194,8 +195,7 @@ __attribute__((target("avx2"), flatten)) void column_strips_avx2(const ImageView
 }
 
 bool has_avx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return cpu_has_avx2();
 }
 #else
 bool has_avx2() { return false; }

@@ -12,6 +12,7 @@
 #include <immintrin.h>
 #endif
 
+#include "imaging/cpu_features.h"
 #include "imaging/filters/path_blur_support.h"
 #include "imaging/parallel_bands.h"
 
@@ -163,8 +164,7 @@ __attribute__((target("avx2"))) int32_t two_tap_run_avx2(const ImageView& in, ui
 }
 
 bool can_turn_avx2(const ImageView& in) {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has && in.width >= 2 && in.height >= 2 &&
+  return cpu_has_avx2() && in.width >= 2 && in.height >= 2 &&
          int64_t(in.height - 1) * in.stride + int64_t(in.width) * 4 < (int64_t(1) << 31) &&
          (int64_t(in.width - 1) << 16) < (int64_t(1) << 31) && (int64_t(in.height - 1) << 16) < (int64_t(1) << 31);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imaging/channel_mask.h"
+#include "imaging/cpu_features.h"
 #include "imaging/filters/window_sum.h"
 #include "imaging/parallel_bands.h"
 
@@ -73,7 +74,7 @@ class MeanLookup {
     start_.resize(start_.size() + 3, 0);
 #if defined(__x86_64__) || defined(__i386__)
     // Gathers want the fixed steps and a multiplier that fits 32 bits.
-    wide_ = __builtin_cpu_supports("avx2") && steps_ <= kFixedSteps && scale_ <= 0xFFFFFFFFu;
+    wide_ = cpu_has_avx2() && steps_ <= kFixedSteps && scale_ <= 0xFFFFFFFFu;
 #endif
   }
 

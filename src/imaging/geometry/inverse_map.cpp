@@ -1,5 +1,7 @@
 #include "imaging/geometry/inverse_map.h"
 
+#include "imaging/cpu_features.h"
+
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -152,8 +154,7 @@ bool& avx2_wanted() {
 }  // namespace
 
 bool avx2_sampler() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available && avx2_wanted();
+  return cpu_has_avx2() && avx2_wanted();
 }
 
 void allow_avx2_sampler(bool allow) { avx2_wanted() = allow; }
